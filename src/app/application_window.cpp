@@ -1,0 +1,73 @@
+#include "app/application_window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QStyleFactory>
+
+#include "app/main_menu_dialog.h"
+
+MainFrame::MainFrame()
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QString::fromLatin1(className()));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(grey, grey, grey));
+    setPalette(p);
+    setAutoFillBackground(true);
+}
+
+ExperimentApp::ExperimentApp() = default;
+ExperimentApp::~ExperimentApp() = default;
+
+int ExperimentApp::initInstance()
+{
+    // The same three-dimensional control look on every desktop.
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(style);
+
+    // Real-time scheduling, else the lowest nice value, else normal: never fatal.
+    priority_ = raisePriority();
+
+    slot_.table = &participantShortcuts();
+    qApp->installEventFilter(this);
+
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return 1;
+    frame_ = std::make_unique<MainFrame>();
+    frame_->setGeometry(screen->geometry());
+    frame_->showFullScreen();
+
+    for (;;) {
+        MainMenuDialog menu(frame_.get());
+        const int result = menu.exec();
+        if (result == MainMenuDialog::RunResult)
+            runExperiment();
+        else if (result == MainMenuDialog::ExitResult)
+            break;
+    }
+
+    qApp->removeEventFilter(this);
+    frame_.reset();
+    return 0;
+}
+
+void ExperimentApp::runExperiment()
+{
+    // The run of an experiment is carried out by the run driver; until it is part
+    // of the program a run returns straight to the menu.
+}
+
+bool ExperimentApp::processMessageFilter(QObject*, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    return translateForSlot(slot_, *static_cast<QKeyEvent*>(event));
+}
+
+bool ExperimentApp::eventFilter(QObject* watched, QEvent* event)
+{
+    return processMessageFilter(watched, event) || QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Whole-file reads and atomic whole-file writes. The stored formats are small, so a
+// reader takes the file into memory (up to a cap that no valid file comes near) and
+// parses from there; a writer builds the bytes first and then replaces the file in
+// one step, so a failed write never leaves a half-written or emptied file behind.
+
+#include <cstddef>
+#include <string>
+
+// More than any valid file of the program holds; a larger file is read only up to it.
+inline constexpr std::size_t maxReadBytes = 4 * 1024 * 1024;
+
+struct ReadOutcome {
+    bool opened = false;   // false: the file could not be opened; error says why
+    bool truncated = false;  // the file was larger than maxReadBytes and was cut there
+    std::string bytes;
+    std::string error;
+};
+
+ReadOutcome readFileBytes(const std::string& path);
+
+struct WriteOutcome {
+    bool ok = false;
+    std::string error;  // "cannot write <path>: <reason>" when not ok
+    explicit operator bool() const { return ok; }
+};
+
+// Writes bytes to a temporary file in the same directory, syncs it, and renames it
+// over path. On failure the previous file (if any) is left as it was and no
+// temporary file remains.
+WriteOutcome writeFileAtomically(const std::string& path, const std::string& bytes);
+
+// The directory part of a path (up to, not including, its last "/"), and the name
+// after it. A path without "/" lies in ".", a path in the root has the empty
+// directory, and joinPath("", name) is "/name".
+std::string directoryOf(const std::string& path);
+std::string fileNameOf(const std::string& path);
+// The directory, a "/" and the name.
+std::string joinPath(const std::string& directory, const std::string& name);

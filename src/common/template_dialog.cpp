@@ -1,0 +1,147 @@
+#include "common/template_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "common/text_codec.h"
+
+QFont dialogFont(int pointSize)
+{
+    QFont font(QStringLiteral("Sans Serif"), pointSize);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+DialogBaseUnits baseUnitsOf(const QFont& font)
+{
+    const QFontMetrics metrics(font);
+    const int alphabet = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {averageCharWidthFromAlphabet(alphabet), metrics.height()};
+}
+
+QString fromSingleByte(std::string_view bytes)
+{
+    return QString::fromStdString(windows1252ToUtf8(bytes));
+}
+
+TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent,
+                               const PictureFactory& pictures)
+    : QDialog(parent)
+{
+    setModal(true);
+    // A dialog without caption text still has a title bar; no help button.
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setWindowTitle(QString::fromStdString(dialogTemplate.caption));
+    setFont(dialogFont(dialogTemplate.pointSize));
+    base_ = baseUnitsOf(font());
+    build(dialogTemplate, pictures);
+}
+
+QRect TemplateDialog::pixelRect(const DialogRect& rect) const
+{
+    const PixelRect p = toPixels(rect, base_);
+    return {p.x, p.y, p.width, p.height};
+}
+
+void TemplateDialog::setControlText(int id, const QString& text)
+{
+    QWidget* w = control(id);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        label->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(w))
+        button->setText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(w))
+        group->setTitle(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(w))
+        edit->setText(text);
+    else if (auto* multi = qobject_cast<QPlainTextEdit*>(w))
+        multi->setPlainText(text);
+}
+
+void TemplateDialog::build(const DialogTemplate& t, const PictureFactory& pictures)
+{
+    setFixedSize(dialogUnitsToPixelsX(t.width, base_), dialogUnitsToPixelsY(t.height, base_));
+
+    QButtonGroup* radioGroup = nullptr;
+    for (const ControlSpec& item : t.controls) {
+        const QString text = QString::fromStdString(item.text);
+        QWidget* widget = nullptr;
+        switch (item.kind) {
+        case ControlKind::Static: {
+            auto* label = new QLabel(text, this);
+            Qt::Alignment align = Qt::AlignTop;
+            align |= (item.style & AlignCenter) ? Qt::AlignHCenter
+                     : (item.style & AlignRight) ? Qt::AlignRight
+                                                 : Qt::AlignLeft;
+            label->setAlignment(align);
+            label->setWordWrap(!(item.style & NoWrap));
+            label->setTextFormat(Qt::PlainText);
+            widget = label;
+            break;
+        }
+        case ControlKind::Edit: {
+            auto* edit = new QLineEdit(text, this);
+            if (item.maxChars > 0)
+                edit->setMaxLength(item.maxChars);
+            edit->setReadOnly(item.style & ReadOnly);
+            widget = edit;
+            break;
+        }
+        case ControlKind::MultiLineEdit: {
+            auto* edit = new QPlainTextEdit(text, this);
+            edit->setTabChangesFocus(true);
+            widget = edit;
+            break;
+        }
+        case ControlKind::CheckBox:
+            widget = new QCheckBox(text, this);
+            break;
+        case ControlKind::RadioButton: {
+            auto* radio = new QRadioButton(text, this);
+            // Radio buttons form one group from a GroupStart button up to the next.
+            if (item.style & GroupStart || radioGroup == nullptr) {
+                radioGroup = new QButtonGroup(this);
+                radioGroup->setExclusive(true);
+            }
+            radioGroup->addButton(radio);
+            widget = radio;
+            break;
+        }
+        case ControlKind::PushButton:
+        case ControlKind::DefaultButton: {
+            auto* button = new QPushButton(text, this);
+            button->setAutoDefault(true);
+            button->setDefault(item.kind == ControlKind::DefaultButton);
+            widget = button;
+            break;
+        }
+        case ControlKind::GroupBox:
+            widget = new QGroupBox(text, this);
+            break;
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(this);
+            if (item.style & MultiColumn) {
+                list->setFlow(QListView::TopToBottom);
+                list->setWrapping(true);
+            }
+            widget = list;
+            break;
+        }
+        case ControlKind::Picture:
+            widget = pictures ? pictures(item, this) : new QWidget(this);
+            break;
+        }
+        widget->setGeometry(pixelRect(item.place));
+        if (item.id != 0)
+            controls_.insert(item.id, widget);
+    }
+}

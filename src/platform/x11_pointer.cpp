@@ -1,0 +1,193 @@
+#include "platform/x11_pointer.h"
+#include "platform/screen_geometry.h"
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
+
+struct X11Pointer::Connection {
+    Display* display = nullptr;
+    Window root = None;
+    Window window = None;  // the input-only window the pointer is confined to
+};
+
+namespace {
+
+// Xlib's default error handler ends the program. Around requests that can fail, a trap
+// records the errors of this connection instead; the handler is process-wide, so errors
+// of other connections go on to the previous handler.
+Display* trappedDisplay = nullptr;
+int trappedError = Success;
+XErrorHandler previousHandler = nullptr;
+
+int recordError(Display* display, XErrorEvent* event)
+{
+    if (display == trappedDisplay) {
+        if (trappedError == Success)
+            trappedError = event->error_code;
+        return 0;
+    }
+    return previousHandler ? previousHandler(display, event) : 0;
+}
+
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display)
+    {
+        XSync(display_, False);
+        trappedDisplay = display_;
+        trappedError = Success;
+        previousHandler = XSetErrorHandler(recordError);
+    }
+    ~ErrorTrap() { finish(); }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    // Waits until the server has handled every request sent so far; true if none failed.
+    bool succeeded()
+    {
+        finish();
+        return error_ == Success;
+    }
+
+private:
+    void finish()
+    {
+        if (done_)
+            return;
+        XSync(display_, False);
+        error_ = trappedError;
+        XSetErrorHandler(previousHandler);
+        trappedDisplay = nullptr;
+        done_ = true;
+    }
+
+    Display* display_;
+    int error_ = Success;
+    bool done_ = false;
+};
+
+// A grab is refused while another client holds one (AlreadyGrabbed, often only for the
+// moment a button is held) or while the window is not yet viewable.
+constexpr int grabAttempts = 10;
+constexpr auto pauseBetweenGrabs = std::chrono::milliseconds(10);
+
+} // namespace
+
+std::unique_ptr<X11Pointer> X11Pointer::open()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return nullptr;
+    auto x = std::make_unique<Connection>();
+    x->display = display;
+    x->root = DefaultRootWindow(display);
+    return std::unique_ptr<X11Pointer>(new X11Pointer(std::move(x)));
+}
+
+X11Pointer::X11Pointer(std::unique_ptr<Connection> x) : x_(std::move(x))
+{
+    const int screen = DefaultScreen(x_->display);
+    screen_ = {DisplayWidth(x_->display, screen), DisplayHeight(x_->display, screen)};
+    confinement_ = wholeScreen(screen_);
+}
+
+X11Pointer::~X11Pointer()
+{
+    if (x_->window != None) {
+        XUngrabPointer(x_->display, CurrentTime);
+        XDestroyWindow(x_->display, x_->window);
+    }
+    XCloseDisplay(x_->display);
+}
+
+ScreenPoint X11Pointer::position()
+{
+    Window root = None;
+    Window child = None;
+    int rootX = 0;
+    int rootY = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int mask = 0;
+    // The root coordinates are given even when the pointer is on another screen.
+    XQueryPointer(x_->display, x_->root, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+    return {rootX, rootY};
+}
+
+void X11Pointer::setPosition(ScreenPoint point)
+{
+    if (confined_ && !grabbed_)
+        grabbed_ = grab(1);
+    const ScreenPoint target = clampInto(point, confinement_);
+    XWarpPointer(x_->display, None, x_->root, 0, 0, 0, 0, target.x, target.y);
+    XSync(x_->display, False);
+}
+
+void X11Pointer::setConfinement(ScreenRect rect)
+{
+    confinement_ = clipToScreen(rect, screen_);
+    if (confinement_ == wholeScreen(screen_)) {
+        release();
+        return;
+    }
+    confined_ = true;
+    grabbed_ = placeWindow() && grab(grabAttempts);
+}
+
+// Creates the window, or moves and resizes it, to the confinement rectangle, and maps it
+// at the bottom of the stacking order (lowered before mapping, so that it is never on
+// top). Override-redirect: no window manager decorates or moves it.
+bool X11Pointer::placeWindow()
+{
+    const ScreenRect& r = confinement_;
+    const auto width = static_cast<unsigned int>(r.right - r.left);
+    const auto height = static_cast<unsigned int>(r.bottom - r.top);
+    ErrorTrap trap(x_->display);
+    const bool created = x_->window == None;
+    if (created) {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        x_->window = XCreateWindow(x_->display, x_->root, r.left, r.top, width, height, 0, 0,
+                                   InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
+    } else {
+        XMoveResizeWindow(x_->display, x_->window, r.left, r.top, width, height);
+    }
+    XLowerWindow(x_->display, x_->window);
+    XMapWindow(x_->display, x_->window);
+    if (trap.succeeded())
+        return true;
+    if (created)
+        x_->window = None;  // the identifier names no window
+    return false;
+}
+
+// The grab is made on the root window, so the cursor shown is that of the window under
+// the pointer; the pointer's events are selected by no one and so go nowhere.
+bool X11Pointer::grab(int attempts)
+{
+    if (x_->window == None)
+        return false;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(pauseBetweenGrabs);
+        ErrorTrap trap(x_->display);
+        const int status = XGrabPointer(x_->display, x_->root, False, 0, GrabModeAsync,
+                                        GrabModeAsync, x_->window, None, CurrentTime);
+        if (trap.succeeded() && status == GrabSuccess)
+            return true;
+    }
+    return false;
+}
+
+void X11Pointer::release()
+{
+    confined_ = false;
+    grabbed_ = false;
+    if (x_->window == None)
+        return;
+    XUngrabPointer(x_->display, CurrentTime);
+    XUnmapWindow(x_->display, x_->window);
+    XSync(x_->display, False);
+}

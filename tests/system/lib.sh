@@ -1,0 +1,55 @@
+# Helpers for the system tests: they wait for what they need with generous
+# time-outs and assert no timing.
+
+TIMEOUT=${TRUV_TEST_TIMEOUT:-60}
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Prints the id of a visible window whose whole name is $1, waiting up to TIMEOUT
+# seconds; with $2, a window other than that id.
+wait_for_window() {
+  name=$1; other=${2:-}
+  end=$(( $(date +%s) + TIMEOUT ))
+  while [ "$(date +%s)" -lt "$end" ]; do
+    for id in $(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null); do
+      if [ "$id" != "$other" ]; then echo "$id"; return 0; fi
+    done
+    sleep 0.2
+  done
+  return 1
+}
+
+# Waits until window $1 no longer exists.
+wait_for_window_gone() {
+  end=$(( $(date +%s) + TIMEOUT ))
+  while [ "$(date +%s)" -lt "$end" ]; do
+    xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Gives window $1 the keyboard focus and types the keys that follow.
+key_to() {
+  win=$1; shift
+  xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+  xdotool key --delay 50 "$@"
+}
+
+# Waits for process $1 to end and prints its exit status; fails after TIMEOUT.
+wait_for_exit() {
+  pid=$1
+  end=$(( $(date +%s) + TIMEOUT ))
+  while kill -0 "$pid" 2>/dev/null; do
+    if [ "$(date +%s)" -ge "$end" ]; then kill -9 "$pid"; return 1; fi
+    sleep 0.2
+  done
+  wait "$pid"
+  echo $?
+}
+
+# The colour of the screen pixel at ($1, $2) as RRGGBB.
+pixel_at() {
+  import -window root -depth 8 -crop "1x1+$1+$2" +repage txt:- 2>/dev/null \
+    | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | head -n 1
+}
