@@ -15,6 +15,6 @@ XVFB_SCREEN=1024x768x24 "$here/../tests/system/under_xvfb.sh" bash -c '
   sleep 1
   import -window root "'"$out"'/main-menu.png"
   key_to "$menu" Escape
-  wait_for_exit $pid >/dev/null
+  wait_for_exit $pid
 '
 echo "wrote $out/main-menu.png"

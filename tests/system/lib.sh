@@ -36,16 +36,17 @@ key_to() {
   xdotool key --delay 50 "$@"
 }
 
-# Waits for process $1 to end and prints its exit status; fails after TIMEOUT.
+# Waits for process $1, a child of this shell, to end and sets EXIT_STATUS to its
+# exit status; fails after TIMEOUT. (Not in a $(...) subshell: only this shell can
+# wait for its child.)
 wait_for_exit() {
-  pid=$1
   end=$(( $(date +%s) + TIMEOUT ))
-  while kill -0 "$pid" 2>/dev/null; do
-    if [ "$(date +%s)" -ge "$end" ]; then kill -9 "$pid"; return 1; fi
+  while kill -0 "$1" 2>/dev/null; do
+    if [ "$(date +%s)" -ge "$end" ]; then kill -9 "$1"; return 1; fi
     sleep 0.2
   done
-  wait "$pid"
-  echo $?
+  wait "$1"
+  EXIT_STATUS=$?
 }
 
 # The colour of the screen pixel at ($1, $2) as RRGGBB.

@@ -24,7 +24,7 @@ fresh=$(wait_for_window "TRUV for Windows 2.3" "$menu") || fail "no fresh menu a
 kill -0 "$pid" 2>/dev/null || fail "the program ended after Enter"
 
 key_to "$fresh" Escape
-status=$(wait_for_exit "$pid") || fail "Escape did not end the program"
-[ "$status" = "0" ] || fail "exit status $status"
+wait_for_exit "$pid" || fail "Escape did not end the program"
+[ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS"
 trap - EXIT
 echo "PASS"

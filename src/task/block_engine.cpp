@@ -1,0 +1,280 @@
+#include "task/block_engine.h"
+
+#include <algorithm>
+
+const char* const tutorialMessages[8] = {
+    "The words to the left and right of the screen are the category labels.  The word to be categorized, in this "
+    "case, \"cobra\" is between the category labels.  Make a response now by pressing a left or right green key "
+    "('a' or '5').",
+    "The left green key selects the category on the left, and the right green key selects the category on the "
+    "right. Go ahead and make another response now.",
+    "If your response was correct, you will see a green \"O\", and if your response was incorrect, you will see a "
+    "red \"X\".  Make another response now.",
+    "Note that the next word will not appear until you make the correct response.  If you make an error, select "
+    "the other option as quickly as possible.  Make another response now.",
+    "Your task is to respond to each word as soon as it appears.  You will be timed beginning with your first "
+    "response in the block, and ending with your last response.  Make a response now.",
+    "Go ahead and practice doing the categorization task as quickly as possible for a minute or two now.",
+    "",
+    "As you can see, there are two category labels to the left and to the right of the screen.  Make a response "
+    "now, and look for additional instructions in this location.",
+};
+
+const char* const tutorialCombinedMessages[2] = {
+    "If the word to be judged belongs to either of the categories on the left, press the left green key, and if "
+    "the word belongs to either of the categories on the right, press the right green key.",
+    "Go ahead and practice doing the categorization task as quickly as possible for a minute or two now.",
+};
+
+namespace {
+
+constexpr const char* tutorialFirstWords[2] = {"cobra", "cherry"};
+
+Entries makeEntries(std::initializer_list<const char*> words)
+{
+    Entries entries;
+    std::size_t i = 0;
+    for (const char* w : words)
+        entries[i++].assign(w);
+    return entries;
+}
+
+} // namespace
+
+const ItemTable& tutorialItemTable()
+{
+    static const ItemTable table{{
+        {makeEntries({"snake", "boa", "python", "rattler", "cobra", "viper"}),
+         makeEntries({"bird", "robin", "parrot", "pigeon", "crow", "sparrow"})},
+        {makeEntries({"red", "strawberry", "cherry", "tomato", "blood", "heart"}),
+         makeEntries({"white", "snow", "cauliflower", "tooth", "bone", "milk"})},
+    }};
+    return table;
+}
+
+BlockTotals computeTotals(const TrialResults& results, int trials)
+{
+    const int n = std::clamp(trials, 0, maxTrialsPerBlock);
+    BlockTotals totals;
+    if (n == 1) {
+        totals.percentCorrect = 100;  // nothing is counted: no trial went wrong
+        return totals;
+    }
+    double wrong = 0;
+    for (int t = 1; t < n; ++t) {
+        totals.totalLatency += results[t].latency;
+        wrong += results[t].wrongResponses;
+    }
+    totals.percentCorrect = ((n - 1) - wrong) / (n - 1) * 100.0;
+    return totals;
+}
+
+ScreenRect confinementRect(const ScreenRect& outer, ScreenSize screen, int h)
+{
+    const int w = outer.right - outer.left;
+    const int v = outer.bottom - outer.top;
+    const int dx = (screen.width - w) / 2;
+    const int dy = (screen.height - v) / 2;
+    return {outer.left + dx + h / 4, outer.top + dy, outer.right + dx - h / 4, outer.bottom + dy - h / 2};
+}
+
+int roundToMilliseconds(std::int64_t us)
+{
+    return static_cast<int>(us >= 0 ? (us + 500) / 1000 : -((-us + 500) / 1000));
+}
+
+BlockEngine::BlockEngine(TaskView& view, Clock& clock, Pointer& pointer, RandomGenerator& random,
+                         CalendarTime& calendar)
+    : view_(view), clock_(clock), pointer_(pointer), random_(random), calendar_(calendar)
+{
+}
+
+void BlockEngine::open(const BlockSettings& settings)
+{
+    settings_ = settings;
+    settings_.trials = std::clamp(settings_.trials, 0, maxTrialsPerBlock);
+    armed_ = false;
+    result_ = -1;
+
+    // The pointer goes home to the screen's bottom-right corner and is confined to
+    // the window's rectangle once centred, narrowed by the START button's height.
+    const ScreenSize screen = pointer_.screenSize();
+    const WindowGeometry geometry = view_.windowGeometry();
+    home_ = {screen.width, screen.height};
+    pointer_.setPosition(home_);
+    savedConfinement_ = pointer_.confinement();
+    pointer_.setConfinement(confinementRect(geometry.outer, screen, geometry.startButtonHeight));
+
+    started_ = false;
+    presented_ = 0;
+    awaitingCorrection_ = false;
+    wrongCount_ = 0;
+
+    view_.clearAreas();
+    view_.showInstruction(settings_.instruction);
+    state_ = State::WaitingForStart;
+}
+
+void BlockEngine::key(TaskCommand command)
+{
+    if (command != TaskCommand::SkipBlock)
+        armed_ = true;
+    switch (command) {
+    case TaskCommand::LeftResponse: respond(true); break;
+    case TaskCommand::RightResponse: respond(false); break;
+    case TaskCommand::StartBlock: start(); break;
+    case TaskCommand::SkipBlock: close(2); break;
+    }
+}
+
+void BlockEngine::start()
+{
+    if (state_ != State::WaitingForStart || !armed_ || started_)
+        return;
+    view_.drawLabels(settings_.labels);
+    plan_ = buildTrialPlan(settings_.type, settings_.usableItemCount, settings_.leftCategory, settings_.trials,
+                           phase_, random_, calendar_);
+    present();
+    started_ = true;
+}
+
+void BlockEngine::present()
+{
+    if (awaitingCorrection_)
+        return;
+    armed_ = false;
+    const int i = presented_;
+    const bool tutorial = isTutorial(settings_.type);
+    if (tutorial)
+        showTutorialMessageAtPresentation(i);
+    else
+        view_.showInstruction("");
+
+    if (i == settings_.trials) {
+        if (!tutorial)
+            totals_ = computeTotals(results_, settings_.trials);
+        pointer_.setConfinement(savedConfinement_);
+        state_ = State::Closed;
+        result_ = 0;
+        view_.closeWindow(0);
+        view_.drawWord("", TextColour::Pair1);
+        return;
+    }
+
+    currentPair_ = plan_.pair[i];
+    currentCategory_ = plan_.category[i];
+    const int item = plan_.item[i];
+    std::string_view word = settings_.items[currentPair_][currentCategory_][item].view();
+    TextColour colour = currentPair_ == 0 ? TextColour::Pair1 : TextColour::Pair2;
+    if (settings_.type == BlockType::TutorialPairBlock) {
+        colour = TextColour::Pair2;
+        if (i == 0)
+            word = tutorialFirstWords[0];
+    } else if (settings_.type == BlockType::TutorialCombinedBlock) {
+        // Tutorial pair A has its labels in the lower row, pair B in the upper.
+        colour = currentPair_ == 0 ? TextColour::Pair2 : TextColour::Pair1;
+        if (i == 0) {
+            word = tutorialFirstWords[1];
+            colour = TextColour::Pair1;
+        }
+    } else {
+        TrialResult& r = results_[i];
+        r.trialNumber = i + 1;
+        r.pair = currentPair_;
+        r.category = currentCategory_;
+        r.item = item;
+        r.word.assign(word);
+    }
+
+    view_.drawWord(word, colour);
+    onset_ = clock_.nowMicroseconds();
+    ++presented_;
+    awaitingCorrection_ = false;
+    state_ = State::WordShown;
+}
+
+void BlockEngine::showTutorialMessageAtPresentation(int i)
+{
+    if (settings_.type == BlockType::TutorialPairBlock) {
+        if (i == 0) {
+            view_.showInstruction(tutorialMessages[0]);
+            return;
+        }
+        view_.showInstruction("");
+        if (i >= 1 && i <= 6)
+            view_.showInstruction(tutorialMessages[i]);
+    } else {
+        // The second part empties the instruction at every response; its messages
+        // stand from a word's appearance to the next response.
+        if (i == 0)
+            view_.showInstruction(tutorialMessages[7]);
+        else if (i == 1 || i == 2)
+            view_.showInstruction(tutorialCombinedMessages[i - 1]);
+    }
+}
+
+bool BlockEngine::judge(bool left) const
+{
+    if (isTutorial(settings_.type)) {
+        // The first word of each part counts as category 0; category 0 is on the left.
+        const int category = presented_ == 1 ? 0 : currentCategory_;
+        return left == (category == 0);
+    }
+    const bool wordIsLeft = currentCategory_ == settings_.leftCategory[currentPair_];
+    return left == wordIsLeft;
+}
+
+void BlockEngine::respond(bool left)
+{
+    if (!started_ || !armed_ || (state_ != State::WordShown && state_ != State::Correcting))
+        return;
+    const bool correct = judge(left);
+    const bool tutorial = isTutorial(settings_.type);
+    if (settings_.type == BlockType::TutorialCombinedBlock)
+        view_.showInstruction("");
+
+    if (!correct) {
+        awaitingCorrection_ = true;
+        ++wrongCount_;
+        state_ = State::Correcting;
+    } else {
+        awaitingCorrection_ = false;
+        const std::int64_t responseTime = clock_.nowMicroseconds();
+        if (!tutorial) {
+            TrialResult& r = results_[presented_ - 1];
+            r.latency = roundToMilliseconds(responseTime - onset_);
+            r.wrongResponses = wrongCount_;
+            r.responseSide = left ? "l" : "r";
+        }
+        view_.drawWord("", TextColour::Pair1);
+        wrongCount_ = 0;
+    }
+
+    pointer_.setPosition(home_);
+    view_.drawFeedback(correct);
+
+    if (correct) {
+        state_ = State::Delay;
+        busyWait(settings_.delay);
+        present();
+    }
+}
+
+void BlockEngine::busyWait(unsigned milliseconds)
+{
+    // Reads the clock in a loop, handling nothing meanwhile: input that arrives now
+    // stays queued and counts from the next word's onset.
+    const std::int64_t start = clock_.nowMicroseconds();
+    const std::int64_t wait = static_cast<std::int64_t>(milliseconds) * 1000;
+    while (clock_.nowMicroseconds() - start < wait) {
+    }
+}
+
+void BlockEngine::close(int result)
+{
+    if (state_ == State::Closed || state_ == State::Idle)
+        return;
+    state_ = State::Closed;
+    result_ = result;
+    view_.closeWindow(result);
+}

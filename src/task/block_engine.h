@@ -1,0 +1,161 @@
+#pragma once
+// One block of the categorization task as a state machine: waiting for start, word
+// shown, correcting, delay, closed. It draws through a TaskView, reads time from a
+// Clock and moves the pointer through the platform; the Qt task window is a thin
+// view that forwards the participant's keys to it.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "app/shortcut_table.h"
+#include "files/word_list.h"
+#include "platform/platform.h"
+#include "task/trial_plan.h"
+
+struct TrialResult {
+    int trialNumber = 0;
+    int pair = 0;            // 0 = pair 1, 1 = pair 2
+    int category = 0;        // 0 or 1 within the pair
+    int item = 0;            // 1 to 18
+    Entry word;              // the item as shown
+    int latency = 0;         // milliseconds from the word's onset to the correct response
+    int wrongResponses = 0;  // wrong responses before the correct one
+    std::string responseSide;  // "l" or "r": the key of the correct response
+};
+
+using TrialResults = std::array<TrialResult, maxTrialsPerBlock>;
+
+struct BlockTotals {
+    double totalLatency = 0;    // milliseconds, trials 2 to N
+    double percentCorrect = 0;  // over trials 2 to N
+};
+
+// Totals over trials 2 to N. A block of no trials gives 0 ms and 100 percent (the
+// formula with N - 1 = -1); a block of one trial, with nothing to count, 0 ms and
+// 100 percent.
+BlockTotals computeTotals(const TrialResults& results, int trials);
+
+// [pair][category][entry]: entry 0 the label, entries 1 to 18 the items.
+using ItemTable = std::array<std::array<Entries, 2>, 2>;
+
+// The tutorial's words: pair A snake/bird, pair B red/white, five items each.
+const ItemTable& tutorialItemTable();
+
+// The messages the tutorial shows at the top of the window: 0 to 7 as the window
+// sets them, then the two of the second part.
+extern const char* const tutorialMessages[8];
+extern const char* const tutorialCombinedMessages[2];
+
+// The window's rectangle while it runs, and the pointer's home point.
+struct WindowGeometry {
+    ScreenRect outer;       // the window's outer rectangle before it is centred
+    int startButtonHeight;  // pixels
+};
+
+// The outer rectangle once centred on a screen of W x H, narrowed by a quarter of
+// the START button's height on each side and shortened by half of it at the bottom
+// (integer halves and quarters, truncated toward zero).
+ScreenRect confinementRect(const ScreenRect& outer, ScreenSize screen, int startButtonHeight);
+
+enum class TextColour { Pair1, Pair2 };
+
+// What the engine asks of the screen. Each call draws at once and has finished
+// drawing when it returns: the onset time is read right after drawWord.
+class TaskView {
+public:
+    virtual ~TaskView() = default;
+    // Empties the label, word and feedback areas.
+    virtual void clearAreas() = 0;
+    virtual void showInstruction(std::string_view text) = 0;
+    // Upper left, upper right, lower left, lower right; an empty text leaves its area blank.
+    virtual void drawLabels(const std::array<std::string, 4>& labels) = 0;
+    // Fills the word area with the background and draws the word (nothing for "").
+    virtual void drawWord(std::string_view word, TextColour colour) = 0;
+    // Fills the feedback area and draws a green "O" or a red "X".
+    virtual void drawFeedback(bool correct) = 0;
+    virtual WindowGeometry windowGeometry() = 0;
+    // The block has ended with this result: 0 completed, 1 OK, 2 cancel.
+    virtual void closeWindow(int result) = 0;
+};
+
+struct BlockSettings {
+    BlockType type = BlockType::PairOneBlock;
+    ItemTable items;
+    int usableItemCount = 2;  // entries 1 to n - 1 of every category are used
+    std::array<int, 2> leftCategory{0, 0};
+    int trials = 0;
+    unsigned delay = 0;       // milliseconds after each correct response
+    std::string instruction;
+    std::array<std::string, 4> labels;  // upper left, upper right, lower left, lower right
+};
+
+class BlockEngine {
+public:
+    enum class State { Idle, WaitingForStart, WordShown, Correcting, Delay, Closed };
+
+    BlockEngine(TaskView& view, Clock& clock, Pointer& pointer, RandomGenerator& random, CalendarTime& calendar);
+
+    // The caller fills placeholders here before each opening; the block records
+    // the trials it reaches.
+    TrialResults& results() { return results_; }
+    const BlockTotals& totals() const { return totals_; }
+    BlockTotals& totals() { return totals_; }
+
+    // Opens the window for one block: pointer home and confined, flags reset, the
+    // instruction shown. The alternation phase is kept from earlier blocks.
+    void open(const BlockSettings& settings);
+
+    // A key's command: the key arms the window, then the command is carried out.
+    void key(TaskCommand command);
+    // The window's commands. Start and the responses act only when armed.
+    void start();
+    void respond(bool left);
+    // OK (result 1) and Cancel (result 2) close at once; the caller restores the
+    // pointer confinement.
+    void close(int result);
+
+    State state() const { return state_; }
+    int result() const { return result_; }
+    int trialsPresented() const { return presented_; }
+    int phase() const { return phase_; }
+    const TrialPlan& plan() const { return plan_; }
+    const ScreenRect& savedConfinement() const { return savedConfinement_; }
+    ScreenPoint homePoint() const { return home_; }
+    // The onset of the word now shown, in clock microseconds.
+    std::int64_t onsetMicroseconds() const { return onset_; }
+
+private:
+    void present();
+    bool judge(bool left) const;
+    void showTutorialMessageAtPresentation(int i);
+    void busyWait(unsigned milliseconds);
+
+    TaskView& view_;
+    Clock& clock_;
+    Pointer& pointer_;
+    RandomGenerator& random_;
+    CalendarTime& calendar_;
+
+    BlockSettings settings_;
+    TrialResults results_;
+    BlockTotals totals_;
+    TrialPlan plan_;
+    int phase_ = 0;  // lives as long as the engine
+
+    State state_ = State::Idle;
+    int result_ = -1;
+    bool armed_ = false;
+    bool started_ = false;
+    bool awaitingCorrection_ = false;
+    int presented_ = 0;
+    int wrongCount_ = 0;
+    int currentPair_ = 0;
+    int currentCategory_ = 0;
+    std::int64_t onset_ = 0;
+    ScreenPoint home_;
+    ScreenRect savedConfinement_;
+};
+
+// Microseconds to whole milliseconds, rounded to nearest.
+int roundToMilliseconds(std::int64_t microseconds);

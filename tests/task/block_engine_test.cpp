@@ -1,0 +1,438 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "engine_fakes.h"
+
+namespace {
+
+Entries category(const std::string& label, const std::string& prefix)
+{
+    Entries e;
+    e[0].assign(label);
+    for (int i = 1; i < maxEntries; ++i)
+        e[i].assign(prefix + std::to_string(i));
+    return e;
+}
+
+class BlockEngineTest : public ::testing::Test {
+protected:
+    RecordingView view;
+    SteppingClock clock;
+    HeadlessPointer pointer{{1280, 1024}};
+    ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
+    FixedCalendar calendar;
+    BlockEngine engine{view, clock, pointer, random, calendar};
+
+    BlockSettings settings(BlockType type, int trials, unsigned delay = 0)
+    {
+        BlockSettings s;
+        s.type = type;
+        s.items = {{{category("Fruit", "f"), category("Tools", "t")}, {category("Mine", "m"), category("Theirs", "h")}}};
+        s.usableItemCount = 19;
+        s.leftCategory = {0, 0};
+        s.trials = trials;
+        s.delay = delay;
+        s.instruction = "Press the SPACE BAR to start.";
+        s.labels = {"Fruit", "Tools", "Mine", "Theirs"};
+        return s;
+    }
+
+    // The run's unrun markers in every slot.
+    void fillPlaceholders()
+    {
+        for (TrialResult& r : engine.results()) {
+            r = {99, 9, 9, 99, {}, 99999, 99, "9"};
+            r.word.assign("blank");
+        }
+        engine.totals() = {};
+    }
+
+    void open(const BlockSettings& s)
+    {
+        fillPlaceholders();
+        engine.open(s);
+    }
+
+    // Whether the word now shown belongs to the left key.
+    bool leftIsCorrect(const BlockSettings& s) const
+    {
+        const int i = engine.trialsPresented() - 1;
+        if (isTutorial(s.type))
+            return i == 0 || engine.plan().category[i] == 0;
+        return engine.plan().category[i] == s.leftCategory[engine.plan().pair[i]];
+    }
+    void answer(const BlockSettings& s, bool correct)
+    {
+        const bool left = leftIsCorrect(s) == correct;
+        engine.key(left ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
+    }
+    void runBlock(const BlockSettings& s)
+    {
+        engine.key(TaskCommand::StartBlock);
+        while (engine.state() != BlockEngine::State::Closed)
+            answer(s, true);
+    }
+};
+
+} // namespace
+
+TEST_F(BlockEngineTest, OpeningShowsTheInstructionParksAndConfinesThePointer)
+{
+    const BlockSettings s = settings(BlockType::PairOneBlock, 20);
+    open(s);
+    EXPECT_EQ(engine.state(), BlockEngine::State::WaitingForStart);
+    EXPECT_EQ(view.instruction, "Press the SPACE BAR to start.");
+    EXPECT_EQ(view.labels, (std::array<std::string, 4>{}));
+    EXPECT_TRUE(view.words.empty());
+    // The window (400 x 300 at 100,50) centred on 1280 x 1024, narrowed by a
+    // quarter of the START button's 10 pixels (2) and shortened by half (5).
+    EXPECT_EQ(pointer.confinement(), (ScreenRect{542, 412, 938, 707}));
+    EXPECT_EQ(engine.savedConfinement(), (ScreenRect{0, 0, 1280, 1024}));
+    // Home is the screen's corner: the confined pointer rests at the rectangle's.
+    EXPECT_EQ(pointer.position(), (ScreenPoint{937, 706}));
+}
+
+TEST(ConfinementRect, TruncatesHalvesAndQuartersTowardZero)
+{
+    // Odd sizes: (1279 - 401) / 2 = 439, (1023 - 301) / 2 = 361, 11 / 4 = 2, 11 / 2 = 5.
+    EXPECT_EQ(confinementRect({10, 20, 411, 321}, {1279, 1023}, 11), (ScreenRect{451, 381, 848, 677}));
+    // A window wider than the screen: (800 - 1001) / 2 = -100 (toward zero).
+    EXPECT_EQ(confinementRect({0, 0, 1001, 600}, {800, 600}, 4), (ScreenRect{-99, 0, 900, 598}));
+}
+
+TEST_F(BlockEngineTest, KeysBeforeStartAreIgnoredAndASecondStartDoesNothing)
+{
+    const BlockSettings s = settings(BlockType::PairOneBlock, 10);
+    open(s);
+    engine.key(TaskCommand::LeftResponse);
+    engine.key(TaskCommand::RightResponse);
+    EXPECT_EQ(view.feedbackCount, 0);
+    EXPECT_EQ(engine.trialsPresented(), 0);
+
+    engine.key(TaskCommand::StartBlock);
+    EXPECT_EQ(view.labels, s.labels);
+    EXPECT_EQ(engine.trialsPresented(), 1);
+    EXPECT_EQ(view.instruction, "");
+    const std::string firstWord = view.word;
+
+    // A command without a key press after the word appeared (a click on a
+    // response button) is not armed.
+    engine.respond(true);
+    engine.respond(false);
+    EXPECT_EQ(view.feedbackCount, 0);
+
+    engine.key(TaskCommand::StartBlock);
+    EXPECT_EQ(engine.trialsPresented(), 1);
+    EXPECT_EQ(view.word, firstWord);
+    EXPECT_EQ(view.words.size(), 1u);
+}
+
+TEST_F(BlockEngineTest, AWrongResponseMustBeCorrectedAndCountsInTheLatency)
+{
+    const BlockSettings s = settings(BlockType::PairOneBlock, 3, 250);
+    open(s);
+    engine.key(TaskCommand::StartBlock);
+    const std::string word = view.word;
+
+    clock.advanceMilliseconds(400);
+    answer(s, false);
+    EXPECT_EQ(engine.state(), BlockEngine::State::Correcting);
+    EXPECT_FALSE(view.lastFeedbackCorrect);
+    EXPECT_EQ(view.word, word) << "the word stays after a wrong response";
+    EXPECT_EQ(engine.results()[0].latency, 99999) << "nothing is recorded for a wrong response";
+    EXPECT_EQ(engine.trialsPresented(), 1) << "no delay, no next word";
+
+    clock.advanceMilliseconds(300);
+    answer(s, false);
+    clock.advanceMilliseconds(300);
+    answer(s, false);
+    clock.advanceMilliseconds(300);
+    const std::int64_t before = clock.now;
+    const bool left = leftIsCorrect(s);
+    answer(s, true);
+    EXPECT_TRUE(view.lastFeedbackCorrect);
+    const TrialResult& r = engine.results()[0];
+    EXPECT_EQ(r.latency, 1300);  // from the word's onset, corrections included
+    EXPECT_EQ(r.wrongResponses, 3);
+    EXPECT_EQ(r.responseSide, left ? "l" : "r");
+    EXPECT_EQ(r.trialNumber, 1);
+    EXPECT_EQ(r.word, word);
+
+    // The delay was waited on the clock before the next word appeared, and the
+    // next trial starts with no wrong responses.
+    EXPECT_EQ(engine.trialsPresented(), 2);
+    EXPECT_GE(engine.onsetMicroseconds() - before, 250'000);
+    clock.advanceMilliseconds(500);
+    answer(s, true);
+    EXPECT_EQ(engine.results()[1].wrongResponses, 0);
+    EXPECT_EQ(engine.results()[1].latency, 500);
+}
+
+TEST_F(BlockEngineTest, RecordsTheSideOfTheCorrectKeyAndSendsThePointerHome)
+{
+    const BlockSettings s = settings(BlockType::PairOneBlock, 16);
+    open(s);
+    engine.key(TaskCommand::StartBlock);
+    for (int t = 0; t < 16; ++t) {
+        const bool left = leftIsCorrect(s);
+        pointer.setPosition({600, 500});
+        answer(s, true);
+        EXPECT_EQ(engine.results()[t].responseSide, left ? "l" : "r");
+        EXPECT_EQ(pointer.position(), (ScreenPoint{937, 706})) << "trial " << t;
+    }
+}
+
+TEST_F(BlockEngineTest, TotalsLeaveOutTheFirstTrial)
+{
+    const BlockSettings s = settings(BlockType::PairOneBlock, 20);
+    open(s);
+    engine.key(TaskCommand::StartBlock);
+    for (int t = 0; t < 20; ++t) {
+        clock.advanceMilliseconds(t == 0 ? 5000 : 900);
+        answer(s, true);
+    }
+    EXPECT_EQ(engine.state(), BlockEngine::State::Closed);
+    EXPECT_EQ(view.closedWith, 0);
+    EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 17100);
+    EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 100);
+    // The completed block gave the pointer back its earlier freedom.
+    EXPECT_EQ(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024}));
+    EXPECT_EQ(view.word, "");
+}
+
+TEST(BlockTotals, CountEveryWrongResponseOverTrialsTwoToN)
+{
+    TrialResults results{};
+    results[4].wrongResponses = 3;
+    results[0].wrongResponses = 5;  // the first trial does not count
+    EXPECT_DOUBLE_EQ(computeTotals(results, 11).percentCorrect, 70);
+    // More wrong responses than trials counted: the formula goes negative.
+    results[4].wrongResponses = 11;
+    EXPECT_DOUBLE_EQ(computeTotals(results, 11).percentCorrect, -10);
+    // No trials: 0 ms and 100 percent; one trial: nothing to count.
+    EXPECT_DOUBLE_EQ(computeTotals(results, 0).percentCorrect, 100);
+    EXPECT_DOUBLE_EQ(computeTotals(results, 0).totalLatency, 0);
+    results[0].latency = 700;
+    EXPECT_DOUBLE_EQ(computeTotals(results, 1).percentCorrect, 100);
+    EXPECT_DOUBLE_EQ(computeTotals(results, 1).totalLatency, 0);
+}
+
+TEST_F(BlockEngineTest, ABlockOfNoTrialsEndsAtItsStart)
+{
+    const BlockSettings s = settings(BlockType::CombinedBlock, 0);
+    open(s);
+    engine.key(TaskCommand::StartBlock);
+    EXPECT_EQ(engine.state(), BlockEngine::State::Closed);
+    EXPECT_EQ(view.closedWith, 0);
+    EXPECT_TRUE(view.words.empty());
+    EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 0);
+    EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 100);
+}
+
+TEST_F(BlockEngineTest, CutShortBlocksKeepPlaceholdersZeroTotalsAndTheConfinement)
+{
+    for (const auto& [command, expected] : {std::pair{TaskCommand::SkipBlock, 2}}) {
+        const BlockSettings s = settings(BlockType::CombinedBlock, 10);
+        open(s);
+        engine.key(TaskCommand::StartBlock);
+        answer(s, true);
+        answer(s, true);
+        engine.key(command);
+        EXPECT_EQ(engine.state(), BlockEngine::State::Closed);
+        EXPECT_EQ(view.closedWith, expected);
+        EXPECT_NE(engine.results()[1].latency, 99999);
+        // The third word was shown but not answered: its identity is recorded, its
+        // latency, wrong responses and key keep the markers.
+        EXPECT_EQ(engine.results()[2].trialNumber, 3);
+        for (int t = 2; t < 10; ++t) {
+            EXPECT_EQ(engine.results()[t].latency, 99999);
+            EXPECT_EQ(engine.results()[t].wrongResponses, 99);
+            EXPECT_EQ(engine.results()[t].responseSide, "9");
+            if (t > 2)
+                EXPECT_EQ(engine.results()[t].trialNumber, 99);
+        }
+        EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 0);
+        EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 0);
+        EXPECT_EQ(pointer.confinement(), (ScreenRect{542, 412, 938, 707})) << "the caller restores it";
+        // Nothing more happens in a closed window.
+        answer(s, true);
+        EXPECT_EQ(engine.trialsPresented(), 3);
+    }
+    // OK closes with 1, also before the start.
+    open(settings(BlockType::PairOneBlock, 5));
+    engine.close(1);
+    EXPECT_EQ(view.closedWith, 1);
+}
+
+TEST_F(BlockEngineTest, CombinedBlocksAlternateAndThePhaseOutlivesTheBlock)
+{
+    BlockSettings s = settings(BlockType::CombinedBlock, 20);
+    for (int block = 0; block < 3; ++block) {
+        open(s);
+        runBlock(s);
+        for (int t = 0; t < 20; ++t)
+            EXPECT_EQ(engine.plan().pair[t], (t + 1) % 2) << "block " << block << " trial " << t;
+    }
+    // An odd number of trials planned before turns the next combined block around.
+    open(settings(BlockType::PairOneBlock, 3));
+    runBlock(settings(BlockType::PairOneBlock, 3));
+    open(s);
+    runBlock(s);
+    EXPECT_EQ(engine.plan().pair[0], 0);
+    EXPECT_EQ(engine.plan().pair[1], 1);
+}
+
+TEST_F(BlockEngineTest, EveryItemAppearsOnceBeforeAnyRepeatsAndUrnsStartFull)
+{
+    BlockSettings s = settings(BlockType::CombinedBlock, 100);
+    s.usableItemCount = 5;  // items 1 to 4
+    CRandomGenerator crandom;
+    BlockEngine real(view, clock, pointer, crandom, calendar);
+    for (int block = 0; block < 2; ++block) {
+        real.open(s);
+        real.key(TaskCommand::StartBlock);
+        std::map<std::pair<int, int>, std::vector<int>> drawn;
+        for (int t = 0; t < 100; ++t)
+            drawn[{real.plan().pair[t], real.plan().category[t]}].push_back(real.plan().item[t]);
+        for (const auto& [key, items] : drawn) {
+            for (std::size_t start = 0; start + 4 <= items.size(); start += 4) {
+                const std::set<int> round(items.begin() + start, items.begin() + start + 4);
+                EXPECT_EQ(round, (std::set<int>{1, 2, 3, 4})) << "block " << block;
+            }
+        }
+        real.close(2);
+    }
+}
+
+TEST_F(BlockEngineTest, TheLeftCategoryReversesWhichCategoryASideShows)
+{
+    BlockSettings s = settings(BlockType::CombinedBlock, 32);
+    s.leftCategory = {1, 0};
+    open(s);
+    runBlock(s);
+    const TrialPlan& plan = engine.plan();
+    for (int t = 0; t < 32; ++t) {
+        const int side = sideAt(plan.startRow, t);
+        const int expected = plan.pair[t] == 0 ? 1 - side : side;
+        EXPECT_EQ(plan.category[t], expected) << t;
+        // The recorded key is the side: left for side 0.
+        EXPECT_EQ(engine.results()[t].responseSide, side == 0 ? "l" : "r") << t;
+    }
+}
+
+TEST(SideTable, EveryRowIsBalancedWithoutRunsLongerThanThree)
+{
+    for (int row = 0; row < sideTableRows; ++row) {
+        const std::string values = sideTable[row];
+        ASSERT_EQ(values.size(), 16u);
+        EXPECT_EQ(std::count(values.begin(), values.end(), '1'), 8) << row;
+        EXPECT_EQ(values.find("0000"), std::string::npos) << row;
+        EXPECT_EQ(values.find("1111"), std::string::npos) << row;
+    }
+    EXPECT_STREQ(sideTable[0], "1011010001001011");
+    EXPECT_STREQ(sideTable[12], "1001100011000111");
+    EXPECT_STREQ(sideTable[19], "0010110101001011");
+}
+
+TEST(SideTable, IsReadRowByRowCyclicallyFromTheStartingRow)
+{
+    // Row 19, then row 0, then row 1.
+    for (int t = 0; t < 16; ++t) {
+        EXPECT_EQ(sideAt(19, t), sideTable[19][t] - '0');
+        EXPECT_EQ(sideAt(19, 16 + t), sideTable[0][t] - '0');
+        EXPECT_EQ(sideAt(19, 32 + t), sideTable[1][t] - '0');
+    }
+    // The plan takes its starting row from one draw over the 20 rows.
+    ScriptedRandom random({19});
+    FixedCalendar calendar;
+    int phase = 0;
+    const TrialPlan plan =
+        buildTrialPlan(BlockType::PairOneBlock, 19, {0, 0}, 40, phase, random, calendar);
+    EXPECT_EQ(plan.startRow, 19);
+    for (int t = 0; t < 40; ++t)
+        EXPECT_EQ(plan.category[t], sideAt(19, t));
+}
+
+TEST_F(BlockEngineTest, WithNoDelayTheNextWordFollowsAtOnce)
+{
+    const BlockSettings s = settings(BlockType::PairOneBlock, 5, 0);
+    open(s);
+    engine.key(TaskCommand::StartBlock);
+    const int readsBefore = clock.reads;
+    answer(s, true);
+    EXPECT_EQ(engine.state(), BlockEngine::State::WordShown);
+    EXPECT_LE(clock.reads - readsBefore, 4);  // response, delay start and end, onset
+}
+
+TEST_F(BlockEngineTest, TheTutorialsFirstPartShowsItsMessagesAndRecordsNothing)
+{
+    BlockSettings s = settings(BlockType::TutorialPairBlock, 20, 0);
+    s.items = tutorialItemTable();
+    s.labels = {"", "", "snake", "bird"};
+    open(s);
+    engine.key(TaskCommand::StartBlock);
+    EXPECT_EQ(view.word, "cobra");
+    EXPECT_EQ(view.instruction, tutorialMessages[0]);
+    // "cobra" is a snake: the right key is wrong and the word stays.
+    engine.key(TaskCommand::RightResponse);
+    EXPECT_FALSE(view.lastFeedbackCorrect);
+    EXPECT_EQ(view.word, "cobra");
+    engine.key(TaskCommand::LeftResponse);
+    for (int i = 1; i < 20; ++i) {
+        const std::string expected = i <= 6 ? tutorialMessages[i] : "";
+        EXPECT_EQ(view.instruction, expected) << "trial " << i + 1;
+        const int item = engine.plan().item[i];
+        EXPECT_GE(item, 1);
+        EXPECT_LE(item, 5);
+        EXPECT_EQ(view.word, tutorialItemTable()[0][engine.plan().category[i]][item].str());
+        answer(s, true);
+    }
+    EXPECT_EQ(view.closedWith, 0);
+    for (TextColour c : view.colours)
+        EXPECT_EQ(c, TextColour::Pair2);
+    EXPECT_EQ(engine.results()[0].latency, 99999);
+    EXPECT_EQ(engine.results()[5].trialNumber, 99);
+    EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 0);
+}
+
+TEST_F(BlockEngineTest, TheTutorialsSecondPartStartsWithCherryAndEmptiesItsMessageAtEveryResponse)
+{
+    BlockSettings s = settings(BlockType::TutorialCombinedBlock, 20, 0);
+    s.items = tutorialItemTable();
+    open(s);
+    engine.key(TaskCommand::StartBlock);
+    EXPECT_EQ(view.word, "cherry");
+    EXPECT_EQ(view.colours.back(), TextColour::Pair1);
+    EXPECT_EQ(view.instruction, tutorialMessages[7]);
+    engine.key(TaskCommand::RightResponse);  // "cherry" is red: left
+    EXPECT_EQ(view.instruction, "");
+    EXPECT_EQ(view.word, "cherry");
+    engine.key(TaskCommand::LeftResponse);
+    EXPECT_EQ(view.instruction, tutorialCombinedMessages[0]);
+    answer(s, true);
+    EXPECT_EQ(view.instruction, tutorialCombinedMessages[1]);
+    answer(s, true);
+    EXPECT_EQ(view.instruction, "");
+    // Pair B (red/white, upper row) first, then pair A, alternating.
+    for (int t = 0; t < 20; ++t)
+        EXPECT_EQ(engine.plan().pair[t], (t + 1) % 2);
+    while (engine.state() != BlockEngine::State::Closed)
+        answer(s, true);
+    for (std::size_t w = 1; w < view.words.size(); ++w)
+        EXPECT_EQ(view.colours[w], engine.plan().pair[w] == 0 ? TextColour::Pair2 : TextColour::Pair1) << w;
+}
+
+TEST(TrialPlan, TutorialItemsAreDrawnWithReplacement)
+{
+    // A generator that always answers 0 gives item 1 every time with replacement.
+    ScriptedRandom random({0});
+    FixedCalendar calendar;
+    int phase = 0;
+    const TrialPlan plan = buildTrialPlan(BlockType::TutorialPairBlock, 19, {1, 1}, 20, phase, random, calendar);
+    for (int t = 0; t < 20; ++t) {
+        EXPECT_EQ(plan.item[t], 1);
+        EXPECT_EQ(plan.category[t], sideAt(plan.startRow, t)) << "no reversal in the tutorial";
+    }
+}
