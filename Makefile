@@ -7,10 +7,10 @@ JOBS      ?= 2
 
 # Debian 12 packages: build tools, Qt 6 Widgets, GoogleTest, Xlib; and for the
 # system tests and screenshots an X server in memory, xdotool and ImageMagick.
-BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev fonts-dejavu-core
+BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev fonts-dejavu-core
 TEST_PACKAGES  = xvfb xauth xdotool imagemagick
 
-.PHONY: run test build deps deps-test screenshots clean
+.PHONY: run test bench build deps deps-test screenshots clean
 
 run: deps build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -23,6 +23,11 @@ run: deps build
 
 test: deps deps-test build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 600
+
+# The timing benchmark: the real task window in a virtual X server, answered by
+# key events injected at known instants. BENCH_ARGS passes options (--trials N).
+bench: deps deps-test build
+	tests/system/under_xvfb.sh $(BUILD_DIR)/bench/task_timing_bench $(BENCH_ARGS)
 
 build:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <thread>
 
 const QColor TaskWindow::background(255, 255, 255);
 const QColor TaskWindow::pair1Text(0, 0, 0);
@@ -84,7 +83,7 @@ TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, co
                        QWidget* parent)
     : TemplateDialog(layout(), parent,
                      [taskFont](const ControlSpec&, QWidget* p) { return new TaskArea(p, taskFont, background); }),
-      slot_(slot), polling_(std::thread::hardware_concurrency() > 1)
+      slot_(slot)
 {
     engine_ = std::make_unique<BlockEngine>(*this, clock, pointer, random_, calendar_);
     QPalette p = palette();

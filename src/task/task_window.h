@@ -67,8 +67,11 @@ public:
     // engine().savedConfinement()).
     int runBlock(const BlockSettings& settings);
 
-    // While a word waits for its response the window polls for input instead of
-    // sleeping; on by default when the machine has more than one processor.
+    // While a word waits for its response the window may poll for input instead of
+    // sleeping in the event loop. Off by default: measured on this kind of machine,
+    // polling was no better, and at real-time priority a thread that spins is
+    // throttled by the kernel (it may use 95% of each second) for tens of
+    // milliseconds, which lands in the latencies.
     void setPolling(bool polling) { polling_ = polling; }
     bool polling() const { return polling_; }
 
@@ -95,6 +98,6 @@ private:
     CRandomGenerator random_;
     SystemCalendarTime calendar_;
     std::unique_ptr<BlockEngine> engine_;
-    bool polling_ = true;
+    bool polling_ = false;
     bool running_ = false;
 };

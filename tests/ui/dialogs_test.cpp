@@ -9,26 +9,8 @@
 #include "app/about_dialog.h"
 #include "app/main_menu_dialog.h"
 #include "common/warning_dialog.h"
+#include "layout_check.h"
 
-namespace {
-
-// Every control stands at its table rectangle converted with the dialog's font.
-void expectLaidOutAsTable(const TemplateDialog& dialog, const DialogTemplate& t)
-{
-    const DialogBaseUnits base = dialog.baseUnits();
-    ASSERT_GT(base.averageCharWidth, 0);
-    ASSERT_GT(base.charHeight, 0);
-    EXPECT_EQ(dialog.width(), dialogUnitsToPixelsX(t.width, base));
-    EXPECT_EQ(dialog.height(), dialogUnitsToPixelsY(t.height, base));
-    for (const ControlSpec& item : t.controls) {
-        QWidget* w = dialog.control(item.id);
-        ASSERT_NE(w, nullptr) << item.text;
-        const PixelRect p = toPixels(item.place, base);
-        EXPECT_EQ(w->geometry(), QRect(p.x, p.y, p.width, p.height)) << item.text;
-    }
-}
-
-} // namespace
 
 TEST(WarningDialog, IsLaidOutAsItsTableWithTheCallersMessage)
 {
