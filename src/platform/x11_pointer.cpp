@@ -3,7 +3,9 @@
 
 #include <X11/Xlib.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 struct X11Pointer::Connection {
@@ -77,7 +79,16 @@ constexpr auto pauseBetweenGrabs = std::chrono::milliseconds(10);
 
 std::unique_ptr<X11Pointer> X11Pointer::open()
 {
+    // A server that is busy accepting other clients can refuse a connection for a
+    // moment (EAGAIN); try again for up to a second unless no display is named.
     Display* display = XOpenDisplay(nullptr);
+    for (int attempt = 0; display == nullptr && attempt < 50; ++attempt) {
+        const char* name = std::getenv("DISPLAY");
+        if (name == nullptr || *name == '\0' || (errno != EAGAIN && errno != ECONNRESET))
+            return nullptr;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        display = XOpenDisplay(nullptr);
+    }
     if (display == nullptr)
         return nullptr;
     auto x = std::make_unique<Connection>();
