@@ -27,6 +27,7 @@
 
 #include "app/application_window.h"
 #include "platform/x11_pointer.h"
+#include "support/sample_items.h"
 #include "task/task_window.h"
 
 #include <X11/Xlib.h>
@@ -141,15 +142,6 @@ void participant(Shared& shared, int words, std::vector<Sent>& sent, unsigned se
     XCloseDisplay(display);
 }
 
-Entries category(const std::string& label, const std::string& prefix)
-{
-    Entries e;
-    e[0].assign(label);
-    for (int i = 1; i < maxEntries; ++i)
-        e[i].assign(prefix + std::to_string(i));
-    return e;
-}
-
 struct Summary {
     double mean = 0, sd = 0, p99 = 0, max = 0;
 };
@@ -184,14 +176,7 @@ struct Measured {
 void runDelay(BenchWindow& window, Pointer& pointer, Shared& shared, unsigned delay, int trials, Measured& m,
               int delayIndex)
 {
-    BlockSettings s;
-    s.type = BlockType::CombinedBlock;
-    s.items = {{{category("Fruit", "f"), category("Tools", "t")}, {category("Mine", "m"), category("Theirs", "h")}}};
-    s.usableItemCount = 19;
-    s.leftCategory = window.leftCategory;
-    s.delay = delay;
-    s.instruction = "Press the SPACE BAR to start.";
-    s.labels = {"Fruit", "Tools", "Mine", "Theirs"};
+    BlockSettings s = sampleBlockSettings(0, delay, window.leftCategory);
 
     int done = 0;
     while (done < trials) {

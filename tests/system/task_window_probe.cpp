@@ -13,20 +13,9 @@
 
 #include "app/application_window.h"
 #include "platform/x11_pointer.h"
+#include "support/sample_items.h"
 #include "task/task_window.h"
 
-namespace {
-
-Entries category(const std::string& label, const std::string& prefix)
-{
-    Entries e;
-    e[0].assign(label);
-    for (int i = 1; i < maxEntries; ++i)
-        e[i].assign(prefix + std::to_string(i));
-    return e;
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -48,17 +37,8 @@ int main(int argc, char* argv[])
     application.installEventFilter(&app);
 
     TaskWindow window(app.acceleratorSlot(), *pointer, clock, makeTaskFont());
-    BlockSettings s;
-    s.type = BlockType::CombinedBlock;
-    s.items = {{{category("Fruit", "f"), category("Tools", "t")}, {category("Mine", "m"), category("Theirs", "h")}}};
-    s.usableItemCount = 19;
-    s.leftCategory = {0, 1};
-    s.trials = 4;
-    s.delay = 100;
-    s.instruction = "Press the SPACE BAR to start.";
-    s.labels = {"Fruit", "Tools", "Theirs", "Mine"};
-    for (TrialResult& r : window.results())
-        r = {99, 9, 9, 99, {}, 99999, 99, "9"};
+    const BlockSettings s = sampleBlockSettings(4, 100, {0, 1});
+    fillPlaceholders(window.results());
 
     // Reports the state on every change, from inside the window's event loop.
     QTimer reporter;

@@ -4,17 +4,9 @@
 #include <set>
 
 #include "engine_fakes.h"
+#include "support/sample_items.h"
 
 namespace {
-
-Entries category(const std::string& label, const std::string& prefix)
-{
-    Entries e;
-    e[0].assign(label);
-    for (int i = 1; i < maxEntries; ++i)
-        e[i].assign(prefix + std::to_string(i));
-    return e;
-}
 
 class BlockEngineTest : public ::testing::Test {
 protected:
@@ -27,25 +19,15 @@ protected:
 
     BlockSettings settings(BlockType type, int trials, unsigned delay = 0)
     {
-        BlockSettings s;
+        BlockSettings s = sampleBlockSettings(trials, delay);
         s.type = type;
-        s.items = {{{category("Fruit", "f"), category("Tools", "t")}, {category("Mine", "m"), category("Theirs", "h")}}};
-        s.usableItemCount = 19;
-        s.leftCategory = {0, 0};
-        s.trials = trials;
-        s.delay = delay;
-        s.instruction = "Press the SPACE BAR to start.";
-        s.labels = {"Fruit", "Tools", "Mine", "Theirs"};
         return s;
     }
 
     // The run's unrun markers in every slot.
     void fillPlaceholders()
     {
-        for (TrialResult& r : engine.results()) {
-            r = {99, 9, 9, 99, {}, 99999, 99, "9"};
-            r.word.assign("blank");
-        }
+        ::fillPlaceholders(engine.results());
         engine.totals() = {};
     }
 

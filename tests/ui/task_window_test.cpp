@@ -10,18 +10,10 @@
 
 #include "app/application_window.h"
 #include "layout_check.h"
+#include "support/sample_items.h"
 #include "task/task_window.h"
 
 namespace {
-
-Entries category(const std::string& label, const std::string& prefix)
-{
-    Entries e;
-    e[0].assign(label);
-    for (int i = 1; i < maxEntries; ++i)
-        e[i].assign(prefix + std::to_string(i));
-    return e;
-}
 
 class TaskWindowTest : public ::testing::Test {
 protected:
@@ -29,17 +21,8 @@ protected:
     {
         app.acceleratorSlot().table = &participantShortcuts();
         qApp->installEventFilter(&app);
-        settings.type = BlockType::CombinedBlock;
-        settings.items = {{{category("Fruit", "f"), category("Tools", "t")},
-                           {category("Mine", "m"), category("Theirs", "h")}}};
-        settings.usableItemCount = 19;
-        settings.leftCategory = {1, 0};
-        settings.trials = 6;
-        settings.delay = 20;
-        settings.instruction = "Press the SPACE BAR to start.";
-        settings.labels = {"Tools", "Fruit", "Mine", "Theirs"};
-        for (TrialResult& r : window.results())
-            r = {99, 9, 9, 99, {}, 99999, 99, "9"};
+        settings = sampleBlockSettings(6, 20, {1, 0});
+        fillPlaceholders(window.results());
     }
     void TearDown() override { qApp->removeEventFilter(&app); }
 
@@ -129,8 +112,7 @@ TEST_F(TaskWindowTest, EnterClosesWithOneEscapeAndSkipWithTwo)
         {"Alt+K", Qt::Key_K, Qt::AltModifier, 2},
     };
     for (const Case& c : cases) {
-        for (TrialResult& r : window.results())
-            r = {99, 9, 9, 99, {}, 99999, 99, "9"};
+        fillPlaceholders(window.results());
         window.totals() = {};
         int presses = 0;
         QTimer timer;
