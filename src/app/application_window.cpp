@@ -6,6 +6,7 @@
 #include <QScreen>
 #include <QStyleFactory>
 
+#include "app/codebook_dialog.h"
 #include "app/main_menu_dialog.h"
 
 MainFrame::MainFrame()
@@ -29,6 +30,8 @@ int ExperimentApp::initInstance()
 
     // Real-time scheduling, else the lowest nice value, else normal: never fatal.
     priority_ = raisePriority();
+
+    MainMenuDialog::setActivityHandler(MenuActivity::WriteLogFile, writeCodebookFromMenu);
 
     slot_.table = &participantShortcuts();
     qApp->installEventFilter(this);

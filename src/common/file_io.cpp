@@ -1,5 +1,7 @@
 #include "common/file_io.h"
 
+#include "common/descriptor.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -12,45 +14,6 @@
 namespace {
 
 std::string describeErrno(int error) { return std::strerror(error); }
-
-// Closes a descriptor on every path out of a function.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() { close(); }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports the error close gave (0 when none).
-    int close()
-    {
-        if (fd_ < 0)
-            return 0;
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
-
-bool writeAll(int fd, const std::string& bytes, int& error)
-{
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = errno;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
 
 // A name for the temporary file that no other writer, in this process or another,
 // is likely to pick; creation with O_EXCL settles any collision that remains. The
@@ -132,8 +95,8 @@ WriteOutcome writeFileAtomically(const std::string& path, const std::string& byt
 
     Descriptor fd(fdNumber);
     int error = 0;
-    if (!writeAll(fd.get(), bytes, error)) {
-        // error set by writeAll
+    if ((error = writeFully(fd.get(), bytes)) != 0) {
+        // error set by writeFully
     } else if (::fsync(fd.get()) != 0) {
         error = errno;
     } else if ((error = fd.close()) != 0) {

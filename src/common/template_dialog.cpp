@@ -9,9 +9,25 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QValidator>
 #include <QRadioButton>
 
 #include "common/text_codec.h"
+
+namespace {
+
+// Refuses, as it is typed, a character that has no single-byte form: every text the
+// program stores is Windows-1252.
+class SingleByteValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        return utf8ToWindows1252(input.toStdString()) ? Acceptable : Invalid;
+    }
+};
+
+} // namespace
 
 QFont dialogFont(int pointSize)
 {
@@ -93,6 +109,7 @@ void TemplateDialog::build(const DialogTemplate& t, const PictureFactory& pictur
             if (item.maxChars > 0)
                 edit->setMaxLength(item.maxChars);
             edit->setReadOnly(item.style & ReadOnly);
+            edit->setValidator(new SingleByteValidator(edit));
             widget = edit;
             break;
         }

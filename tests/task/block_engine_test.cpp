@@ -232,8 +232,9 @@ TEST_F(BlockEngineTest, CutShortBlocksKeepPlaceholdersZeroTotalsAndTheConfinemen
             EXPECT_EQ(engine.results()[t].latency, 99999);
             EXPECT_EQ(engine.results()[t].wrongResponses, 99);
             EXPECT_EQ(engine.results()[t].responseSide, "9");
-            if (t > 2)
+            if (t > 2) {
                 EXPECT_EQ(engine.results()[t].trialNumber, 99);
+            }
         }
         EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 0);
         EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 0);

@@ -1,0 +1,265 @@
+#include "app/output_files.h"
+
+#include "common/descriptor.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <locale>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/text_stream.h"
+
+namespace {
+
+constexpr const char* dataColumns[] = {"InpFl", "Sess",  "Cat1",  "Cat2",  "Cat1p", "Cat2p", "Catsw", "Delay",
+                                       "nPrac", "nReal", "Sub",   "Sex",   "Other", "Block", "Trial", "Icat",
+                                       "Iscat", "Inum",  "Item",  "Lat",   "Error", "Key"};
+constexpr const char* subjectColumns[] = {"Sub", "Sex", "other", "InpFl", "Month", "Day", "Year", "Hour", "Min"};
+constexpr const char* sessionColumns[] = {"CatsL",  "CatsR",  "CatSw", "1stLat", "1stErr",
+                                          "1stN",   "2ndLat", "2ndErr", "2ndN"};
+
+// Fields of one line: each is followed by a tab, the line by its end.
+class LineWriter {
+public:
+    LineWriter& operator<<(std::string_view field)
+    {
+        out_ << field << '\t';
+        return *this;
+    }
+    LineWriter& operator<<(int field)
+    {
+        out_ << field << '\t';
+        return *this;
+    }
+    std::string line()
+    {
+        out_ << '\n';
+        return out_.bytes();
+    }
+
+private:
+    TextWriter out_;
+};
+
+int sessionCountOf(int count) { return std::clamp(count, 0, maxSessions); }
+
+std::string failure(const std::string& path, const std::string& what, int error)
+{
+    return "cannot write " + path + ": " + what + std::strerror(error);
+}
+
+// Waits for the exclusive lock on the whole file, growth included. Returns 0, or
+// the error; ENOLCK (a network file system without a lock service) is returned too,
+// and the caller writes without the lock rather than lose the lines.
+int lockWholeFile(int fd)
+{
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 0;
+    while (::fcntl(fd, F_SETLKW, &lock) != 0) {
+        if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
+// fsync, where the file system supports it at all.
+int syncFile(int fd)
+{
+    if (::fsync(fd) == 0)
+        return 0;
+    return errno == EINVAL || errno == ENOTSUP ? 0 : errno;
+}
+
+void syncDirectoryOf(const std::string& path)
+{
+    std::string directory = directoryOf(path);
+    if (directory.empty())
+        directory = "/";
+    Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.valid())
+        ::fsync(dir.get());
+}
+
+}  // namespace
+
+std::string subjectLogPathFor(const std::string& dataPath)
+{
+    // A path shorter than its extension loses all of itself.
+    return dataPath.substr(0, dataPath.size() >= 4 ? dataPath.size() - 4 : 0) + ".slg";
+}
+
+std::string dataFileHeader()
+{
+    LineWriter w;
+    for (const char* column : dataColumns)
+        w << column;
+    return w.line();
+}
+
+std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings,
+                           int blockNumber, const TrialResult& trial)
+{
+    LineWriter w;
+    w << subject.inputName << session << settings.Cat1.view() << settings.Cat2.view() << settings.Cat1p
+      << settings.Cat2p << settings.Catsw << settings.Delay << settings.nPrac << settings.nReal
+      << subject.subjectNumber << subject.sexCode << subject.otherCode << blockNumber;
+    w << trial.trialNumber << trial.pair << trial.category << trial.item << trial.word.view() << trial.latency
+      << trial.wrongResponses << trial.responseSide;
+    return w.line();
+}
+
+std::vector<std::string> formatDataLines(const SubjectRecord& subject, int session, const SessionSettings& settings,
+                                         int blockNumber, const TrialResults& results, int trials)
+{
+    const int n = std::clamp(trials, 0, maxTrialsPerBlock);
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(n));
+    for (int t = 0; t < n; ++t)
+        lines.push_back(formatDataLine(subject, session, settings, blockNumber, results[t]));
+    return lines;
+}
+
+std::string subjectLogHeader(int sessionCount)
+{
+    LineWriter w;
+    for (const char* column : subjectColumns)
+        w << column;
+    for (int s = 1; s <= sessionCountOf(sessionCount); ++s)
+        for (const char* column : sessionColumns)
+            w << std::string(column) + "_" + std::to_string(s);
+    return w.line();
+}
+
+std::string errorRateText(int errorRate)
+{
+    std::ostringstream out;
+    out.imbue(std::locale::classic());
+    out << static_cast<double>(errorRate);
+    return out.str();
+}
+
+std::string formatSubjectLogLine(const SubjectRecord& subject, const ExperimentDefinition& definition,
+                                 const ScoreTable& scores)
+{
+    LineWriter w;
+    const LocalDateTime& start = subject.start;
+    w << subject.subjectNumber << subject.sexCode << subject.otherCode << subject.inputPath << start.month
+      << start.day << start.year - 1900 << start.hour << start.minute;
+    for (int s = 1; s <= sessionCountOf(definition.sessionCount); ++s) {
+        const HalfScore& first = scores.score(s, 1);
+        const HalfScore& second = scores.score(s, 2);
+        w << first.leftCombination << first.rightCombination << definition.sessions[s - 1].Catsw + 1;
+        w << first.meanLatency << errorRateText(first.errorRate) << first.n;
+        w << second.meanLatency << errorRateText(second.errorRate) << second.n;
+    }
+    return w.line();
+}
+
+std::optional<std::string> canAppendTo(const std::string& path)
+{
+    if (fileNameOf(path).empty())
+        return "cannot write " + path + ": it names no file";
+    // No O_CREAT: nothing is created. O_NONBLOCK keeps a FIFO without a reader from
+    // blocking the test.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    if (const int error = errno; error != ENOENT)
+        return failure(path, "", error);
+
+    std::string directory = directoryOf(path);
+    if (directory.empty())
+        directory = "/";
+    int error = 0;
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) != 0)
+        error = errno;
+    else if (!S_ISDIR(info.st_mode))
+        error = ENOTDIR;
+    else if (::access(directory.c_str(), W_OK | X_OK) != 0)
+        error = errno;
+    if (error != 0)
+        return failure(path, "directory " + directory + ": ", error);
+    return std::nullopt;
+}
+
+WriteOutcome appendLines(const std::string& path, std::string_view header, const std::vector<std::string>& lines)
+{
+    WriteOutcome outcome;
+    const auto fail = [&](const std::string& what, int error) {
+        outcome.ok = false;
+        outcome.error = failure(path, what, error);
+        return outcome;
+    };
+
+    // O_NONBLOCK: a FIFO in the file's place must not hang the run; it has no effect
+    // on a regular file.
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
+    if (!fd.valid()) {
+        const int error = errno;
+        return fail("", error);
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        const int error = errno;
+        return fail("", error);
+    }
+    if (!S_ISREG(info.st_mode))
+        return fail("", EINVAL);
+
+    if (const int error = lockWholeFile(fd.get()); error != 0 && error != ENOLCK)
+        return fail("cannot lock it: ", error);
+
+    // Read the size under the lock: a writer that held it before has finished.
+    if (::fstat(fd.get(), &info) != 0) {
+        const int error = errno;
+        return fail("", error);
+    }
+    const bool created = info.st_size == 0;
+    if (created && !header.empty()) {
+        if (const int error = writeFully(fd.get(), header); error != 0)
+            return fail("", error);
+    }
+    // One write(2) a line: the lock keeps cooperating writers out meanwhile, so even
+    // a continued short write still joins its line.
+    for (const std::string& line : lines) {
+        if (const int error = writeFully(fd.get(), line); error != 0)
+            return fail("", error);
+    }
+    if (const int error = syncFile(fd.get()); error != 0)
+        return fail("cannot sync it to disk: ", error);
+    // Closing releases the lock, after the lines have reached the file.
+    if (const int error = fd.close(); error != 0)
+        return fail("", error);
+    if (created)
+        syncDirectoryOf(path);
+    outcome.ok = true;
+    return outcome;
+}
+
+WriteOutcome openDataFile(const std::string& dataPath) { return appendLines(dataPath, dataFileHeader(), {}); }
+
+WriteOutcome writeDataLines(const std::string& dataPath, const SubjectRecord& subject, int session,
+                            const SessionSettings& settings, int blockNumber, const TrialResults& results,
+                            int trials)
+{
+    return appendLines(dataPath, dataFileHeader(),
+                       formatDataLines(subject, session, settings, blockNumber, results, trials));
+}
+
+WriteOutcome writeSubjectLog(const std::string& logPath, const SubjectRecord& subject,
+                             const ExperimentDefinition& definition, const ScoreTable& scores)
+{
+    return appendLines(logPath, subjectLogHeader(definition.sessionCount),
+                       {formatSubjectLogLine(subject, definition, scores)});
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The data file (one line per trial slot of every block run) and the subject log
+// (one line per run), both shared by every participant of a study and appended to.
+//
+// Formats: tab-separated, every field followed by a tab (the last one too), CR LF
+// line ends. The formatting functions return a line's disk bytes, CR LF included.
+//
+// Appending: every append opens the file by its path, takes an exclusive advisory
+// lock on the whole file, writes the header while the file is empty, writes each
+// line with one write(2) on the O_APPEND descriptor, syncs the file to disk and
+// closes it, which releases the lock. Runs on several computers that share a file
+// therefore never interleave their lines, and the header is always the first line.
+// No descriptor is held between blocks: a long run on a network share survives a
+// reconnect of the share (a held descriptor could go stale), and the lines always
+// reach the file that the path names now. Nothing is ever replaced or truncated.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/subject_record.h"
+#include "common/file_io.h"
+#include "files/input_file.h"
+#include "task/block_engine.h"
+#include "task/score_table.h"
+
+// --- formats ---
+
+std::string dataFileHeader();
+
+// One data line: the run's and the session's settings (session 1 to 9, blockNumber
+// the running block number), then the slot's trial as it stands, unrun markers
+// included. The input file is named without its directory.
+std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings,
+                           int blockNumber, const TrialResult& trial);
+
+// The lines of slots 0 to trials - 1 of a block.
+std::vector<std::string> formatDataLines(const SubjectRecord& subject, int session, const SessionSettings& settings,
+                                         int blockNumber, const TrialResults& results, int trials);
+
+// The subject log's header with the nine columns of each of sessionCount sessions.
+std::string subjectLogHeader(int sessionCount);
+
+// An error rate as the subject log writes it: the whole number as a floating-point
+// value in the default stream format (7 reads "7").
+std::string errorRateText(int errorRate);
+
+// The run's subject log line: the subject, the input path as typed, the run's start,
+// then per session of the definition its half-1 combinations, Catsw + 1 and both
+// halves' values from the finished score table.
+std::string formatSubjectLogLine(const SubjectRecord& subject, const ExperimentDefinition& definition,
+                                 const ScoreTable& scores);
+
+// --- files ---
+
+// Why a file cannot be appended to, or nothing when it can; creates and changes
+// nothing. An existing file must open for appending; a new one needs an existing
+// directory that may be written to.
+std::optional<std::string> canAppendTo(const std::string& path);
+
+// Appends lines to the shared file at path (created when absent), under the file's
+// lock; header goes first while the file is empty. Every failure is reported with
+// the path.
+WriteOutcome appendLines(const std::string& path, std::string_view header, const std::vector<std::string>& lines);
+
+// Before the first block: creates the data file with its header when it is new.
+WriteOutcome openDataFile(const std::string& dataPath);
+
+// After a block: one line per trial slot, 0 to trials - 1.
+WriteOutcome writeDataLines(const std::string& dataPath, const SubjectRecord& subject, int session,
+                            const SessionSettings& settings, int blockNumber, const TrialResults& results,
+                            int trials);
+
+// At the end of the run, after the score table is finished: the header when the log
+// is new (with the columns of this run's sessions), then the run's line.
+WriteOutcome writeSubjectLog(const std::string& logPath, const SubjectRecord& subject,
+                             const ExperimentDefinition& definition, const ScoreTable& scores);

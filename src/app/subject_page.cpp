@@ -1,0 +1,107 @@
+#include "app/subject_page.h"
+
+#include "common/field_checks.h"
+#include "common/file_io.h"
+#include "common/text_codec.h"
+
+std::string runDateText(const LocalDateTime& start)
+{
+    return std::to_string(start.month) + "/" + std::to_string(start.day) + "/" + std::to_string(start.year - 1900);
+}
+
+std::string runTimeText(const LocalDateTime& start)
+{
+    return std::to_string(start.hour) + ": " + std::to_string(start.minute);
+}
+
+SubjectPageEntries initialSubjectEntries(const LocalDateTime& start)
+{
+    SubjectPageEntries e;
+    e.inputPath = "/";
+    e.dataPath = "/";
+    e.subjectNumber = "0";
+    e.dateText = runDateText(start);
+    e.timeText = runTimeText(start);
+    return e;
+}
+
+std::string proposedDataPath(const std::string& inputPath)
+{
+    return joinPath(directoryOf(inputPath), "output.dat");
+}
+
+bool hasDataFileExtension(const std::string& dataPath)
+{
+    const auto dot = dataPath.rfind('.');
+    return dot != std::string::npos && dataPath.compare(dot + 1, std::string::npos, "dat") == 0;
+}
+
+SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
+                                      const std::function<bool(const std::string&)>& exists)
+{
+    SubjectPageErrors errors;
+    if (!entries.inputPath.empty() && !exists(entries.inputPath))
+        errors.inputNotFound = true;
+    if (entries.inputPath.empty())
+        errors.inputNameMissing = true;
+    if (!hasDataFileExtension(entries.dataPath))
+        errors.wrongExtension = true;
+    return errors;
+}
+
+std::optional<std::string> subjectPageMessage(const SubjectPageErrors& errors)
+{
+    std::optional<std::string> message;
+    if (errors.inputNotFound)
+        message = "Error:  could not find specified input file.";
+    if (errors.wrongExtension)
+        message = "Error:  you need to specify an output file (*.dat).";
+    if (errors.inputNameMissing)
+        message = "Error:  you need to write an input file name.";
+    return message;
+}
+
+namespace {
+
+// Limits count single bytes; a character without a single-byte form cannot be
+// stored at all (the boxes refuse it as it is typed; this guards pasted text).
+std::optional<std::string> checkLength(const std::string& text, std::size_t capacity)
+{
+    const auto bytes = utf8ToWindows1252(text);
+    if (!bytes)
+        return std::string(singleByteOnlyMessage);
+    return checkTextLength(*bytes, capacity);
+}
+
+} // namespace
+
+std::optional<std::string> checkSubjectFields(const SubjectPageEntries& entries, int& subjectNumber)
+{
+    if (auto message = checkIntegerField(entries.subjectNumber, 0, maxSubjectNumber, subjectNumber))
+        return message;
+    for (const auto& [text, capacity] : {std::pair{&entries.inputPath, subjectPagePathCapacity},
+                                         std::pair{&entries.dataPath, subjectPagePathCapacity},
+                                         std::pair{&entries.otherCode, otherCodeCapacity}}) {
+        if (auto message = checkLength(*text, capacity))
+            return message;
+    }
+    return std::nullopt;
+}
+
+SubjectRecord makeSubjectRecord(const SubjectPageEntries& entries, int subjectNumber, const LocalDateTime& start)
+{
+    SubjectRecord r;
+    r.subjectNumber = subjectNumber;
+    r.sexIndex = entries.sexIndex;
+    r.sexCode = entries.sexIndex == 0 ? "m" : entries.sexIndex == 1 ? "f" : "";
+    r.otherCode = utf8ToWindows1252(entries.otherCode).value_or(std::string());
+    r.dateText = entries.dateText;
+    r.timeText = entries.timeText;
+    r.start = start;
+    r.inputPath = entries.inputPath;
+    r.dataPath = entries.dataPath;
+    r.inputDirectory = directoryOf(entries.inputPath);
+    r.inputName = fileNameOf(entries.inputPath);
+    r.subjectLogPath = subjectLogPathFor(entries.dataPath);
+    return r;
+}

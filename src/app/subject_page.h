@@ -1,0 +1,65 @@
+#pragma once
+// The rules of the subject information page: what its boxes start with, how its
+// entries are checked on OK and in which order the messages replace each other,
+// and the record they make.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/subject_record.h"
+
+// The entries of the page as typed (UTF-8 from the boxes).
+struct SubjectPageEntries {
+    std::string inputPath;
+    std::string dataPath;
+    std::string subjectNumber;
+    int sexIndex = -1;
+    std::string otherCode;
+    std::string dateText;
+    std::string timeText;
+};
+
+// The three errors the page can show, each a flag; when several are set the last
+// in this order is shown.
+struct SubjectPageErrors {
+    bool inputNotFound = false;
+    bool wrongExtension = false;
+    bool inputNameMissing = false;
+    bool any() const { return inputNotFound || wrongExtension || inputNameMissing; }
+};
+
+// The date and time texts of a run's start: month/day/years since 1900 ("3/30/98")
+// and hour ": " minute ("14: 5"), without leading zeros.
+std::string runDateText(const LocalDateTime& start);
+std::string runTimeText(const LocalDateTime& start);
+
+// The boxes before the first showing: the root directory in both path boxes, the
+// run's date and time, subject number 0, no sex, no other code.
+SubjectPageEntries initialSubjectEntries(const LocalDateTime& start);
+
+// The data file proposed beside a browsed input file: its directory and "output.dat".
+std::string proposedDataPath(const std::string& inputPath);
+
+// True when the text after the last "." of the path is exactly "dat".
+bool hasDataFileExtension(const std::string& dataPath);
+
+// The checks of OK, in order: a named input file that is absent, an empty input
+// path, a data path whose extension is not "dat".
+SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
+                                      const std::function<bool(const std::string&)>& exists);
+
+// The message line for the errors (the last set wins), or nothing when none is set
+// (the line then keeps its text).
+std::optional<std::string> subjectPageMessage(const SubjectPageErrors& errors);
+
+inline constexpr const char* singleByteOnlyMessage =
+    "Please use only characters of the Western European (Windows-1252) character set.";
+
+// The field checks of OK: the subject number an integer from 0 to 999, the other
+// code at most 8 single-byte characters and the paths at most 255. Returns the
+// standard message of the first field that fails.
+std::optional<std::string> checkSubjectFields(const SubjectPageEntries& entries, int& subjectNumber);
+
+// The record of valid entries, with its derived fields.
+SubjectRecord makeSubjectRecord(const SubjectPageEntries& entries, int subjectNumber, const LocalDateTime& start);

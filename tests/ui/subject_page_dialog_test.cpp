@@ -1,0 +1,115 @@
+// The subject information page on the offscreen platform.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include "app/subject_page_dialog.h"
+#include "layout_check.h"
+
+namespace {
+
+const LocalDateTime start{2026, 12, 7, 9, 3, 0};
+
+struct Page {
+    SubjectPageDialog dialog{start};
+    std::vector<QString> fieldMessages;
+    Page()
+    {
+        dialog.exists = [](const std::string& path) { return path == "/exp/study.inp"; };
+        dialog.showFieldMessage = [this](const QString& m) { fieldMessages.push_back(m); };
+        dialog.show();
+    }
+    void type(int id, const char* text) { dialog.control<QLineEdit>(id)->setText(QString::fromUtf8(text)); }
+    void ok() { dialog.control<QPushButton>(SubjectPageDialog::OkId)->click(); }
+};
+
+} // namespace
+
+TEST(SubjectPageDialog, IsLaidOutAsItsTableWithItsStartingEntries)
+{
+    Page page;
+    EXPECT_EQ(page.dialog.windowTitle(), "Subject Information Page");
+    expectLaidOutAsTable(page.dialog, SubjectPageDialog::layout());
+    const SubjectPageEntries e = page.dialog.entries();
+    EXPECT_EQ(e.inputPath, "/");
+    EXPECT_EQ(e.dateText, "12/7/126");
+    EXPECT_EQ(e.timeText, "9: 3");
+    EXPECT_EQ(e.sexIndex, -1);
+    EXPECT_TRUE(page.dialog.message().isEmpty());
+    EXPECT_EQ(page.dialog.control<QLineEdit>(SubjectPageDialog::OtherId)->maxLength(), 8);
+    EXPECT_EQ(page.dialog.control<QLineEdit>(SubjectPageDialog::InputPathId)->maxLength(), 255);
+}
+
+TEST(SubjectPageDialog, StaysOpenWithTheMessageUntilTheEntriesPass)
+{
+    Page page;
+    page.type(SubjectPageDialog::InputPathId, "");
+    page.type(SubjectPageDialog::DataPathId, "");
+    page.ok();
+    EXPECT_TRUE(page.dialog.isVisible());
+    EXPECT_EQ(page.dialog.message(), "Error:  you need to write an input file name.");
+
+    page.type(SubjectPageDialog::InputPathId, "/exp/missing.inp");
+    page.type(SubjectPageDialog::DataPathId, "/exp/out.dat");
+    page.ok();
+    EXPECT_EQ(page.dialog.message(), "Error:  could not find specified input file.");
+
+    page.type(SubjectPageDialog::InputPathId, "/exp/study.inp");
+    page.type(SubjectPageDialog::NumberId, "1000");
+    page.ok();
+    EXPECT_TRUE(page.dialog.isVisible());
+    ASSERT_EQ(page.fieldMessages.size(), 1u);
+    EXPECT_EQ(page.fieldMessages[0], "Please enter an integer between 0 and 999.");
+
+    page.type(SubjectPageDialog::NumberId, "42");
+    page.type(SubjectPageDialog::OtherId, "grp2");
+    page.dialog.control<QRadioButton>(SubjectPageDialog::FemaleId)->setChecked(true);
+    page.ok();
+    EXPECT_FALSE(page.dialog.isVisible());
+    EXPECT_EQ(page.dialog.result(), QDialog::Accepted);
+    ASSERT_TRUE(page.dialog.record());
+    const SubjectRecord& r = *page.dialog.record();
+    EXPECT_EQ(r.subjectNumber, 42);
+    EXPECT_EQ(r.sexCode, "f");
+    EXPECT_EQ(r.otherCode, "grp2");
+    EXPECT_EQ(r.inputDirectory, "/exp");
+    EXPECT_EQ(r.subjectLogPath, "/exp/out.slg");
+}
+
+TEST(SubjectPageDialog, BrowsersFillThePathsAndRefuseWhatThePageCannotHold)
+{
+    Page page;
+    QString chosen = "/exp/study.inp";
+    page.dialog.chooseFile = [&](const QString&, const QString&, const QString&, bool) { return chosen; };
+    page.dialog.control<QPushButton>(SubjectPageDialog::InputBrowseId)->click();
+    EXPECT_EQ(page.dialog.entries().inputPath, "/exp/study.inp");
+    EXPECT_EQ(page.dialog.entries().dataPath, "/exp/output.dat");
+
+    chosen = "/exp/run2.dat";
+    page.dialog.control<QPushButton>(SubjectPageDialog::DataBrowseId)->click();
+    EXPECT_EQ(page.dialog.entries().dataPath, "/exp/run2.dat");
+
+    // A cancelled browser changes nothing; a path with a character that has no
+    // single-byte form is refused with the reason.
+    chosen = "";
+    page.dialog.control<QPushButton>(SubjectPageDialog::DataBrowseId)->click();
+    EXPECT_EQ(page.dialog.entries().dataPath, "/exp/run2.dat");
+    chosen = QString::fromUtf8("/exp/\xC5\x82\xC3\xB3" "d\xC5\xBA.dat");
+    page.dialog.control<QPushButton>(SubjectPageDialog::DataBrowseId)->click();
+    EXPECT_EQ(page.dialog.entries().dataPath, "/exp/run2.dat");
+    EXPECT_EQ(page.dialog.message().toStdString(), singleByteOnlyMessage);
+}
+
+TEST(SubjectPageDialog, EditBoxesRefuseCharactersWithoutASingleByteForm)
+{
+    Page page;
+    auto* other = page.dialog.control<QLineEdit>(SubjectPageDialog::OtherId);
+    other->setText("");
+    other->insert(QString::fromUtf8("a\xC5\x82"));  // "ał": refused as typed
+    EXPECT_EQ(other->text(), "");
+    other->insert(QString::fromUtf8("\xC3\xA9"));
+    EXPECT_EQ(other->text(), QString::fromUtf8("\xC3\xA9"));
+}
