@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/text_codec.h"
 #include "common/text_stream.h"
 
 namespace {
@@ -104,11 +105,19 @@ std::string dataFileHeader()
     return w.line();
 }
 
+namespace {
+
+// Paths in the record are the file system's bytes (UTF-8); the files are single-byte
+// text. The subject page accepts only paths that have a single-byte form.
+std::string singleByteForm(const std::string& path) { return utf8ToWindows1252(path).value_or(path); }
+
+} // namespace
+
 std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings,
                            int blockNumber, const TrialResult& trial)
 {
     LineWriter w;
-    w << subject.inputName << session << settings.Cat1.view() << settings.Cat2.view() << settings.Cat1p
+    w << singleByteForm(subject.inputName) << session << settings.Cat1.view() << settings.Cat2.view() << settings.Cat1p
       << settings.Cat2p << settings.Catsw << settings.Delay << settings.nPrac << settings.nReal
       << subject.subjectNumber << subject.sexCode << subject.otherCode << blockNumber;
     w << trial.trialNumber << trial.pair << trial.category << trial.item << trial.word.view() << trial.latency
@@ -151,7 +160,7 @@ std::string formatSubjectLogLine(const SubjectRecord& subject, const ExperimentD
 {
     LineWriter w;
     const LocalDateTime& start = subject.start;
-    w << subject.subjectNumber << subject.sexCode << subject.otherCode << subject.inputPath << start.month
+    w << subject.subjectNumber << subject.sexCode << subject.otherCode << singleByteForm(subject.inputPath) << start.month
       << start.day << start.year - 1900 << start.hour << start.minute;
     for (int s = 1; s <= sessionCountOf(definition.sessionCount); ++s) {
         const HalfScore& first = scores.score(s, 1);

@@ -399,3 +399,19 @@ TEST(OutputFiles, ConcurrentRunsAppendWholeLinesUnderOneHeader)
     for (const auto& [subject, count] : perSubject)
         EXPECT_EQ(count, logLines) << "subject " << subject;
 }
+
+TEST(OutputFiles, PathsAreWrittenInTheirSingleByteForm)
+{
+    SubjectRecord subject;
+    subject.inputPath = "/home/l\xC3\xA9o/\xC3\xA9tude.inp";  // UTF-8, as the file system names it
+    subject.inputName = "\xC3\xA9tude.inp";
+    SessionSettings settings;
+    TrialResult trial;
+    EXPECT_EQ(formatDataLine(subject, 1, settings, 1, trial).substr(0, 10), "\xE9tude.inp\t");
+    ExperimentDefinition definition;
+    definition.sessionCount = 1;
+    ScoreTable scores;
+    scores.finish(1);
+    const std::string line = formatSubjectLogLine(subject, definition, scores);
+    EXPECT_NE(line.find("\t/home/l\xE9o/\xE9tude.inp\t"), std::string::npos) << line;
+}
