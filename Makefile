@@ -7,7 +7,7 @@ JOBS      ?= 2
 
 # Debian 12 packages: build tools, Qt 6 Widgets, GoogleTest, Xlib; and for the
 # system tests and screenshots an X server in memory, xdotool and ImageMagick.
-BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev fonts-dejavu-core
+BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev fonts-dejavu-core fonts-liberation2
 TEST_PACKAGES  = xvfb xauth xdotool imagemagick
 
 .PHONY: run test bench build deps deps-test screenshots clean
@@ -41,7 +41,7 @@ deps-test:
 
 # The screenshots in docs/screenshots/, taken from the real program under Xvfb.
 screenshots: deps deps-test build
-	scripts/take-screenshots.sh $(BUILD_DIR)/truv docs/screenshots
+	scripts/take-screenshots.sh $(BUILD_DIR) docs/screenshots
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -31,7 +31,11 @@ public:
 
 QFont dialogFont(int pointSize)
 {
-    QFont font(QStringLiteral("Sans Serif"), pointSize);
+    // Liberation Sans has the proportions the layouts were drawn for (the widths of
+    // the common Windows sans-serif faces); where it is missing, the system's
+    // sans-serif face stands in.
+    QFont font(QStringLiteral("Liberation Sans"), pointSize);
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Sans Serif")});
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
@@ -81,6 +85,27 @@ void TemplateDialog::setControlText(int id, const QString& text)
         edit->setText(text);
     else if (auto* multi = qobject_cast<QPlainTextEdit*>(w))
         multi->setPlainText(text);
+}
+
+// The program's own texts are never cut: a font wider than the one the layout was
+// drawn for may need more room. A single-line text or a check box grows to the
+// right, a wrapped text grows downward, each only as far as the dialog's edge. Texts
+// set later (page texts, labels from files) keep their rectangles and are cut there.
+void TemplateDialog::fitFixedText(QWidget* widget, const ControlSpec& item)
+{
+    QRect r = widget->geometry();
+    auto* label = qobject_cast<QLabel*>(widget);
+    const bool wraps = label != nullptr && label->wordWrap();
+    if (wraps) {
+        const int needed = label->heightForWidth(r.width());
+        if (needed > r.height())
+            r.setHeight(std::min(needed, height() - r.y()));
+    } else if (label != nullptr || item.kind == ControlKind::CheckBox || item.kind == ControlKind::RadioButton) {
+        const int needed = widget->sizeHint().width();
+        if (needed > r.width())
+            r.setWidth(std::min(needed, width() - r.x()));
+    }
+    widget->setGeometry(r);
 }
 
 void TemplateDialog::build(const DialogTemplate& t, const PictureFactory& pictures)
@@ -158,6 +183,8 @@ void TemplateDialog::build(const DialogTemplate& t, const PictureFactory& pictur
             break;
         }
         widget->setGeometry(pixelRect(item.place));
+        if (!item.text.empty())
+            fitFixedText(widget, item);
         if (item.id != 0)
             controls_.insert(item.id, widget);
     }

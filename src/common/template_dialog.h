@@ -48,6 +48,7 @@ public:
 
 private:
     void build(const DialogTemplate& dialogTemplate, const PictureFactory& pictures);
+    void fitFixedText(QWidget* widget, const ControlSpec& item);
 
     DialogBaseUnits base_;
     QHash<int, QWidget*> controls_;

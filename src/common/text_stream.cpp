@@ -118,6 +118,21 @@ bool TextReader::readInt(int& value)
 
 bool TextReader::readUntil(char delim, std::string& field)
 {
+    bool found = false;
+    return readUntil(delim, field, found);
+}
+
+void TextReader::consumeLineEnd()
+{
+    for (int i = 0; i < 2 && !failed_ && !atEnd(); ++i) {
+        if (text_[pos_++] == '\n')
+            return;
+    }
+}
+
+bool TextReader::readUntil(char delim, std::string& field, bool& delimiterFound)
+{
+    delimiterFound = false;
     if (failed_)
         return false;
     if (atEnd()) {
@@ -131,6 +146,7 @@ bool TextReader::readUntil(char delim, std::string& field)
     } else {
         field.assign(text_, pos_, end - pos_);
         pos_ = end + 1;
+        delimiterFound = true;
     }
     return true;
 }

@@ -31,6 +31,12 @@ public:
     // the text has ended before any byte could be read. When the text ends before
     // delim, what was read is returned and the reader is at its end.
     bool readUntil(char delim, std::string& field);
+    // The same, and tells whether delim ended the field (false: the text ended).
+    bool readUntil(char delim, std::string& field, bool& delimiterFound);
+
+    // Consumes a line end with at most one byte before it: at most two bytes,
+    // stopping after a "\n".
+    void consumeLineEnd();
 
     // Consumes one byte, whatever it is; false at the end.
     bool skipByte();

@@ -14,20 +14,17 @@ std::string quoted(const std::string& text)
 
 enum class PageEnd { Hash, EndOfFile, Missing };
 
-// Reads one page: the text up to the next "#", which is dropped, then the one byte
-// after it (its line end). memoryText is the reader's whole text, used to tell
-// whether the page was closed by "#" or by the end of the file.
-PageEnd readPage(TextReader& reader, const std::string& memoryText, std::string& page)
+// Reads one page: the text up to the next "#", which is dropped, then its line end
+// (with at most one byte before it).
+PageEnd readPage(TextReader& reader, std::string& page)
 {
     page.clear();
-    if (!reader.readUntil('#', page))
+    bool closed = false;
+    if (!reader.readUntil('#', page, closed))
         return PageEnd::Missing;
-    // A reader that stopped short of the end found the "#"; one at the end found it
-    // only if it was the file's last byte.
-    const bool closed = !reader.atEnd() || memoryText.back() == '#';
     if (!closed)
         return PageEnd::EndOfFile;
-    reader.skipByte();
+    reader.consumeLineEnd();
     return PageEnd::Hash;
 }
 
@@ -61,12 +58,12 @@ InstructionPages parseInstructionFile(std::string_view bytes, const std::string&
                 " are allowed; the last " + std::to_string(count - maxInstructionPages) + " were left out");
     }
     pages.pageCount = std::min(count, maxInstructionPages);
-    // The rest of the count line: one byte, normally its line end.
-    reader.skipByte();
+    // The rest of the count line: its line end, with at most one byte before it.
+    reader.consumeLineEnd();
 
     std::string page;
     for (int i = 0; i < pages.pageCount; ++i) {
-        const PageEnd end = readPage(reader, text, page);
+        const PageEnd end = readPage(reader, page);
         if (end == PageEnd::Missing) {
             problem("the file ends after " + std::to_string(i) + " of " + std::to_string(count) +
                     " pages; the missing pages are empty");
@@ -158,7 +155,7 @@ bool InstructionFileRun::nextPage(std::string& text)
     if (reader_.readUntil('#', text)) {
         if (text.size() > pageTextCapacity)
             text.resize(pageTextCapacity);
-        reader_.skipByte();
+        reader_.consumeLineEnd();
     }
     return true;
 }

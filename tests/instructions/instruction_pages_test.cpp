@@ -101,12 +101,14 @@ TEST(InstructionFile, EditorReaderCountRules)
         // Fewer pages than the count: the missing ones are empty.
         {"3\r\nonly#\r\n", 3, {"only", "", ""}, "ends after 1 of 3 pages"},
         {"2\r\na#\r\nno hash", 2, {"a", "no hash"}, "before the \"#\" of page 2"},
-        // The count's line end is consumed as one byte, whatever it is.
-        {"1x\r\nb#\r\n", 1, {"\nb"}, nullptr},
+        // The count's line end is consumed with at most one byte before it.
+        {"1x\r\nb#\r\n", 1, {"b"}, nullptr},
+        {"1xy\r\nb#\r\n", 1, {"\nb"}, nullptr},
         {"  1\r\nfirst#\r\n", 1, {"first"}, nullptr},
-        // Only one byte after "#" is dropped.
-        {"2\r\na#b#\r\n", 2, {"a", ""}, nullptr},
-        {"2\r\na#xb#\r\n", 2, {"a", "b"}, nullptr},
+        // After "#" at most two bytes are dropped, stopping after a line end.
+        {"2\r\na#x\r\nb#\r\n", 2, {"a", "b"}, nullptr},
+        {"2\r\na#xb#\r\n", 2, {"a", ""}, nullptr},
+        {"2\r\na#b#\r\n", 2, {"a", "\n"}, "before the \"#\" of page 2"},
         {"1\r\nlast#", 1, {"last"}, nullptr},
     };
     for (const Case& c : cases) {
