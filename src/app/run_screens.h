@@ -1,0 +1,63 @@
+#pragma once
+// Everything the run of an experiment shows a person, as one interface: each call is
+// one modal screen and returns what the person did. The Qt implementation shows the
+// real dialogs and the task window; the simulated participant answers from a script
+// on a virtual clock.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/subject_record.h"
+#include "files/word_list_review.h"
+#include "instructions/page_screens.h"
+#include "questionnaire/questionnaire_screens.h"
+#include "task/between_block.h"
+#include "task/block_engine.h"
+#include "task/score_table.h"
+#include "task/tutorial.h"
+
+// What one block in the task window came to.
+struct BlockRun {
+    int result = 0;         // 0 completed, 1 OK (Enter), 2 cancel (Alt+K, Escape)
+    BlockTotals totals;     // zero unless completed
+    int trialsAnswered = 0; // trials with a recorded response
+};
+
+class RunScreens {
+public:
+    virtual ~RunScreens() = default;
+
+    // The subject information page until its entries are valid, or nothing when it
+    // is cancelled.
+    virtual std::optional<SubjectRecord> askSubject(const LocalDateTime& start) = 0;
+
+    // The "File Error" dialog: its message, and below it the detail (a path centred
+    // on one line, or problems one a line). The run stops after it.
+    virtual void showFileError(std::string_view message, std::string_view detail) = 0;
+
+    virtual PageScreens& pages() = 0;
+    virtual QuestionnaireScreens& questions() = 0;
+    virtual ReviewScreens& review() = 0;
+    // Each tutorial part in a task window of its own.
+    virtual TutorialBlocks& tutorial() = 0;
+
+    virtual void showNextBlock(const NextBlockTexts& texts) = 0;
+
+    // One block in the run's task window, which keeps its alternation phase from
+    // block to block. results holds the run's markers in its first settings.trials
+    // slots on entry and the recorded trials on return. After a block cut short the
+    // implementation restores the pointer confinement the window saved.
+    virtual BlockRun runBlock(const BlockSettings& settings, TrialResults& results) = 0;
+
+    virtual void showBlockFeedback(std::string_view timeText, std::string_view percentText) = 0;
+
+    // The exit code screen once: the text typed when it is closed with Enter, or
+    // nothing when it is closed with Escape.
+    virtual std::optional<std::string> askExitCode() = 0;
+
+    virtual void showReport(int subjectNumber, const ScoreTable& scores) = 0;
+
+    // Tells the experimenter, at the end of the run, that output was lost.
+    virtual void showWriteFailure(std::string_view message) = 0;
+};
