@@ -1,0 +1,573 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+
+#include "app/output_files.h"
+#include "app/run_driver.h"
+#include "app/subject_page.h"
+#include "common/temp_directory.h"
+#include "files/input_file.h"
+#include "instructions/instruction_pages.h"
+#include "questionnaire/document_builder.h"
+#include "questionnaire/questionnaire_runner.h"
+#include "support/scripted_run_screens.h"
+
+namespace {
+
+using Fields = std::vector<std::string>;
+
+const std::string keysPageStart = "page: When doing the Categorization Task, use the green keys";
+const std::string reviewOffer =
+    "page: Before you begin the Categorization Task, we want you to look at the lists of words that you will be "
+    "categorizing.";
+const std::string firstHalfPage =
+    "page: The next blocks are for practice.  These practice blocks will allow you to become used to the categories "
+    "and their positions before we actually record your responses.";
+const std::string switchPage =
+    "page: For the next several blocks of category judgments, the position of one of the categories has been "
+    "switched.  There will be practice blocks to allow you to become used to the new category position before we "
+    "actually record your responses.";
+const std::string newCategoryPage =
+    "page: For the next series of blocks, a new category of items will be used.  There will be practice blocks to "
+    "allow you to become used to the new category before we record your responses.";
+const std::string recordedPage =
+    "page: You have now completed the practice blocks.  The next block will be recorded.  \n\nPlease note that "
+    "there may not be the same number of items in the next block as there were in the practice blocks.";
+const std::string unusableInput =
+    "file error: Error:  Program cannot continue because the input file or a file it names cannot be used: | ";
+const std::string missingFile =
+    "file error: Error:  Program cannot continue because a file specified in the input file has not been found.  "
+    "Please check that the following file directory and file name are correct:  | ";
+
+constexpr int blockColumn = 13;
+constexpr int sessionColumn = 1;
+constexpr int itemColumn = 18;
+
+WordList wordList(const std::string& labelA, const std::string& prefixA, const std::string& labelB,
+                  const std::string& prefixB, int items)
+{
+    WordList list;
+    list.entriesA[0].assign(labelA);
+    list.entriesB[0].assign(labelB);
+    for (int i = 1; i <= items; ++i) {
+        list.entriesA[i].assign(prefixA + std::to_string(i));
+        list.entriesB[i].assign(prefixB + std::to_string(i));
+    }
+    list.entryCountA = list.entryCountB = items + 1;
+    return list;
+}
+
+SessionSettings sessionOf(const std::string& cat1, const std::string& cat2, int catsw = 1)
+{
+    SessionSettings s;
+    s.Cat1.assign(cat1);
+    s.Cat2.assign(cat2);
+    s.Catsw = catsw;
+    s.nPrac = 4;
+    s.nReal = 6;
+    return s;
+}
+
+std::vector<std::string> splitLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    for (std::size_t end; (end = bytes.find("\r\n", from)) != std::string::npos; from = end + 2)
+        lines.push_back(bytes.substr(from, end - from));
+    EXPECT_EQ(from, bytes.size()) << "a line without CR LF";
+    return lines;
+}
+
+Fields splitFields(const std::string& line)
+{
+    Fields fields;
+    std::size_t from = 0;
+    for (std::size_t end; (end = line.find('\t', from)) != std::string::npos; from = end + 1)
+        fields.push_back(line.substr(from, end - from));
+    return fields;
+}
+
+class RunDriverTest : public ::testing::Test {
+protected:
+    TempDirectory dir;
+    ScriptedRunScreens screens;
+    ExperimentDefinition definition;
+
+    void SetUp() override
+    {
+        writeList("Fruit.wls", wordList("Fruit", "f", "Tools", "t", 6));
+        writeList("Mine.wls", wordList("Mine", "m", "Theirs", "h", 6));
+        InstructionPages pages;
+        pages.pageCount = 2;
+        pages.pageTexts[0].assign("Welcome");
+        pages.pageTexts[1].assign("Second page");
+        ASSERT_TRUE(writeInstructionFile(pages, dir.file("intro.bgi")));
+        definition.instructionFileName.assign("intro.bgi");
+        setSessions({sessionOf("Fruit.wls", "Mine.wls")});
+
+        SubjectPageEntries entries;
+        entries.inputPath = dir.file("study.inp");
+        entries.dataPath = dir.file("out.dat");
+        entries.sexIndex = 1;
+        entries.otherCode = "grpA";
+        screens.subject = makeSubjectRecord(entries, 42, {2026, 3, 9, 14, 5, 0});
+        screens.exitCodes = {"zup"};
+    }
+
+    void writeList(const std::string& name, const WordList& list) { ASSERT_TRUE(writeWordListFile(list, dir.file(name))); }
+
+    void setSessions(const std::vector<SessionSettings>& sessions)
+    {
+        definition.sessionCount = static_cast<int>(sessions.size());
+        std::copy(sessions.begin(), sessions.end(), definition.sessions.begin());
+    }
+
+    RunOutcome run()
+    {
+        EXPECT_TRUE(writeInputFile(definition, dir.file("study.inp")));
+        RunDriver driver(screens);
+        return driver.runExperiment({2026, 3, 9, 14, 5, 0});
+    }
+
+    // The data file's lines after its header, split into fields.
+    std::vector<Fields> dataLines()
+    {
+        const std::vector<std::string> lines = splitLines(dir.read("out.dat"));
+        EXPECT_FALSE(lines.empty());
+        EXPECT_EQ(lines.empty() ? "" : lines[0] + "\r\n", dataFileHeader());
+        std::vector<Fields> fields;
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            fields.push_back(splitFields(lines[i]));
+        return fields;
+    }
+    std::vector<std::string> column(int index)
+    {
+        std::vector<std::string> values;
+        for (const Fields& f : dataLines())
+            values.push_back(f.at(index));
+        return values;
+    }
+    std::vector<Fields> subjectLog() const
+    {
+        std::vector<Fields> lines;
+        for (const std::string& line : splitLines(dir.read("out.slg")))
+            lines.push_back(splitFields(line));
+        return lines;
+    }
+
+    // The block types run, in order ("block 3: ..." gives 3).
+    std::vector<int> blockTypes() const
+    {
+        std::vector<int> types;
+        for (const std::string& line : screens.linesStartingWith("block "))
+            types.push_back(line[6] - '0');
+        return types;
+    }
+
+    // Nothing but the study's own files in the directory, and no screen after the error.
+    void expectStoppedBeforeAnything(const RunOutcome& outcome, const std::string& errorStart)
+    {
+        EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
+        ASSERT_EQ(screens.log.size(), 2u) << ::testing::PrintToString(screens.log);
+        EXPECT_EQ(screens.log[1].substr(0, errorStart.size()), errorStart) << screens.log[1];
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.dat")));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.slg")));
+    }
+};
+
+TEST_F(RunDriverTest, SameListsEverySessionRunSevenThenSixBlocksNumberedWithoutGaps)
+{
+    setSessions({sessionOf("Fruit.wls", "Mine.wls"), sessionOf("Fruit.wls", "Mine.wls"),
+                 sessionOf("Fruit.wls", "Mine.wls")});
+    const RunOutcome outcome = run();
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_EQ(outcome.blocksRun, 19);
+    // Pair 2 is switched: later sessions skip pair 1's single practice block.
+    EXPECT_EQ(blockTypes(), (std::vector<int>{0, 1, 3, 3, 1, 3, 3, /**/ 1, 3, 3, 1, 3, 3, /**/ 1, 3, 3, 1, 3, 3}));
+    EXPECT_EQ(screens.linesStartingWith(firstHalfPage).size(), 3u);
+    EXPECT_EQ(screens.linesStartingWith(switchPage).size(), 3u);
+    EXPECT_EQ(screens.linesStartingWith(recordedPage).size(), 6u);
+    EXPECT_TRUE(screens.linesStartingWith(newCategoryPage).empty());
+
+    // Each block's trials, numbered 1 to 19 in order.
+    std::vector<std::string> expected;
+    int block = 0;
+    for (const std::string& line : screens.linesStartingWith("block ")) {
+        const int trials = line.ends_with(", 6 trials") ? 6 : 4;
+        expected.insert(expected.end(), trials, std::to_string(++block));
+    }
+    EXPECT_EQ(column(blockColumn), expected);
+    const std::vector<std::string> sessions = column(sessionColumn);
+    EXPECT_EQ(std::count(sessions.begin(), sessions.end(), "2"), std::count(sessions.begin(), sessions.end(), "3"));
+
+    // The completion page, one exit code, then the subject log: header and one line.
+    const std::vector<std::string> tail(screens.log.end() - 2, screens.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"page: You have now completed the Categorization Task.", "exit code: zup"}));
+    const std::vector<Fields> log = subjectLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[1].size(), 9u + 3 * 9);
+    EXPECT_EQ((Fields{log[1][9], log[1][10], log[1][11], log[1][14]}), (Fields{"Fruit+Mine", "Tools+Theirs", "2", "4"}));
+    EXPECT_FALSE(outcome.reportShown);
+}
+
+TEST_F(RunDriverTest, SessionWithANewListShowsTheNewCategoryPageInsteadOfTheFirstHalfPage)
+{
+    writeList("Pets.wls", wordList("Cats", "c", "Dogs", "d", 6));
+    setSessions({sessionOf("Fruit.wls", "Mine.wls"), sessionOf("Fruit.wls", "Pets.wls")});
+    run();
+
+    std::vector<std::string> pages;
+    for (const std::string& line : screens.log)
+        if (line == firstHalfPage || line == switchPage || line == newCategoryPage)
+            pages.push_back(line);
+    EXPECT_EQ(pages, (std::vector<std::string>{firstHalfPage, switchPage, newCategoryPage, switchPage}));
+    // Pair 1 goes on as it was left: only the new pair's practice block runs.
+    EXPECT_EQ(blockTypes(), (std::vector<int>{0, 1, 3, 3, 1, 3, 3, /**/ 1, 3, 3, 1, 3, 3}));
+    EXPECT_EQ(screens.linesStartingWith("block 1: ")[2], "block 1:   | Cats Dogs, 4 trials");
+}
+
+TEST_F(RunDriverTest, TheSwitchedPairPractisesAgainInTheSecondHalf)
+{
+    for (int catsw : {0, 1}) {
+        SCOPED_TRACE(catsw);
+        screens.log.clear();
+        screens.blocksRun = 0;
+        screens.exitCodes = {"zup"};
+        std::filesystem::remove(dir.file("out.dat"));
+        std::filesystem::remove(dir.file("out.slg"));
+        SessionSettings s = sessionOf("Fruit.wls", "Mine.wls", catsw);
+        s.Cat2p = 1;
+        setSessions({s, s});
+        run();
+
+        const std::vector<std::string> blocks = screens.linesStartingWith("block ");
+        ASSERT_EQ(blocks.size(), 13u);
+        if (catsw == 0) {
+            EXPECT_EQ(blockTypes(), (std::vector<int>{0, 1, 3, 3, 0, 3, 3, /**/ 0, 3, 3, 0, 3, 3}));
+            EXPECT_EQ(blocks[4], "block 0: Tools Fruit |  , 4 trials");
+            EXPECT_EQ(blocks[6], "block 3: Tools Fruit | Theirs Mine, 6 trials");
+        } else {
+            EXPECT_EQ(blockTypes(), (std::vector<int>{0, 1, 3, 3, 1, 3, 3, /**/ 1, 3, 3, 1, 3, 3}));
+            EXPECT_EQ(blocks[4], "block 1:   | Mine Theirs, 4 trials");
+            EXPECT_EQ(blocks[6], "block 3: Fruit Tools | Mine Theirs, 6 trials");
+        }
+        const std::vector<Fields> log = subjectLog();
+        ASSERT_EQ(log.size(), 2u);
+        EXPECT_EQ(log[1][11], std::to_string(catsw + 1));
+        EXPECT_EQ(log[1][9], "Fruit+Theirs");
+    }
+}
+
+TEST_F(RunDriverTest, ValuesThePartsAllowRunAsWritten)
+{
+    // No switch (Catsw 2), no practice trials, one file for both pairs.
+    SessionSettings s = sessionOf("Fruit.wls", "Fruit.wls", 2);
+    s.nPrac = 0;
+    setSessions({s});
+    const RunOutcome outcome = run();
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_EQ(blockTypes(), (std::vector<int>{0, 1, 3, 3, 0, 1, 3, 3}));
+    EXPECT_EQ(screens.linesStartingWith("block 3: ").back(), "block 3: Fruit Tools | Fruit Tools, 6 trials");
+    // Empty practice blocks still take their numbers.
+    std::vector<std::string> expected(6, "4");
+    expected.insert(expected.end(), 6, "8");
+    EXPECT_EQ(column(blockColumn), expected);
+}
+
+TEST_F(RunDriverTest, ABlockCutShortWritesItsUnrunSlotsWithMarkersAndScoresWhatWasAnswered)
+{
+    screens.cutBlocks = {{4, 2}};  // the first recorded block, after two answers
+    run();
+
+    const std::vector<std::string> feedback = screens.linesStartingWith("feedback: ");
+    EXPECT_EQ(feedback[3], "feedback: 0.0 s, 0%");
+    EXPECT_NE(feedback[2], "feedback: 0.0 s, 0%");
+
+    std::vector<Fields> block4;
+    for (const Fields& f : dataLines())
+        if (f[blockColumn] == "4")
+            block4.push_back(Fields(f.begin() + 14, f.end()));
+    ASSERT_EQ(block4.size(), 6u);
+    EXPECT_EQ(block4[0][0], "1");
+    EXPECT_NE(block4[1][5], "99999");
+    // The third word was on screen, unanswered; the rest were never reached.
+    EXPECT_EQ(block4[2][0], "3");
+    EXPECT_EQ((Fields{block4[2][5], block4[2][6], block4[2][7]}), (Fields{"99999", "99", "9"}));
+    for (int t = 3; t < 6; ++t)
+        EXPECT_EQ(block4[t], (Fields{"99", "9", "9", "99", "blank", "99999", "99", "9"}));
+
+    // Two answered trials leave nothing to score in the first half.
+    const Fields line = subjectLog().at(1);
+    EXPECT_EQ((Fields{line[12], line[14]}), (Fields{"0", "1"}));
+    EXPECT_EQ(line[17], "4");
+}
+
+TEST_F(RunDriverTest, TheTutorialFlagChoosesTutorialKeysPageOrNeither)
+{
+    for (int flag : {0, 1, 2}) {
+        SCOPED_TRACE(flag);
+        screens.log.clear();
+        screens.exitCodes = {"zup"};
+        definition.tutorialIncluded = flag;
+        run();
+        const bool keys = !screens.linesStartingWith(keysPageStart).empty();
+        const bool tutorial = screens.linesStartingWith("tutorial part ").size() == 2 &&
+                              !screens.linesStartingWith("page: You have now finished the tutorial.").empty();
+        EXPECT_EQ(keys, flag == 0);
+        EXPECT_EQ(tutorial, flag == 1);
+    }
+}
+
+TEST_F(RunDriverTest, InstructionPagesComeFirstInFileOrder)
+{
+    run();
+    ASSERT_GE(screens.log.size(), 4u);
+    EXPECT_EQ(screens.log[1], "page: \nWelcome");
+    EXPECT_EQ(screens.log[2], "page: Second page");
+    EXPECT_EQ(screens.log[3].substr(0, keysPageStart.size()), keysPageStart);
+}
+
+TEST_F(RunDriverTest, ReviewIsOfferedOnlyWithTheFlagAndALongList)
+{
+    struct Case {
+        int flag;
+        int items;
+        bool offered;
+    };
+    for (const Case c : {Case{1, 6, true}, Case{1, 4, false}, Case{0, 6, false}}) {
+        SCOPED_TRACE(c.flag * 10 + c.items);
+        screens.log.clear();
+        screens.exitCodes = {"zup"};
+        writeList("Fruit.wls", wordList("Fruit", "f", "Tools", "t", c.items));
+        writeList("Mine.wls", wordList("Mine", "m", "Theirs", "h", c.items));
+        definition.editListsIncluded = c.flag;
+        run();
+        EXPECT_EQ(screens.linesStartingWith(reviewOffer).size(), c.offered ? 1u : 0u);
+        EXPECT_EQ(screens.linesStartingWith("review: ").size(), c.offered ? 2u : 0u);
+    }
+}
+
+TEST_F(RunDriverTest, AListReviewedAtItsFirstUseIsTheListOfLaterSessions)
+{
+    writeList("Pets.wls", wordList("Cats", "c", "Dogs", "d", 6));
+    // Session 2 brings Pets in and takes Fruit up again; both are reviewed once.
+    setSessions({sessionOf("Fruit.wls", "Mine.wls"), sessionOf("Pets.wls", "Fruit.wls")});
+    definition.editListsIncluded = 1;
+    screens.reviewEdit = [](ListReviewState& state) {
+        if (state.label(0) != "Fruit")
+            return false;
+        state.removeLine(0, 0);  // f1
+        state.removeLine(1, 5);  // t6
+        return true;
+    };
+    run();
+
+    EXPECT_EQ(screens.linesStartingWith("review: "),
+              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (unfamiliar)", "review: Mine 6 | Theirs 6 (unfamiliar)",
+                                        "review: Cats 6 | Dogs 6 (unfamiliar)"}));
+    // Session 2 draws from the reviewed Fruit list (its pair 2) too.
+    std::set<std::string> shown[2];
+    for (const Fields& f : dataLines())
+        shown[f[sessionColumn] == "2"].insert(f[itemColumn]);
+    for (const std::set<std::string>& words : shown) {
+        EXPECT_FALSE(words.count("f1") || words.count("t6") || words.count(""));
+        EXPECT_TRUE(words.count("f2") && words.count("t5"));
+    }
+    EXPECT_TRUE(shown[1].count("c1"));
+}
+
+TEST_F(RunDriverTest, OneFileForBothPairsIsReviewedTwiceWithItsCurrentCounts)
+{
+    // Both pairs of the session name Fruit.wls; the first review takes Fruit down to
+    // five words, so the second sees five and cannot take it lower.
+    setSessions({sessionOf("Fruit.wls", "Fruit.wls")});
+    definition.editListsIncluded = 1;
+    screens.reviewEdit = [](ListReviewState& state) {
+        for (int line = 0; line < maxItems; ++line)
+            state.removeLine(0, line);
+        return true;
+    };
+    const RunOutcome outcome = run();
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Completed) << outcome.reason;
+    EXPECT_EQ(screens.linesStartingWith("review: "),
+              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (unfamiliar)",
+                                        "review: Fruit 5 | Tools 6 (unfamiliar)"}));
+}
+
+QuestionnaireDocument selfQuestionnaire()
+{
+    std::vector<QuestionnairePage> pages;
+    for (const char* item : {"apple", "pear", "plum", "fig", "kiwi"})
+        pages.push_back(itemPage(1, item));
+    for (const char* item : {"rock", "sand", "clay"})
+        pages.push_back(itemPage(2, item));
+    pages.push_back(textPage(2, "Name a colour"));
+    return makeDocument("Near", "Far", pages);
+}
+
+TEST_F(RunDriverTest, AQuestionnaireFillsItsPairAndIsNeverReviewedByTheRun)
+{
+    ASSERT_TRUE(writeQuestionnaireFile(selfQuestionnaire(), dir.file("Self.qls")));
+    setSessions({sessionOf("Fruit.wls", "Self.qls"), sessionOf("Fruit.wls", "Self.qls")});
+    definition.editListsIncluded = 1;
+    screens.textReplies = {TextReply{true, false, "howdy"}, TextReply{true, false, "cyan"}};
+    const RunOutcome outcome = run();
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
+    // The questionnaire's own review, then the run's review of the word list only.
+    EXPECT_EQ(screens.linesStartingWith("review: "),
+              (std::vector<std::string>{"review: Near 5 | Far 4 (misspelled)", "review: Fruit 6 | Tools 6 (unfamiliar)"}));
+    EXPECT_EQ(screens.linesStartingWith("block 1: ")[0], "block 1:   | Near Far, 4 trials");
+    bool answerShown = false;
+    for (const Fields& f : dataLines())
+        answerShown = answerShown || (f[itemColumn] == "cyan" && f[15] == "1" && f[16] == "1");
+    EXPECT_TRUE(answerShown);
+}
+
+TEST_F(RunDriverTest, ACategoryLeftWithoutItemsStopsTheRunBeforeItsFirstBlock)
+{
+    std::vector<QuestionnairePage> pages;
+    for (const char* item : {"apple", "pear", "plum", "fig"})
+        pages.push_back(itemPage(1, item));
+    for (int i = 0; i < 4; ++i)
+        pages.push_back(textPage(2, "Name a place"));
+    ASSERT_TRUE(writeQuestionnaireFile(makeDocument("Near", "Far", pages), dir.file("Self.qls")));
+    setSessions({sessionOf("Fruit.wls", "Mine.wls"), sessionOf("Fruit.wls", "Self.qls")});
+    const RunOutcome outcome = run();  // every question closed unanswered
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
+    EXPECT_EQ(screens.log.back(), unusableInput + "session 2: category \"Far\" of Self.qls has no items");
+    EXPECT_TRUE(screens.linesStartingWith("block ").empty());
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.dat")));
+
+    // A word list with a label only is refused before the participant sees anything.
+    screens.log.clear();
+    WordList bare = wordList("Fruit", "f", "Tools", "t", 6);
+    bare.entriesB = Entries{};
+    bare.entriesB[0].assign("Tools");
+    bare.entryCountB = 1;
+    writeList("Fruit.wls", bare);
+    expectStoppedBeforeAnything(run(), unusableInput + "session 1: category \"Tools\" of Fruit.wls has no items");
+}
+
+TEST_F(RunDriverTest, AnUnusableQuestionnaireEndsTheRunAfterItsWarning)
+{
+    ASSERT_TRUE(writeQuestionnaireFile(makeDocument("Near", "Far", {textPage(1, "Name one")}), dir.file("Self.qls")));
+    setSessions({sessionOf("Fruit.wls", "Self.qls")});
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
+    EXPECT_EQ(screens.log.back(), std::string("warning: ") + unusableQuestionnaireMessage);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.dat")));
+}
+
+TEST_F(RunDriverTest, TheExitCodeIsComparedExactlyAndOnlyTheReportCodeShowsTheReport)
+{
+    screens.exitCodes = {"ZUP", " zup", "zupp", std::nullopt, "Vandor", "vandor"};
+    const RunOutcome outcome = run();
+
+    EXPECT_EQ(screens.linesStartingWith("exit code: ").size(), 6u);
+    EXPECT_TRUE(screens.exitCodes.empty());
+    EXPECT_TRUE(outcome.reportShown);
+    ASSERT_EQ(screens.log.back().substr(0, 11), "report: 42\n");
+    EXPECT_NE(screens.log.back().find("Fruit+Mine  or  Tools+Theirs"), std::string::npos);
+    EXPECT_EQ(subjectLog().size(), 2u);
+}
+
+TEST_F(RunDriverTest, AMissingListOrInstructionFileStopsTheRunWithItsPath)
+{
+    setSessions({sessionOf("Fruit.wls", "Gone.wls")});
+    expectStoppedBeforeAnything(run(), missingFile + dir.file("Gone.wls"));
+
+    screens.log.clear();
+    setSessions({sessionOf("Fruit.wls", "Mine.wls")});
+    definition.instructionFileName.assign("none.bgi");
+    expectStoppedBeforeAnything(run(), missingFile + dir.file("none.bgi"));
+}
+
+TEST_F(RunDriverTest, InputWithProblemsIsRefusedWithTheProblems)
+{
+    // Twelve sessions: more than the model holds.
+    std::string twelve = "intro.bgi\t12\t";
+    for (int s = 0; s < 12; ++s)
+        twelve += "Fruit.wls\tMine.wls\t0\t0\t1\t0\t4\t6\t";
+    twelve += "0\t0\r\n";
+    // A delay of 5000 ms.
+    std::string bytes;
+    std::string reason;
+    ASSERT_TRUE(formatInputFile(definition, bytes, reason));
+    std::string delay = bytes;
+    delay.replace(delay.find("\t1\t0\t4\t6\t"), 9, "\t1\t5000\t4\t6\t");
+    // A word list whose item is longer than 15 characters.
+    const std::string longWord = "2\r\n2\r\nFruit\r\nsupercalifragilistic\r\nTools\r\nhammer\r\n";
+
+    struct Case {
+        std::string input;
+        std::string list;
+        std::string problem;
+    };
+    for (const Case& c : {Case{twelve, "", "the session count is 12"}, Case{delay, "", "session 1 Delay is 5000"},
+                          Case{bytes, longWord, "item 1 of category A \"supercalifragilistic\" is longer than 15"}}) {
+        SCOPED_TRACE(c.problem);
+        screens.log.clear();
+        dir.write("study.inp", c.input);
+        if (!c.list.empty())
+            dir.write("Fruit.wls", c.list);
+        RunDriver driver(screens);
+        const RunOutcome outcome = driver.runExperiment({});
+        expectStoppedBeforeAnything(outcome, unusableInput);
+        EXPECT_NE(screens.log[1].find(c.problem), std::string::npos) << screens.log[1];
+    }
+}
+
+TEST_F(RunDriverTest, AnOutputFileThatCannotTakeAppendsIsRefusedBeforeAnyPage)
+{
+    SubjectRecord& subject = *screens.subject;
+    subject.dataPath = dir.file("absent/out.dat");
+    subject.subjectLogPath = dir.file("absent/out.slg");
+    RunOutcome outcome = run();
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
+    ASSERT_EQ(screens.log.size(), 2u);
+    const std::string refusal =
+        "file error: Error:  Program cannot continue because the data file cannot be written: | cannot write ";
+    EXPECT_EQ(screens.log[1].substr(0, refusal.size()), refusal);
+    EXPECT_NE(screens.log[1].find(dir.file("absent/out.dat")), std::string::npos);
+
+    // A directory where the subject log belongs.
+    screens.log.clear();
+    subject.dataPath = dir.file("out.dat");
+    subject.subjectLogPath = dir.file("out.slg");
+    std::filesystem::create_directory(dir.file("out.slg"));
+    outcome = run();
+    ASSERT_EQ(screens.log.size(), 2u);
+    EXPECT_NE(screens.log[1].find("the subject log cannot be written"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.dat")));
+}
+
+TEST_F(RunDriverTest, AFailedWriteIsReportedAfterTheExitCodeAndTheRunGoesOn)
+{
+    // The data file turns into a directory while the first block's feedback is shown.
+    screens.afterFeedback = [&] {
+        if (!std::filesystem::is_directory(dir.file("out.dat"))) {
+            std::filesystem::remove(dir.file("out.dat"));
+            std::filesystem::create_directory(dir.file("out.dat"));
+        }
+    };
+    const RunOutcome outcome = run();
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
+    EXPECT_EQ(outcome.blocksRun, 7);
+    ASSERT_EQ(outcome.writeFailures.size(), 7u);
+    EXPECT_EQ(outcome.writeFailures[0].substr(0, 24), "data file, block 1: cann");
+    EXPECT_NE(outcome.writeFailures[6].find(dir.file("out.dat")), std::string::npos);
+    ASSERT_GE(screens.log.size(), 2u);
+    EXPECT_EQ(screens.log[screens.log.size() - 2], "exit code: zup");
+    EXPECT_EQ(screens.log.back().substr(0, 15), "write failure: ");
+    EXPECT_EQ(subjectLog().size(), 2u);
+}
+
+}  // namespace

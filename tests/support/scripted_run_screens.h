@@ -1,0 +1,180 @@
+#pragma once
+// Every screen of a run answered from a script, each recorded as one line of text.
+// Blocks run through a real BlockEngine on a stepping clock; the participant answers
+// every word correctly unless the script cuts the block short with the skip key.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/run_screens.h"
+#include "task/engine_fakes.h"
+
+class ScriptedRunScreens : public RunScreens,
+                           public PageScreens,
+                           public QuestionnaireScreens,
+                           public ReviewScreens,
+                           public TutorialBlocks {
+public:
+    std::vector<std::string> log;
+
+    // --- the script ---
+    std::optional<SubjectRecord> subject;           // nothing: the page is cancelled
+    std::deque<std::optional<std::string>> exitCodes;  // nothing: Escape
+    std::map<int, int> cutBlocks;                   // block ordinal (1, 2, ...) -> answers before Alt+K
+    std::deque<TextReply> textReplies;
+    std::deque<RadioReply> radioReplies;
+    std::deque<ListReply> listReplies;
+    // Edits a review and returns true for OK; without it a review is closed with Escape.
+    std::function<bool(ListReviewState&)> reviewEdit;
+    std::function<void()> afterFeedback;
+
+    int blocksRun = 0;
+
+    std::optional<SubjectRecord> askSubject(const LocalDateTime&) override
+    {
+        log.push_back("subject page");
+        return subject;
+    }
+    void showFileError(std::string_view message, std::string_view detail) override
+    {
+        log.push_back("file error: " + std::string(message) + " | " + std::string(detail));
+    }
+    PageScreens& pages() override { return *this; }
+    QuestionnaireScreens& questions() override { return *this; }
+    ReviewScreens& review() override { return *this; }
+    TutorialBlocks& tutorial() override { return *this; }
+
+    void showPage(std::string_view text) override { log.push_back("page: " + std::string(text)); }
+
+    TextReply askText(std::string_view question) override { return next("text", question, textReplies); }
+    RadioReply askRadio(std::string_view question, std::string_view, std::string_view) override
+    {
+        return next("radio", question, radioReplies);
+    }
+    ListReply askList(std::string_view question, const std::vector<std::string>&) override
+    {
+        return next("list", question, listReplies);
+    }
+    void showWarning(std::string_view message) override { log.push_back("warning: " + std::string(message)); }
+
+    std::optional<std::pair<Entries, Entries>> reviewLists(const ListReviewState& state) override
+    {
+        const bool unfamiliar = state.instruction().find("seem unfamiliar") != std::string::npos;
+        log.push_back("review: " + std::string(state.label(0)) + " " + std::to_string(state.wordCount(0)) + " | " +
+                      std::string(state.label(1)) + " " + std::to_string(state.wordCount(1)) +
+                      (unfamiliar ? " (unfamiliar)" : " (misspelled)"));
+        ListReviewState edited = state;
+        if (!reviewEdit || !reviewEdit(edited))
+            return std::nullopt;
+        return std::make_pair(edited.entries(0), edited.entries(1));
+    }
+
+    int runTutorialPart(int part, const BlockSettings&) override
+    {
+        log.push_back("tutorial part " + std::to_string(part));
+        return 0;
+    }
+
+    void showNextBlock(const NextBlockTexts& t) override
+    {
+        std::string line = "next block: " + t.firstLeft + " or " + t.firstRight;
+        if (!t.connector.empty())
+            line += " " + t.connector + " " + t.secondLeft + " " + t.lowerConnector + " " + t.secondRight;
+        log.push_back(line + ", " + t.status);
+    }
+
+    BlockRun runBlock(const BlockSettings& settings, TrialResults& results) override
+    {
+        ++blocksRun;
+        log.push_back("block " + std::to_string(static_cast<int>(settings.type)) + ": " + settings.labels[0] + " " +
+                      settings.labels[1] + " | " + settings.labels[2] + " " + settings.labels[3] + ", " +
+                      std::to_string(settings.trials) + " trials");
+        engine_.results() = results;
+        engine_.totals() = {};
+        engine_.open(settings);
+        engine_.key(TaskCommand::StartBlock);
+        const auto cut = cutBlocks.find(blocksRun);
+        int answered = 0;
+        while (engine_.state() != BlockEngine::State::Closed) {
+            if (cut != cutBlocks.end() && answered == cut->second) {
+                engine_.key(TaskCommand::SkipBlock);
+                break;
+            }
+            const int i = engine_.trialsPresented() - 1;
+            const bool left = engine_.plan().category[i] == settings.leftCategory[engine_.plan().pair[i]];
+            clock_.advanceMilliseconds(400 + 10 * i);
+            engine_.key(left ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
+            ++answered;
+        }
+        results = engine_.results();
+        BlockRun run;
+        run.result = engine_.result();
+        if (run.result == 0)
+            run.totals = engine_.totals();
+        run.trialsAnswered = trialsAnswered(run.result, engine_.trialsPresented(), settings.trials);
+        return run;
+    }
+
+    void showBlockFeedback(std::string_view timeText, std::string_view percent) override
+    {
+        log.push_back("feedback: " + std::string(timeText) + " s, " + std::string(percent) + "%");
+        if (afterFeedback)
+            afterFeedback();
+    }
+
+    std::optional<std::string> askExitCode() override
+    {
+        if (exitCodes.empty()) {
+            ADD_FAILURE() << "the exit code screen was shown more often than scripted";
+            return std::string(endCode);
+        }
+        std::optional<std::string> code = exitCodes.front();
+        exitCodes.pop_front();
+        log.push_back("exit code: " + code.value_or("<Escape>"));
+        return code;
+    }
+
+    void showReport(int subjectNumber, const ScoreTable& scores) override
+    {
+        log.push_back("report: " + std::to_string(subjectNumber) + "\n" + scores.leftColumnText());
+    }
+    void showWriteFailure(std::string_view message) override
+    {
+        log.push_back("write failure: " + std::string(message));
+    }
+
+    // The lines that start with prefix, in order.
+    std::vector<std::string> linesStartingWith(const std::string& prefix) const
+    {
+        std::vector<std::string> lines;
+        for (const std::string& line : log)
+            if (line.rfind(prefix, 0) == 0)
+                lines.push_back(line);
+        return lines;
+    }
+
+private:
+    template <typename Reply>
+    Reply next(const char* kind, std::string_view question, std::deque<Reply>& script)
+    {
+        log.push_back(std::string(kind) + ": " + std::string(question.substr(0, 40)));
+        if (script.empty())
+            return Reply{};
+        Reply reply = script.front();
+        script.pop_front();
+        return reply;
+    }
+
+    RecordingView view_;
+    SteppingClock clock_;
+    HeadlessPointer pointer_{{1280, 1024}};
+    ScriptedRandom random_{{5, 12, 3, 8, 1, 17, 9}};
+    FixedCalendar calendar_;
+    BlockEngine engine_{view_, clock_, pointer_, random_, calendar_};
+};
