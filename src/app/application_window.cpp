@@ -8,6 +8,10 @@
 
 #include "app/codebook_dialog.h"
 #include "app/main_menu_dialog.h"
+#include "app/qt_run_screens.h"
+#include "app/run_driver.h"
+#include "platform/x11_pointer.h"
+#include "task/task_window.h"
 
 MainFrame::MainFrame()
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
@@ -59,8 +63,20 @@ int ExperimentApp::initInstance()
 
 void ExperimentApp::runExperiment()
 {
-    // The run of an experiment is carried out by the run driver; until it is part
-    // of the program a run returns straight to the menu.
+    // The pointer of the display the program shows on; without one (the offscreen
+    // platform) a pointer kept in memory over the screen's size.
+    std::unique_ptr<Pointer> pointer = X11Pointer::open();
+    if (!pointer) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize size = screen != nullptr ? screen->geometry().size() : QSize(1280, 1024);
+        pointer = std::make_unique<HeadlessPointer>(ScreenSize{size.width(), size.height()});
+    }
+    MonotonicClock clock;
+    QtRunScreens screens(slot_, *pointer, clock, makeTaskFont(), frame_.get());
+    RunDriver driver(screens);
+    // Every outcome goes back to the menu; the driver has told the experimenter
+    // whatever went wrong.
+    driver.runExperiment(localDateTime());
 }
 
 bool ExperimentApp::processMessageFilter(QObject*, QEvent* event)

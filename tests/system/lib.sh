@@ -54,3 +54,42 @@ pixel_at() {
   import -window root -depth 8 -crop "1x1+$1+$2" +repage txt:- 2>/dev/null \
     | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | head -n 1
 }
+
+# Prints the ids of the visible windows whose class is $1.
+visible_windows() {
+  xdotool search --onlyvisible --class "^$1\$" 2>/dev/null
+}
+
+# Whether window $2 is a visible window of class $1.
+is_visible() {
+  visible_windows "$1" | grep -qx "$2"
+}
+
+# Prints the id of a visible window of class $1 that is none of the ids that
+# follow, waiting up to TIMEOUT seconds.
+wait_for_other_window() {
+  class=$1; shift
+  end=$(( $(date +%s) + TIMEOUT ))
+  while [ "$(date +%s)" -lt "$end" ]; do
+    for id in $(visible_windows "$class"); do
+      case " $* " in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
+    done
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits until window $2 of class $1 is hidden or gone.
+wait_for_window_hidden() {
+  end=$(( $(date +%s) + TIMEOUT ))
+  while [ "$(date +%s)" -lt "$end" ]; do
+    is_visible "$1" "$2" || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Width and height of window $1 as "W H".
+window_size() {
+  xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p; s/^HEIGHT=//p' | tr '\n' ' '
+}

@@ -1,6 +1,7 @@
 #!/bin/bash
 # truv starts with a full-screen light grey window and the main menu; Enter on the
-# menu runs (and returns to a fresh menu); Escape ends the program with status 0.
+# menu starts a run with the subject page, whose Escape (Cancel) returns to a fresh
+# menu; Escape on the menu ends the program with status 0.
 set -u
 . "$(dirname "$0")/lib.sh"
 truv=$1
@@ -20,8 +21,11 @@ colour=$(pixel_at 3 3)
 
 key_to "$menu" Return
 wait_for_window_gone "$menu" || fail "Enter did not close the menu"
-fresh=$(wait_for_window "TRUV for Windows 2.3" "$menu") || fail "no fresh menu after the run"
-kill -0 "$pid" 2>/dev/null || fail "the program ended after Enter"
+page=$(wait_for_window "Subject Information Page") || fail "Enter on the menu did not show the subject page"
+key_to "$page" Escape
+wait_for_window_gone "$page" || fail "Escape did not close the subject page"
+fresh=$(wait_for_window "TRUV for Windows 2.3" "$menu") || fail "no fresh menu after the cancelled run"
+kill -0 "$pid" 2>/dev/null || fail "the program ended after the cancelled run"
 
 key_to "$fresh" Escape
 wait_for_exit "$pid" || fail "Escape did not end the program"

@@ -22,4 +22,10 @@ if [ -z "${display:-}" ]; then
 fi
 
 export DISPLAY=":$display"
+# The server can refuse connections for a moment after it announced itself; the
+# test starts once a client has been served.
+for _ in $(seq 1 100); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.1
+done
 "$@"

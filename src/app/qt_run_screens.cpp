@@ -1,0 +1,114 @@
+#include "app/qt_run_screens.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+
+#include "app/exit_code_dialog.h"
+#include "app/file_error_dialog.h"
+#include "app/subject_page_dialog.h"
+#include "common/text_codec.h"
+#include "task/block_feedback_dialog.h"
+#include "task/next_block_dialog.h"
+#include "task/report_dialog.h"
+#include "task/task_window.h"
+
+QtRunScreens::QtRunScreens(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont,
+                           QWidget* parent)
+    : slot_(slot),
+      pointer_(pointer),
+      clock_(clock),
+      font_(taskFont),
+      parent_(parent),
+      pages_(parent),
+      questions_(parent),
+      review_(parent),
+      tutorial_(slot, pointer, clock, taskFont, parent)
+{
+}
+
+QtRunScreens::~QtRunScreens()
+{
+    delete window_.data();
+    delete nextBlock_.data();
+    delete feedback_.data();
+}
+
+std::optional<SubjectRecord> QtRunScreens::askSubject(const LocalDateTime& start)
+{
+    return SubjectPageDialog::getSubject(start, parent_);
+}
+
+void QtRunScreens::showFileError(std::string_view message, std::string_view detail)
+{
+    FileErrorDialog::showTexts(message, detail, parent_);
+}
+
+void QtRunScreens::showNextBlock(const NextBlockTexts& texts)
+{
+    if (!nextBlock_)
+        nextBlock_ = new NextBlockDialog(parent_);
+    nextBlock_->setTexts(texts);
+    nextBlock_->control(NextBlockDialog::OkId)->setFocus();
+    nextBlock_->exec();
+}
+
+TaskWindow& QtRunScreens::window()
+{
+    if (!window_)
+        window_ = new TaskWindow(slot_, pointer_, clock_, font_, parent_);
+    return *window_;
+}
+
+BlockRun QtRunScreens::runBlock(const BlockSettings& settings, TrialResults& results)
+{
+    TaskWindow& w = window();
+    w.results() = results;
+    w.totals() = {};
+    BlockRun run;
+    run.result = w.runBlock(settings);
+    results = w.results();
+    if (run.result == 0) {
+        run.totals = w.totals();
+        run.trialsAnswered = std::clamp(settings.trials, 0, maxTrialsPerBlock);
+    } else {
+        // Closed early: the window leaves the pointer confined, and the word on
+        // screen, if any, has no response.
+        pointer_.setConfinement(w.engine().savedConfinement());
+        run.trialsAnswered = std::max(0, w.engine().trialsPresented() - 1);
+    }
+    return run;
+}
+
+void QtRunScreens::showBlockFeedback(std::string_view timeText, std::string_view percentText)
+{
+    if (!feedback_)
+        feedback_ = new BlockFeedbackDialog(parent_);
+    feedback_->setTexts(timeText, percentText);
+    feedback_->control(BlockFeedbackDialog::OkId)->setFocus();
+    feedback_->exec();
+}
+
+std::optional<std::string> QtRunScreens::askExitCode()
+{
+    const std::optional<QString> code = ExitCodeDialog::ask(parent_);
+    if (!code)
+        return std::nullopt;
+    // The box takes only characters that have a single-byte form.
+    return utf8ToWindows1252(code->toStdString()).value_or(std::string());
+}
+
+void QtRunScreens::showReport(int subjectNumber, const ScoreTable& scores)
+{
+    ReportDialog::showReport(subjectNumber, scores, parent_);
+}
+
+void QtRunScreens::showWriteFailure(std::string_view message)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Write Error"), fromPathOrSingleByte(message),
+                    QMessageBox::Ok, parent_);
+    // Paths and the system's reasons are shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
