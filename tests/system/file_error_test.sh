@@ -12,8 +12,7 @@ printf '6\r\n6\r\nFruit\r\napple\r\npear\r\nplum\r\ncherry\r\nlemon\r\nTools\r\n
   >"$work/objects.wls"
 printf 'intro.bgi\t1\tobjects.wls\tmissing.wls\t0\t0\t1\t0\t2\t3\t0\t0\r\n' >"$work/study.inp"
 
-"$truv" >"$work/out" 2>"$work/err" &
-pid=$!
+launch "$truv"
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 
 menu=$(wait_for_window "TRUV for Windows 2.3") || fail "the main menu did not appear"

@@ -22,8 +22,7 @@ input="$work/study.inp"
 data="$work/run.dat"
 log="$work/run.slg"
 
-"$truv" >"$work/out" 2>"$work/err" &
-pid=$!
+launch "$truv"
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 
 frame=$(wait_for_window "TRUV") || fail "the main frame did not appear"

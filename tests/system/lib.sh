@@ -3,7 +3,35 @@
 
 TIMEOUT=${TRUV_TEST_TIMEOUT:-60}
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+# Fails the test, showing what the program under test wrote to its standard error.
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${work:-}" ] && [ -s "$work/err" ]; then
+    echo "--- standard error of the program:" >&2
+    cat "$work/err" >&2
+  fi
+  exit 1
+}
+
+# Starts "$@" in the background with its output in $work/out and $work/err, and sets
+# pid. Under load the X server may refuse a new client for a moment, and a Qt
+# program then ends at once ("could not connect to display"): such a start is tried
+# again, up to three times.
+launch() {
+  for attempt in 1 2 3; do
+    "$@" >"$work/out" 2>"$work/err" &
+    pid=$!
+    for _ in $(seq 1 30); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null || ! grep -q "could not connect to display" "$work/err"; then
+      return 0
+    fi
+    wait "$pid" 2>/dev/null
+    echo "note: the X server refused the program's connection (attempt $attempt); starting it again" >&2
+  done
+}
 
 # Prints the id of a visible window whose whole name is $1, waiting up to TIMEOUT
 # seconds; with $2, a window other than that id.

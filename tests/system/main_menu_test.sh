@@ -6,9 +6,9 @@ set -u
 . "$(dirname "$0")/lib.sh"
 truv=$1
 
-"$truv" &
-pid=$!
-trap 'kill -9 $pid 2>/dev/null' EXIT
+work=$(mktemp -d)
+launch "$truv"
+trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 
 frame=$(wait_for_window "TRUV") || fail "the main frame did not appear"
 geometry=$(xdotool getwindowgeometry "$frame")
@@ -30,5 +30,5 @@ kill -0 "$pid" 2>/dev/null || fail "the program ended after the cancelled run"
 key_to "$fresh" Escape
 wait_for_exit "$pid" || fail "Escape did not end the program"
 [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS"
-trap - EXIT
+trap 'rm -rf "$work"' EXIT
 echo "PASS"
