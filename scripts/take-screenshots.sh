@@ -20,7 +20,9 @@ XVFB_SCREEN=1024x768x24 "$here/../tests/system/under_xvfb.sh" bash -c '
   wait_for_exit $pid
 
   for screen in subject-page instruction-page next-block block-feedback report \
-                text-question radio-question list-question list-review; do
+                text-question radio-question list-question list-review \
+                input-file session-settings stimulus-lists \
+                instruction-editor questionnaire-editor list-options; do
     "$build/tests/dialog_gallery" "$screen" & pid=$!
     wait_for_window "TRUV" >/dev/null || fail "no main frame for $screen"
     sleep 1

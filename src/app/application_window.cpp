@@ -10,6 +10,10 @@
 #include "app/main_menu_dialog.h"
 #include "app/qt_run_screens.h"
 #include "app/run_driver.h"
+#include "files/create_input_file_dialog.h"
+#include "files/stimulus_list_editor.h"
+#include "instructions/instruction_editor.h"
+#include "questionnaire/questionnaire_editor.h"
 #include "platform/x11_pointer.h"
 #include "task/task_window.h"
 
@@ -36,6 +40,10 @@ int ExperimentApp::initInstance()
     priority_ = raisePriority();
 
     MainMenuDialog::setActivityHandler(MenuActivity::WriteLogFile, writeCodebookFromMenu);
+    MainMenuDialog::setActivityHandler(MenuActivity::EditQuestionnaire, editQuestionnaireFromMenu);
+    MainMenuDialog::setActivityHandler(MenuActivity::CreateInputFile, createInputFile);
+    MainMenuDialog::setActivityHandler(MenuActivity::EditStimulusLists, editStimulusListsFromMenu);
+    MainMenuDialog::setActivityHandler(MenuActivity::EditInstructions, editInstructionsFromMenu);
 
     slot_.table = &participantShortcuts();
     qApp->installEventFilter(this);

@@ -1,0 +1,26 @@
+#pragma once
+// The main menu's "Create New Input File": asks where the new input file goes, then
+// the experiment-wide settings and each session's settings, and writes the file.
+// Any Cancel ends the command with nothing written.
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// The save-file dialog for a new input file: Qt's own (not the desktop's), starting
+// in the home directory, showing input files, adding ".inp" to a name typed without
+// an extension and asking before an existing file is replaced. The chosen path, or
+// nothing when it was cancelled.
+std::optional<QString> askNewInputFilePath(QWidget* parent);
+
+// Where createInputFile gets the path: askNewInputFilePath, unless a source has been
+// set (tests answer without a dialog). An empty source restores the dialog.
+using InputFilePathSource = std::function<std::optional<QString>(QWidget* parent)>;
+void setInputFilePathSource(InputFilePathSource source);
+
+// The menu's handler. A file that cannot be written is reported in a message box
+// with the path and the reason; the previous file, if any, stays as it was.
+void createInputFile(QWidget* parent);

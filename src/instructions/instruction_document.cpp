@@ -1,0 +1,25 @@
+#include "instructions/instruction_document.h"
+
+OpenedInstructions openInstructionFile(const std::string& path)
+{
+    OpenedInstructions result;
+    const ReadOutcome read = readFileBytes(path);
+    if (!read.opened) {
+        result.error = read.error;
+        return result;
+    }
+    result.opened = true;
+    result.pages = parseInstructionFile(read.bytes, fileNameOf(path));
+    result.pages.fileName = path;
+    if (read.truncated)
+        result.pages.problems.insert(result.pages.problems.begin(),
+                                     "instruction file " + fileNameOf(path) + ": the file is larger than " +
+                                         std::to_string(maxReadBytes) + " bytes; only its start was read");
+    if (result.pages.pageCount < 1)
+        result.pages.pageCount = 1;
+    return result;
+}
+
+std::string pageNumberText(int pageIndex) { return "Page " + std::to_string(pageIndex + 1); }
+
+std::string pageTotalText(int pageCount) { return " out of " + std::to_string(pageCount); }
