@@ -11,8 +11,9 @@ XVFB_SCREEN=1024x768x24 "$here/../tests/system/under_xvfb.sh" bash -c '
   set -eu
   . "'"$here"'/../tests/system/lib.sh"
   build="'"$build"'"; out="'"$out"'"
+  work=$(mktemp -d)
 
-  "$build/truv" & pid=$!
+  launch "$build/truv"
   menu=$(wait_for_window "TRUV for Windows 2.3") || fail "no main menu"
   sleep 1
   import -window root "$out/main-menu.png"
@@ -23,7 +24,7 @@ XVFB_SCREEN=1024x768x24 "$here/../tests/system/under_xvfb.sh" bash -c '
                 text-question radio-question list-question list-review \
                 input-file session-settings stimulus-lists \
                 instruction-editor questionnaire-editor list-options; do
-    "$build/tests/dialog_gallery" "$screen" & pid=$!
+    launch "$build/tests/dialog_gallery" "$screen"
     wait_for_window "TRUV" >/dev/null || fail "no main frame for $screen"
     sleep 1
     import -window root "$out/$screen.png"
