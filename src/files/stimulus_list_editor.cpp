@@ -1,9 +1,9 @@
+#include "common/editor_file_dialog.h"
 #include "files/stimulus_list_editor.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -47,20 +47,8 @@ StimulusListPathSource& pathSource()
 
 std::optional<QString> askStimulusListPath(QWidget* parent, ListFileChoice choice, const QString& proposed)
 {
-    const bool opening = choice == ListFileChoice::Open;
-    QFileDialog dialog(parent, opening ? QStringLiteral("Open") : QStringLiteral("Save As"));
-    // Options first: they decide which dialog the other settings apply to.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(opening ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Word lists (*.wls)"), QStringLiteral("All files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("wls"));
-    dialog.setDirectory(QDir::homePath());
-    if (!proposed.isEmpty())
-        dialog.selectFile(proposed);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first();
+    return askEditorFilePath(parent, choice == ListFileChoice::Open, QStringLiteral("Word lists"),
+                             QStringLiteral("wls"), proposed);
 }
 
 void setStimulusListPathSource(StimulusListPathSource source) { pathSource() = std::move(source); }

@@ -1,8 +1,8 @@
+#include "common/editor_file_dialog.h"
 #include "instructions/instruction_editor.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,20 +45,8 @@ QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text)
 
 std::optional<QString> askInstructionPath(QWidget* parent, InstructionFileChoice choice, const QString& proposed)
 {
-    const bool opening = choice == InstructionFileChoice::Open;
-    QFileDialog dialog(parent, opening ? QStringLiteral("Open") : QStringLiteral("Save As"));
-    // Options first: they decide which dialog the other settings apply to.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(opening ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(opening ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Instruction files (*.bgi)"), QStringLiteral("All files (*)")});
-    dialog.setDefaultSuffix(QStringLiteral("bgi"));
-    dialog.setDirectory(QDir::homePath());
-    if (!proposed.isEmpty())
-        dialog.selectFile(proposed);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first();
+    return askEditorFilePath(parent, choice == InstructionFileChoice::Open, QStringLiteral("Instruction files"),
+                             QStringLiteral("bgi"), proposed);
 }
 
 void setInstructionPathSource(InstructionPathSource source) { pathSource() = std::move(source); }

@@ -1,9 +1,9 @@
+#include "common/editor_file_dialog.h"
 #include "questionnaire/questionnaire_editor.h"
 
 #include <QButtonGroup>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,20 +63,8 @@ std::optional<QString> choosePath(QWidget* parent, QuestionnaireFileAction actio
 
 std::optional<QString> askQuestionnairePath(QWidget* parent, QuestionnaireFileAction action, const QString& proposed)
 {
-    const bool saving = action == QuestionnaireFileAction::Save;
-    QFileDialog dialog(parent, saving ? QStringLiteral("Save As") : QStringLiteral("Open"));
-    // Options first: they decide which dialog the other settings apply to.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QStringLiteral("qls"));
-    dialog.setNameFilters({QStringLiteral("Questionnaire files (*.qls)"), QStringLiteral("All files (*)")});
-    dialog.setDirectory(QDir::homePath());
-    if (!proposed.isEmpty())
-        dialog.selectFile(proposed);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().first();
+    return askEditorFilePath(parent, action != QuestionnaireFileAction::Save, QStringLiteral("Questionnaire files"),
+                             QStringLiteral("qls"), proposed);
 }
 
 void setQuestionnairePathSource(QuestionnairePathSource source) { pathSource() = std::move(source); }
