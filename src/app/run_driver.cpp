@@ -5,9 +5,8 @@
 #include <memory>
 
 #include "app/output_files.h"
-#include "common/file_existence.h"
+#include "app/study_check.h"
 #include "common/file_io.h"
-#include "files/list_catalogue.h"
 #include "instructions/instruction_pages.h"
 #include "questionnaire/questionnaire_runner.h"
 
@@ -15,11 +14,6 @@ namespace {
 
 // --- the run's own texts ---
 
-constexpr const char* missingFileMessage =
-    "Error:  Program cannot continue because a file specified in the input file has not been found.  Please check "
-    "that the following file directory and file name are correct: ";
-constexpr const char* unusableInputMessage =
-    "Error:  Program cannot continue because the input file or a file it names cannot be used:";
 constexpr const char* unwritableDataFileMessage =
     "Error:  Program cannot continue because the data file cannot be written:";
 constexpr const char* unwritableSubjectLogMessage =
@@ -89,6 +83,7 @@ public:
 
 private:
     bool stop(std::string_view message, std::string_view detail, bool show = true);
+    bool stop(const std::optional<Refusal>& refusal);
 
     bool outputWritable();
     bool definitionUsable();
@@ -99,7 +94,6 @@ private:
     void introduce();
     void reviewLists();
     void propagateLists();
-    std::vector<std::string> itemShortages(bool questionnairesFilled) const;
     bool sessionsHaveItems(bool questionnairesFilled);
 
     void runSession(int s);
@@ -107,17 +101,13 @@ private:
     std::string askExitCode();
     void record(const WriteOutcome& written, const std::string& what);
 
-    const SessionSettings& session(int s) const { return definition_.sessions[s]; }
-    const WordList& listOf(int s, int p) const { return catalog_.files[listIndex_[s][p]]; }
+    const SessionSettings& session(int s) const { return study_.session(s); }
 
     RunScreens& screens_;
     RunOutcome& outcome_;
 
     SubjectRecord subject_;
-    ExperimentDefinition definition_;
-    int sessionCount_ = 0;
-    ListCatalog catalog_;
-    std::array<std::array<int, 2>, maxSessions> listIndex_{};
+    StudyFiles study_;
     std::array<std::array<PairLists, 2>, maxSessions> sessionLists_{};
     std::array<std::array<bool, 2>, maxSessions> firstUse_{};
 
@@ -139,7 +129,6 @@ void ExperimentRun::execute(const LocalDateTime& start)
 
     if (!outputWritable())
         return;
-    definition_ = readInputFile(subject_.inputPath);
     if (!definitionUsable() || !loadLists() || !showInstructionPages() || !runQuestionnaires())
         return;
     markFirstUses();
@@ -151,13 +140,13 @@ void ExperimentRun::execute(const LocalDateTime& start)
     screens_.pages().showPage(readyPage);
 
     record(openDataFile(subject_.dataPath), "data file");
-    for (int s = 0; s < sessionCount_; ++s)
+    for (int s = 0; s < study_.sessionCount; ++s)
         runSession(s);
     screens_.pages().showPage(completedPage);
 
     const std::string code = askExitCode();
-    scores_.finish(sessionCount_);
-    record(writeSubjectLog(subject_.subjectLogPath, subject_, definition_, scores_), "subject log");
+    scores_.finish(study_.sessionCount);
+    record(writeSubjectLog(subject_.subjectLogPath, subject_, study_.definition, scores_), "subject log");
     if (!outcome_.writeFailures.empty())
         screens_.showWriteFailure(std::string(writeFailureMessage) + "\n" + joinLines(outcome_.writeFailures));
     if (code == reportCode) {
@@ -180,6 +169,11 @@ bool ExperimentRun::stop(std::string_view message, std::string_view detail, bool
 
 // Both output files must take appends before the participant sees anything: a run
 // whose data cannot be kept is not started. Nothing is created here.
+bool ExperimentRun::stop(const std::optional<Refusal>& refusal)
+{
+    return !refusal || stop(refusal->message, refusal->detail);
+}
+
 bool ExperimentRun::outputWritable()
 {
     if (const auto reason = canAppendTo(subject_.dataPath))
@@ -191,50 +185,29 @@ bool ExperimentRun::outputWritable()
 
 bool ExperimentRun::definitionUsable()
 {
-    if (!definition_.problems.empty())
-        return stop(unusableInputMessage, joinLines(definition_.problems));
-    // The reader keeps the count within what the model holds; a count outside 1 to 9
-    // is a problem and has been refused above.
-    sessionCount_ = std::clamp(definition_.sessionCount, 1, maxSessions);
-    return true;
+    return stop(loadDefinition(study_, subject_.inputPath));
 }
 
-// Loads the distinct list files of the sessions and maps every session pair to its
-// file. A missing file stops the run with its path; a file the reader had to cut or
-// clamp, and a word list category without items, stop it with the problems.
+// A missing file, a file the reader had to cut or clamp, and a word list category
+// without items stop the run.
 bool ExperimentRun::loadLists()
 {
-    for (int s = 0; s < sessionCount_; ++s) {
-        catalog_.requestedNames[2 * s] = session(s).Cat1;
-        catalog_.requestedNames[2 * s + 1] = session(s).Cat2;
-    }
-    catalog_.loadForExperiment(sessionCount_, subject_.inputDirectory);
-    if (catalog_.errorCode == errorMissingFile)
-        return stop(missingFileMessage, catalog_.missingPath);
-
-    for (int s = 0; s < sessionCount_; ++s) {
-        listIndex_[s] = {catalog_.indexOf(session(s).Cat1.view()), catalog_.indexOf(session(s).Cat2.view())};
+    if (!stop(loadStudyLists(study_)))
+        return false;
+    for (int s = 0; s < study_.sessionCount; ++s)
         for (int p = 0; p < 2; ++p) {
-            sessionLists_[s][p].countA = listOf(s, p).entryCountA;
-            sessionLists_[s][p].countB = listOf(s, p).entryCountB;
+            sessionLists_[s][p].countA = study_.listOf(s, p).entryCountA;
+            sessionLists_[s][p].countB = study_.listOf(s, p).entryCountB;
         }
-    }
-
-    Problems problems;
-    for (int i = 0; i < catalog_.fileCount; ++i)
-        problems.insert(problems.end(), catalog_.files[i].problems.begin(), catalog_.files[i].problems.end());
-    if (!problems.empty())
-        return stop(unusableInputMessage, joinLines(problems));
     return sessionsHaveItems(false);
 }
 
 // The pages are read one at a time, each shown as soon as it is read.
 bool ExperimentRun::showInstructionPages()
 {
-    const std::string path = joinPath(subject_.inputDirectory, definition_.instructionFileName.str());
-    if (!fileExists(path))
-        return stop(missingFileMessage, path);
-    InstructionFileRun file = InstructionFileRun::open(path);
+    if (!stop(instructionFileRefusal(study_)))
+        return false;
+    InstructionFileRun file = InstructionFileRun::open(study_.instructionFilePath());
     std::string page;
     while (file.nextPage(page))
         screens_.pages().showPage(page);
@@ -250,16 +223,16 @@ bool ExperimentRun::runQuestionnaires()
 
     QuestionnaireRunner runner(screens_.questions(), screens_.pages(), screens_.review());
     QuestionnaireResult result;
-    for (int i = 0; i < catalog_.fileCount; ++i) {
-        const WordList& file = catalog_.files[i];
+    for (int i = 0; i < study_.catalog.fileCount; ++i) {
+        const WordList& file = study_.catalog.files[i];
         if (!file.isQuestionnaire)
             continue;
         runner.runFile(joinPath(subject_.inputDirectory, file.fileName.str()), result);
         if (!result.usable)
             return stop(unusableQuestionnaireMessage, file.fileName.str(), false);
-        for (int s = 0; s < sessionCount_; ++s) {
+        for (int s = 0; s < study_.sessionCount; ++s) {
             for (int p = 0; p < 2; ++p) {
-                if (listIndex_[s][p] != i)
+                if (study_.listIndex[s][p] != i)
                     continue;
                 sessionLists_[s][p] = {result.entries1, result.entries2, result.entryCount1, result.entryCount2};
                 firstUse_[s][p] = false;
@@ -272,18 +245,18 @@ bool ExperimentRun::runQuestionnaires()
 // A pair is at its first use unless an earlier session named the same file.
 void ExperimentRun::markFirstUses()
 {
-    for (int s = 1; s < sessionCount_; ++s)
+    for (int s = 1; s < study_.sessionCount; ++s)
         for (int p = 0; p < 2; ++p)
             for (int earlier = 0; earlier < s; ++earlier)
-                if (listIndex_[s][p] == listIndex_[earlier][0] || listIndex_[s][p] == listIndex_[earlier][1])
+                if (study_.listIndex[s][p] == study_.listIndex[earlier][0] || study_.listIndex[s][p] == study_.listIndex[earlier][1])
                     firstUse_[s][p] = false;
 }
 
 void ExperimentRun::introduce()
 {
-    if (definition_.tutorialIncluded == 1)
+    if (study_.definition.tutorialIncluded == 1)
         runTutorial(screens_.pages(), screens_.tutorial(), static_cast<unsigned>(std::max(0, session(0).Delay)));
-    else if (definition_.tutorialIncluded == 0)
+    else if (study_.definition.tutorialIncluded == 0)
         screens_.pages().showPage(keysPage);
 }
 
@@ -293,17 +266,17 @@ void ExperimentRun::introduce()
 void ExperimentRun::reviewLists()
 {
     bool longList = false;
-    for (int s = 0; s < sessionCount_; ++s)
+    for (int s = 0; s < study_.sessionCount; ++s)
         for (const PairLists& pair : sessionLists_[s])
             longList = longList || pair.countA > reviewWordFloor || pair.countB > reviewWordFloor;
-    if (definition_.editListsIncluded == 1 && longList)
+    if (study_.definition.editListsIncluded == 1 && longList)
         screens_.pages().showPage(reviewOfferPage);
 
-    for (int s = 0; s < sessionCount_; ++s) {
+    for (int s = 0; s < study_.sessionCount; ++s) {
         for (int p = 0; p < 2; ++p) {
             if (!firstUse_[s][p])
                 continue;
-            WordList& file = catalog_.files[listIndex_[s][p]];
+            WordList& file = study_.catalog.files[study_.listIndex[s][p]];
             PairLists& pair = sessionLists_[s][p];
             // The counts of what the file's lists hold now: the same as loaded, unless
             // the same file was reviewed already for the session's other pair, whose
@@ -314,7 +287,7 @@ void ExperimentRun::reviewLists()
             };
             const ReviewCounts counts =
                 reviewWordLists(screens_.review(), file.entriesA, pair.a, file.entriesB, pair.b, wordingUnfamiliar,
-                                held(file.entriesA), held(file.entriesB), definition_.editListsIncluded);
+                                held(file.entriesA), held(file.entriesB), study_.definition.editListsIncluded);
             pair.countA = counts.countA;
             pair.countB = counts.countB;
         }
@@ -325,43 +298,21 @@ void ExperimentRun::reviewLists()
 // names the same file.
 void ExperimentRun::propagateLists()
 {
-    for (int s = 0; s < sessionCount_; ++s)
+    for (int s = 0; s < study_.sessionCount; ++s)
         for (int p = 0; p < 2; ++p)
-            for (int t = s + 1; t < sessionCount_; ++t)
+            for (int t = s + 1; t < study_.sessionCount; ++t)
                 for (int q = 0; q < 2; ++q)
-                    if (listIndex_[t][q] == listIndex_[s][p])
+                    if (study_.listIndex[t][q] == study_.listIndex[s][p])
                         sessionLists_[t][q] = sessionLists_[s][p];
-}
-
-// Every category of a session must hold an item: a block draws from items 1 to the
-// smallest entry count less one. Questionnaire pairs hold labels only until the
-// questionnaires have run.
-std::vector<std::string> ExperimentRun::itemShortages(bool questionnairesFilled) const
-{
-    std::vector<std::string> shortages;
-    for (int s = 0; s < sessionCount_; ++s) {
-        for (int p = 0; p < 2; ++p) {
-            const WordList& file = listOf(s, p);
-            if (file.isQuestionnaire && !questionnairesFilled)
-                continue;
-            const int counts[2] = {sessionLists_[s][p].countA, sessionLists_[s][p].countB};
-            const Entry* labels[2] = {&file.entriesA[0], &file.entriesB[0]};
-            for (int c = 0; c < 2; ++c) {
-                if (counts[c] < 2)
-                    shortages.push_back("session " + std::to_string(s + 1) + ": category \"" + labels[c]->str() +
-                                        "\" of " + file.fileName.str() + " has no items");
-            }
-        }
-    }
-    return shortages;
 }
 
 bool ExperimentRun::sessionsHaveItems(bool questionnairesFilled)
 {
-    const std::vector<std::string> shortages = itemShortages(questionnairesFilled);
-    if (!shortages.empty())
-        return stop(unusableInputMessage, joinLines(shortages));
-    return true;
+    CategoryCounts counts{};
+    for (int s = 0; s < study_.sessionCount; ++s)
+        for (int p = 0; p < 2; ++p)
+            counts[s][p] = {sessionLists_[s][p].countA, sessionLists_[s][p].countB};
+    return stop(shortageRefusal(itemShortages(study_, counts, questionnairesFilled)));
 }
 
 void ExperimentRun::runSession(int s)
@@ -381,8 +332,8 @@ void ExperimentRun::runSession(int s)
 
     bool newCategory = false;
     if (s > 0) {
-        const auto& previous = listIndex_[s - 1];
-        for (int index : listIndex_[s])
+        const auto& previous = study_.listIndex[s - 1];
+        for (int index : study_.listIndex[s])
             newCategory = newCategory || (index != previous[0] && index != previous[1]);
         if (newCategory)
             screens_.pages().showPage(newCategoryPage);
@@ -422,7 +373,7 @@ void ExperimentRun::runSession(int s)
 
             // A single-pair practice block is left out when the session goes on with
             // the previous session's list in the arrangement last practised.
-            if (s > 0 && block < 2 && listIndex_[s][block] == listIndex_[s - 1][block] &&
+            if (s > 0 && block < 2 && study_.listIndex[s][block] == study_.listIndex[s - 1][block] &&
                 left[block] == finishedLeft_[block])
                 skip = block;
             if (skip == block)

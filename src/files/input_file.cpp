@@ -159,9 +159,9 @@ ExperimentDefinition parseInputFile(std::string_view bytes, const std::string& f
     return definition;
 }
 
-ExperimentDefinition readInputFile(const std::string& path)
+ExperimentDefinition readInputFile(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         ExperimentDefinition definition;
         definition.problems.push_back(read.error);

@@ -7,6 +7,7 @@
 
 #include "common/bounded_text.h"
 #include "common/file_io.h"
+#include "common/file_source.h"
 #include "common/problems.h"
 
 inline constexpr int maxSessions = 9;
@@ -42,7 +43,7 @@ struct ExperimentDefinition {
 ExperimentDefinition parseInputFile(std::string_view bytes, const std::string& fileName);
 // Reads the input file at path; a file that cannot be opened gives the defaults and
 // a problem.
-ExperimentDefinition readInputFile(const std::string& path);
+ExperimentDefinition readInputFile(const std::string& path, const FileSource& source = diskFiles());
 
 // The file's bytes for a definition. Refuses (returns false with a reason) names
 // that are empty, hold white space or exceed their capacity, and a session count

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "common/file_existence.h"
 #include "platform/directory_listing.h"
 
 ListFileKind kindOfListFile(std::string_view name)
@@ -28,6 +27,7 @@ void ListCatalog::fillFromDirectory(const std::string& directory)
     fileCount = 0;
     errorCode = 0;
     missingPath.clear();
+    missingPaths.clear();
 
     const auto add = [&](const std::string& name, ListFileKind kind) {
         WordList& list = files[fileCount++];
@@ -51,11 +51,12 @@ void ListCatalog::fillFromDirectory(const std::string& directory)
     }
 }
 
-void ListCatalog::loadForExperiment(int sessionCount, const std::string& inputDirectory)
+void ListCatalog::loadForExperiment(int sessionCount, const std::string& inputDirectory, const FileSource& source)
 {
     files.fill(WordList{});
     fileCount = 0;
     missingPath.clear();
+    missingPaths.clear();
 
     // Two names a session; never more than the 18 requested names held.
     const int requested = 2 * std::clamp(sessionCount, 0, catalogueCapacity / 2);
@@ -72,15 +73,16 @@ void ListCatalog::loadForExperiment(int sessionCount, const std::string& inputDi
     for (int i = 0; i < fileCount; ++i) {
         WordList& list = files[i];
         const std::string path = joinPath(inputDirectory, list.fileName.str());
-        if (!fileExists(path)) {
+        if (!source.exists(path)) {
             errorCode = errorMissingFile;
             missingPath = path;
+            missingPaths.push_back(path);
             continue;
         }
         if (list.isQuestionnaire)
-            readQuestionnaireLabels(path, list);
+            readQuestionnaireLabels(path, list, source);
         else
-            readWordListFile(path, list);
+            readWordListFile(path, list, source);
     }
 }
 

@@ -112,10 +112,10 @@ void parseWordListFile(std::string_view bytes, const std::string& fileName, Word
         parser.problem("text follows the last entry of category B");
 }
 
-void readWordListFile(const std::string& path, WordList& list)
+void readWordListFile(const std::string& path, WordList& list, const FileSource& source)
 {
     list.isQuestionnaire = false;
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         clearContents(list);
         list.problems.push_back(read.error);
@@ -162,9 +162,9 @@ void parseQuestionnaireLabels(std::string_view bytes, const std::string& fileNam
         problem("the file ends before the \"#\" after the second label");
 }
 
-void readQuestionnaireLabels(const std::string& path, WordList& list)
+void readQuestionnaireLabels(const std::string& path, WordList& list, const FileSource& source)
 {
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         clearContents(list);
         list.isQuestionnaire = true;

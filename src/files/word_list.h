@@ -7,6 +7,7 @@
 
 #include "common/bounded_text.h"
 #include "common/file_io.h"
+#include "common/file_source.h"
 #include "common/problems.h"
 #include "files/input_file.h"
 
@@ -31,12 +32,12 @@ struct WordList {
 
 // Parses a word list file into list (name and kind are left to the caller).
 void parseWordListFile(std::string_view bytes, const std::string& fileName, WordList& list);
-void readWordListFile(const std::string& path, WordList& list);
+void readWordListFile(const std::string& path, WordList& list, const FileSource& source = diskFiles());
 
 // Sets both counts to 1 and takes the two labels from the head of a questionnaire
 // file; marks the list as a questionnaire.
 void parseQuestionnaireLabels(std::string_view bytes, const std::string& fileName, WordList& list);
-void readQuestionnaireLabels(const std::string& path, WordList& list);
+void readQuestionnaireLabels(const std::string& path, WordList& list, const FileSource& source = diskFiles());
 
 // The file's bytes: the counts, label A, the non-empty items of A, label B, the
 // non-empty items of B. Refuses counts outside 1 to 19 or not matching the

@@ -81,9 +81,9 @@ InstructionPages parseInstructionFile(std::string_view bytes, const std::string&
     return pages;
 }
 
-InstructionPages readInstructionFile(const std::string& path)
+InstructionPages readInstructionFile(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         InstructionPages pages;
         pages.fileName = path;
@@ -139,9 +139,9 @@ InstructionFileRun::InstructionFileRun(std::string_view bytes) : reader_(diskToM
         count_ = count;
 }
 
-InstructionFileRun InstructionFileRun::open(const std::string& path)
+InstructionFileRun InstructionFileRun::open(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     return InstructionFileRun(read.opened ? std::string_view(read.bytes) : std::string_view());
 }
 

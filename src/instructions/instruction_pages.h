@@ -10,6 +10,7 @@
 
 #include "common/bounded_text.h"
 #include "common/file_io.h"
+#include "common/file_source.h"
 #include "common/problems.h"
 #include "common/text_stream.h"
 
@@ -37,7 +38,7 @@ struct InstructionPages {
 InstructionPages parseInstructionFile(std::string_view bytes, const std::string& fileName);
 // Reads the file at path; a file that cannot be opened gives an empty one-page
 // document with a problem. The document's file name is path.
-InstructionPages readInstructionFile(const std::string& path);
+InstructionPages readInstructionFile(const std::string& path, const FileSource& source = diskFiles());
 
 // The file's bytes for the pages in use. Refuses a count outside 1 to 60 and a page
 // that contains "#", which the format cannot hold.
@@ -54,11 +55,13 @@ class InstructionFileRun {
 public:
     explicit InstructionFileRun(std::string_view bytes);
     // A file that cannot be opened gives no page (the run checks the file first).
-    static InstructionFileRun open(const std::string& path);
+    static InstructionFileRun open(const std::string& path, const FileSource& source = diskFiles());
 
     int pageCount() const { return count_; }
     // The next page's text, at most 999 characters; false once every page is given.
     bool nextPage(std::string& text);
+    // True once the file has no bytes left: every page still to come is empty.
+    bool exhausted() const { return reader_.atEnd(); }
 
 private:
     TextReader reader_;

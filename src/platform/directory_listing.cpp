@@ -52,7 +52,7 @@ std::vector<std::string> listDirectory(const std::string& directory, std::string
         return names;
     while (const dirent* entry = readdir(dir.get())) {
         const std::string_view name = entry->d_name;
-        if (hasExtension(name, extension) && isRegularFile(dir.get(), *entry))
+        if ((extension.empty() || hasExtension(name, extension)) && isRegularFile(dir.get(), *entry))
             names.emplace_back(name);
     }
     return names;

@@ -255,9 +255,9 @@ QuestionnaireDocument parseQuestionnaireFile(std::string_view bytes, const std::
     return document;
 }
 
-QuestionnaireDocument readQuestionnaireFile(const std::string& path)
+QuestionnaireDocument readQuestionnaireFile(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         QuestionnaireDocument document;
         document.fileName = path;
@@ -316,7 +316,10 @@ WriteOutcome writeQuestionnaireFile(const QuestionnaireDocument& document, const
     return writeFileAtomically(path, bytes);
 }
 
-ItemCounts itemCounts(const QuestionnaireDocument& document)
+namespace {
+
+// Counts the items of each category; answer pages count only when withAnswers.
+ItemCounts countItems(const QuestionnaireDocument& document, bool withAnswers)
 {
     ItemCounts counts;
     const int pages = std::clamp(document.pageCount, 0, maxQuestionnairePages);
@@ -324,12 +327,16 @@ ItemCounts itemCounts(const QuestionnaireDocument& document)
         const QuestionnairePage& p = document.pages[i];
         switch (p.type) {
         case PageType::RadioChoice:
-            ++counts.category1;
-            ++counts.category2;
+            if (withAnswers) {
+                ++counts.category1;
+                ++counts.category2;
+            }
             break;
         case PageType::TextResponse:
         case PageType::ListOfChoices:
         case PageType::ExperimenterItem:
+            if (p.type != PageType::ExperimenterItem && !withAnswers)
+                break;
             if (p.category == 1)
                 ++counts.category1;
             else if (p.category == 2)
@@ -340,6 +347,18 @@ ItemCounts itemCounts(const QuestionnaireDocument& document)
         }
     }
     return counts;
+}
+
+}  // namespace
+
+ItemCounts itemCounts(const QuestionnaireDocument& document)
+{
+    return countItems(document, true);
+}
+
+ItemCounts guaranteedItems(const QuestionnaireDocument& document)
+{
+    return countItems(document, false);
 }
 
 bool isUsable(const ItemCounts& counts)

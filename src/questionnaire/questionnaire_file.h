@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/file_io.h"
+#include "common/file_source.h"
 #include "common/problems.h"
 #include "files/word_list.h"
 #include "instructions/instruction_pages.h"
@@ -58,7 +59,7 @@ struct QuestionnaireDocument {
 QuestionnaireDocument parseQuestionnaireFile(std::string_view bytes, const std::string& fileName);
 // Reads the file at path; a file that cannot be opened gives empty labels, no pages
 // and a problem. The document's file name is path.
-QuestionnaireDocument readQuestionnaireFile(const std::string& path);
+QuestionnaireDocument readQuestionnaireFile(const std::string& path, const FileSource& source = diskFiles());
 
 // The file's bytes for the pages in use. Refuses a page count outside 1 to 60, a
 // type outside 1 to 5, a choice count outside 0 to 18 and a "#" in any field that
@@ -76,6 +77,9 @@ struct ItemCounts {
     int category2 = 0;
 };
 ItemCounts itemCounts(const QuestionnaireDocument& document);
+// The items a category gets whatever the participant answers ("no answer" on every
+// answer page): its ExperimenterItem pages.
+ItemCounts guaranteedItems(const QuestionnaireDocument& document);
 
 inline constexpr int minCategoryItems = 4;
 inline constexpr int maxCategoryItems = maxItems;

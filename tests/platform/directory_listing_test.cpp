@@ -87,6 +87,8 @@ TEST_F(DirectoryListing, ListsOnlyRegularFiles)
     ASSERT_EQ(symlink("nowhere.txt", path("dangling.wls").c_str()), 0);
 
     EXPECT_EQ(sorted(listDirectory(dir_, "wls")), (std::vector<std::string>{"link.wls", "plain.wls"}));
+    EXPECT_EQ(sorted(listDirectory(dir_, "")),
+              (std::vector<std::string>{"link.wls", "plain.wls", "target.txt"}));
 }
 
 TEST_F(DirectoryListing, MissingOrNonDirectoryPathGivesNothing)

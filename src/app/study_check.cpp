@@ -1,0 +1,454 @@
+#include "app/study_check.h"
+
+#include <algorithm>
+
+#include "instructions/instruction_pages.h"
+#include "questionnaire/questionnaire_file.h"
+#include "questionnaire/questionnaire_runner.h"
+#include "task/trial_plan.h"
+
+namespace {
+
+std::string joinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        if (!text.empty())
+            text += '\n';
+        text += line;
+    }
+    return text;
+}
+
+std::string lowerAscii(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::string quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+}  // namespace
+
+std::string StudyFiles::instructionFilePath() const
+{
+    return joinPath(inputDirectory, definition.instructionFileName.str());
+}
+
+std::optional<Refusal> loadDefinition(StudyFiles& study, const std::string& inputPath, const FileSource& source)
+{
+    study.inputPath = inputPath;
+    study.inputDirectory = directoryOf(inputPath);
+    study.definition = readInputFile(inputPath, source);
+    // A count outside 1 to 9 is a problem, refused below; the model holds 1 to 9.
+    study.sessionCount = std::clamp(study.definition.sessionCount, 1, maxSessions);
+    if (!study.definition.problems.empty())
+        return Refusal{unusableInputMessage, joinLines(study.definition.problems)};
+    return std::nullopt;
+}
+
+std::optional<Refusal> loadStudyLists(StudyFiles& study, const FileSource& source)
+{
+    ListCatalog& catalog = study.catalog;
+    for (int s = 0; s < study.sessionCount; ++s) {
+        catalog.requestedNames[2 * s] = study.session(s).Cat1;
+        catalog.requestedNames[2 * s + 1] = study.session(s).Cat2;
+    }
+    catalog.loadForExperiment(study.sessionCount, study.inputDirectory, source);
+    for (int s = 0; s < study.sessionCount; ++s)
+        study.listIndex[s] = {catalog.indexOf(study.session(s).Cat1.view()),
+                              catalog.indexOf(study.session(s).Cat2.view())};
+    if (catalog.errorCode == errorMissingFile)
+        return Refusal{missingFileMessage, catalog.missingPath};
+
+    Problems problems;
+    for (int i = 0; i < catalog.fileCount; ++i)
+        problems.insert(problems.end(), catalog.files[i].problems.begin(), catalog.files[i].problems.end());
+    if (!problems.empty())
+        return Refusal{unusableInputMessage, joinLines(problems)};
+    return std::nullopt;
+}
+
+CategoryCounts loadedCounts(const StudyFiles& study)
+{
+    CategoryCounts counts{};
+    for (int s = 0; s < study.sessionCount; ++s)
+        for (int p = 0; p < 2; ++p)
+            counts[s][p] = {study.listOf(s, p).entryCountA, study.listOf(s, p).entryCountB};
+    return counts;
+}
+
+std::vector<ItemShortage> itemShortages(const StudyFiles& study, const CategoryCounts& counts,
+                                        bool questionnairesFilled)
+{
+    std::vector<ItemShortage> shortages;
+    for (int s = 0; s < study.sessionCount; ++s) {
+        for (int p = 0; p < 2; ++p) {
+            const WordList& file = study.listOf(s, p);
+            if (file.isQuestionnaire && !questionnairesFilled)
+                continue;
+            const Entry* labels[2] = {&file.entriesA[0], &file.entriesB[0]};
+            for (int c = 0; c < 2; ++c) {
+                if (counts[s][p][c] < 2)
+                    shortages.push_back({file.fileName.str(), "session " + std::to_string(s + 1) + ": category " +
+                                                                  quoted(labels[c]->str()) + " of " +
+                                                                  file.fileName.str() + " has no items"});
+            }
+        }
+    }
+    return shortages;
+}
+
+std::optional<Refusal> shortageRefusal(const std::vector<ItemShortage>& shortages)
+{
+    if (shortages.empty())
+        return std::nullopt;
+    std::vector<std::string> lines;
+    for (const ItemShortage& shortage : shortages)
+        lines.push_back(shortage.text);
+    return Refusal{unusableInputMessage, joinLines(lines)};
+}
+
+std::optional<Refusal> instructionFileRefusal(const StudyFiles& study, const FileSource& source)
+{
+    const std::string path = study.instructionFilePath();
+    if (!source.exists(path))
+        return Refusal{missingFileMessage, path};
+    return std::nullopt;
+}
+
+// --- the study checker ---
+
+namespace {
+
+// Trials of one category that a block of the given type and length can show: the
+// most over every starting row of the side table and both phases, as the trial plan
+// would build them.
+int mostWordsOfOneCategory(BlockType type, int trials)
+{
+    class FixedRow final : public RandomGenerator {
+    public:
+        explicit FixedRow(int row) : row_(row) {}
+        void seed(unsigned) override {}
+        int next() override { return row_; }
+
+    private:
+        int row_;
+    };
+    class NoTime final : public CalendarTime {
+    public:
+        std::time_t secondsNow() override { return 0; }
+    };
+
+    int most = 0;
+    NoTime calendar;
+    for (int row = 0; row < sideTableRows; ++row) {
+        for (int startPhase = 0; startPhase < 2; ++startPhase) {
+            FixedRow random(row);
+            int phase = startPhase;
+            const TrialPlan plan = buildTrialPlan(type, maxEntries, {0, 0}, trials, phase, random, calendar);
+            int shown[2][2] = {};
+            for (int t = 0; t < plan.trials; ++t)
+                most = std::max(most, ++shown[plan.pair[t]][plan.category[t]]);
+        }
+    }
+    return most;
+}
+
+class StudyChecker {
+public:
+    StudyChecker(const std::string& inputPath, const FileSource& source) : source_(source)
+    {
+        study_.inputPath = inputPath;
+        study_.inputDirectory = directoryOf(inputPath);
+    }
+
+    StudyReport run();
+
+private:
+    CheckedFile& fileNamed(const std::string& name);
+    void add(const std::string& file, Finding::Kind kind, const std::string& text);
+    void problem(const std::string& file, const std::string& text) { add(file, Finding::Kind::Problem, text); }
+    void warning(const std::string& file, const std::string& text) { add(file, Finding::Kind::Warning, text); }
+
+    void checkSessions();
+    void checkInstructionFile();
+    void checkLists();
+    void checkQuestionnaire(int index, CategoryCounts& expected);
+    void checkRepeats(const CategoryCounts& expected);
+    void checkNameCases();
+    std::string missingHint(const std::string& name) const;
+
+    const FileSource& source_;
+    StudyFiles study_;
+    std::string inputName_;
+    StudyReport report_;
+};
+
+CheckedFile& StudyChecker::fileNamed(const std::string& name)
+{
+    for (CheckedFile& file : report_.files)
+        if (file.name == name)
+            return file;
+    report_.files.push_back({name, {}});
+    return report_.files.back();
+}
+
+void StudyChecker::add(const std::string& file, Finding::Kind kind, const std::string& text)
+{
+    fileNamed(file).findings.push_back({kind, text});
+    ++(kind == Finding::Kind::Problem ? report_.problems : report_.warnings);
+}
+
+StudyReport StudyChecker::run()
+{
+    inputName_ = study_.inputPath;
+    fileNamed(inputName_);
+    if (const ReadOutcome read = source_.read(study_.inputPath); !read.opened) {
+        problem(inputName_, read.error + missingHint(fileNameOf(study_.inputPath)));
+        return report_;
+    }
+    if (const auto refusal = loadDefinition(study_, study_.inputPath, source_))
+        for (const std::string& text : study_.definition.problems)
+            problem(inputName_, text);
+
+    checkSessions();
+    checkInstructionFile();
+    checkLists();
+    checkNameCases();
+    return report_;
+}
+
+void StudyChecker::checkSessions()
+{
+    for (int s = 0; s < study_.sessionCount; ++s) {
+        const SessionSettings& session = study_.session(s);
+        const std::string prefix = "session " + std::to_string(s + 1) + ": ";
+        if (session.Cat1 == session.Cat2.view())
+            warning(inputName_, prefix + "both category pairs use " + session.Cat1.str() +
+                                    "; the combined blocks show the same words under two pairs of keys");
+        if (session.Catsw != 0 && session.Catsw != 1)
+            warning(inputName_, prefix + "the switch value is " + std::to_string(session.Catsw) +
+                                    ", neither 0 nor 1: no category changes sides at the midpoint, so the second "
+                                    "half repeats the first");
+        if (session.nPrac == 0)
+            warning(inputName_, prefix + "practice blocks have 0 trials: the participant goes to the recorded "
+                                         "blocks without practice");
+        if (session.nReal == 0)
+            warning(inputName_, prefix + "recorded blocks have 0 trials: the session records and scores nothing");
+    }
+}
+
+void StudyChecker::checkInstructionFile()
+{
+    const std::string name = study_.definition.instructionFileName.str();
+    if (name.empty())
+        return;  // the input file's problems say why
+    if (const auto refusal = instructionFileRefusal(study_, source_)) {
+        problem(name, "missing: " + refusal->detail + missingHint(name));
+        return;
+    }
+    fileNamed(name);
+    // The run's own reader: a count larger than the pages the file holds shows
+    // empty pages, one OK each.
+    InstructionFileRun file = InstructionFileRun::open(study_.instructionFilePath(), source_);
+    if (file.pageCount() == 0) {
+        warning(name, "the file shows no page: its page count is 0, negative or not a number");
+        return;
+    }
+    int held = 0;
+    std::string page;
+    while (held < file.pageCount() && !file.exhausted() && file.nextPage(page))
+        ++held;
+    if (held < file.pageCount())
+        warning(name, "the page count is " + std::to_string(file.pageCount()) + " but the file holds " +
+                          std::to_string(held) + " page" + (held == 1 ? "" : "s") +
+                          ": the participant would see " + std::to_string(file.pageCount() - held) +
+                          " empty page" + (file.pageCount() - held == 1 ? "" : "s"));
+}
+
+void StudyChecker::checkLists()
+{
+    loadStudyLists(study_, source_);
+    const ListCatalog& catalog = study_.catalog;
+    bool missing = false;
+    for (int i = 0; i < catalog.fileCount; ++i) {
+        const WordList& list = catalog.files[i];
+        const std::string name = list.fileName.str();
+        const std::string path = joinPath(study_.inputDirectory, name);
+        if (name.empty()) {
+            missing = true;  // the input file's problems say why
+            continue;
+        }
+        if (std::find(catalog.missingPaths.begin(), catalog.missingPaths.end(), path) !=
+            catalog.missingPaths.end()) {
+            problem(name, "missing: " + path + missingHint(name));
+            missing = true;
+            continue;
+        }
+        fileNamed(name);
+        for (const std::string& text : list.problems)
+            problem(name, text);
+    }
+    if (missing)
+        return;  // the session pairs of a missing file have nothing to check
+
+    for (const ItemShortage& shortage : itemShortages(study_, loadedCounts(study_), false))
+        problem(shortage.fileName, shortage.text);
+
+    CategoryCounts expected = loadedCounts(study_);
+    for (int i = 0; i < catalog.fileCount; ++i)
+        if (catalog.files[i].isQuestionnaire)
+            checkQuestionnaire(i, expected);
+    checkRepeats(expected);
+}
+
+// The runner's reading and usability rule; the entry counts a full set of answers
+// gives go into expected.
+void StudyChecker::checkQuestionnaire(int index, CategoryCounts& expected)
+{
+    const WordList& list = study_.catalog.files[index];
+    const std::string name = list.fileName.str();
+    const QuestionnaireDocument document =
+        readQuestionnaireFile(joinPath(study_.inputDirectory, name), source_);
+    for (const std::string& text : document.problems)
+        problem(name, text);
+    const ItemCounts counts = itemCounts(document);
+    if (!isUsable(counts))
+        problem(name, std::string(unusableQuestionnaireMessage) + " (this file: " + std::to_string(counts.category1) +
+                          " and " + std::to_string(counts.category2) + ")");
+    if (!isUsable(document))
+        return;
+
+    const ItemCounts sure = guaranteedItems(document);
+    const std::pair<int, const Entry*> categories[2] = {{sure.category1, &document.category1Label},
+                                                        {sure.category2, &document.category2Label}};
+    for (const auto& [items, label] : categories)
+        if (items == 0)
+            warning(name, "if the participant answers \"no answer\" to every question, category " +
+                              quoted(label->str()) +
+                              " gets no item and the run stops; an experimenter item of that category prevents it");
+
+    for (int s = 0; s < study_.sessionCount; ++s)
+        for (int p = 0; p < 2; ++p)
+            if (study_.listIndex[s][p] == index)
+                expected[s][p] = {1 + counts.category1, 1 + counts.category2};
+}
+
+// Each category of a pair has its own urn over the session's usable items; a block
+// that shows more words of one category than there are items shows some twice.
+void StudyChecker::checkRepeats(const CategoryCounts& expected)
+{
+    for (int s = 0; s < study_.sessionCount; ++s) {
+        const SessionSettings& session = study_.session(s);
+        int usable = maxEntries;
+        std::string shortest;
+        for (int p = 0; p < 2; ++p) {
+            const WordList& file = study_.listOf(s, p);
+            for (int c = 0; c < 2; ++c) {
+                if (expected[s][p][c] < usable) {
+                    usable = expected[s][p][c];
+                    shortest = quoted((c == 0 ? file.entriesA : file.entriesB)[0].str()) + " of " +
+                               file.fileName.str();
+                }
+            }
+        }
+        const int items = usable - 1;
+        if (items < 1)
+            continue;  // refused as a shortage
+        const struct {
+            BlockType type;
+            int trials;
+            const char* what;
+        } blocks[] = {{BlockType::PairOneBlock, session.nPrac, "a single-pair practice block"},
+                      {BlockType::CombinedBlock, session.nPrac, "a combined practice block"},
+                      {BlockType::CombinedBlock, session.nReal, "the recorded block"}};
+        for (const auto& block : blocks) {
+            const int words = mostWordsOfOneCategory(block.type, block.trials);
+            if (words > items) {
+                warning(inputName_, "session " + std::to_string(s + 1) + ": blocks draw " + std::to_string(items) +
+                                        " item" + (items == 1 ? "" : "s") + " from each category (the shortest, " +
+                                        shortest + ", limits all four), but " + block.what + " of " +
+                                        std::to_string(block.trials) + " trials shows up to " +
+                                        std::to_string(words) + " words of one category: items repeat within it");
+                break;
+            }
+        }
+    }
+}
+
+// Names the study uses that differ only in case: one file on a system that ignores
+// case (a study copied to a USB stick or a Windows share), two files here.
+void StudyChecker::checkNameCases()
+{
+    std::vector<std::string> names;
+    if (!study_.definition.instructionFileName.empty())
+        names.push_back(study_.definition.instructionFileName.str());
+    for (int i = 0; i < study_.catalog.fileCount; ++i)
+        names.push_back(study_.catalog.files[i].fileName.str());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        for (std::size_t j = i + 1; j < names.size(); ++j)
+            if (names[i] != names[j] && lowerAscii(names[i]) == lowerAscii(names[j]))
+                warning(inputName_, "the input file names both " + names[i] + " and " + names[j] +
+                                        ", which differ only in case: a system that ignores case takes them for "
+                                        "one file");
+
+    const std::vector<std::string> present = source_.namesIn(study_.inputDirectory);
+    for (const std::string& name : names) {
+        if (!source_.exists(joinPath(study_.inputDirectory, name)))
+            continue;
+        for (const std::string& other : present)
+            if (other != name && lowerAscii(other) == lowerAscii(name))
+                warning(name, "the folder also holds " + other +
+                                  ", whose name differs only in case: copied to a system that ignores case, one "
+                                  "would replace the other");
+    }
+}
+
+// For a file the run takes for missing: a file there that it cannot open for
+// writing, or a file of the folder whose name differs only in case.
+std::string StudyChecker::missingHint(const std::string& name) const
+{
+    const std::string path = joinPath(study_.inputDirectory, name);
+    if (source_.read(path).opened)
+        return " (the file is there, but read-only or not a regular file: the run takes only a file it can open "
+               "for writing)";
+    for (const std::string& other : source_.namesIn(directoryOf(path)))
+        if (other != name && lowerAscii(other) == lowerAscii(name))
+            return " (the folder holds " + other + ": names differ in case)";
+    return {};
+}
+
+}  // namespace
+
+StudyReport checkStudy(const std::string& inputPath, const FileSource& source)
+{
+    return StudyChecker(inputPath, source).run();
+}
+
+std::string formatStudyReport(const StudyReport& report)
+{
+    std::string text;
+    for (const CheckedFile& file : report.files) {
+        text += file.name + "\n";
+        if (file.findings.empty())
+            text += "  ok\n";
+        for (const Finding& finding : file.findings)
+            text += std::string(finding.kind == Finding::Kind::Problem ? "  problem: " : "  warning: ") +
+                    finding.text + "\n";
+    }
+    const auto count = [](int n, const char* what) {
+        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
+    if (report.runnable())
+        text += "A run would go through (" + count(report.warnings, "warning") + ").\n";
+    else
+        text += "A run would stop: " + count(report.problems, "problem") + ", " + count(report.warnings, "warning") +
+                ".\n";
+    return text;
+}

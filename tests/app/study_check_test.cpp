@@ -1,0 +1,286 @@
+// The study checker: every problem that stops a run and every warning, found in
+// studies held in memory; the example study is clean; and a run stops exactly when
+// the checker says it would.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "app/sim_options.h"
+#include "app/simulated_participant.h"
+#include "app/study_check.h"
+#include "common/temp_directory.h"
+
+namespace {
+
+const std::string demo = std::string(TRUV_EXAMPLES_DIR) + "/demo";
+
+// A list file: counts, then label A and its items, then label B and its items.
+std::string wordList(const std::string& labelA, int itemsA, const std::string& labelB, int itemsB)
+{
+    std::string bytes = std::to_string(itemsA + 1) + "\r\n" + std::to_string(itemsB + 1) + "\r\n" + labelA + "\r\n";
+    for (int i = 1; i <= itemsA; ++i)
+        bytes += labelA.substr(0, 3) + "word" + std::to_string(i) + "\r\n";
+    bytes += labelB + "\r\n";
+    for (int i = 1; i <= itemsB; ++i)
+        bytes += labelB.substr(0, 3) + "word" + std::to_string(i) + "\r\n";
+    return bytes;
+}
+
+// One session's fields: lists, positions, switch, delay, trials.
+struct Session {
+    std::string cat1 = "one.wls";
+    std::string cat2 = "two.wls";
+    int cat1p = 0, cat2p = 1, catsw = 1, delay = 150, nPrac = 10, nReal = 20;
+};
+
+std::string inputFile(const std::vector<Session>& sessions, const std::string& instructions = "intro.bgi",
+                      const std::string& sessionCount = "")
+{
+    std::ostringstream out;
+    out << instructions << '\t' << (sessionCount.empty() ? std::to_string(sessions.size()) : sessionCount);
+    for (const Session& s : sessions)
+        out << '\t' << s.cat1 << '\t' << s.cat2 << '\t' << s.cat1p << '\t' << s.cat2p << '\t' << s.catsw << '\t'
+            << s.delay << '\t' << s.nPrac << '\t' << s.nReal;
+    out << "\t1\t1\r\n";
+    return out.str();
+}
+
+const std::string introFile = "1\r\nWelcome.#\r\n";
+
+// A questionnaire: two labels, then pages as category, text, type and fields.
+std::string questionnaire(int textPages1, int textPages2, int itemPages1, int itemPages2)
+{
+    std::string pages;
+    int count = 0;
+    const auto add = [&](int category, int type, const std::string& field) {
+        pages += std::to_string(category) + "\r\nPage text#\r\n" + std::to_string(type) + "\r\n" + field;
+        ++count;
+    };
+    for (int i = 0; i < textPages1; ++i)
+        add(1, 2, "");
+    for (int i = 0; i < textPages2; ++i)
+        add(2, 2, "");
+    for (int i = 0; i < itemPages1; ++i)
+        add(1, 5, "mine" + std::to_string(i) + "#\r\n");
+    for (int i = 0; i < itemPages2; ++i)
+        add(2, 5, "theirs" + std::to_string(i) + "#\r\n");
+    return "Mine#\r\nTheirs#\r\n" + std::to_string(count) + "\r\n" + pages;
+}
+
+// A study in memory under /study, with two good lists and an instruction file.
+struct Study {
+    MemoryFiles files;
+    Study(const std::string& input)
+    {
+        files.add("/study/s.inp", input);
+        files.add("/study/intro.bgi", introFile);
+        files.add("/study/one.wls", wordList("Fruit", 9, "Tools", 9));
+        files.add("/study/two.wls", wordList("Birds", 9, "Metals", 9));
+    }
+    StudyReport check() const { return checkStudy("/study/s.inp", files); }
+};
+
+// The findings of one kind for a file, joined for matching.
+std::string findings(const StudyReport& report, const std::string& file, Finding::Kind kind)
+{
+    std::string text;
+    for (const CheckedFile& f : report.files)
+        if (f.name == file)
+            for (const Finding& finding : f.findings)
+                if (finding.kind == kind)
+                    text += finding.text + "\n";
+    return text;
+}
+std::string problems(const StudyReport& r, const std::string& file) { return findings(r, file, Finding::Kind::Problem); }
+std::string warnings(const StudyReport& r, const std::string& file) { return findings(r, file, Finding::Kind::Warning); }
+
+TEST(StudyCheck, TheExampleStudiesHaveNeitherProblemsNorWarnings)
+{
+    for (const char* input : {"demo-one-session.inp", "demo-two-sessions.inp"}) {
+        const StudyReport report = checkStudy(demo + "/" + input);
+        EXPECT_TRUE(report.runnable()) << formatStudyReport(report);
+        EXPECT_EQ(report.warnings, 0) << formatStudyReport(report);
+        EXPECT_GE(report.files.size(), 4u);
+    }
+}
+
+TEST(StudyCheck, AGoodStudyIsReportedFileByFile)
+{
+    const Study study(inputFile({Session{}}));
+    const StudyReport report = study.check();
+    EXPECT_EQ(formatStudyReport(report),
+              "/study/s.inp\n  ok\nintro.bgi\n  ok\none.wls\n  ok\ntwo.wls\n  ok\n"
+              "A run would go through (0 warnings).\n");
+}
+
+TEST(StudyCheck, MissingFilesAreProblemsOfTheirOwnWithAHintOnCase)
+{
+    Study study(inputFile({Session{"one.wls", "Gone.wls"}, Session{"absent.wls", "two.wls"}}, "Intro.bgi"));
+    study.files.add("/study/gone.wls", wordList("Fruit", 9, "Tools", 9));
+    const StudyReport report = study.check();
+    EXPECT_FALSE(report.runnable());
+    EXPECT_EQ(report.problems, 3);
+    EXPECT_EQ(problems(report, "Intro.bgi"),
+              "missing: /study/Intro.bgi (the folder holds intro.bgi: names differ in case)\n");
+    EXPECT_EQ(problems(report, "Gone.wls"), "missing: /study/Gone.wls (the folder holds gone.wls: names differ in case)\n");
+    EXPECT_EQ(problems(report, "absent.wls"), "missing: /study/absent.wls\n");
+
+    const StudyReport noInput = checkStudy("/study/none.inp", study.files);
+    EXPECT_EQ(noInput.problems, 1);
+    EXPECT_NE(problems(noInput, "/study/none.inp").find("cannot read /study/none.inp"), std::string::npos);
+}
+
+TEST(StudyCheck, InputFileValuesOutOfRangeAreEachAProblem)
+{
+    Session bad;
+    bad.cat1p = 2;
+    bad.delay = 5000;
+    bad.nPrac = 300;
+    const Study study(inputFile({bad}, "intro.bgi", "1"));
+    const StudyReport report = study.check();
+    EXPECT_FALSE(report.runnable());
+    const std::string text = problems(report, "/study/s.inp");
+    EXPECT_EQ(report.problems, 3) << text;
+    for (const char* field : {"Cat1p", "Delay", "nPrac"})
+        EXPECT_NE(text.find(field), std::string::npos) << field << " in " << text;
+
+    const Study tooMany(inputFile({Session{}}, "intro.bgi", "12"));
+    EXPECT_FALSE(tooMany.check().runnable());
+}
+
+TEST(StudyCheck, ListsThatAreCutOrHaveNoItemsAreProblems)
+{
+    Study study(inputFile({Session{}}));
+    study.files.add("/study/one.wls", wordList("Fruit", 0, "Tools", 9));
+    study.files.add("/study/two.wls", "25\r\n3\r\nBirds\r\n");
+    const StudyReport report = study.check();
+    EXPECT_FALSE(report.runnable());
+    EXPECT_NE(problems(report, "one.wls").find("category \"Fruit\" of one.wls has no items"), std::string::npos);
+    EXPECT_NE(problems(report, "two.wls").find("two.wls"), std::string::npos);
+}
+
+TEST(StudyCheck, AQuestionnaireOutsideTheItemCountRuleIsAProblem)
+{
+    Study study(inputFile({Session{"one.wls", "own.qls"}}));
+    study.files.add("/study/own.qls", questionnaire(2, 5, 1, 0));
+    const StudyReport report = study.check();
+    EXPECT_FALSE(report.runnable());
+    EXPECT_EQ(problems(report, "own.qls"),
+              "Cannot use *.qls file: there's a minimum 4 and maximum 18 items in each category (this file: 3 and 5)\n");
+
+    study.files.add("/study/own.qls", questionnaire(4, 4, 1, 1).substr(0, 40));
+    EXPECT_FALSE(study.check().runnable());
+}
+
+TEST(StudyCheck, SessionSettingsAnExperimenterMayNotHaveMeantAreWarnings)
+{
+    Session same{"one.wls", "one.wls"};
+    Session noSwitch;
+    noSwitch.catsw = 2;
+    noSwitch.nPrac = 0;
+    noSwitch.nReal = 0;
+    const Study study(inputFile({same, noSwitch}));
+    const StudyReport report = study.check();
+    EXPECT_TRUE(report.runnable()) << formatStudyReport(report);
+    const std::string text = warnings(report, "/study/s.inp");
+    EXPECT_EQ(report.warnings, 4) << text;
+    EXPECT_NE(text.find("session 1: both category pairs use one.wls"), std::string::npos) << text;
+    EXPECT_NE(text.find("session 2: the switch value is 2"), std::string::npos) << text;
+    EXPECT_NE(text.find("session 2: practice blocks have 0 trials"), std::string::npos) << text;
+    EXPECT_NE(text.find("session 2: recorded blocks have 0 trials"), std::string::npos) << text;
+}
+
+TEST(StudyCheck, ShortListsThatRepeatItemsWithinABlockAreWarned)
+{
+    Session longBlocks;
+    longBlocks.nPrac = 20;
+    longBlocks.nReal = 40;
+    Study study(inputFile({longBlocks}));
+    study.files.add("/study/two.wls", wordList("Birds", 9, "Metals", 5));
+    const std::string text = warnings(study.check(), "/study/s.inp");
+    EXPECT_NE(text.find("session 1: blocks draw 5 items from each category (the shortest, \"Metals\" of two.wls"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("a single-pair practice block of 20 trials shows up to"), std::string::npos) << text;
+
+    // Nine items cover ten-trial practice blocks and a twenty-trial recorded block.
+    EXPECT_EQ(Study(inputFile({Session{}})).check().warnings, 0);
+}
+
+TEST(StudyCheck, NamesDifferingOnlyInCaseAreWarned)
+{
+    Study study(inputFile({Session{"one.wls", "two.wls"}, Session{"One.wls", "two.wls"}}));
+    study.files.add("/study/One.wls", wordList("Fruit", 9, "Tools", 9));
+    study.files.add("/study/TWO.WLS", wordList("Birds", 9, "Metals", 9));
+    const StudyReport report = study.check();
+    EXPECT_TRUE(report.runnable());
+    EXPECT_NE(warnings(report, "/study/s.inp").find("names both one.wls and One.wls"), std::string::npos);
+    EXPECT_NE(warnings(report, "two.wls").find("the folder also holds TWO.WLS"), std::string::npos);
+}
+
+TEST(StudyCheck, AQuestionnaireCategoryThatNoAnswerCanEmptyIsWarned)
+{
+    Study study(inputFile({Session{"one.wls", "own.qls"}}));
+    study.files.add("/study/own.qls", questionnaire(6, 4, 0, 2));
+    StudyReport report = study.check();
+    EXPECT_TRUE(report.runnable());
+    EXPECT_NE(warnings(report, "own.qls").find("category \"Mine\" gets no item"), std::string::npos);
+    EXPECT_EQ(warnings(report, "own.qls").find("\"Theirs\""), std::string::npos);
+
+    study.files.add("/study/own.qls", questionnaire(5, 4, 1, 2));
+    EXPECT_EQ(warnings(study.check(), "own.qls"), "");
+}
+
+TEST(StudyCheck, AnInstructionCountBeyondThePagesHeldIsWarned)
+{
+    Study study(inputFile({Session{}}));
+    study.files.add("/study/intro.bgi", "3\r\nOne#\r\nTwo#\r\n");
+    EXPECT_NE(warnings(study.check(), "intro.bgi").find("the page count is 3 but the file holds 2 pages"),
+              std::string::npos);
+    study.files.add("/study/intro.bgi", "x\r\n");
+    EXPECT_NE(warnings(study.check(), "intro.bgi").find("shows no page"), std::string::npos);
+    study.files.add("/study/intro.bgi", "2000000000\r\nOne#\r\n");
+    EXPECT_NE(warnings(study.check(), "intro.bgi").find("1999999999 empty pages"), std::string::npos);
+}
+
+// The checker and a run decide alike: the simulated participant runs each study on
+// disk, and stops exactly when the checker reports a problem.
+TEST(StudyCheck, ARunStopsExactlyWhenTheCheckerFindsAProblem)
+{
+    Session longBlocks;
+    longBlocks.nPrac = 2;
+    longBlocks.nReal = 2;
+    const std::vector<std::map<std::string, std::string>> studies = {
+        {},
+        {{"two.wls", wordList("Birds", 9, "Metals", 0)}},
+        {{"two.wls", "25\r\n3\r\nBirds\r\n"}},
+        {{"s.inp", inputFile({longBlocks}, "gone.bgi")}},
+        {{"s.inp", inputFile({longBlocks}, "intro.bgi", "0")}},
+        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})}, {"own.qls", questionnaire(3, 4, 0, 1)}},
+        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})}, {"own.qls", questionnaire(4, 4, 0, 1)}},
+        {{"s.inp", inputFile({Session{"one.wls", "none.wls", 0, 1, 1, 0, 2, 2}})}},
+    };
+    for (std::size_t i = 0; i < studies.size(); ++i) {
+        TempDirectory dir;
+        std::map<std::string, std::string> files = {{"s.inp", inputFile({longBlocks})},
+                                                    {"intro.bgi", introFile},
+                                                    {"one.wls", wordList("Fruit", 9, "Tools", 9)},
+                                                    {"two.wls", wordList("Birds", 9, "Metals", 9)}};
+        for (const auto& [name, bytes] : studies[i])
+            files[name] = bytes;
+        for (const auto& [name, bytes] : files)
+            dir.write(name, bytes);
+
+        const StudyReport report = checkStudy(dir.file("s.inp"));
+        SimOptions options;
+        options.inputPath = dir.file("s.inp");
+        options.dataPath = dir.file("out.dat");
+        options.seed = 7;
+        std::ostringstream out, err;
+        const int status = runSimulation(options, LocalDateTime{}, out, err);
+        EXPECT_EQ(status == 0, report.runnable()) << "study " << i << "\n" << formatStudyReport(report) << err.str();
+    }
+}
+
+}  // namespace
