@@ -32,7 +32,9 @@ std::string temporaryPathFor(const std::string& directory, const std::string& na
 ReadOutcome readFileBytes(const std::string& path)
 {
     ReadOutcome outcome;
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    // O_NONBLOCK: a FIFO without a writer must not hang the reader; on a regular
+    // file it changes nothing.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd.valid()) {
         outcome.error = "cannot read " + path + ": " + describeErrno(errno);
         return outcome;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/file_existence.h"
 #include "common/file_io.h"
+#include "common/file_source.h"
 #include "common/temp_directory.h"
 
 namespace {
@@ -97,6 +101,35 @@ TEST(FileIo, ReadsAreCapped)
     EXPECT_TRUE(huge.opened);
     EXPECT_TRUE(huge.truncated);
     EXPECT_EQ(huge.bytes.size(), maxReadBytes);
+
+    // A FIFO named where a file is expected reads as empty instead of waiting for
+    // a writer that never comes.
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0644), 0);
+    const ReadOutcome pipe = readFileBytes(dir.file("pipe"));
+    EXPECT_TRUE(pipe.bytes.empty());
+}
+
+// The memory source answers as the disk does for the same files.
+TEST(FileSource, MemoryAnswersAsTheDisk)
+{
+    TempDirectory dir;
+    MemoryFiles memory;
+    for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"a.wls", "1\r\n"},
+                                      {"huge", std::string(maxReadBytes + 1, 'x')}}) {
+        dir.write(name, bytes);
+        memory.add(dir.file(name), bytes);
+    }
+    for (const char* name : {"a.wls", "huge", "absent"}) {
+        const ReadOutcome disk = diskFiles().read(dir.file(name));
+        const ReadOutcome held = memory.read(dir.file(name));
+        EXPECT_EQ(std::tie(disk.opened, disk.truncated, disk.bytes, disk.error),
+                  std::tie(held.opened, held.truncated, held.bytes, held.error))
+            << name;
+        EXPECT_EQ(diskFiles().exists(dir.file(name)), memory.exists(dir.file(name))) << name;
+    }
+    auto names = memory.namesIn(dir.path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"a.wls", "huge"}));
 }
 
 TEST(FileIo, PathParts)
