@@ -10,7 +10,7 @@ JOBS      ?= 2
 BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev fonts-dejavu-core fonts-liberation2
 TEST_PACKAGES  = xvfb xauth xdotool imagemagick
 
-.PHONY: run test bench build deps deps-test screenshots clean
+.PHONY: run test bench package build deps deps-test screenshots clean
 
 run: deps build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -24,10 +24,15 @@ run: deps build
 test: deps deps-test build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 600
 
-# The timing benchmark: the real task window in a virtual X server, answered by
-# key events injected at known instants. BENCH_ARGS passes options (--trials N).
+# The timing measurement, truv-timing, in a virtual X server: the real task window
+# answered by key events injected at known instants. BENCH_ARGS passes its options
+# (--trials N, --mode sleep|poll|both).
 bench: deps deps-test build
-	tests/system/under_xvfb.sh $(BUILD_DIR)/bench/task_timing_bench $(BENCH_ARGS)
+	tests/system/under_xvfb.sh $(BUILD_DIR)/tools/truv-timing $(BENCH_ARGS)
+
+# The Debian package, truv_<version>_<architecture>.deb, in $(BUILD_DIR).
+package: deps build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 build:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release

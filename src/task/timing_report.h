@@ -1,0 +1,79 @@
+#pragma once
+// truv-timing without the screen: its command line, the block it runs, the figures
+// it computes from what it measured and the verdict it prints. The measuring itself
+// (the task window and the keys sent through the X server) is in the program.
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "task/block_engine.h"
+
+enum class TimingMode { Sleep, Poll, Both };
+
+struct TimingOptions {
+    int trials = 300;  // at each of the delays
+    TimingMode mode = TimingMode::Sleep;
+    bool help = false;
+};
+
+inline constexpr int minTimingTrials = 2;  // a delay lies between two words
+inline constexpr int maxTimingTrials = 10000;
+
+// Parses the arguments after the program name. Returns nothing, with the reason in
+// error, for an unknown option or argument, a missing value or one out of range.
+std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& args, std::string& error);
+
+// The text of --help.
+const char* timingUsageText();
+
+// The inter-trial delays measured, in milliseconds: none, and a typical one.
+inline constexpr std::array<unsigned, 2> timingDelays{0, 250};
+
+// A combined block over two pairs of everyday categories (18 words each), pair 1's
+// category 0 on the left and pair 2's on the right.
+BlockSettings timingBlockSettings(int trials, unsigned delay);
+
+// Count, mean and SD of a set of values; the 99th percentile (nearest rank) and the
+// maximum of their sizes, whichever the sign.
+struct Spread {
+    std::size_t count = 0;
+    double mean = 0;
+    double sd = 0;
+    double p99 = 0;
+    double max = 0;
+};
+Spread summarise(const std::vector<double>& values);
+
+// The share, 0 to 1, of the values whose size is at most limit; 0 for none.
+double shareWithin(const std::vector<double>& values, double limit);
+
+// What one measuring pass collected, in milliseconds.
+struct TimingFigures {
+    std::vector<double> latencyErrors;                 // recorded latency minus the true interval
+    std::array<std::vector<double>, 2> delayErrors;    // per timingDelays: waited minus requested
+    std::vector<double> drawTimes;                     // end of the delay to the word's onset
+};
+
+// The thresholds of the verdict: the share of trials, and the error in ms, within
+// which a latency or a delay counts as exact or as good.
+inline constexpr double verdictShare = 0.99;
+inline constexpr double exactLatencyMs = 1.0;
+inline constexpr double goodLatencyMs = 3.0;
+inline constexpr double exactDelayMs = 1.0;
+inline constexpr double outlierMs = 10.0;
+
+enum class LatencyGrade { Exact, Good, Poor, NotMeasured };
+
+LatencyGrade gradeLatencies(const TimingFigures& figures);
+
+// The table of figures, one line each, with the shares within 1 and 3 ms.
+std::string formatFigures(const TimingFigures& figures);
+
+// The plain-language verdict on latencies, delays and drawing, with its thresholds.
+std::string formatVerdict(const TimingFigures& figures);
+
+// What the figures cover and what they do not.
+const char* timingCoverageText();

@@ -1,0 +1,309 @@
+// truv-timing: measures on a lab's own computer and display how exactly the task
+// window records latencies. The real task window, over the full-screen frame as in
+// a run, runs blocks with the real block engine while a second thread plays the
+// participant: it waits for each word, chooses an interval, and at that absolute
+// deadline on the monotonic clock sends a key press through the X server (XTest),
+// sometimes the wrong key first. The recorded latencies are compared with the true
+// intervals from the word's onset to the moment the key was sent, and the
+// inter-trial delay with the time from the response to the next word. See --help.
+
+#include <QApplication>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <time.h>
+
+#include "app/application_window.h"
+#include "platform/x11_pointer.h"
+#include "task/task_window.h"
+#include "task/timing_report.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+// What the window publishes for the participant thread.
+struct Shared {
+    std::atomic<int> wordsShown{0};           // increases at every word drawn
+    std::atomic<std::int64_t> onset{0};       // microseconds, right after the word was drawn
+    std::atomic<int> correctSide{0};          // 0 left, 1 right
+    std::atomic<bool> stop{false};
+};
+
+// The task window with the moments of drawing published.
+class TimingWindow : public TaskWindow {
+public:
+    TimingWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, Shared& shared, QWidget* parent)
+        : TaskWindow(slot, pointer, clock, makeTaskFont(), parent), clock_(clock), shared_(shared)
+    {
+    }
+    std::array<int, 2> leftCategory{0, 1};
+    std::vector<std::int64_t> feedbackTimes;
+    std::vector<std::int64_t> drawStarts;
+    std::vector<std::int64_t> onsets;
+
+    void drawWord(std::string_view word, TextColour colour) override
+    {
+        const std::int64_t drawStart = clock_.nowMicroseconds();
+        TaskWindow::drawWord(word, colour);
+        if (word.empty())
+            return;
+        const std::int64_t now = clock_.nowMicroseconds();
+        drawStarts.push_back(drawStart);
+        onsets.push_back(now);
+        BlockEngine& e = engine();
+        const int i = e.trialsPresented();  // the engine counts this word right after
+        const int pair = e.plan().pair[i];
+        shared_.correctSide = e.plan().category[i] == leftCategory[pair] ? 0 : 1;
+        shared_.onset = now;
+        shared_.wordsShown.fetch_add(1);
+    }
+    void drawFeedback(bool correct) override
+    {
+        TaskWindow::drawFeedback(correct);
+        if (correct)
+            feedbackTimes.push_back(clock_.nowMicroseconds());
+    }
+
+private:
+    Clock& clock_;
+    Shared& shared_;
+};
+
+struct Sent {
+    std::int64_t onset;
+    std::int64_t correctKeyAt;
+};
+
+void sleepUntil(std::int64_t deadlineMicroseconds)
+{
+    timespec ts{};
+    ts.tv_sec = deadlineMicroseconds / 1'000'000;
+    ts.tv_nsec = (deadlineMicroseconds % 1'000'000) * 1000;
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+// The participant: one X connection of its own, keys sent at absolute deadlines.
+void participant(Shared& shared, int words, std::vector<Sent>& sent, unsigned seed)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return;
+    const KeyCode left = XKeysymToKeycode(display, XK_a);
+    const KeyCode right = XKeysymToKeycode(display, XK_KP_5);
+    MonotonicClock clock;
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> interval(40'000, 160'000);
+    std::uniform_int_distribution<int> percent(0, 99);
+
+    const auto press = [&](KeyCode key) {
+        XTestFakeKeyEvent(display, key, True, CurrentTime);
+        XFlush(display);
+        const std::int64_t at = clock.nowMicroseconds();
+        XTestFakeKeyEvent(display, key, False, CurrentTime);
+        XFlush(display);
+        return at;
+    };
+
+    int seen = 0;
+    while (static_cast<int>(sent.size()) < words && !shared.stop) {
+        while (shared.wordsShown.load() == seen && !shared.stop)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        if (shared.stop)
+            break;
+        seen = shared.wordsShown.load();
+        const std::int64_t onset = shared.onset.load();
+        const int side = shared.correctSide.load();
+        std::int64_t deadline = onset + interval(random);
+        if (percent(random) < 10) {  // a wrong answer first, corrected later
+            sleepUntil(deadline);
+            press(side == 0 ? right : left);
+            deadline += interval(random);
+        }
+        sleepUntil(deadline);
+        sent.push_back({onset, press(side == 0 ? left : right)});
+    }
+    XCloseDisplay(display);
+}
+
+// Runs blocks of up to 100 trials at timingDelays[delayIndex] until `trials` are
+// answered. Returns why a block did not complete, or nothing.
+std::string runDelay(TimingWindow& window, Pointer& pointer, Shared& shared, int trials, std::size_t delayIndex,
+              TimingFigures& figures)
+{
+    const unsigned delay = timingDelays[delayIndex];
+    BlockSettings s = timingBlockSettings(0, delay);
+    window.leftCategory = s.leftCategory;
+
+    int done = 0;
+    while (done < trials) {
+        s.trials = std::min(maxTrialsPerBlock, trials - done);
+        std::vector<Sent> sent;
+        window.onsets.clear();
+        window.drawStarts.clear();
+        window.feedbackTimes.clear();
+        shared.stop = false;
+        shared.wordsShown = 0;
+        std::thread player(participant, std::ref(shared), s.trials, std::ref(sent), 1234u + done + delay);
+        QTimer::singleShot(100, &window, [&] { window.engine().key(TaskCommand::StartBlock); });
+        // A word waits at most a few tenths of a second for its key; when none has
+        // been drawn for half a minute the keys do not reach the window, and the
+        // block is ended rather than left waiting.
+        QTimer watchdog;
+        int lastShown = -1;
+        int idleSeconds = 0;
+        bool stalled = false;
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            const int shown = shared.wordsShown.load();
+            idleSeconds = shown == lastShown ? idleSeconds + 1 : 0;
+            lastShown = shown;
+            if (idleSeconds >= 30) {
+                stalled = true;
+                window.engine().close(2);
+            }
+        });
+        watchdog.start(1000);
+        const int result = window.runBlock(s);
+        watchdog.stop();
+        shared.stop = true;
+        player.join();
+        if (result != 0) {
+            pointer.setConfinement(window.engine().savedConfinement());
+            return stalled ? "no key reached the task window for half a minute (has another window taken the "
+                             "keyboard focus?)"
+                           : "the task window was closed before the block ended";
+        }
+        for (int t = 0; t < s.trials && t < static_cast<int>(sent.size()); ++t) {
+            const double truth = (sent[t].correctKeyAt - sent[t].onset) / 1000.0;
+            figures.latencyErrors.push_back(window.results()[t].latency - truth);
+        }
+        // The delay: from a correct response's feedback to the start of drawing the
+        // next word; then the drawing, up to the onset.
+        for (std::size_t k = 0; k + 1 < window.onsets.size() && k < window.feedbackTimes.size(); ++k)
+            figures.delayErrors[delayIndex].push_back((window.drawStarts[k + 1] - window.feedbackTimes[k]) / 1000.0 -
+                                                      delay);
+        for (std::size_t k = 0; k < window.onsets.size(); ++k)
+            figures.drawTimes.push_back((window.onsets[k] - window.drawStarts[k]) / 1000.0);
+        done += s.trials;
+    }
+    return {};
+}
+
+// Whether the X server can be reached and has XTest; says why not on stderr.
+bool canMeasure(const char* displayName)
+{
+    if (displayName == nullptr || *displayName == '\0') {
+        std::fprintf(stderr, "truv-timing: no X display (DISPLAY is not set). Run it in the desktop session of the\n"
+                             "computer to be measured, on the display the participants will see.\n");
+        return false;
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "truv-timing: cannot open the X display \"%s\".\n", displayName);
+        return false;
+    }
+    int event = 0, error = 0, major = 0, minor = 0;
+    const bool xtest = XTestQueryExtension(display, &event, &error, &major, &minor);
+    XCloseDisplay(display);
+    if (!xtest) {
+        std::fprintf(stderr, "truv-timing: the X server of display \"%s\" has no XTest extension, through which\n"
+                             "the measurement sends its keys; it cannot measure on this display.\n", displayName);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    std::string error;
+    const auto options = parseTimingOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::fprintf(stderr, "truv-timing: %s\nTry 'truv-timing --help'.\n", error.c_str());
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(timingUsageText(), stdout);
+        return 0;
+    }
+    const char* displayName = std::getenv("DISPLAY");
+    if (!canMeasure(displayName))
+        return 1;
+
+    // The keys travel through the X server, so the window must be an X client too
+    // (under Wayland that is XWayland).
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication application(argc, argv);
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(style);
+    const PriorityLevel priority = raisePriority();
+    auto pointer = X11Pointer::open();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!pointer || screen == nullptr) {
+        std::fprintf(stderr, "truv-timing: cannot use the X display \"%s\".\n", displayName);
+        return 1;
+    }
+
+    ExperimentApp app;
+    app.acceleratorSlot().table = &participantShortcuts();
+    application.installEventFilter(&app);
+    // The full-screen frame behind the task window, as in a run.
+    MainFrame frame;
+    frame.setGeometry(screen->geometry());
+    frame.showFullScreen();
+
+    MonotonicClock clock;
+    Shared shared;
+    TimingWindow window(app.acceleratorSlot(), *pointer, clock, shared, &frame);
+
+    std::vector<TimingMode> modes{options->mode};
+    if (options->mode == TimingMode::Both)
+        modes = {TimingMode::Poll, TimingMode::Sleep};
+    const double seconds = options->trials * modes.size() * (2 * 0.11 + timingDelays[1] / 1000.0);
+    const QSize size = screen->geometry().size();
+    std::printf("TRUV timing: the task window on X display %s (%d x %d), %d trials at each of the delays %u and "
+                "%u ms.\n",
+                displayName, size.width(), size.height(), options->trials, timingDelays[0], timingDelays[1]);
+    std::printf("Priority: %s; processors: %u.\n", describe(priority), std::thread::hardware_concurrency());
+    if (std::getenv("WAYLAND_DISPLAY") != nullptr)
+        std::printf("Under Wayland: measured through XWayland, as the program runs there.\n");
+    std::printf("Do not touch the keyboard or the mouse until it has finished (about %.0f %s).\n\n",
+                seconds < 90 ? seconds : seconds / 60, seconds < 90 ? "seconds" : "minutes");
+    std::fflush(stdout);
+
+    for (const TimingMode mode : modes) {
+        window.setPolling(mode == TimingMode::Poll);
+        TimingFigures figures;
+        for (std::size_t d = 0; d < timingDelays.size(); ++d) {
+            const std::string failure = runDelay(window, *pointer, shared, options->trials, d, figures);
+            if (!failure.empty()) {
+                std::fprintf(stderr, "truv-timing: the measuring was interrupted: %s.\n", failure.c_str());
+                return 1;
+            }
+        }
+        if (figures.latencyErrors.empty()) {
+            std::fprintf(stderr, "truv-timing: no key reached the task window; nothing was measured.\n");
+            return 1;
+        }
+        std::printf("Input while a word waits: %s\n",
+                    mode == TimingMode::Poll ? "polled without sleeping" : "the event loop sleeps (as in a run)");
+        std::printf("%s\n%s\n", formatFigures(figures).c_str(), formatVerdict(figures).c_str());
+        std::fflush(stdout);
+    }
+    std::printf("%s", timingCoverageText());
+    return 0;
+}
