@@ -97,6 +97,12 @@ void TemplateDialog::fitFixedText(QWidget* widget, const ControlSpec& item)
     auto* label = qobject_cast<QLabel*>(widget);
     const bool wraps = label != nullptr && label->wordWrap();
     if (wraps) {
+        // A word wider than the rectangle cannot wrap: the text widens to hold it.
+        int widest = 0;
+        for (const QString& word : label->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            widest = std::max(widest, label->fontMetrics().horizontalAdvance(word) + 2 * label->margin());
+        if (widest > r.width())
+            r.setWidth(std::min(widest, width() - r.x()));
         const int needed = label->heightForWidth(r.width());
         if (needed > r.height())
             r.setHeight(std::min(needed, height() - r.y()));

@@ -19,7 +19,7 @@ const DialogTemplate& NextBlockDialog::layout()
             {ControlKind::Static, LowerConnectorId, "", {112, 64, 18, 8}, AlignCenter},
             {ControlKind::Static, SecondRightId, "", {133, 64, 60, 8}, AlignCenter},
             {ControlKind::Static, ReminderId, "REMINDER:", {7, 83, 39, 8}},
-            {ControlKind::Static, ReminderTextId, "The next block of category judgments is for ", {7, 94, 131, 9}},
+            {ControlKind::Static, ReminderTextId, "The next block of category judgments is for ", {7, 94, 131, 9}, NoWrap},
             {ControlKind::Static, StatusId, "", {140, 94, 64, 8}},
             {ControlKind::DefaultButton, OkId, "OK", {169, 110, 50, 21}},
         }};

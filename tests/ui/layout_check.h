@@ -36,6 +36,12 @@ inline void expectLaidOutAsTable(const TemplateDialog& dialog, const DialogTempl
         if (auto* label = qobject_cast<QLabel*>(w); label && !item.text.empty() && label->wordWrap()) {
             const int room = dialog.height() - g.y();
             EXPECT_GE(g.height(), std::min(room, label->heightForWidth(g.width()))) << item.text;
+            // A word cannot wrap, so the widest one fits the width.
+            for (const QString& word : label->text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+                EXPECT_LE(std::min(label->fontMetrics().horizontalAdvance(word), dialog.width() - g.x()), g.width())
+                    << item.text;
         }
+        if (auto* label = qobject_cast<QLabel*>(w); label && !item.text.empty() && !label->wordWrap())
+            EXPECT_LE(std::min(label->sizeHint().width(), dialog.width() - g.x()), g.width()) << item.text;
     }
 }
