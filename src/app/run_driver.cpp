@@ -63,17 +63,6 @@ struct PairLists {
     int countB = 0;
 };
 
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) {
-        if (!text.empty())
-            text += '\n';
-        text += line;
-    }
-    return text;
-}
-
 // The state of one run, discarded at its end.
 class ExperimentRun {
 public:

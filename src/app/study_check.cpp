@@ -9,17 +9,6 @@
 
 namespace {
 
-std::string joinLines(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines) {
-        if (!text.empty())
-            text += '\n';
-        text += line;
-    }
-    return text;
-}
-
 std::string lowerAscii(std::string text)
 {
     for (char& c : text)

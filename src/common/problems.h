@@ -6,3 +6,15 @@
 #include <vector>
 
 using Problems = std::vector<std::string>;
+
+// Lines joined with "\n" between them, as problems are shown one a line.
+inline std::string joinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        if (!text.empty())
+            text += '\n';
+        text += line;
+    }
+    return text;
+}
