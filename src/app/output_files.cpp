@@ -213,7 +213,15 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
 
     // O_NONBLOCK: a FIFO in the file's place must not hang the run; it has no effect
     // on a regular file.
-    Descriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666));
+    // Read access only serves to look at the file's last byte; a file that may be
+    // written but not read is still appended to.
+    constexpr int flags = O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    bool readable = true;
+    Descriptor fd(::open(path.c_str(), O_RDWR | flags, 0666));
+    if (!fd.valid() && errno == EACCES) {
+        readable = false;
+        fd.reset(::open(path.c_str(), O_WRONLY | flags, 0666));
+    }
     if (!fd.valid()) {
         const int error = errno;
         return fail("", error);
@@ -235,16 +243,32 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
         return fail("", error);
     }
     const bool created = info.st_size == 0;
-    if (created && !header.empty()) {
-        if (const int error = writeFully(fd.get(), header); error != 0)
-            return fail("", error);
+    std::string bytes;
+    if (created) {
+        bytes = header;
+    } else {
+        // A file that does not end with a line end holds a line cut short (a run
+        // killed inside a write, or a file saved by hand without its last line end):
+        // the new lines start on a line of their own, and the old bytes stay.
+        char last = '\n';
+        if (readable) {
+            const ssize_t n = ::pread(fd.get(), &last, 1, info.st_size - 1);
+            if (n != 1) {
+                const int error = n < 0 ? errno : EIO;
+                return fail("", error);
+            }
+        }
+        if (last != '\n')
+            bytes = "\r\n";
     }
-    // One write(2) a line: the lock keeps cooperating writers out meanwhile, so even
-    // a continued short write still joins its line.
-    for (const std::string& line : lines) {
-        if (const int error = writeFully(fd.get(), line); error != 0)
-            return fail("", error);
-    }
+    for (const std::string& line : lines)
+        bytes += line;
+    // One write(2) for all of it: the lock keeps cooperating writers out, O_APPEND
+    // keeps even a writer without the lock from splitting it, and a process killed
+    // meanwhile leaves the block either absent or whole, unless the kernel stopped
+    // the copy at a page boundary, which the next append's line end then closes off.
+    if (const int error = writeFully(fd.get(), bytes); error != 0)
+        return fail("", error);
     if (const int error = syncFile(fd.get()); error != 0)
         return fail("cannot sync it to disk: ", error);
     // Closing releases the lock, after the lines have reached the file.

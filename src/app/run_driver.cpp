@@ -393,8 +393,10 @@ void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& se
 
     ++blockNumber_;
     outcome_.blocksRun = blockNumber_;
-    record(writeDataLines(subject_.dataPath, subject_, s + 1, session(s), blockNumber_, results_, settings.trials),
-           "data file, block " + std::to_string(blockNumber_));
+    const WriteOutcome written =
+        writeDataLines(subject_.dataPath, subject_, s + 1, session(s), blockNumber_, results_, settings.trials);
+    record(written, "data file, block " + std::to_string(blockNumber_));
+    screens_.blockRecorded(blockNumber_, written.ok);
     if (block == recordedBlock)
         scores_.scoreBlock(s + 1, half + 1, results_, settings.trials, run.trialsAnswered, settings.labels);
 }

@@ -52,6 +52,10 @@ public:
 
     virtual void showBlockFeedback(std::string_view timeText, std::string_view percentText) = 0;
 
+    // Told once a block's data lines have been appended (written) or have failed to
+    // be; nothing is shown.
+    virtual void blockRecorded(int /*blockNumber*/, bool /*written*/) {}
+
     // The exit code screen once: the text typed when it is closed with Enter, or
     // nothing when it is closed with Escape.
     virtual std::optional<std::string> askExitCode() = 0;

@@ -41,6 +41,11 @@ Options:
                       blocks
   --report            exits with the report code and prints the report's columns
                       to standard output
+  --pace F            lets real time pass while the participant waits: F real
+                      seconds for each virtual second (0 to 10; default 0, no
+                      waiting), so that blocks take time as with a person
+  --progress          prints "block N recorded" to standard output as soon as
+                      block N's lines are in the data file
   --help              shows this text
 
 Latencies: each is drawn from an ex-Gaussian distribution, the sum of a normal
@@ -121,16 +126,17 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             name = arg.substr(0, eq);
             inlineValue = arg.substr(eq + 1);
         }
-        if (name == "--help" || name == "--report") {
+        if (name == "--help" || name == "--report" || name == "--progress") {
             if (inlineValue) {
                 error = name + " takes no value";
                 return std::nullopt;
             }
-            (name == "--help" ? options.help : options.report) = true;
+            (name == "--help" ? options.help : name == "--report" ? options.report : options.progress) = true;
             continue;
         }
         static const std::string_view withValue[] = {"--data",   "--subject", "--sex",    "--other",      "--seed",
-                                                     "--rt-mean", "--rt-sd",  "--rt-tau", "--error-rate", "--skip"};
+                                                     "--rt-mean", "--rt-sd",  "--rt-tau", "--error-rate", "--skip",
+                                                     "--pace"};
         bool known = false;
         for (std::string_view n : withValue)
             known = known || n == name;
@@ -181,6 +187,9 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             if (!parseNumber(value, 0, maxMilliseconds, options.rtTau))
                 return bad("milliseconds from 0 to 90000");
             haveTau = true;
+        } else if (name == "--pace") {
+            if (!parseNumber(value, 0, 10, options.pace))
+                return bad("a factor from 0 to 10");
         } else if (name == "--error-rate") {
             if (!parseNumber(value, 0, 1, options.errorRate))
                 return bad("a probability from 0 to 1");

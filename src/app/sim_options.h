@@ -27,6 +27,8 @@ struct SimOptions {
     double errorRate = 0.05;    // probability of a wrong key before the right one
     std::vector<SkipRequest> skips;
     bool report = false;        // exit with the report code and print the report
+    double pace = 0;            // real seconds slept for each virtual second waited
+    bool progress = false;      // announce each block once its lines are written
     bool help = false;          // --help: nothing else is required
 };
 

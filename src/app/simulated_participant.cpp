@@ -1,8 +1,10 @@
 #include "app/simulated_participant.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <ostream>
+#include <thread>
 #include <sstream>
 
 #include "app/run_driver.h"
@@ -22,8 +24,11 @@ std::int64_t VirtualClock::nowMicroseconds()
 
 void VirtualClock::wait(std::int64_t microseconds)
 {
-    if (microseconds > 0)
-        now_ += microseconds;
+    if (microseconds <= 0)
+        return;
+    now_ += microseconds;
+    if (pace_ > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(std::llround(static_cast<double>(microseconds) * pace_)));
 }
 
 std::time_t VirtualCalendar::secondsNow()
@@ -94,6 +99,14 @@ SimulatedParticipant::SimulatedParticipant(const SimOptions& options)
       calendar_(clock_, calendarStart(seed_)),
       engine_(view_, clock_, pointer_, random_, calendar_)
 {
+    clock_.setPace(options.pace);
+}
+
+void SimulatedParticipant::blockRecorded(int blockNumber, bool written)
+{
+    // Flushed at once: whoever reads it may stop the process right after.
+    if (progress_ && written)
+        *progress_ << "block " << blockNumber << " recorded" << std::endl;
 }
 
 std::optional<SubjectRecord> SimulatedParticipant::askSubject(const LocalDateTime& start)
@@ -294,6 +307,8 @@ std::string reportColumns(int subjectNumber, const ScoreTable& scores)
 int runSimulation(const SimOptions& options, const LocalDateTime& start, std::ostream& out, std::ostream& err)
 {
     SimulatedParticipant participant(options);
+    if (options.progress)
+        participant.setProgressStream(&out);
     RunDriver driver(participant);
     const RunOutcome outcome = driver.runExperiment(start);
 

@@ -26,14 +26,17 @@ public:
     std::int64_t nowMicroseconds() override;
     // The time now, without counting as a reading.
     std::int64_t peekMicroseconds() const { return now_; }
-    // The participant waits this long.
+    // The participant waits this long; with a pace, real time passes too.
     void wait(std::int64_t microseconds);
+    // Real seconds slept for each virtual second waited (0: none).
+    void setPace(double pace) { pace_ = pace; }
     // The participant presses a key.
     void markKey() { readSinceKey_ = false; }
 
 private:
     std::int64_t now_ = 0;
     bool readSinceKey_ = false;
+    double pace_ = 0;
 };
 
 // The calendar of the engine's urns: a starting second fixed by the seed, moved on
@@ -108,6 +111,9 @@ public:
     void showNextBlock(const NextBlockTexts&) override {}
     BlockRun runBlock(const BlockSettings& settings, TrialResults& results) override;
     void showBlockFeedback(std::string_view, std::string_view) override {}
+    void blockRecorded(int blockNumber, bool written) override;
+    // Where "block N recorded" goes with the progress option.
+    void setProgressStream(std::ostream* out) { progress_ = out; }
     std::optional<std::string> askExitCode() override;
     void showReport(int subjectNumber, const ScoreTable& scores) override;
     void showWriteFailure(std::string_view message) override;
@@ -170,6 +176,7 @@ private:
     std::uniform_real_distribution<double> errorPoint_{0.25, 0.75};
 
     VirtualClock clock_;
+    std::ostream* progress_ = nullptr;
     HeadlessPointer pointer_;
     SeededRandom random_;
     VirtualCalendar calendar_;

@@ -15,6 +15,12 @@ public:
     // Closes now; the error close gave (0 when none). A network file system may
     // report a failed write only here.
     int close();
+    // Closes the descriptor held, if any, and holds fd instead.
+    void reset(int fd)
+    {
+        close();
+        fd_ = fd;
+    }
 
 private:
     int fd_;

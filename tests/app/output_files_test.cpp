@@ -236,6 +236,14 @@ TEST(OutputFiles, ExistingContentIsKeptAndAnEmptyFileGetsTheHeader)
     ASSERT_EQ(unlink(dir.file("gone.dat").c_str()), 0);
     ASSERT_TRUE(writeDataLines(dir.file("gone.dat"), subject, 1, sampleSession(), 4, results, 1));
     EXPECT_EQ(dir.read("gone.dat"), dataHeaderBytes + formatDataLine(subject, 1, sampleSession(), 4, results[0]));
+
+    // A file that ends inside a line (a run killed mid-write, or saved by hand without
+    // its last line end) keeps every byte, and the new lines start on a line of their own.
+    const std::string line = formatDataLine(subject, 1, sampleSession(), 1, results[0]);
+    dir.write("cut.dat", dataHeaderBytes + line.substr(0, 17));
+    ASSERT_TRUE(writeDataLines(dir.file("cut.dat"), subject, 1, sampleSession(), 1, results, 2));
+    EXPECT_EQ(dir.read("cut.dat"), dataHeaderBytes + line.substr(0, 17) + "\r\n" + line +
+                                       formatDataLine(subject, 1, sampleSession(), 1, results[1]));
 }
 
 TEST(OutputFiles, CanAppendToCreatesNothingAndSaysWhyNot)

@@ -41,7 +41,7 @@ TEST(SimOptions, DefaultsAndEveryOption)
 
     const auto o = parse({"--data=a b.dat", "--subject", "1000", "--sex", "f", "--other", "grpA", "--seed",
                           "4294967295", "--rt-mean", "520.5", "--rt-sd=0", "--rt-tau", "0", "--error-rate", "1",
-                          "--skip", "3:0", "--skip=10:100", "--report", "dir/x.inp"});
+                          "--skip", "3:0", "--skip=10:100", "--report", "--pace", "0.25", "--progress", "dir/x.inp"});
     ASSERT_TRUE(o);
     EXPECT_EQ(o->inputPath, "dir/x.inp");
     EXPECT_EQ(o->dataPath, "a b.dat");
@@ -54,6 +54,10 @@ TEST(SimOptions, DefaultsAndEveryOption)
     EXPECT_EQ(std::tie(o->skips[0].block, o->skips[0].trials), std::tuple(3, 0));
     EXPECT_EQ(std::tie(o->skips[1].block, o->skips[1].trials), std::tuple(10, 100));
     EXPECT_TRUE(o->report);
+    EXPECT_EQ(o->pace, 0.25);
+    EXPECT_TRUE(o->progress);
+    EXPECT_EQ(d->pace, 0.0);
+    EXPECT_FALSE(d->progress);
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"i.inp", "--data", "o.dat", "--rt-mean", "100", "--rt-tau", "100"}));
 }
@@ -75,6 +79,7 @@ TEST(SimOptions, UsageErrors)
         {"--error-rate", "1.01"}, {"--error-rate", "-0.1"}, {"--error-rate", "5%"},
         {"--skip", "3"}, {"--skip", "0:5"}, {"--skip", "3:101"}, {"--skip", "3:-1"}, {"--skip", ":4"},
         {"--skip", "3:4", "--skip", "3:2"},  // a block given twice
+        {"--pace", "10.5"}, {"--pace", "-1"}, {"--progress=1"},
     };
     for (const auto& extra : bad) {
         std::vector<std::string> args = {"i.inp", "--data", "o.dat"};
@@ -284,6 +289,21 @@ TEST(SimulatedRun, SameSeedWritesTheSameFilesAndAnotherSeedDoesNot)
     EXPECT_EQ(study.dir.read("out.dat"), study.dir.read("again.dat"));
     EXPECT_EQ(study.dir.read("out.slg"), study.dir.read("again.slg"));
     EXPECT_NE(study.dir.read("out.dat"), study.dir.read("other.dat"));
+}
+
+// With --progress each block is announced once its lines are in the data file.
+TEST(SimulatedRun, ProgressAnnouncesEachBlockAfterItsLines)
+{
+    Study study(1);
+    SimOptions options = study.options(11, "out.dat");
+    options.progress = true;
+    const SimResult result = simulate(options);
+    ASSERT_EQ(result.status, 0);
+    std::string expected;
+    for (int block = 1; block <= 7; ++block)
+        expected += "block " + std::to_string(block) + " recorded\n";
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(study.rows().size(), 5u * 10 + 2 * 20);
 }
 
 TEST(SimulatedRun, SkipWritesUnrunMarkersInThatBlockOnly)
