@@ -3,6 +3,7 @@
 // byte.
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -437,10 +438,9 @@ TEST(StimulusListEditor, EnterAndExitCloseAfterTheChecksEscapeWithout)
     EXPECT_TRUE(paths.asked.empty());
 }
 
-// Disabled: the real file dialog completes the typed name asynchronously, so the
-// name read back is sometimes still the "*.wls" pattern (4 runs in 5 here). To be
-// made to wait for the dialog before it is enabled again.
-TEST(StimulusListEditor, DISABLED_FileDialogsAreQtsOwnStartingInTheHomeDirectory)
+// The real file dialog takes a selected name into its name box asynchronously: the
+// test waits until the box shows it before accepting.
+TEST(StimulusListEditor, FileDialogsAreQtsOwnStartingInTheHomeDirectory)
 {
     TempDirectory home;
     const QByteArray previousHome = qgetenv("HOME");
@@ -452,9 +452,14 @@ TEST(StimulusListEditor, DISABLED_FileDialogsAreQtsOwnStartingInTheHomeDirectory
         startDirectory = dialog.directory().absolutePath();
         suffix = dialog.defaultSuffix();
         own = dialog.testOption(QFileDialog::DontUseNativeDialog);
-        if (auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        auto* box = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (box)
             nameBox = box->text();
         dialog.selectFile(QString::fromStdString(home.file("animals")));
+        QElapsedTimer waited;
+        waited.start();
+        while (box && box->text() != QStringLiteral("animals") && waited.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         static_cast<QDialog&>(dialog).accept();
     });
     const std::optional<QString> chosen = askStimulusListPath(nullptr, ListFileChoice::Save, QStringLiteral("*.wls"));
