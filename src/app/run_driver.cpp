@@ -311,7 +311,7 @@ void ExperimentRun::runSession(int s)
     std::array<int, 2> left{std::clamp(settings.Cat1p, 0, 1), std::clamp(settings.Cat2p, 0, 1)};
     int skip = noBlock;
 
-    ItemTable items{};
+    ItemTable items;
     for (int p = 0; p < 2; ++p) {
         items[p][0] = sessionLists_[s][p].a;
         items[p][1] = sessionLists_[s][p].b;

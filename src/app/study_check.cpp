@@ -118,7 +118,7 @@ namespace {
 // Trials of one category that a block of the given type and length can show: the
 // most over every starting row of the side table and both phases, as the trial plan
 // would build them.
-int mostWordsOfOneCategory(BlockType type, int trials)
+int countMostWordsOfOneCategory(BlockType type, int trials)
 {
     class FixedRow final : public RandomGenerator {
     public:
@@ -147,6 +147,21 @@ int mostWordsOfOneCategory(BlockType type, int trials)
         }
     }
     return most;
+}
+
+// The same, for the two kinds of block a session has, worked out once.
+int mostWordsOfOneCategory(BlockType type, int trials)
+{
+    using Table = std::array<std::array<int, maxTrialsPerBlock + 1>, 2>;
+    static const Table table = [] {
+        Table t{};
+        for (int n = 0; n <= maxTrialsPerBlock; ++n) {
+            t[0][n] = countMostWordsOfOneCategory(BlockType::PairOneBlock, n);
+            t[1][n] = countMostWordsOfOneCategory(BlockType::CombinedBlock, n);
+        }
+        return t;
+    }();
+    return table[type == BlockType::CombinedBlock ? 1 : 0][std::clamp(trials, 0, maxTrialsPerBlock)];
 }
 
 class StudyChecker {

@@ -157,10 +157,10 @@ void StimulusListDocument::newList()
     fresh_ = false;
 }
 
-StimulusListDocument::OpenOutcome StimulusListDocument::open(const std::string& path)
+StimulusListDocument::OpenOutcome StimulusListDocument::open(const std::string& path, const FileSource& source)
 {
     OpenOutcome outcome;
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         outcome.error = read.error;
         return outcome;

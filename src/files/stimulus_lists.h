@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/file_io.h"
+#include "common/file_source.h"
 #include "common/problems.h"
 #include "files/word_list.h"
 
@@ -110,7 +111,7 @@ public:
     void newList();
 
     // Reads a word list file into the boxes; a file that cannot be read changes nothing.
-    OpenOutcome open(const std::string& path);
+    OpenOutcome open(const std::string& path, const FileSource& source = diskFiles());
 
     // The check before the file dialog: on a refusal the message line says why and
     // the next refresh keeps it.

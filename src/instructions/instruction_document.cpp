@@ -1,9 +1,9 @@
 #include "instructions/instruction_document.h"
 
-OpenedInstructions openInstructionFile(const std::string& path)
+OpenedInstructions openInstructionFile(const std::string& path, const FileSource& source)
 {
     OpenedInstructions result;
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         result.error = read.error;
         return result;

@@ -15,7 +15,7 @@ struct OpenedInstructions {
 
 // Reads the file at path with the editor's reader. A file whose count gives no page
 // is opened with one blank page, since the editor's document always has one.
-OpenedInstructions openInstructionFile(const std::string& path);
+OpenedInstructions openInstructionFile(const std::string& path, const FileSource& source = diskFiles());
 
 // "Page 3" for page index 2, and " out of 7".
 std::string pageNumberText(int pageIndex);

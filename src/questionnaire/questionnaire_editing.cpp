@@ -94,10 +94,10 @@ std::vector<std::string> listedChoices(const QuestionnairePage& page)
     return choices;
 }
 
-OpenedQuestionnaire readQuestionnaireForEditing(const std::string& path)
+OpenedQuestionnaire readQuestionnaireForEditing(const std::string& path, const FileSource& source)
 {
     OpenedQuestionnaire result;
-    const ReadOutcome read = readFileBytes(path);
+    const ReadOutcome read = source.read(path);
     if (!read.opened) {
         result.error = read.error;
         return result;

@@ -95,4 +95,4 @@ struct OpenedQuestionnaire {
     QuestionnaireDocument document;  // its problems are the reader's
 };
 // Reads a questionnaire file for the editor; the document's file name is path.
-OpenedQuestionnaire readQuestionnaireForEditing(const std::string& path);
+OpenedQuestionnaire readQuestionnaireForEditing(const std::string& path, const FileSource& source = diskFiles());
