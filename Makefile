@@ -1,6 +1,8 @@
 # TRUV: the two commands.
 #   make run   installs what is missing, builds (Release) and starts truv
 #   make test  installs what is missing, builds and runs every test through CTest
+#   make test-sanitize  the core, ui and fuzz replay tests under AddressSanitizer and
+#              UndefinedBehaviorSanitizer, in their own build directory
 
 BUILD_DIR ?= build
 JOBS      ?= 2
@@ -10,7 +12,7 @@ JOBS      ?= 2
 BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev fonts-dejavu-core fonts-liberation2
 TEST_PACKAGES  = xvfb xauth xdotool imagemagick
 
-.PHONY: run test bench package build deps deps-test screenshots clean
+.PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots clean
 
 run: deps build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -23,6 +25,34 @@ run: deps build
 
 test: deps deps-test build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS) --timeout 600
+
+# The core, ui and fuzz replay tests built with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer: any report fails its test. Debug leaves the checks in
+# Qt's headers on (QT_NO_DEBUG is not defined); -O1 keeps the sanitized tests quick
+# while the frame pointers keep the reports' stacks whole. The system tests are left
+# out: they drive a real X server and time it.
+SANITIZE_BUILD_DIR ?= build-sanitize
+SANITIZE_TESTS     ?= ^(core|ui|fuzz\.replay)\.
+SANITIZE_ENV = \
+  ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+test-sanitize: deps deps-test
+	cmake -S . -B $(SANITIZE_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DTRUV_SANITIZE=ON
+	$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD_DIR) -j$(JOBS)
+	cd $(SANITIZE_BUILD_DIR) && $(SANITIZE_ENV) ctest --output-on-failure -j$(JOBS) --timeout 600 -R '$(SANITIZE_TESTS)'
+
+# The fuzz targets (fuzz/): every reader under libFuzzer with AddressSanitizer and
+# UndefinedBehaviorSanitizer, built with clang in build-fuzz, each run for
+# FUZZ_SECONDS, FUZZ_JOBS at a time; a table of what each found, and a failure when
+# anything was. CI runs make fuzz FUZZ_SECONDS=30.
+FUZZ_SECONDS  ?= 300
+FUZZ_JOBS     ?= 1
+FUZZ_PACKAGES = clang libclang-rt-14-dev cmake
+
+fuzz:
+	@scripts/install-packages.sh $(FUZZ_PACKAGES)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_JOBS=$(FUZZ_JOBS) JOBS=$(JOBS) fuzz/run.sh
 
 # The timing measurement, truv-timing, in a virtual X server: the real task window
 # answered by key events injected at known instants. BENCH_ARGS passes its options

@@ -5,6 +5,8 @@
 #
 #   FUZZ_SECONDS   seconds of fuzzing per target (default 300)
 #   FUZZ_JOBS      targets fuzzed at the same time (default 1)
+#   FUZZ_WORKERS   processes fuzzing each target together, sharing its corpus
+#                  (default: the processors divided among the targets run at once)
 #   FUZZ_TARGETS   the targets to run, separated by blanks (default: every one)
 #   FUZZ_BUILD_DIR the build directory (default build-fuzz)
 #   JOBS           compile jobs (default 2)
@@ -25,6 +27,8 @@ case "$build" in /*) ;; *) build=$root/$build ;; esac
 seconds=${FUZZ_SECONDS:-300}
 parallel=${FUZZ_JOBS:-1}
 compile_jobs=${JOBS:-2}
+workers=${FUZZ_WORKERS:-$(( $(nproc) / parallel ))}
+[ "$workers" -ge 1 ] || workers=1
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DTRUV_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$compile_jobs"
@@ -74,11 +78,16 @@ fuzz_one() {
                  -artifact_prefix="$artifacts/")
   [ -f "$dictionary" ] && options+=(-dict="$dictionary")
   local status=0
-  "$program" "${options[@]}" "$corpus" >"$log" 2>&1 || status=$?
+  # Each worker writes its own log, fuzz-<n>.log, in the directory it starts in.
+  local worker_logs=$build/logs/$target.workers
+  rm -rf "$worker_logs"
+  mkdir -p "$worker_logs"
+  (cd "$worker_logs" && "$program" -jobs="$workers" -workers="$workers" "${options[@]}" "$corpus") \
+    >"$log" 2>&1 || status=$?
   echo "$status" >"$build/logs/$target.status"
 }
 
-echo "Fuzzing ${#targets[@]} targets for $seconds s each, $parallel at a time."
+echo "Fuzzing ${#targets[@]} targets for $seconds s each, $parallel at a time, $workers process(es) each."
 running=0
 for target in "${targets[@]}"; do
   if [ ! -x "$build/fuzz/${target}_fuzz" ]; then
@@ -95,10 +104,20 @@ for target in "${targets[@]}"; do
 done
 wait || true
 
-# The last value of a "stat::" line of the final statistics, or of a field of the
-# last status line ("cov: 527"), or "-".
-final_stat() { grep -a "^stat::$2:" "$1" | tail -n 1 | awk '{print $2}' | grep . || echo -; }
-status_field() { grep -a " $2: " "$1" | tail -n 1 | sed -E "s/.* $2: ([^ ]+).*/\\1/" | grep . || echo -; }
+# Over a target's workers: the sum of a "stat::" value of their final statistics,
+# and the largest value of a field of their last status lines ("cov: 527"); "-"
+# where none printed it.
+final_stat() {
+  cat "$1"/fuzz-*.log 2>/dev/null | grep -a "^stat::$2:" | awk '{s += $2; n++} END {print n ? s : "-"}'
+}
+status_field() {
+  local most=- value worker
+  for worker in "$1"/fuzz-*.log; do
+    value=$(grep -a " $2: " "$worker" 2>/dev/null | tail -n 1 | sed -E "s/.* $2: ([0-9]+).*/\\1/")
+    [ -n "$value" ] && { [ "$most" = - ] || [ "$value" -gt "$most" ]; } && most=$value
+  done
+  echo "$most"
+}
 artifacts_of() { find "$build/artifacts/$1" -maxdepth 1 -type f -name "$2-*" | wc -l; }
 
 found=0
@@ -106,7 +125,7 @@ format="%-22s %12s %8s %6s %7s %15s %7s %6s %5s %6s  %s\n"
 echo
 printf "$format" target executions exec/s cov ft corpus crashes hangs ooms leaks result
 for target in "${targets[@]}"; do
-  log=$build/logs/$target.log
+  log=$build/logs/$target.workers
   status=$(cat "$build/logs/$target.status" 2>/dev/null || echo 255)
   start=$(cat "$build/logs/$target.start" 2>/dev/null || echo 0)
   end=$(find "$build/corpus/$target" -maxdepth 1 -type f | wc -l)
