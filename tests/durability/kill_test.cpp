@@ -190,10 +190,11 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
         kill(child.pid, SIGKILL);
         waitpid(child.pid, &status, 0);
         const std::set<int> announced = announcedBlocks(drain(child.output));
-        if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) {
             ++kills;
-        else
+        } else {
             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "run " << attempt << ": " << status;
+        }
 
         const std::string file = dir.read("study.dat");
         SCOPED_TRACE("run " + other);
@@ -202,8 +203,9 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
             EXPECT_EQ(part.linesOfBlock.count(block), 1u) << "announced block " << block << " is missing";
         for (const auto& [block, lines] : part.linesOfBlock) {
             const bool lastAndCut = part.endsInsideALine && block == part.linesOfBlock.rbegin()->first;
-            if (!lastAndCut)
+            if (!lastAndCut) {
                 EXPECT_EQ(lines, complete.linesOfBlock.at(block)) << "block " << block << " is not whole";
+            }
         }
         cutLines += part.endsInsideALine;
         afterCutLine = part.endsInsideALine;

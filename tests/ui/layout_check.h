@@ -41,7 +41,8 @@ inline void expectLaidOutAsTable(const TemplateDialog& dialog, const DialogTempl
                 EXPECT_LE(std::min(label->fontMetrics().horizontalAdvance(word), dialog.width() - g.x()), g.width())
                     << item.text;
         }
-        if (auto* label = qobject_cast<QLabel*>(w); label && !item.text.empty() && !label->wordWrap())
+        if (auto* label = qobject_cast<QLabel*>(w); label && !item.text.empty() && !label->wordWrap()) {
             EXPECT_LE(std::min(label->sizeHint().width(), dialog.width() - g.x()), g.width()) << item.text;
+        }
     }
 }
