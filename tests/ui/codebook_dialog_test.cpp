@@ -12,22 +12,9 @@
 #include "common/temp_directory.h"
 #include "common/text_stream.h"
 
-namespace {
+#include "ui/when_shown.h"
 
-// Once a modal Widget is the active modal window, hands it to act. Gives up, with a
-// failure, after about five seconds.
-template <typename Widget>
-void whenShown(std::function<void(Widget&)> act, int triesLeft = 500)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto* widget = qobject_cast<Widget*>(QApplication::activeModalWidget()))
-            act(*widget);
-        else if (triesLeft > 0)
-            whenShown<Widget>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected dialog did not appear";
-    });
-}
+namespace {
 
 // Answers the next message box with button and keeps its text.
 void answerMessageBox(QMessageBox::StandardButton button, QString* text)

@@ -25,22 +25,9 @@
 #include "files/session_settings_dialog.h"
 #include "layout_check.h"
 
-namespace {
+#include "ui/when_shown.h"
 
-// Once a modal Widget is the active modal window, hands it to act. Gives up, with a
-// failure, after about five seconds.
-template <typename Widget>
-void whenShown(std::function<void(Widget&)> act, int triesLeft = 500)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto* widget = qobject_cast<Widget*>(QApplication::activeModalWidget()))
-            act(*widget);
-        else if (triesLeft > 0)
-            whenShown<Widget>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected dialog did not appear";
-    });
-}
+namespace {
 
 class PathSourceGuard {
 public:

@@ -12,6 +12,8 @@
 #include "files/qt_review_screens.h"
 #include "ui/layout_check.h"
 
+#include "ui/when_shown.h"
+
 namespace {
 
 Entries makeEntries(const std::vector<std::string>& words)
@@ -46,21 +48,6 @@ QStringList lines(const QListWidget* box)
     for (int i = 0; i < box->count(); ++i)
         shown << box->item(i)->text();
     return shown;
-}
-
-// Once a modal Widget is the active modal window, hands it to act. Gives up, with a
-// failure, after about five seconds.
-template <typename Widget>
-void whenShown(std::function<void(Widget&)> act, int triesLeft = 500)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto* widget = qobject_cast<Widget*>(QApplication::activeModalWidget()))
-            act(*widget);
-        else if (triesLeft > 0)
-            whenShown<Widget>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected dialog did not appear";
-    });
 }
 
 }  // namespace

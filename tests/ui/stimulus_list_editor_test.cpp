@@ -20,24 +20,11 @@
 #include "common/warning_dialog.h"
 #include "files/stimulus_list_editor.h"
 
+#include "ui/when_shown.h"
+
 namespace {
 
 using Command = StimulusListEditor::Command;
-
-// Once a modal Widget is the active modal window, hands it to act. Gives up, with a
-// failure, after about five seconds.
-template <typename Widget>
-void whenShown(std::function<void(Widget&)> act, int triesLeft = 500)
-{
-    QTimer::singleShot(10, [act, triesLeft] {
-        if (auto* widget = qobject_cast<Widget*>(QApplication::activeModalWidget()))
-            act(*widget);
-        else if (triesLeft > 0)
-            whenShown<Widget>(act, triesLeft - 1);
-        else
-            ADD_FAILURE() << "the expected dialog did not appear";
-    });
-}
 
 void answerMessageBox(QString* text)
 {
