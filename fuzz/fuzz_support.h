@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "common/text_codec.h"
 #include "files/input_file.h"
 #include "files/word_list.h"
 #include "instructions/instruction_pages.h"

@@ -1,6 +1,7 @@
 // An instruction file as the instruction page editor opens it: always 1 to 60 pages,
-// with empty slots beyond them, the file name the path. A file opened without
-// problems can be saved, and what the editor saves opens as the pages it held.
+// with empty slots beyond them, the file name the path; only a UTF-16 file is not
+// opened. A file opened without problems can be saved, and what the editor saves
+// opens as the pages it held.
 
 #include "fuzz_support.h"
 #include "instructions/instruction_document.h"
@@ -12,6 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.add(path, std::string(bytesOf(data, size)));
 
     const OpenedInstructions opened = openInstructionFile(path, files);
+    if (byteOrderMarkOf(bytesOf(data, size)) == ByteOrderMark::Utf16) {
+        FUZZ_REQUIRE(!opened.opened && !opened.error.empty());
+        return 0;
+    }
     FUZZ_REQUIRE(opened.opened && opened.pages.fileName == path);
     const InstructionPages& pages = opened.pages;
     FUZZ_REQUIRE(pages.pageCount >= 1 && pages.pageCount <= maxInstructionPages);

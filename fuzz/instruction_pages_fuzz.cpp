@@ -1,10 +1,10 @@
 // The instruction file through both of its readers. The editor's reader keeps 0 to
 // 60 pages of at most 999 characters with empty slots beyond them; a file read
 // without problems (and with pages) can be written; a document the writer accepts
-// reads back as written and writes the same bytes again. The run's reader gives
-// pages of at most 999 characters, and empty ones once the file is exhausted; for a
-// file the writer wrote it gives the editor's pages, the first behind the line end
-// of the count line.
+// reads back as written and writes the same bytes again. The run's reader gives at
+// most 60 pages of at most 999 characters, and empty ones once the file is
+// exhausted; for a file the writer wrote it gives the editor's pages, the first
+// behind the line end of the count line.
 
 #include <algorithm>
 
@@ -12,14 +12,14 @@
 
 namespace {
 
-// A count may reach INT_MAX: pages are pulled until the file is exhausted and then
-// only so many more, all of which must be empty.
+// Once the file is exhausted every further page must be empty; the count of the
+// pages shown never exceeds 60, whatever the file's count.
 constexpr int pagesPastTheEnd = 300;
 
 std::vector<std::string> runPages(std::string_view bytes)
 {
     InstructionFileRun run(bytes);
-    FUZZ_REQUIRE(run.pageCount() >= 0);
+    FUZZ_REQUIRE(run.pageCount() >= 0 && run.pageCount() == std::min(run.pageCountInFile(), maxInstructionPages));
     std::vector<std::string> pages;
     std::string page;
     int pastTheEnd = 0;

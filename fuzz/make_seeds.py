@@ -35,6 +35,26 @@ def relined(data, end):
     return data.replace(b"\r\n", end)
 
 
+UTF8_MARK = b"\xef\xbb\xbf"
+
+
+def encodings(name, data, stem):
+    """A Windows-1252 file as text editors save it: UTF-8 with its byte order mark,
+    the same with a character Windows-1252 lacks and a byte that is not UTF-8, and
+    UTF-16 (little- and big-endian) with theirs."""
+    text = data.decode("cp1252")
+    utf8 = text.encode("utf-8")
+    return {
+        f"{name}-utf8-mark.{stem}": UTF8_MARK + utf8,
+        f"{name}-utf8-mark-unconvertible.{stem}": UTF8_MARK + utf8.replace(b" ", "\u2603".encode("utf-8"), 1)
+                                                  .replace(b"\r\n", "\U0001F600\r\n".encode("utf-8"), 1),
+        f"{name}-utf8-mark-malformed.{stem}": UTF8_MARK + utf8.replace(b"\r\n", b"\xe9\xe2\x98\r\n", 1),
+        f"{name}-utf16-le-mark.{stem}": b"\xff\xfe" + text.encode("utf-16-le"),
+        f"{name}-utf16-be-mark.{stem}": b"\xfe\xff" + text.encode("utf-16-be"),
+        f"utf8-mark-only.{stem}": UTF8_MARK,
+    }
+
+
 # --- input file ---
 
 def session(cat1="one.wls", cat2="two.wls", cat1p=0, cat2p=1, catsw=1, delay=150, nprac=10, nreal=20):
@@ -89,6 +109,7 @@ def input_file_seeds():
         "questionnaire-names.inp": input_file([session("own.qls", "OWN.QLS")]),
     }
     seeds["high-bytes-only.inp"] = HIGH_BYTES
+    seeds.update(encodings("good", input_file([session("caf\xe9.wls", "\x80uro.wls")], "\xe0\xfc.bgi"), "inp"))
     return seeds
 
 
@@ -112,7 +133,7 @@ def items(prefix, n, width=None):
 
 def word_list_seeds():
     good = word_list("Fruit", items("fruit", 9), "Tools", items("tool", 9))
-    return {
+    return encodings("accents", word_list("Caf\xe9", ["cr\xe8me", "\x80uro"], "Na\xefve", ["\x96"]), "wls") | {
         "demo-vehicles-clothing.wls": demo("vehicles-clothing.wls"),
         "demo-summer-winter.wls": demo("summer-winter.wls"),
         "empty.wls": b"",
@@ -186,7 +207,9 @@ def usable_pages():
 def questionnaire_seeds():
     good = questionnaire("Mine", "Others", usable_pages())
     every_type = [page(0, "Text only.", 1), text_page(1), radio_page(2), list_page(1, ["a", "b"]), item_page(2, "it")]
-    return {
+    accents = questionnaire("Caf\xe9", "Th\xe9", [page(0, "Bienvenue \x96 \xe0 vous.\r\nR\xe9pondez.", 1)] +
+                            usable_pages()[1:])
+    return encodings("accents", accents, "qls") | {
         "demo-own-words.qls": demo("own-words.qls"),
         "empty.qls": b"",
         "line-end-only.qls": b"\r\n",
@@ -253,7 +276,7 @@ def instructions(pages, count=None, end=b"\r\n"):
 
 def instruction_seeds():
     good = instructions(["Welcome.\r\r\nThank you.", "Press a key."])
-    return {
+    return encodings("accents", instructions(["Gr\xfc\xdf Gott \x96 willkommen.\r\r\nDanke.", "Caf\xe9."]), "bgi") | {
         "demo-intro.bgi": demo("intro.bgi"),
         "empty.bgi": b"",
         "line-end-only.bgi": b"\r\n",
@@ -337,6 +360,11 @@ def study_seeds():
                             HIGH_BYTES),
         "lf-only": study(relined(one, b"\n"), relined(vehicles, b"\n"), relined(summer, b"\n"), relined(own, b"\n"),
                          relined(intro, b"\n")),
+        "utf8-marks": study(UTF8_MARK + one, UTF8_MARK + vehicles, UTF8_MARK + summer, UTF8_MARK + own,
+                            UTF8_MARK + instructions(["Gr\xfc\xdf Gott."]).decode("cp1252").encode("utf-8")),
+        "utf16-instructions": study(one, vehicles, summer, own, b"\xff\xfe" + intro.decode("cp1252").encode("utf-16-le")),
+        "unconvertible-instructions": study(one, vehicles, summer, own, UTF8_MARK + "1\r\n\u2603#\r\n".encode("utf-8")),
+        "instruction-count-61": study(one, vehicles, summer, own, instructions(["Page."] * 61)),
     }
 
 

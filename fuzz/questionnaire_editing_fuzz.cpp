@@ -1,7 +1,7 @@
-// The questionnaire file as the editor reads it. Opening gives at least one page and
-// blank slots beyond the count; showing a page and storing it back, as the editor
-// does on every page command, changes nothing; and what the editor then saves reads
-// back as the document it holds.
+// The questionnaire file as the editor reads it (a UTF-16 file it does not open).
+// Opening gives at least one page and blank slots beyond the count; showing a page
+// and storing it back, as the editor does on every page command, changes nothing;
+// and what the editor then saves reads back as the document it holds.
 
 #include "fuzz_support.h"
 #include "questionnaire/questionnaire_editing.h"
@@ -12,6 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MemoryFiles files;
     files.add(path, std::string(bytesOf(data, size)));
     const OpenedQuestionnaire opened = readQuestionnaireForEditing(path, files);
+    if (byteOrderMarkOf(bytesOf(data, size)) == ByteOrderMark::Utf16) {
+        FUZZ_REQUIRE(!opened.opened && !opened.error.empty());
+        return 0;
+    }
     FUZZ_REQUIRE(opened.opened && opened.document.fileName == path);
 
     QuestionnaireEditing editing;

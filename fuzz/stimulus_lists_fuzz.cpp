@@ -1,6 +1,6 @@
-// A word list file as the stimulus list editor opens it into its boxes. Boxes the
-// editor lets the experimenter save are boxes the file writer accepts, and the saved
-// file opens into the same boxes again.
+// A word list file as the stimulus list editor opens it into its boxes (a UTF-16
+// file leaves them as they were). Boxes the editor lets the experimenter save are
+// boxes the file writer accepts, and the saved file opens into the same boxes again.
 
 #include "files/stimulus_lists.h"
 #include "fuzz_support.h"
@@ -13,6 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     StimulusListDocument document;
     const StimulusListDocument::OpenOutcome opened = document.open(path, files);
+    if (byteOrderMarkOf(bytesOf(data, size)) == ByteOrderMark::Utf16) {
+        FUZZ_REQUIRE(!opened.opened && !opened.error.empty() && document.path().empty() &&
+                     document.boxes() == StimulusListDocument().boxes());
+        return 0;
+    }
     FUZZ_REQUIRE(opened.opened && document.path() == path && document.asksBeforeReplacing());
     const StimulusListBoxes boxes = document.boxes();
     for (const CategoryBoxes& category : boxes.categories) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/file_existence.h"
 #include "instructions/instruction_pages.h"
 #include "questionnaire/questionnaire_file.h"
 #include "questionnaire/questionnaire_runner.h"
@@ -52,8 +53,10 @@ std::optional<Refusal> loadStudyLists(StudyFiles& study, const FileSource& sourc
     for (int s = 0; s < study.sessionCount; ++s)
         study.listIndex[s] = {catalog.indexOf(study.session(s).Cat1.view()),
                               catalog.indexOf(study.session(s).Cat2.view())};
-    if (catalog.errorCode == errorMissingFile)
-        return Refusal{missingFileMessage, catalog.missingPath};
+    if (catalog.errorCode == errorMissingFile) {
+        const std::string& path = catalog.missingPath;
+        return Refusal{missingFileMessage, pathWithReason(path, source.absenceReason(path))};
+    }
 
     Problems problems;
     for (int i = 0; i < catalog.fileCount; ++i)
@@ -76,6 +79,8 @@ std::vector<ItemShortage> itemShortages(const StudyFiles& study, const CategoryC
                                         bool questionnairesFilled)
 {
     std::vector<ItemShortage> shortages;
+    // A file used by several pairs is named once, at its first use: one file to mend.
+    std::vector<std::pair<int, int>> named;  // catalogue index, category
     for (int s = 0; s < study.sessionCount; ++s) {
         for (int p = 0; p < 2; ++p) {
             const WordList& file = study.listOf(s, p);
@@ -83,10 +88,13 @@ std::vector<ItemShortage> itemShortages(const StudyFiles& study, const CategoryC
                 continue;
             const Entry* labels[2] = {&file.entriesA[0], &file.entriesB[0]};
             for (int c = 0; c < 2; ++c) {
-                if (counts[s][p][c] < 2)
-                    shortages.push_back({file.fileName.str(), "session " + std::to_string(s + 1) + ": category " +
-                                                                  quoted(labels[c]->str()) + " of " +
-                                                                  file.fileName.str() + " has no items"});
+                const std::pair<int, int> category{study.listIndex[s][p], c};
+                if (counts[s][p][c] >= 2 || std::find(named.begin(), named.end(), category) != named.end())
+                    continue;
+                named.push_back(category);
+                shortages.push_back({file.fileName.str(), "session " + std::to_string(s + 1) + ": category " +
+                                                              quoted(labels[c]->str()) + " of " +
+                                                              file.fileName.str() + " has no items"});
             }
         }
     }
@@ -103,11 +111,32 @@ std::optional<Refusal> shortageRefusal(const std::vector<ItemShortage>& shortage
     return Refusal{unusableInputMessage, joinLines(lines)};
 }
 
+namespace {
+
+// What stops a run in an instruction file that is there: a file not read as saved,
+// and more pages than the run shows, which would leave the participant on pages the
+// file does not hold.
+Problems instructionFileProblems(const StudyFiles& study, const FileSource& source)
+{
+    const std::string path = study.instructionFilePath();
+    const InstructionFileRun file = InstructionFileRun::open(path, source);
+    Problems problems = file.problems();
+    if (file.pageCountInFile() > maxInstructionPages)
+        problems.push_back("instruction file " + fileNameOf(path) + ": the page count is " +
+                           std::to_string(file.pageCountInFile()) + ", at most " +
+                           std::to_string(maxInstructionPages) + " pages are allowed");
+    return problems;
+}
+
+}  // namespace
+
 std::optional<Refusal> instructionFileRefusal(const StudyFiles& study, const FileSource& source)
 {
     const std::string path = study.instructionFilePath();
     if (!source.exists(path))
-        return Refusal{missingFileMessage, path};
+        return Refusal{missingFileMessage, pathWithReason(path, source.absenceReason(path))};
+    if (const Problems problems = instructionFileProblems(study, source); !problems.empty())
+        return Refusal{unusableInputMessage, joinLines(problems)};
     return std::nullopt;
 }
 
@@ -187,6 +216,8 @@ private:
     void checkRepeats(const CategoryCounts& expected);
     void checkNameCases();
     std::string missingHint(const std::string& name) const;
+    std::string caseHint(const std::string& path) const;
+    bool listUnusable(int index) const;
 
     const FileSource& source_;
     StudyFiles study_;
@@ -203,9 +234,16 @@ CheckedFile& StudyChecker::fileNamed(const std::string& name)
     return report_.files.back();
 }
 
+// Two checks can come upon the same fault (a file named as the instruction file and
+// as a list, a questionnaire's labels read by the catalogue and by the questionnaire
+// reader): it is reported once.
 void StudyChecker::add(const std::string& file, Finding::Kind kind, const std::string& text)
 {
-    fileNamed(file).findings.push_back({kind, text});
+    CheckedFile& checked = fileNamed(file);
+    for (const Finding& finding : checked.findings)
+        if (finding.kind == kind && finding.text == text)
+            return;
+    checked.findings.push_back({kind, text});
     ++(kind == Finding::Kind::Problem ? report_.problems : report_.warnings);
 }
 
@@ -214,8 +252,14 @@ StudyReport StudyChecker::run()
     inputName_ = study_.inputPath;
     fileNamed(inputName_);
     if (const ReadOutcome read = source_.read(study_.inputPath); !read.opened) {
-        problem(inputName_, read.error + missingHint(fileNameOf(study_.inputPath)));
+        problem(inputName_, read.error + caseHint(study_.inputPath));
         return report_;
+    }
+    // The subject information page takes only an input file it can open for writing.
+    if (!source_.exists(study_.inputPath)) {
+        const std::string reason = source_.absenceReason(study_.inputPath);
+        problem(inputName_, "the subject information page would refuse it with \"could not find specified input "
+                            "file\"" + (reason.empty() ? std::string() : " (" + reason + ")"));
     }
     if (const auto refusal = loadDefinition(study_, study_.inputPath, source_))
         for (const std::string& text : study_.definition.problems)
@@ -233,7 +277,8 @@ void StudyChecker::checkSessions()
     for (int s = 0; s < study_.sessionCount; ++s) {
         const SessionSettings& session = study_.session(s);
         const std::string prefix = "session " + std::to_string(s + 1) + ": ";
-        if (session.Cat1 == session.Cat2.view())
+        // Names the file did not supply are empty: its problems say why.
+        if (session.Cat1 == session.Cat2.view() && !session.Cat1.empty())
             warning(inputName_, prefix + "both category pairs use " + session.Cat1.str() +
                                     "; the combined blocks show the same words under two pairs of keys");
         if (session.Catsw != 0 && session.Catsw != 1)
@@ -246,6 +291,18 @@ void StudyChecker::checkSessions()
         if (session.nReal == 0)
             warning(inputName_, prefix + "recorded blocks have 0 trials: the session records and scores nothing");
     }
+
+    // The run reads the flags as written: the tutorial flag 1 shows the tutorial and 0
+    // the page on the keys; the edit-lists flag 1 offers the review of the lists.
+    const ExperimentDefinition& definition = study_.definition;
+    if (definition.tutorialIncluded != 0 && definition.tutorialIncluded != 1)
+        warning(inputName_, "the tutorial flag is " + std::to_string(definition.tutorialIncluded) +
+                                ", neither 0 nor 1: the participant sees neither the tutorial (1) nor the page on "
+                                "the keys (0)");
+    if (definition.editListsIncluded != 0 && definition.editListsIncluded != 1)
+        warning(inputName_, "the edit-lists flag is " + std::to_string(definition.editListsIncluded) +
+                                ", neither 0 nor 1: as with 0, the participant is not offered the review of the "
+                                "word lists (1 offers it)");
 }
 
 void StudyChecker::checkInstructionFile()
@@ -253,11 +310,17 @@ void StudyChecker::checkInstructionFile()
     const std::string name = study_.definition.instructionFileName.str();
     if (name.empty())
         return;  // the input file's problems say why
-    if (const auto refusal = instructionFileRefusal(study_, source_)) {
-        problem(name, "missing: " + refusal->detail + missingHint(name));
+    if (!source_.exists(study_.instructionFilePath())) {
+        problem(name, "missing: " + study_.instructionFilePath() + missingHint(name));
         return;
     }
     fileNamed(name);
+    // The rest of the run's refusal; the pages of a refused file are not looked at.
+    if (const Problems problems = instructionFileProblems(study_, source_); !problems.empty()) {
+        for (const std::string& text : problems)
+            problem(name, text);
+        return;
+    }
     // The run's own reader: a count larger than the pages the file holds shows
     // empty pages, one OK each.
     InstructionFileRun file = InstructionFileRun::open(study_.instructionFilePath(), source_);
@@ -302,8 +365,11 @@ void StudyChecker::checkLists()
     if (missing)
         return;  // the session pairs of a missing file have nothing to check
 
+    // A list the reader had to cut or clamp is reported as such; what its counts
+    // would cause is not reported beside it.
     for (const ItemShortage& shortage : itemShortages(study_, loadedCounts(study_), false))
-        problem(shortage.fileName, shortage.text);
+        if (!listUnusable(catalog.indexOf(shortage.fileName)))
+            problem(shortage.fileName, shortage.text);
 
     CategoryCounts expected = loadedCounts(study_);
     for (int i = 0; i < catalog.fileCount; ++i)
@@ -349,6 +415,8 @@ void StudyChecker::checkQuestionnaire(int index, CategoryCounts& expected)
 void StudyChecker::checkRepeats(const CategoryCounts& expected)
 {
     for (int s = 0; s < study_.sessionCount; ++s) {
+        if (listUnusable(study_.listIndex[s][0]) || listUnusable(study_.listIndex[s][1]))
+            continue;
         const SessionSettings& session = study_.session(s);
         int usable = maxEntries;
         std::string shortest;
@@ -394,19 +462,25 @@ void StudyChecker::checkNameCases()
     if (!study_.definition.instructionFileName.empty())
         names.push_back(study_.definition.instructionFileName.str());
     for (int i = 0; i < study_.catalog.fileCount; ++i)
-        names.push_back(study_.catalog.files[i].fileName.str());
+        if (std::find(names.begin(), names.end(), study_.catalog.files[i].fileName.str()) == names.end())
+            names.push_back(study_.catalog.files[i].fileName.str());
+    const auto present = [&](const std::string& name) {
+        return source_.exists(joinPath(study_.inputDirectory, name));
+    };
     for (std::size_t i = 0; i < names.size(); ++i)
         for (std::size_t j = i + 1; j < names.size(); ++j)
-            if (names[i] != names[j] && lowerAscii(names[i]) == lowerAscii(names[j]))
+            // When one of the two is missing, its problem names the other already.
+            if (names[i] != names[j] && lowerAscii(names[i]) == lowerAscii(names[j]) &&
+                present(names[i]) == present(names[j]))
                 warning(inputName_, "the input file names both " + names[i] + " and " + names[j] +
                                         ", which differ only in case: a system that ignores case takes them for "
                                         "one file");
 
-    const std::vector<std::string> present = source_.namesIn(study_.inputDirectory);
+    const std::vector<std::string> held = source_.namesIn(study_.inputDirectory);
     for (const std::string& name : names) {
-        if (!source_.exists(joinPath(study_.inputDirectory, name)))
+        if (!present(name))
             continue;
-        for (const std::string& other : present)
+        for (const std::string& other : held)
             if (other != name && lowerAscii(other) == lowerAscii(name))
                 warning(name, "the folder also holds " + other +
                                   ", whose name differs only in case: copied to a system that ignores case, one "
@@ -414,18 +488,37 @@ void StudyChecker::checkNameCases()
     }
 }
 
-// For a file the run takes for missing: a file there that it cannot open for
-// writing, or a file of the folder whose name differs only in case.
+// For a file the run takes for missing: what is there instead, as the system says,
+// or a file of the folder whose name differs only in case.
 std::string StudyChecker::missingHint(const std::string& name) const
 {
     const std::string path = joinPath(study_.inputDirectory, name);
-    if (source_.read(path).opened)
-        return " (the file is there, but read-only or not a regular file: the run takes only a file it can open "
-               "for writing)";
+    const std::string reason = source_.absenceReason(path);
+    if (reason.starts_with("exists, but:"))
+        return " (" + reason + "; the run takes only a file it can open for writing)";
+    if (!reason.empty())
+        return " (" + reason + ")";
+    return caseHint(path);
+}
+
+std::string StudyChecker::caseHint(const std::string& path) const
+{
+    const std::string name = fileNameOf(path);
     for (const std::string& other : source_.namesIn(directoryOf(path)))
         if (other != name && lowerAscii(other) == lowerAscii(name))
             return " (the folder holds " + other + ": names differ in case)";
     return {};
+}
+
+// A list that is missing or that the reader had to cut or clamp: the run refuses it.
+bool StudyChecker::listUnusable(int index) const
+{
+    const ListCatalog& catalog = study_.catalog;
+    if (index < 0 || index >= catalog.fileCount)
+        return true;
+    const std::string path = joinPath(study_.inputDirectory, catalog.files[index].fileName.str());
+    return !catalog.files[index].problems.empty() ||
+           std::find(catalog.missingPaths.begin(), catalog.missingPaths.end(), path) != catalog.missingPaths.end();
 }
 
 }  // namespace

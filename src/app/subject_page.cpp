@@ -1,6 +1,7 @@
 #include "app/subject_page.h"
 
 #include "common/field_checks.h"
+#include "common/file_existence.h"
 #include "common/file_io.h"
 #include "common/text_codec.h"
 
@@ -37,11 +38,16 @@ bool hasDataFileExtension(const std::string& dataPath)
 }
 
 SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
-                                      const std::function<bool(const std::string&)>& exists)
+                                      const std::function<bool(const std::string&)>& exists,
+                                      const std::function<std::string(const std::string&)>& absenceReason)
 {
     SubjectPageErrors errors;
-    if (!entries.inputPath.empty() && !exists(entries.inputPath))
+    if (!entries.inputPath.empty() && !exists(entries.inputPath)) {
         errors.inputNotFound = true;
+        errors.inputPath = entries.inputPath;
+        if (absenceReason)
+            errors.inputAbsence = absenceReason(entries.inputPath);
+    }
     if (entries.inputPath.empty())
         errors.inputNameMissing = true;
     if (!hasDataFileExtension(entries.dataPath))
@@ -52,8 +58,11 @@ SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
 std::optional<std::string> subjectPageMessage(const SubjectPageErrors& errors)
 {
     std::optional<std::string> message;
-    if (errors.inputNotFound)
+    if (errors.inputNotFound) {
         message = "Error:  could not find specified input file.";
+        if (!errors.inputAbsence.empty())
+            *message += "\n" + pathWithReason(errors.inputPath, errors.inputAbsence);
+    }
     if (errors.wrongExtension)
         message = "Error:  you need to specify an output file (*.dat).";
     if (errors.inputNameMissing)

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/subject_record.h"
+#include "common/text_codec.h"  // singleByteOnlyMessage
 
 // The entries of the page as typed (UTF-8 from the boxes).
 struct SubjectPageEntries {
@@ -27,6 +28,10 @@ struct SubjectPageErrors {
     bool wrongExtension = false;
     bool inputNameMissing = false;
     bool any() const { return inputNotFound || wrongExtension || inputNameMissing; }
+    // With inputNotFound: the path, and why the file there cannot be used ("exists,
+    // but: Is a directory"); the reason is empty when nothing is there.
+    std::string inputPath;
+    std::string inputAbsence;
 };
 
 // The date and time texts of a run's start: month/day/years since 1900 ("3/30/98")
@@ -45,16 +50,16 @@ std::string proposedDataPath(const std::string& inputPath);
 bool hasDataFileExtension(const std::string& dataPath);
 
 // The checks of OK, in order: a named input file that is absent, an empty input
-// path, a data path whose extension is not "dat".
+// path, a data path whose extension is not "dat". absenceReason, when given, says
+// why an absent input file cannot be used (as fileAbsenceReason).
 SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
-                                      const std::function<bool(const std::string&)>& exists);
+                                      const std::function<bool(const std::string&)>& exists,
+                                      const std::function<std::string(const std::string&)>& absenceReason = {});
 
 // The message line for the errors (the last set wins), or nothing when none is set
-// (the line then keeps its text).
+// (the line then keeps its text). An input file that is there but cannot be used
+// adds a second line with its path and the reason.
 std::optional<std::string> subjectPageMessage(const SubjectPageErrors& errors);
-
-inline constexpr const char* singleByteOnlyMessage =
-    "Please use only characters of the Western European (Windows-1252) character set.";
 
 // The field checks of OK: the subject number an integer from 0 to 999, the other
 // code at most 8 single-byte characters and the paths at most 255. Returns the

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -35,7 +36,7 @@ const DialogTemplate& SubjectPageDialog::layout()
             {ControlKind::Edit, TimeId, "", {155, 112, 40, 12}},
             {ControlKind::Static, OtherLabelId, "Other:", {15, 131, 30, 8}, NoWrap},
             {ControlKind::Edit, OtherId, "", {50, 129, 60, 12}, StyleNone, int(otherCodeCapacity)},
-            {ControlKind::Static, MessageId, "", {7, 153, 286, 10}, NoWrap},
+            {ControlKind::Static, MessageId, "", {7, 150, 286, 18}, NoWrap},  // two lines
             {ControlKind::DefaultButton, OkId, "OK", {180, 169, 50, 14}},
             {ControlKind::PushButton, CancelId, "Cancel", {240, 169, 50, 14}},
         }};
@@ -56,6 +57,7 @@ SubjectPageDialog::SubjectPageDialog(const LocalDateTime& start, QWidget* parent
                                                                                        : QString();
     };
     exists = [](const std::string& path) { return fileExists(path); };
+    absenceReason = [](const std::string& path) { return fileAbsenceReason(path); };
     showFieldMessage = [this](const QString& text) { QMessageBox::warning(this, QString(), text); };
 
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &SubjectPageDialog::confirm);
@@ -63,6 +65,7 @@ SubjectPageDialog::SubjectPageDialog(const LocalDateTime& start, QWidget* parent
     connect(control<QPushButton>(InputBrowseId), &QPushButton::clicked, this, &SubjectPageDialog::browseInput);
     connect(control<QPushButton>(DataBrowseId), &QPushButton::clicked, this, &SubjectPageDialog::browseData);
     setEntries(initialSubjectEntries(start));
+    showRefusedCharactersIn(MessageId);
 }
 
 SubjectPageEntries SubjectPageDialog::entries() const
@@ -109,14 +112,30 @@ void SubjectPageDialog::confirm()
         showFieldMessage(QString::fromStdString(*fieldMessage));
         return;
     }
-    const SubjectPageErrors errors = checkSubjectEntries(e, exists);
+    const SubjectPageErrors errors = checkSubjectEntries(e, exists, absenceReason);
     if (errors.any()) {
-        if (const auto text = subjectPageMessage(errors))
+        if (const auto text = subjectPageMessage(fittedToMessageLine(errors)))
             setControlText(MessageId, QString::fromStdString(*text));
         return;
     }
     record_ = makeSubjectRecord(e, number, start_);
     accept();
+}
+
+// The path in the message line's second line gives up its middle when the line
+// would be wider than the page, so that the reason after it stays in view (the
+// whole path stands in the box above).
+SubjectPageErrors SubjectPageDialog::fittedToMessageLine(SubjectPageErrors errors) const
+{
+    if (errors.inputAbsence.empty())
+        return errors;
+    const QLabel* line = control<QLabel>(MessageId);
+    const QFontMetrics metrics(line->font());
+    const QString reason = QString::fromStdString(" (" + errors.inputAbsence + ")");
+    const int room = line->width() - metrics.horizontalAdvance(reason);
+    errors.inputPath =
+        metrics.elidedText(QString::fromStdString(errors.inputPath), Qt::ElideMiddle, std::max(room, 0)).toStdString();
+    return errors;
 }
 
 namespace {

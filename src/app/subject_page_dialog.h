@@ -28,11 +28,12 @@ public:
     QString message() const;
     const std::optional<SubjectRecord>& record() const { return record_; }
 
-    // Seams for the tests: the file browsers, the existence test and the field
-    // check message box.
+    // Seams for the tests: the file browsers, the existence test and its reason,
+    // and the field check message box.
     // chooseFile(caption, filter, default suffix, whether the file must exist)
     std::function<QString(const QString&, const QString&, const QString&, bool)> chooseFile;
     std::function<bool(const std::string&)> exists;
+    std::function<std::string(const std::string&)> absenceReason;
     std::function<void(const QString&)> showFieldMessage;
 
     // OK: the field checks, then the page's own checks.
@@ -41,6 +42,7 @@ public:
 private:
     void browseInput();
     void browseData();
+    SubjectPageErrors fittedToMessageLine(SubjectPageErrors errors) const;
 
     LocalDateTime start_;
     std::optional<SubjectRecord> record_;

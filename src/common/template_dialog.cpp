@@ -12,6 +12,8 @@
 #include <QValidator>
 #include <QRadioButton>
 
+#include <utility>
+
 #include "common/text_codec.h"
 
 namespace {
@@ -23,8 +25,15 @@ public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override
     {
-        return utf8ToWindows1252(input.toStdString()) ? Acceptable : Invalid;
+        refused_ = !utf8ToWindows1252(input.toStdString());
+        return refused_ ? Invalid : Acceptable;
     }
+    // Whether the last text validated was refused; asked once. A box also refuses
+    // input beyond its length limit without asking the validator.
+    bool takeRefusal() const { return std::exchange(refused_, false); }
+
+private:
+    mutable bool refused_ = false;
 };
 
 } // namespace
@@ -85,6 +94,20 @@ void TemplateDialog::setControlText(int id, const QString& text)
         edit->setText(text);
     else if (auto* multi = qobject_cast<QPlainTextEdit*>(w))
         multi->setPlainText(text);
+}
+
+void TemplateDialog::showRefusedCharactersIn(int messageId)
+{
+    for (QWidget* widget : std::as_const(controls_)) {
+        auto* edit = qobject_cast<QLineEdit*>(widget);
+        const auto* validator = edit ? dynamic_cast<const SingleByteValidator*>(edit->validator()) : nullptr;
+        if (validator == nullptr)
+            continue;
+        connect(edit, &QLineEdit::inputRejected, this, [this, validator, messageId] {
+            if (validator->takeRefusal())
+                setControlText(messageId, QString::fromLatin1(singleByteOnlyMessage));
+        });
+    }
 }
 
 // The program's own texts are never cut: a font wider than the one the layout was

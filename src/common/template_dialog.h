@@ -40,6 +40,11 @@ public:
     // Sets the text of a Static, button or group control.
     void setControlText(int id, const QString& text);
 
+    // From now on, a character without a single-byte form typed or pasted into one of
+    // the dialog's edit boxes puts singleByteOnlyMessage in the message line messageId
+    // (the box refuses the character as before).
+    void showRefusedCharactersIn(int messageId);
+
     DialogBaseUnits baseUnits() const { return base_; }
     QRect pixelRect(const DialogRect& rect) const;
 

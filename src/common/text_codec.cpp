@@ -101,17 +101,47 @@ std::string windows1252ToUtf8(std::string_view bytes)
 
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8)
 {
-    std::string out;
-    out.reserve(utf8.size());
+    Windows1252Text converted = convertUtf8(utf8);
+    if (converted.first)
+        return std::nullopt;
+    return std::move(converted.text);
+}
+
+ByteOrderMark byteOrderMarkOf(std::string_view bytes)
+{
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return ByteOrderMark::Utf8;
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
+        return ByteOrderMark::Utf16;
+    return ByteOrderMark::None;
+}
+
+Windows1252Text convertUtf8(std::string_view utf8)
+{
+    Windows1252Text out;
+    out.text.reserve(utf8.size());
+    int line = 1;
     std::size_t pos = 0;
     while (pos < utf8.size()) {
+        const std::size_t start = pos;
         char32_t cp = 0;
-        if (!decodeUtf8(utf8, pos, cp))
-            return std::nullopt;
-        const auto byte = byteOf(cp);
-        if (!byte)
-            return std::nullopt;
-        out += static_cast<char>(*byte);
+        const bool wellFormed = decodeUtf8(utf8, pos, cp);
+        const auto byte = wellFormed ? byteOf(cp) : std::nullopt;
+        if (byte) {
+            out.text += static_cast<char>(*byte);
+            if (*byte == '\n')
+                ++line;
+            continue;
+        }
+        // A malformed sequence is replaced one byte at a time, so that the
+        // characters after it are read again from their own first byte.
+        if (!wellFormed) {
+            pos = start + 1;
+            cp = static_cast<unsigned char>(utf8[start]);
+        }
+        out.text += '?';
+        if (out.unconvertible++ == 0)
+            out.first = Unconvertible{line, !wellFormed, cp, std::string(utf8.substr(start, pos - start))};
     }
     return out;
 }

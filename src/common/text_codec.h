@@ -15,3 +15,31 @@ std::string windows1252ToUtf8(std::string_view bytes);
 // The single-byte form of a UTF-8 text, or nothing when a character has no
 // single-byte form (or the UTF-8 is malformed).
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
+
+// What a box says when it refuses a character without a single-byte form.
+inline constexpr const char* singleByteOnlyMessage =
+    "Please use only characters of the Western European (Windows-1252) character set.";
+
+// What a file's first bytes say of its encoding. Text editors that save UTF-8 or
+// UTF-16 begin the file with a byte order mark (EF BB BF; FF FE or FE FF); a file
+// without one is Windows-1252.
+enum class ByteOrderMark { None, Utf8, Utf16 };
+ByteOrderMark byteOrderMarkOf(std::string_view bytes);
+
+// The first place where UTF-8 text could not be converted to Windows-1252.
+struct Unconvertible {
+    int line = 1;               // counted from 1 by the line feeds before it
+    bool malformed = false;     // a byte that begins no well-formed UTF-8 character
+    char32_t codePoint = 0;     // the character, or the malformed byte
+    std::string bytes;          // as the text holds it
+};
+
+struct Windows1252Text {
+    std::string text;                    // each unconvertible character or byte as "?"
+    std::optional<Unconvertible> first;  // nothing when the whole text converted
+    int unconvertible = 0;               // how many were replaced by "?"
+};
+
+// Converts UTF-8 to Windows-1252 as far as it goes: a character without a
+// single-byte form, and each byte of malformed UTF-8, becomes one "?".
+Windows1252Text convertUtf8(std::string_view utf8);

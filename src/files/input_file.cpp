@@ -161,7 +161,7 @@ ExperimentDefinition parseInputFile(std::string_view bytes, const std::string& f
 
 ExperimentDefinition readInputFile(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         ExperimentDefinition definition;
         definition.problems.push_back(read.error);
@@ -172,6 +172,7 @@ ExperimentDefinition readInputFile(const std::string& path, const FileSource& so
         definition.problems.insert(definition.problems.begin(),
                                    "input file " + fileNameOf(path) + ": the file is larger than " +
                                        std::to_string(maxReadBytes) + " bytes; only its start was read");
+    read.noteEncodingProblem("input file " + fileNameOf(path) + ": ", definition.problems);
     return definition;
 }
 

@@ -56,6 +56,7 @@ InputFileDialog::InputFileDialog(const QString& inputPath, QWidget* parent)
     connect(control<QPushButton>(ContinueId), &QPushButton::clicked, this, &InputFileDialog::confirm);
     connect(control<QPushButton>(CancelId), &QPushButton::clicked, this, &QDialog::reject);
     connect(control<QPushButton>(BrowseId), &QPushButton::clicked, this, &InputFileDialog::browse);
+    showRefusedCharactersIn(MessageId);
 }
 
 QString InputFileDialog::message() const { return control<QLabel>(MessageId)->text(); }

@@ -160,9 +160,14 @@ void StimulusListDocument::newList()
 StimulusListDocument::OpenOutcome StimulusListDocument::open(const std::string& path, const FileSource& source)
 {
     OpenOutcome outcome;
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         outcome.error = read.error;
+        return outcome;
+    }
+    // A file the editor cannot read at all leaves the boxes as they are.
+    if (read.encodingRefused) {
+        outcome.error = "cannot read " + path + ": " + read.encodingProblem;
         return outcome;
     }
     WordList list;
@@ -173,6 +178,7 @@ StimulusListDocument::OpenOutcome StimulusListDocument::open(const std::string& 
         outcome.problems.insert(outcome.problems.begin(), "word list " + fileNameOf(path) +
                                                               ": the file is larger than " +
                                                               std::to_string(maxReadBytes) + " bytes; only its start was read");
+    read.noteEncodingProblem("word list " + fileNameOf(path) + ": ", outcome.problems);
     boxes_ = boxesFromWordList(list);
     path_ = path;
     message_.clear();

@@ -115,7 +115,7 @@ void parseWordListFile(std::string_view bytes, const std::string& fileName, Word
 void readWordListFile(const std::string& path, WordList& list, const FileSource& source)
 {
     list.isQuestionnaire = false;
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         clearContents(list);
         list.problems.push_back(read.error);
@@ -125,6 +125,7 @@ void readWordListFile(const std::string& path, WordList& list, const FileSource&
     if (read.truncated)
         list.problems.insert(list.problems.begin(), "word list " + fileNameOf(path) + ": the file is larger than " +
                                                         std::to_string(maxReadBytes) + " bytes; only its start was read");
+    read.noteEncodingProblem("word list " + fileNameOf(path) + ": ", list.problems);
 }
 
 void parseQuestionnaireLabels(std::string_view bytes, const std::string& fileName, WordList& list)
@@ -164,7 +165,7 @@ void parseQuestionnaireLabels(std::string_view bytes, const std::string& fileNam
 
 void readQuestionnaireLabels(const std::string& path, WordList& list, const FileSource& source)
 {
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         clearContents(list);
         list.isQuestionnaire = true;
@@ -175,6 +176,7 @@ void readQuestionnaireLabels(const std::string& path, WordList& list, const File
     }
     // Only the head is read, so a cut beyond maxReadBytes does not matter here.
     parseQuestionnaireLabels(read.bytes, fileNameOf(path), list);
+    read.noteEncodingProblem("questionnaire " + fileNameOf(path) + ": ", list.problems);
 }
 
 namespace {

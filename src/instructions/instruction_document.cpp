@@ -3,9 +3,14 @@
 OpenedInstructions openInstructionFile(const std::string& path, const FileSource& source)
 {
     OpenedInstructions result;
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         result.error = read.error;
+        return result;
+    }
+    // A file the editor cannot read at all leaves its pages as they are.
+    if (read.encodingRefused) {
+        result.error = "cannot read " + path + ": " + read.encodingProblem;
         return result;
     }
     result.opened = true;
@@ -15,6 +20,7 @@ OpenedInstructions openInstructionFile(const std::string& path, const FileSource
         result.pages.problems.insert(result.pages.problems.begin(),
                                      "instruction file " + fileNameOf(path) + ": the file is larger than " +
                                          std::to_string(maxReadBytes) + " bytes; only its start was read");
+    read.noteEncodingProblem("instruction file " + fileNameOf(path) + ": ", result.pages.problems);
     if (result.pages.pageCount < 1)
         result.pages.pageCount = 1;
     return result;

@@ -83,7 +83,7 @@ InstructionPages parseInstructionFile(std::string_view bytes, const std::string&
 
 InstructionPages readInstructionFile(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         InstructionPages pages;
         pages.fileName = path;
@@ -96,6 +96,7 @@ InstructionPages readInstructionFile(const std::string& path, const FileSource& 
         pages.problems.insert(pages.problems.begin(), "instruction file " + fileNameOf(path) +
                                                           ": the file is larger than " +
                                                           std::to_string(maxReadBytes) + " bytes; only its start was read");
+    read.noteEncodingProblem("instruction file " + fileNameOf(path) + ": ", pages.problems);
     return pages;
 }
 
@@ -136,13 +137,16 @@ InstructionFileRun::InstructionFileRun(std::string_view bytes) : reader_(diskToM
     int count = 0;
     // A failed count leaves the reader failed, and a negative one shows nothing.
     if (reader_.readInt(count) && count > 0)
-        count_ = count;
+        countInFile_ = count;
+    count_ = std::min(countInFile_, maxInstructionPages);
 }
 
 InstructionFileRun InstructionFileRun::open(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = source.read(path);
-    return InstructionFileRun(read.opened ? std::string_view(read.bytes) : std::string_view());
+    const TextReadOutcome read = source.readText(path);
+    InstructionFileRun file(read.opened ? std::string_view(read.bytes) : std::string_view());
+    read.noteEncodingProblem("instruction file " + fileNameOf(path) + ": ", file.problems_);
+    return file;
 }
 
 bool InstructionFileRun::nextPage(std::string& text)

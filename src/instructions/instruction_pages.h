@@ -46,18 +46,24 @@ bool formatInstructionFile(const InstructionPages& pages, std::string& bytes, st
 // Formats and replaces the file at path atomically.
 WriteOutcome writeInstructionFile(const InstructionPages& pages, const std::string& path);
 
-// The run's reading of an instruction file: as many pages as the count says, one at
-// a time, without the 60-page limit. The line end after the count is not consumed,
-// so the first page begins with "\n". A count of 0, a negative or a non-numeric
-// count gives no page; pages beyond the end of the file are empty. Pages are read
-// only when asked for, so a huge count costs nothing until it is shown.
+// The run's reading of an instruction file: as many pages as the count says, at most
+// 60, one at a time. The line end after the count is not consumed, so the first page
+// begins with "\n". A count of 0, a negative or a non-numeric count gives no page;
+// pages beyond the end of the file are empty. Pages are read only when asked for.
+// The run refuses a file with problems or a count above 60 before it shows a page.
 class InstructionFileRun {
 public:
     explicit InstructionFileRun(std::string_view bytes);
-    // A file that cannot be opened gives no page (the run checks the file first).
+    // A file that cannot be opened gives no page (the run checks the file first), as
+    // does a UTF-16 file, which is a problem.
     static InstructionFileRun open(const std::string& path, const FileSource& source = diskFiles());
 
+    // The pages shown.
     int pageCount() const { return count_; }
+    // The count as the file gives it (0 for none), which may exceed the 60 shown.
+    int pageCountInFile() const { return countInFile_; }
+    // Why the file was not read as saved: its encoding.
+    const Problems& problems() const { return problems_; }
     // The next page's text, at most 999 characters; false once every page is given.
     bool nextPage(std::string& text);
     // True once the file has no bytes left: every page still to come is empty.
@@ -65,8 +71,10 @@ public:
 
 private:
     TextReader reader_;
+    int countInFile_ = 0;
     int count_ = 0;
     int given_ = 0;
+    Problems problems_;
 };
 
 // A page text as it is displayed: CR LF, a lone CR and LF all become one "\n".

@@ -97,9 +97,14 @@ std::vector<std::string> listedChoices(const QuestionnairePage& page)
 OpenedQuestionnaire readQuestionnaireForEditing(const std::string& path, const FileSource& source)
 {
     OpenedQuestionnaire result;
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         result.error = read.error;
+        return result;
+    }
+    // A file the editor cannot read at all leaves its document as it is.
+    if (read.encodingRefused) {
+        result.error = "cannot read " + path + ": " + read.encodingProblem;
         return result;
     }
     result.opened = true;
@@ -109,5 +114,6 @@ OpenedQuestionnaire readQuestionnaireForEditing(const std::string& path, const F
         result.document.problems.insert(result.document.problems.begin(),
                                         "questionnaire " + fileNameOf(path) + ": the file is larger than " +
                                             std::to_string(maxReadBytes) + " bytes; only its start was read");
+    read.noteEncodingProblem("questionnaire " + fileNameOf(path) + ": ", result.document.problems);
     return result;
 }

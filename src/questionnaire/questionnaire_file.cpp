@@ -257,7 +257,7 @@ QuestionnaireDocument parseQuestionnaireFile(std::string_view bytes, const std::
 
 QuestionnaireDocument readQuestionnaireFile(const std::string& path, const FileSource& source)
 {
-    const ReadOutcome read = source.read(path);
+    const TextReadOutcome read = source.readText(path);
     if (!read.opened) {
         QuestionnaireDocument document;
         document.fileName = path;
@@ -272,6 +272,7 @@ QuestionnaireDocument readQuestionnaireFile(const std::string& path, const FileS
                                                                 ": the file is larger than " +
                                                                 std::to_string(maxReadBytes) +
                                                                 " bytes; only its start was read");
+    read.noteEncodingProblem("questionnaire " + fileNameOf(path) + ": ", document.problems);
     return document;
 }
 

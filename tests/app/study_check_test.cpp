@@ -3,8 +3,10 @@
 // the checker says it would.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "app/sim_options.h"
 #include "app/simulated_participant.h"
@@ -240,8 +242,47 @@ TEST(StudyCheck, AnInstructionCountBeyondThePagesHeldIsWarned)
               std::string::npos);
     study.files.add("/study/intro.bgi", "x\r\n");
     EXPECT_NE(warnings(study.check(), "intro.bgi").find("shows no page"), std::string::npos);
-    study.files.add("/study/intro.bgi", "2000000000\r\nOne#\r\n");
-    EXPECT_NE(warnings(study.check(), "intro.bgi").find("1999999999 empty pages"), std::string::npos);
+    study.files.add("/study/intro.bgi", "60\r\nOne#\r\n");
+    EXPECT_NE(warnings(study.check(), "intro.bgi").find("59 empty pages"), std::string::npos);
+}
+
+// What the run refuses before the first instruction page, the checker reports as
+// the file's problems, and nothing else of that file.
+TEST(StudyCheck, AnInstructionFileTheRunCannotShowIsRefusedAndAProblem)
+{
+    std::string sixty = "60\r\n";
+    for (int i = 0; i < 60; ++i)
+        sixty += "Page#\r\n";
+    const std::string utf16("\xFF\xFE" "1\0\r\0\n\0", 8);
+    const std::pair<std::string, std::string> cases[] = {
+        {sixty, ""},
+        {"\xEF\xBB\xBF" "1\r\nGr\u00FC\u00DF Gott.#\r\n", ""},
+        {"61" + sixty.substr(2) + "Page#\r\n", "the page count is 61, at most 60 pages are allowed"},
+        {"2147483647\r\nOne#\r\n", "the page count is 2147483647, at most 60 pages are allowed"},
+        {utf16, "the file is saved as UTF-16 text, which the program does not read; save it as UTF-8 or "
+                "Windows-1252 (\"ANSI\") text"},
+        {"\xEF\xBB\xBF" "1\r\nSnow \u2603.#\r\n",
+         "line 2: the character \"\u2603\" (U+2603) has no Windows-1252 form; it was read as \"?\"; save the file as "
+         "Windows-1252 (\"ANSI\") text or replace the character"},
+    };
+    for (const auto& [bytes, problem] : cases) {
+        Study study(inputFile({Session{}}));
+        study.files.add("/study/intro.bgi", bytes);
+        StudyFiles files;
+        ASSERT_FALSE(loadDefinition(files, "/study/s.inp", study.files));
+        const std::optional<Refusal> refusal = instructionFileRefusal(files, study.files);
+        const StudyReport report = study.check();
+        if (problem.empty()) {
+            EXPECT_FALSE(refusal) << refusal->detail;
+            EXPECT_TRUE(report.runnable()) << formatStudyReport(report);
+            continue;
+        }
+        ASSERT_TRUE(refusal) << problem;
+        EXPECT_EQ(refusal->message, unusableInputMessage);
+        EXPECT_EQ(refusal->detail, "instruction file intro.bgi: " + problem);
+        EXPECT_EQ(problems(report, "intro.bgi"), refusal->detail + "\n");
+        EXPECT_EQ(warnings(report, "intro.bgi"), "");
+    }
 }
 
 // The checker and a run decide alike: the simulated participant runs each study on
@@ -251,12 +292,22 @@ TEST(StudyCheck, ARunStopsExactlyWhenTheCheckerFindsAProblem)
     Session longBlocks;
     longBlocks.nPrac = 2;
     longBlocks.nReal = 2;
+    std::string snowmanPage = questionnaire(4, 4, 0, 1);
+    snowmanPage.replace(snowmanPage.find("Page text"), 9, "Page \u2603");
     const std::vector<std::map<std::string, std::string>> studies = {
         {},
         {{"two.wls", wordList("Birds", 9, "Metals", 0)}},
         {{"two.wls", "25\r\n3\r\nBirds\r\n"}},
         {{"s.inp", inputFile({longBlocks}, "gone.bgi")}},
         {{"s.inp", inputFile({longBlocks}, "intro.bgi", "0")}},
+        {{"intro.bgi", "61\r\nWelcome.#\r\n"}},
+        {{"intro.bgi", "\xFE\xFF\0" "1"}},
+        {{"intro.bgi", "\xEF\xBB\xBF" "1\r\nWelcome \u263A#\r\n"}},
+        {{"intro.bgi", "\xEF\xBB\xBF" "1\r\nWelcome \u00E9#\r\n"}},
+        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})},
+         {"own.qls", "\xEF\xBB\xBF" + questionnaire(4, 4, 0, 1)}},
+        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})},
+         {"own.qls", "\xEF\xBB\xBF" + snowmanPage}},
         {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})}, {"own.qls", questionnaire(3, 4, 0, 1)}},
         {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})}, {"own.qls", questionnaire(4, 4, 0, 1)}},
         {{"s.inp", inputFile({Session{"one.wls", "none.wls", 0, 1, 1, 0, 2, 2}})}},
@@ -280,6 +331,90 @@ TEST(StudyCheck, ARunStopsExactlyWhenTheCheckerFindsAProblem)
         std::ostringstream out, err;
         const int status = runSimulation(options, LocalDateTime{}, out, err);
         EXPECT_EQ(status == 0, report.runnable()) << "study " << i << "\n" << formatStudyReport(report) << err.str();
+    }
+}
+
+TEST(StudyCheck, AFileThatIsThereButCannotBeUsedIsNamedWithTheSystemsReason)
+{
+    TempDirectory dir;
+    dir.write("s.inp", inputFile({Session{}}));
+    std::filesystem::create_directory(dir.file("intro.bgi"));
+    ASSERT_EQ(::mkfifo(dir.file("one.wls").c_str(), 0644), 0);
+    std::filesystem::create_symlink("two.wls", dir.file("two.wls"));
+    const StudyReport report = checkStudy(dir.file("s.inp"));
+    EXPECT_EQ(report.problems, 3) << formatStudyReport(report);
+    const std::string writable = "; the run takes only a file it can open for writing)\n";
+    EXPECT_EQ(problems(report, "intro.bgi"),
+              "missing: " + dir.file("intro.bgi") + " (exists, but: Is a directory" + writable);
+    EXPECT_EQ(problems(report, "one.wls"),
+              "missing: " + dir.file("one.wls") + " (exists, but: a named pipe (FIFO), not a regular file" + writable);
+    EXPECT_EQ(problems(report, "two.wls"), "missing: " + dir.file("two.wls") + " (Too many levels of symbolic links)\n");
+
+    // The subject page takes only an input file it can open for writing.
+    if (geteuid() == 0)
+        return;  // root opens read-only files for writing
+    std::filesystem::permissions(dir.file("s.inp"), std::filesystem::perms::owner_read);
+    EXPECT_NE(problems(checkStudy(dir.file("s.inp")), dir.file("s.inp")).find("would refuse it"), std::string::npos);
+}
+
+// A fault that several checks, sessions or pairs come upon is reported once, and a
+// study the input file does not describe gives no warnings about it.
+TEST(StudyCheck, EachProblemIsReportedOnce)
+{
+    std::string longLabel = questionnaire(4, 4, 1, 1);
+    longLabel.replace(0, 4, "AVeryLongLabelIndeed");
+    const Session oneGone{"one.wls", "gone.wls"}, goneTwo{"gone.wls", "two.wls"};
+    const Session oneTwo{"one.wls", "two.wls"}, twoOne{"two.wls", "one.wls"};
+    const struct {
+        const char* what;
+        std::string input;
+        std::map<std::string, std::string> files;
+        int problems;
+        int warnings;
+        std::string finding;  // one line of the report
+    } cases[] = {
+        {"a missing list named in two sessions", inputFile({oneGone, goneTwo}), {}, 1, 0,
+         "  problem: missing: /study/gone.wls\n"},
+        {"a missing instruction file also named as a list", inputFile({oneGone}, "gone.wls"), {}, 1, 0,
+         "  problem: missing: /study/gone.wls\n"},
+        {"a list missing by the case of its name, named rightly elsewhere",
+         inputFile({Session{"One.wls", "two.wls"}, Session{"one.wls", "two.wls"}}), {}, 1, 0,
+         "  problem: missing: /study/One.wls (the folder holds one.wls: names differ in case)\n"},
+        {"a list the reader cut, named in two sessions", inputFile({oneTwo, twoOne}),
+         {{"two.wls", "25\r\n3\r\nBirds\r\n"}}, 2, 0, "category A has 25 entries"},
+        {"a list without items in two sessions", inputFile({oneTwo, twoOne}),
+         {{"one.wls", wordList("Fruit", 0, "Tools", 9)}}, 1, 0,
+         "  problem: session 1: category \"Fruit\" of one.wls has no items\n"},
+        {"a questionnaire label too long for the catalogue and the questionnaire reader",
+         inputFile({Session{"one.wls", "own.qls"}}), {{"own.qls", longLabel}}, 1, 0, "is longer than 15 characters"},
+        {"an empty input file", "", {}, 1, 0, "  problem: input file s.inp: the file is empty\n"},
+        {"an input file of blanks", " \r\n\r\n", {}, 1, 0, "  problem: input file s.inp: the file is empty\n"},
+    };
+    for (const auto& c : cases) {
+        Study study(c.input);
+        for (const auto& [name, bytes] : c.files)
+            study.files.add("/study/" + name, bytes);
+        const StudyReport report = study.check();
+        const std::string text = formatStudyReport(report);
+        EXPECT_EQ(report.problems, c.problems) << c.what << "\n" << text;
+        EXPECT_EQ(report.warnings, c.warnings) << c.what << "\n" << text;
+        EXPECT_NE(text.find(c.finding), std::string::npos) << c.what << "\n" << text;
+    }
+
+}
+
+TEST(StudyCheck, FlagsOtherThanZeroOrOneAreWarnedWithWhatTheParticipantWillSee)
+{
+    const std::string tutorial = "the tutorial flag is 2, neither 0 nor 1: the participant sees neither the tutorial "
+                                 "(1) nor the page on the keys (0)\n";
+    const std::string review = "the edit-lists flag is -1, neither 0 nor 1: as with 0, the participant is not "
+                               "offered the review of the word lists (1 offers it)\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"1\t1", ""}, {"0\t0", ""}, {"2\t1", tutorial}, {"0\t-1", review}, {"2\t-1", tutorial + review}};
+    for (const auto& [flags, expected] : cases) {
+        std::string input = inputFile({Session{}});
+        input.replace(input.size() - 5, 3, flags);  // the two flags end the line
+        EXPECT_EQ(warnings(Study(input).check(), "/study/s.inp"), expected) << flags;
     }
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "app/subject_page.h"
 
 namespace {
@@ -107,5 +109,21 @@ TEST(SubjectPage, TheRecordDerivesDirectoryNameLogPathAndSexCode)
         EXPECT_EQ(r.subjectLogPath, "/home/lab/data/results.slg");
         EXPECT_EQ(r.otherCode, "gr\xFCn");  // stored single-byte
         EXPECT_EQ(r.start.minute, 5);
+    }
+}
+
+TEST(SubjectPage, AnInputFileThatIsThereButCannotBeUsedGetsASecondLineWithTheReason)
+{
+    const std::string notFound = "Error:  could not find specified input file.";
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"/exp/out.dat", "exists, but: Is a directory", notFound + "\n/exp/study.inp (exists, but: Is a directory)"},
+        {"/exp/out.dat", "", notFound},  // nothing there: the one line
+        {"/exp/out.txt", "exists, but: Is a directory", "Error:  you need to specify an output file (*.dat)."},
+    };
+    for (const auto& [data, reason, message] : cases) {
+        const auto errors = checkSubjectEntries(
+            entries("/exp/study.inp", data), [](const std::string&) { return false; },
+            [&](const std::string& path) { return path == "/exp/study.inp" ? reason : "wrong path"; });
+        EXPECT_EQ(subjectPageMessage(errors).value_or("(keeps its text)"), message) << data << reason;
     }
 }

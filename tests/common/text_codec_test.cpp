@@ -40,3 +40,54 @@ TEST(TextCodec, RefusesMalformedUtf8)
         EXPECT_FALSE(utf8ToWindows1252(text).has_value()) << testing::PrintToString(std::string(text));
     }
 }
+
+TEST(TextCodec, TheByteOrderMarkNamesTheEncoding)
+{
+    const std::pair<std::string, ByteOrderMark> cases[] = {
+        {"", ByteOrderMark::None},
+        {"\xEF\xBB", ByteOrderMark::None},  // cut short: Windows-1252 bytes
+        {"\xEF\xBB\xBF" "2\r\n", ByteOrderMark::Utf8},
+        {"\xFF\xFE" "2", ByteOrderMark::Utf16},
+        {"\xFE\xFF", ByteOrderMark::Utf16},
+        {" \xEF\xBB\xBF", ByteOrderMark::None},  // only at the very start
+    };
+    for (const auto& [bytes, mark] : cases)
+        EXPECT_EQ(byteOrderMarkOf(bytes), mark) << testing::PrintToString(bytes);
+}
+
+TEST(TextCodec, Utf8ConvertsAsFarAsItGoesAndNamesTheFirstFailure)
+{
+    struct Case {
+        std::string utf8;
+        std::string text;
+        int unconvertible;
+        int line;  // of the first failure
+        bool malformed;
+        char32_t codePoint;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"caf\u00E9 \u20AC\r\n\u2013", "caf\xE9 \x80\r\n\x96", 0, 0, false, 0, ""},
+        {"a\nb\n\u2603c\u4E2D", "a\nb\n?c?", 2, 3, false, 0x2603, "\u2603"},
+        {"\U0001F600", "?", 1, 1, false, 0x1F600, "\U0001F600"},
+        {"\xC2\x80", "?", 1, 1, false, 0x80, "\xC2\x80"},  // U+0080: its byte is the euro sign's
+        // Malformed UTF-8 is replaced a byte at a time and reading resumes after it.
+        {"x\r\ncaf\xE9!", "x\r\ncaf?!", 1, 2, true, 0xE9, "\xE9"},
+        {"\xE2\x98", "??", 2, 1, true, 0xE2, "\xE2"},
+        {"\xC0\x80\u00E9", "??\xE9", 2, 1, true, 0xC0, "\xC0"},
+        {"\xED\xA0\x80", "???", 3, 1, true, 0xED, "\xED"},
+    };
+    for (const Case& c : cases) {
+        const Windows1252Text converted = convertUtf8(c.utf8);
+        const std::string name = testing::PrintToString(c.utf8);
+        EXPECT_EQ(converted.text, c.text) << name;
+        EXPECT_EQ(converted.unconvertible, c.unconvertible) << name;
+        ASSERT_EQ(converted.first.has_value(), c.unconvertible > 0) << name;
+        if (!converted.first)
+            continue;
+        EXPECT_EQ(converted.first->line, c.line) << name;
+        EXPECT_EQ(converted.first->malformed, c.malformed) << name;
+        EXPECT_EQ(converted.first->codePoint, c.codePoint) << name;
+        EXPECT_EQ(converted.first->bytes, c.bytes) << name;
+    }
+}

@@ -1,12 +1,17 @@
 // The subject information page on the offscreen platform.
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "app/subject_page_dialog.h"
+#include "files/input_file_dialog.h"
 #include "layout_check.h"
 
 namespace {
@@ -112,4 +117,58 @@ TEST(SubjectPageDialog, EditBoxesRefuseCharactersWithoutASingleByteForm)
     EXPECT_EQ(other->text(), "");
     other->insert(QString::fromUtf8("\xC3\xA9"));
     EXPECT_EQ(other->text(), QString::fromUtf8("\xC3\xA9"));
+}
+
+// The message line holds two lines; a long path gives up its middle so that the
+// reason after it stays in view.
+TEST(SubjectPageDialog, TheReasonForAnUnusableInputFileShowsWholeOnASecondLine)
+{
+    Page page;
+    page.dialog.absenceReason = [](const std::string&) { return std::string("exists, but: Is a directory"); };
+    page.type(SubjectPageDialog::DataPathId, "/exp/out.dat");
+    auto* line = page.dialog.control<QLabel>(SubjectPageDialog::MessageId);
+    for (const std::string& path : {std::string("/exp/folder.inp"), "/exp/" + std::string(150, 'd') + "/folder.inp"}) {
+        page.type(SubjectPageDialog::InputPathId, path.c_str());
+        page.ok();
+        const QStringList lines = page.dialog.message().split('\n');
+        ASSERT_EQ(lines.size(), 2);
+        EXPECT_EQ(lines[0], "Error:  could not find specified input file.");
+        EXPECT_TRUE(lines[1].startsWith("/exp/")) << lines[1].toStdString();
+        EXPECT_TRUE(lines[1].endsWith("/folder.inp (exists, but: Is a directory)")) << lines[1].toStdString();
+        EXPECT_GE(line->height(), line->sizeHint().height());
+        EXPECT_GE(line->width(), line->sizeHint().width());
+    }
+    EXPECT_LT(line->geometry().bottom(), page.dialog.control(SubjectPageDialog::OkId)->geometry().top());
+}
+
+// A character without a single-byte form, typed or pasted into a path box, is
+// refused with the character-set message in the dialog's message line; a box that
+// is full refuses more without it.
+TEST(SubjectPageDialog, PathBoxesRefuseACharacterWithoutASingleByteFormWithTheMessage)
+{
+    const QString snowman = QString::fromUtf8("\xE2\x98\x83");
+    SubjectPageDialog page(start);
+    InputFileDialog input("/lab/new.inp");
+    const std::tuple<TemplateDialog*, int, int> cases[] = {
+        {&page, SubjectPageDialog::InputPathId, SubjectPageDialog::MessageId},
+        {&page, SubjectPageDialog::DataPathId, SubjectPageDialog::MessageId},
+        {&input, InputFileDialog::InstructionPathId, InputFileDialog::MessageId},
+    };
+    for (const auto& [dialog, box, message] : cases) {
+        auto* edit = dialog->control<QLineEdit>(box);
+        const QString before = edit->text();
+        QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, snowman);
+        QApplication::sendEvent(edit, &typed);
+        EXPECT_EQ(dialog->control<QLabel>(message)->text().toStdString(), singleByteOnlyMessage) << box;
+        dialog->setControlText(message, "");
+        edit->insert("ok" + snowman);
+        EXPECT_EQ(edit->text(), before) << box;
+        EXPECT_EQ(dialog->control<QLabel>(message)->text().toStdString(), singleByteOnlyMessage) << box;
+    }
+    auto* other = page.control<QLineEdit>(SubjectPageDialog::OtherId);
+    page.setControlText(SubjectPageDialog::MessageId, "");
+    other->setText("12345678");
+    other->insert("9");
+    EXPECT_EQ(other->text(), "12345678");
+    EXPECT_TRUE(page.message().isEmpty());
 }
