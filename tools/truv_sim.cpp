@@ -1,6 +1,7 @@
 // truv-sim: runs an experiment with a simulated participant on a virtual clock and
 // writes its data file and subject log as a run with a person does. See --help.
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ int main(int argc, char** argv)
         std::cout << simUsageText();
         return 0;
     }
+    // A write past the file size limit fails (and is rescued) instead of killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
     // The subject log's date and time are the real local time of the run, seed or not.
     return runSimulation(*options, localDateTime(), std::cout, std::cerr);
 }

@@ -1,10 +1,15 @@
 // truv: the experiment program.
+#include <csignal>
+
 #include <QApplication>
 
 #include "app/application_window.h"
 
 int main(int argc, char* argv[])
 {
+    // A write past the file size limit fails with EFBIG instead of killing the
+    // program: the run keeps the lines in a rescue file and goes on.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     ExperimentApp app;
     return app.initInstance();

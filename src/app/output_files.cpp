@@ -8,7 +8,11 @@
 #include <locale>
 #include <sstream>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -176,6 +180,19 @@ std::optional<std::string> canAppendTo(const std::string& path)
 {
     if (fileNameOf(path).empty())
         return "cannot write " + path + ": it names no file";
+    // Only a regular file keeps what is appended: a directory, a device such as
+    // /dev/null or /dev/full, a FIFO or a socket would lose or refuse the lines.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        const mode_t type = existing.st_mode & S_IFMT;
+        const char* kind = type == S_IFDIR   ? "a directory"
+                           : type == S_IFCHR ? "a character device"
+                           : type == S_IFBLK ? "a block device"
+                           : type == S_IFIFO ? "a FIFO"
+                           : type == S_IFSOCK ? "a socket"
+                                              : "not a file";
+        return "cannot write " + path + ": it is " + std::string(kind) + ", not a regular file";
+    }
     // No O_CREAT: nothing is created. O_NONBLOCK keeps a FIFO without a reader from
     // blocking the test.
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -267,10 +284,19 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
     // keeps even a writer without the lock from splitting it, and a process killed
     // meanwhile leaves the block either absent or whole, unless the kernel stopped
     // the copy at a page boundary, which the next append's line end then closes off.
+    // A write or sync that fails part way (no space, a file size limit, an I/O error)
+    // is undone while the lock is still held: the lines are in the file whole or not
+    // at all, and the caller may keep them elsewhere without doubling them.
+    const auto undo = [&](const std::string& what, int error) {
+        while (::ftruncate(fd.get(), info.st_size) != 0 && errno == EINTR) {
+        }
+        syncFile(fd.get());
+        return fail(what, error);
+    };
     if (const int error = writeFully(fd.get(), bytes); error != 0)
-        return fail("", error);
+        return undo("", error);
     if (const int error = syncFile(fd.get()); error != 0)
-        return fail("cannot sync it to disk: ", error);
+        return undo("cannot sync it to disk: ", error);
     // Closing releases the lock, after the lines have reached the file.
     if (const int error = fd.close(); error != 0)
         return fail("", error);
@@ -295,4 +321,49 @@ WriteOutcome writeSubjectLog(const std::string& logPath, const SubjectRecord& su
 {
     return appendLines(logPath, subjectLogHeader(definition.sessionCount),
                        {formatSubjectLogLine(subject, definition, scores)});
+}
+
+std::string rescueDirectory()
+{
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/')
+        return joinPath(data, "truv/rescue");
+    std::string home;
+    if (const char* value = std::getenv("HOME"); value && value[0] == '/')
+        home = value;
+    else if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir && entry->pw_dir[0] == '/')
+        home = entry->pw_dir;
+    if (home.empty())
+        return {};
+    return joinPath(home, ".local/share/truv/rescue");
+}
+
+std::string rescuePathFor(const std::string& outputPath, const LocalDateTime& start, long processId,
+                          const std::string& directory)
+{
+    const std::string name = fileNameOf(outputPath);
+    const auto dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    const std::string extension = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot);
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, ".%04d-%02d-%02d_%02d-%02d-%02d.pid%ld", start.year, start.month, start.day,
+                  start.hour, start.minute, start.second, processId);
+    return joinPath(directory, stem + stamp + extension);
+}
+
+int makeDirectories(const std::string& directory)
+{
+    if (directory.empty())
+        return ENOENT;
+    struct stat info {};
+    if (::stat(directory.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT)
+        return errno;
+    const std::string parent = directoryOf(directory);
+    if (!parent.empty() && parent != "." && parent != directory)
+        if (const int error = makeDirectories(parent); error != 0)
+            return error;
+    if (::mkdir(directory.c_str(), 0700) != 0 && errno != EEXIST)
+        return errno;
+    return 0;
 }

@@ -76,3 +76,24 @@ WriteOutcome writeDataLines(const std::string& dataPath, const SubjectRecord& su
 // is new (with the columns of this run's sessions), then the run's line.
 WriteOutcome writeSubjectLog(const std::string& logPath, const SubjectRecord& subject,
                              const ExperimentDefinition& definition, const ScoreTable& scores);
+
+// --- rescue files ---
+//
+// Lines that an output file would not take are kept in a rescue file instead, one
+// per output file and run, in the output file's format with its header, so that they
+// can be appended to the output file later (without the header, in order).
+
+// The folder of the rescue files: $XDG_DATA_HOME/truv/rescue when XDG_DATA_HOME is
+// an absolute path, else ~/.local/share/truv/rescue (home from $HOME, else the
+// password database). Empty when no home can be found.
+std::string rescueDirectory();
+
+// The rescue file of one output file and one run: the output file's name with the
+// run's start (to the second) and the process id before its extension, such as
+// run.2026-12-07_14-02-43.pid4711.dat for run.dat.
+std::string rescuePathFor(const std::string& outputPath, const LocalDateTime& start, long processId,
+                          const std::string& directory);
+
+// Makes the directory and its missing parents (mode 0700: the lines hold
+// participants' data). Returns 0 or the error.
+int makeDirectories(const std::string& directory);

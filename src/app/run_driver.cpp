@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
+#include <unistd.h>
+
+#include "app/output_check.h"
 #include "app/output_files.h"
 #include "app/study_check.h"
 #include "common/file_io.h"
@@ -14,12 +18,6 @@ namespace {
 
 // --- the run's own texts ---
 
-constexpr const char* unwritableDataFileMessage =
-    "Error:  Program cannot continue because the data file cannot be written:";
-constexpr const char* unwritableSubjectLogMessage =
-    "Error:  Program cannot continue because the subject log cannot be written:";
-constexpr const char* writeFailureMessage =
-    "Some of this run's output could not be written and is missing from its file:";
 
 constexpr const char* keysPage =
     "When doing the Categorization Task, use the green keys ('a' or '5') to make your categorization judgements.  "
@@ -85,10 +83,18 @@ private:
     void propagateLists();
     bool sessionsHaveItems(bool questionnairesFilled);
 
+    bool outputUsable();
     void runSession(int s);
     void runBlock(int s, int half, int block, const BlockSettings& settings, const NextBlockLabels& labels);
     std::string askExitCode();
-    void record(const WriteOutcome& written, const std::string& what);
+    // One output file of the run, and its rescue file once the file has refused an
+    // append.
+    struct Output {
+        std::string path;
+        std::string rescuePath;
+    };
+    bool append(Output& output, std::string_view header, const std::vector<std::string>& lines,
+                const std::string& what);
 
     const SessionSettings& session(int s) const { return study_.session(s); }
 
@@ -96,6 +102,8 @@ private:
     RunOutcome& outcome_;
 
     SubjectRecord subject_;
+    Output data_;
+    Output subjectLog_;
     StudyFiles study_;
     std::array<std::array<PairLists, 2>, maxSessions> sessionLists_{};
     std::array<std::array<bool, 2>, maxSessions> firstUse_{};
@@ -115,10 +123,12 @@ void ExperimentRun::execute(const LocalDateTime& start)
         return;
     }
     subject_ = *subject;
+    data_.path = subject_.dataPath;
+    subjectLog_.path = subject_.subjectLogPath;
 
     if (!outputWritable())
         return;
-    if (!definitionUsable() || !loadLists() || !showInstructionPages() || !runQuestionnaires())
+    if (!definitionUsable() || !loadLists() || !outputUsable() || !showInstructionPages() || !runQuestionnaires())
         return;
     markFirstUses();
     introduce();
@@ -128,16 +138,17 @@ void ExperimentRun::execute(const LocalDateTime& start)
         return;
     screens_.pages().showPage(readyPage);
 
-    record(openDataFile(subject_.dataPath), "data file");
+    append(data_, dataFileHeader(), {}, "data file");
     for (int s = 0; s < study_.sessionCount; ++s)
         runSession(s);
     screens_.pages().showPage(completedPage);
 
     const std::string code = askExitCode();
     scores_.finish(study_.sessionCount);
-    record(writeSubjectLog(subject_.subjectLogPath, subject_, study_.definition, scores_), "subject log");
+    append(subjectLog_, subjectLogHeader(study_.definition.sessionCount),
+           {formatSubjectLogLine(subject_, study_.definition, scores_)}, "subject log");
     if (!outcome_.writeFailures.empty())
-        screens_.showWriteFailure(std::string(writeFailureMessage) + "\n" + joinLines(outcome_.writeFailures));
+        screens_.showWriteFailure(writeFailureText(outcome_));
     if (code == reportCode) {
         screens_.showReport(subject_.subjectNumber, scores_);
         outcome_.reportShown = true;
@@ -170,6 +181,13 @@ bool ExperimentRun::outputWritable()
     if (const auto reason = canAppendTo(subject_.subjectLogPath))
         return stop(unwritableSubjectLogMessage, *reason);
     return true;
+}
+
+// The output files are not the study's own files, and there is room for the whole
+// run on their disks.
+bool ExperimentRun::outputUsable()
+{
+    return stop(outputRefusal(subject_, study_));
 }
 
 bool ExperimentRun::definitionUsable()
@@ -382,21 +400,24 @@ void ExperimentRun::runSession(int s)
     }
 }
 
-// Every ending of a block (completed, OK, skip key) gets its feedback, its data lines
-// (unreached slots with their markers) and, for the recorded block, its score.
+// Every ending of a block (completed, OK, skip key) gets its data lines (unreached
+// slots with their markers), its feedback and, for the recorded block, its score.
+// The lines are on disk before the feedback is shown: a run ended during the
+// feedback keeps the block.
 void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& settings,
                              const NextBlockLabels& labels)
 {
     screens_.showNextBlock(nextBlockTexts(static_cast<BlockInHalf>(block), labels));
     const BlockRun run = screens_.runBlock(settings, results_);
-    screens_.showBlockFeedback(blockTimeText(run.totals.totalLatency), percentText(run.totals.percentCorrect));
 
     ++blockNumber_;
     outcome_.blocksRun = blockNumber_;
-    const WriteOutcome written =
-        writeDataLines(subject_.dataPath, subject_, s + 1, session(s), blockNumber_, results_, settings.trials);
-    record(written, "data file, block " + std::to_string(blockNumber_));
-    screens_.blockRecorded(blockNumber_, written.ok);
+    const bool written =
+        append(data_, dataFileHeader(), formatDataLines(subject_, s + 1, session(s), blockNumber_, results_, settings.trials),
+               "data file, block " + std::to_string(blockNumber_));
+    screens_.blockRecorded(blockNumber_, written);
+
+    screens_.showBlockFeedback(blockTimeText(run.totals.totalLatency), percentText(run.totals.percentCorrect));
     if (block == recordedBlock)
         scores_.scoreBlock(s + 1, half + 1, results_, settings.trials, run.trialsAnswered, settings.labels);
 }
@@ -411,15 +432,53 @@ std::string ExperimentRun::askExitCode()
     }
 }
 
-// A failed write never stops the run: the lines of later blocks may still reach
-// the file, and the experimenter is told at the end.
-void ExperimentRun::record(const WriteOutcome& written, const std::string& what)
+// A failed append never stops the run, and loses nothing: once an output file has
+// refused an append, these lines and every later append of the run go to its rescue
+// file, so the run's lines stay together and in order. Returns true when the lines
+// are in the output file itself.
+bool ExperimentRun::append(Output& output, std::string_view header, const std::vector<std::string>& lines,
+                           const std::string& what)
 {
-    if (!written)
+    if (output.rescuePath.empty()) {
+        const WriteOutcome written = appendLines(output.path, header, lines);
+        if (written)
+            return true;
         outcome_.writeFailures.push_back(what + ": " + written.error);
+        const std::string directory = rescueDirectory();
+        output.rescuePath = rescuePathFor(output.path, subject_.start, static_cast<long>(::getpid()), directory);
+        if (const int error = makeDirectories(directory); error != 0) {
+            outcome_.lostOutput.push_back(what + ": cannot make the rescue folder " + directory + ": " +
+                                          std::strerror(error));
+            return false;
+        }
+    }
+    if (lines.empty())
+        return false;  // a header alone is written with the first lines
+    if (const WriteOutcome rescued = appendLines(output.rescuePath, header, lines); !rescued) {
+        outcome_.lostOutput.push_back(what + ": " + rescued.error);
+        return false;
+    }
+    if (std::find(outcome_.rescueFiles.begin(), outcome_.rescueFiles.end(), output.rescuePath) ==
+        outcome_.rescueFiles.end())
+        outcome_.rescueFiles.push_back(output.rescuePath);
+    return false;
 }
 
 }  // namespace
+
+std::string writeFailureText(const RunOutcome& outcome)
+{
+    std::string text = "Some of this run's output could not be written to its file:\n" + joinLines(outcome.writeFailures);
+    if (!outcome.rescueFiles.empty())
+        text += "\n\nThose lines, and every later line of the run for the same file, are kept whole and in order "
+                "in:\n" +
+                joinLines(outcome.rescueFiles) +
+                "\nTo complete an output file, append its rescue file to it without the rescue file's first line "
+                "(the header).";
+    if (!outcome.lostOutput.empty())
+        text += "\n\nThese lines could not be kept anywhere and are lost:\n" + joinLines(outcome.lostOutput);
+    return text;
+}
 
 RunOutcome RunDriver::runExperiment(const LocalDateTime& start)
 {

@@ -20,10 +20,16 @@ struct RunOutcome {
     };
     Status status = Status::Cancelled;
     std::string reason;                      // why the run stopped
-    std::vector<std::string> writeFailures;  // output that could not be written
+    std::vector<std::string> writeFailures;  // appends an output file refused
+    std::vector<std::string> rescueFiles;    // where the refused lines were kept instead
+    std::vector<std::string> lostOutput;     // lines not even a rescue file took
     int blocksRun = 0;
     bool reportShown = false;
 };
+
+// What the experimenter is told at the end of a run whose output files refused
+// lines: the failures, the rescue files that hold those lines, and what was lost.
+std::string writeFailureText(const RunOutcome& outcome);
 
 class RunDriver {
 public:

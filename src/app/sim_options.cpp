@@ -43,9 +43,11 @@ Options:
                       to standard output
   --pace F            lets real time pass while the participant waits: F real
                       seconds for each virtual second (0 to 10; default 0, no
-                      waiting), so that blocks take time as with a person
+                      waiting), so that blocks take time as with a person; each
+                      block's feedback screen then takes F times 3 seconds
   --progress          prints "block N recorded" to standard output as soon as
-                      block N's lines are in the data file
+                      block N's lines are in the data file, and "block N
+                      feedback" when its feedback screen is shown
   --help              shows this text
 
 Latencies: each is drawn from an ex-Gaussian distribution, the sum of a normal
@@ -62,7 +64,8 @@ Exit status:
   1  the run stopped (the subject page refused an entry, a file is missing, has
      problems or cannot be written, a questionnaire is unusable), with the reason
      on standard error; the data file and the subject log are left untouched. Also
-     when a completed run could not write all of its output (reported the same way).
+     when a completed run could not write all of its output: the lines an output
+     file refused are kept in a rescue file, whose path is on standard error.
   2  usage error: an unknown option, a missing or bad value
 )";
 }

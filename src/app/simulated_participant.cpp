@@ -109,6 +109,14 @@ void SimulatedParticipant::blockRecorded(int blockNumber, bool written)
         *progress_ << "block " << blockNumber << " recorded" << std::endl;
 }
 
+void SimulatedParticipant::showBlockFeedback(std::string_view, std::string_view)
+{
+    if (progress_)
+        *progress_ << "block " << blocksRun_ << " feedback" << std::endl;
+    if (options_.pace > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(std::llround(feedbackSeconds * 1e6 * options_.pace)));
+}
+
 std::optional<SubjectRecord> SimulatedParticipant::askSubject(const LocalDateTime& start)
 {
     SubjectPageEntries entries = initialSubjectEntries(start);
@@ -125,7 +133,8 @@ std::optional<SubjectRecord> SimulatedParticipant::askSubject(const LocalDateTim
         messages_.push_back(*message);
         return std::nullopt;
     }
-    if (const SubjectPageErrors errors = checkSubjectEntries(entries, fileExists); errors.any()) {
+    if (const SubjectPageErrors errors = checkSubjectEntries(entries, fileExists, fileAbsenceReason);
+        errors.any()) {
         messages_.push_back(subjectPageMessage(errors).value_or("the subject page refused its entries"));
         return std::nullopt;
     }
@@ -312,9 +321,14 @@ int runSimulation(const SimOptions& options, const LocalDateTime& start, std::os
     RunDriver driver(participant);
     const RunOutcome outcome = driver.runExperiment(start);
 
-    auto report = [&](const std::vector<std::string>& lines) {
-        for (const std::string& line : lines)
-            err << "truv-sim: " << line << "\n";
+    // Every line of every message on a line of its own, after the program's name.
+    auto report = [&](const std::vector<std::string>& messages) {
+        for (const std::string& message : messages) {
+            std::istringstream lines(message);
+            for (std::string line; std::getline(lines, line);)
+                if (!line.empty())
+                    err << "truv-sim: " << line << "\n";
+        }
     };
     switch (outcome.status) {
     case RunOutcome::Status::Completed:

@@ -110,9 +110,13 @@ public:
     TutorialBlocks& tutorial() override { return tutorial_; }
     void showNextBlock(const NextBlockTexts&) override {}
     BlockRun runBlock(const BlockSettings& settings, TrialResults& results) override;
-    void showBlockFeedback(std::string_view, std::string_view) override {}
+    // The participant reads the block's time and percentage and presses Enter: with
+    // a pace, feedbackSeconds of real time scaled by it; the virtual clock, which
+    // times only what happens in a block, stands still.
+    static constexpr double feedbackSeconds = 3;
+    void showBlockFeedback(std::string_view timeText, std::string_view percentText) override;
     void blockRecorded(int blockNumber, bool written) override;
-    // Where "block N recorded" goes with the progress option.
+    // Where "block N recorded" and "block N feedback" go with the progress option.
     void setProgressStream(std::ostream* out) { progress_ = out; }
     std::optional<std::string> askExitCode() override;
     void showReport(int subjectNumber, const ScoreTable& scores) override;

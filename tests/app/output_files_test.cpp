@@ -4,11 +4,16 @@
 #include <set>
 #include <tuple>
 
+#include <csignal>
+#include <cstdlib>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "app/output_files.h"
+#include "common/small_file_system.h"
 #include "common/temp_directory.h"
 #include "support/sample_items.h"
 
@@ -422,4 +427,107 @@ TEST(OutputFiles, PathsAreWrittenInTheirSingleByteForm)
     scores.finish(1);
     const std::string line = formatSubjectLogLine(subject, definition, scores);
     EXPECT_NE(line.find("\t/home/l\xE9o/\xE9tude.inp\t"), std::string::npos) << line;
+}
+
+namespace {
+
+// The size of a file, or -1.
+long long sizeOf(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+// Lines enough to need more than `bytes` bytes.
+std::vector<std::string> linesOver(std::size_t bytes)
+{
+    TrialResults results;
+    fillPlaceholders(results);
+    std::vector<std::string> lines;
+    std::size_t total = 0;
+    while (total <= bytes) {
+        for (const std::string& line : formatDataLines(sampleSubject(), 1, sampleSession(), 1, results, 100)) {
+            total += line.size();
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+// An append that fails part way leaves the file as it was before it: a block is in
+// the file whole or not at all. A file size limit (in a child process, SIGXFSZ
+// ignored as the programs do) and, for root, a full tmpfs make the write stop part way.
+TEST(OutputFiles, AnAppendThatFailsPartWayIsCutBackToTheFormerSize)
+{
+    TempDirectory dir;
+    const std::string path = dir.file("limited.dat");
+    ASSERT_TRUE(appendLines(path, dataFileHeader(), linesOver(1000)));
+    const long long before = sizeOf(path);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{static_cast<rlim_t>(before + 3000), static_cast<rlim_t>(before + 3000)};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const WriteOutcome outcome = appendLines(path, dataFileHeader(), linesOver(20000));
+        _exit(!outcome && outcome.error.find("File too large") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the append did not fail with EFBIG: " << status;
+    EXPECT_EQ(sizeOf(path), before);
+    // The file still takes appends, after the lines it held.
+    ASSERT_TRUE(appendLines(path, dataFileHeader(), linesOver(10)));
+    std::vector<std::string> lines;
+    EXPECT_TRUE(splitLines(dir.read("limited.dat"), lines));
+
+    SmallFileSystem disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
+    const std::string full = disk.file("full.dat");
+    ASSERT_TRUE(appendLines(full, dataFileHeader(), linesOver(1000)));
+    const long long kept = sizeOf(full);
+    const WriteOutcome outcome = appendLines(full, dataFileHeader(), linesOver(200000));
+    EXPECT_FALSE(outcome);
+    EXPECT_NE(outcome.error.find("No space left on device"), std::string::npos) << outcome.error;
+    EXPECT_EQ(sizeOf(full), kept);
+}
+
+TEST(OutputFiles, RescueFilesAreNamedAfterTheOutputFileTheRunAndTheProcess)
+{
+    const LocalDateTime start{2026, 12, 7, 9, 4, 5};
+    const struct {
+        const char* output;
+        const char* rescue;
+    } cases[] = {
+        {"/lab/study/run1.dat", "/r/run1.2026-12-07_09-04-05.pid4711.dat"},
+        {"/lab/study/run1.slg", "/r/run1.2026-12-07_09-04-05.pid4711.slg"},
+        {"/lab/a.b.dat", "/r/a.b.2026-12-07_09-04-05.pid4711.dat"},
+        {"/lab/noextension", "/r/noextension.2026-12-07_09-04-05.pid4711"},
+        {"/lab/.dat", "/r/.dat.2026-12-07_09-04-05.pid4711"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rescuePathFor(c.output, start, 4711, "/r"), c.rescue) << c.output;
+
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const std::string data = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    setenv("HOME", "/home/lab", 1);
+    setenv("XDG_DATA_HOME", "/data/lab", 1);
+    EXPECT_EQ(rescueDirectory(), "/data/lab/truv/rescue");
+    setenv("XDG_DATA_HOME", "relative/ignored", 1);
+    EXPECT_EQ(rescueDirectory(), "/home/lab/.local/share/truv/rescue");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(rescueDirectory(), "/home/lab/.local/share/truv/rescue");
+    setenv("HOME", home.c_str(), 1);
+    if (!data.empty())
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+
+    TempDirectory dir;
+    EXPECT_EQ(makeDirectories(dir.file("a/b/c")), 0);
+    EXPECT_EQ(makeDirectories(dir.file("a/b/c")), 0);
+    dir.write("plain", "");
+    EXPECT_EQ(makeDirectories(dir.file("plain/d")), ENOTDIR);
 }

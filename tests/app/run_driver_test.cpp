@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
 #include <set>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "app/output_files.h"
 #include "app/run_driver.h"
 #include "app/subject_page.h"
+#include "common/small_file_system.h"
 #include "common/temp_directory.h"
 #include "files/input_file.h"
 #include "instructions/instruction_pages.h"
@@ -114,7 +124,19 @@ protected:
         entries.otherCode = "grpA";
         screens.subject = makeSubjectRecord(entries, 42, {2026, 3, 9, 14, 5, 0});
         screens.exitCodes = {"zup"};
+        // Rescue files go to the test's own folder.
+        if (const char* data = std::getenv("XDG_DATA_HOME"))
+            savedDataHome = data;
+        setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
     }
+    void TearDown() override
+    {
+        if (savedDataHome)
+            setenv("XDG_DATA_HOME", savedDataHome->c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+    std::optional<std::string> savedDataHome;
 
     void writeList(const std::string& name, const WordList& list) { ASSERT_TRUE(writeWordListFile(list, dir.file(name))); }
 
@@ -548,26 +570,153 @@ TEST_F(RunDriverTest, AnOutputFileThatCannotTakeAppendsIsRefusedBeforeAnyPage)
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.dat")));
 }
 
-TEST_F(RunDriverTest, AFailedWriteIsReportedAfterTheExitCodeAndTheRunGoesOn)
+// A block is on disk before its feedback. Once the data file refuses a block, that
+// block and every later one go to one rescue file, whole, in order and under the
+// header; a subject log line the log refuses goes to a rescue file of its own. The
+// run goes on, and the message at its end names both rescue files.
+TEST_F(RunDriverTest, RefusedLinesGoToRescueFilesNamedAtTheEnd)
 {
-    // The data file turns into a directory while the first block's feedback is shown.
+    std::vector<std::size_t> linesAtFeedback;
     screens.afterFeedback = [&] {
-        if (!std::filesystem::is_directory(dir.file("out.dat"))) {
-            std::filesystem::remove(dir.file("out.dat"));
-            std::filesystem::create_directory(dir.file("out.dat"));
+        linesAtFeedback.push_back(splitLines(dir.read("out.dat")).size());
+        // After the first block's feedback both output files turn into directories.
+        for (const char* name : {"out.dat", "out.slg"}) {
+            if (!std::filesystem::is_directory(dir.file(name))) {
+                std::filesystem::remove(dir.file(name));
+                std::filesystem::create_directory(dir.file(name));
+            }
         }
     };
     const RunOutcome outcome = run();
 
     EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
     EXPECT_EQ(outcome.blocksRun, 7);
-    ASSERT_EQ(outcome.writeFailures.size(), 7u);
-    EXPECT_EQ(outcome.writeFailures[0].substr(0, 24), "data file, block 1: cann");
-    EXPECT_NE(outcome.writeFailures[6].find(dir.file("out.dat")), std::string::npos);
+    ASSERT_FALSE(linesAtFeedback.empty());
+    EXPECT_EQ(linesAtFeedback[0], 1u + 4u) << "the first block's lines were not in the file at its feedback";
+    ASSERT_EQ(outcome.writeFailures.size(), 2u);
+    EXPECT_EQ(outcome.writeFailures[0].substr(0, 24), "data file, block 2: cann");
+    EXPECT_EQ(outcome.writeFailures[1].substr(0, 18), "subject log: canno");
+    EXPECT_TRUE(outcome.lostOutput.empty());
+
+    const std::string rescue = dir.file("data/truv/rescue/");
+    ASSERT_EQ(outcome.rescueFiles,
+              (std::vector<std::string>{rescue + "out.2026-03-09_14-05-00.pid" + std::to_string(getpid()) + ".dat",
+                                        rescue + "out.2026-03-09_14-05-00.pid" + std::to_string(getpid()) + ".slg"}));
+    std::ifstream dataRescue(outcome.rescueFiles[0], std::ios::binary);
+    const std::string dataBytes((std::istreambuf_iterator<char>(dataRescue)), std::istreambuf_iterator<char>());
+    const std::vector<std::string> lines = splitLines(dataBytes);
+    ASSERT_EQ(lines.size(), 1u + 4 + 4 + 6 + 4 + 4 + 6);
+    EXPECT_EQ(lines[0] + "\r\n", dataFileHeader());
+    std::string blocks;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        blocks += splitFields(lines[i]).at(blockColumn);
+    EXPECT_EQ(blocks, "2222333344444455556666777777");
+    std::ifstream logRescue(outcome.rescueFiles[1], std::ios::binary);
+    const std::string logBytes((std::istreambuf_iterator<char>(logRescue)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(splitLines(logBytes).size(), 2u);
+    EXPECT_EQ(splitLines(logBytes)[0] + "\r\n", subjectLogHeader(1));
+
     ASSERT_GE(screens.log.size(), 2u);
     EXPECT_EQ(screens.log[screens.log.size() - 2], "exit code: zup");
-    EXPECT_EQ(screens.log.back().substr(0, 15), "write failure: ");
-    EXPECT_EQ(subjectLog().size(), 2u);
+    const std::string& message = screens.log.back();
+    EXPECT_EQ(message.substr(0, 15), "write failure: ");
+    for (const std::string& path : outcome.rescueFiles)
+        EXPECT_NE(message.find(path), std::string::npos) << message;
+}
+
+// Before the participant sees anything, the run refuses output that cannot take its
+// data, and creates nothing: a data file or subject log that is not a regular file,
+// one that is a file of the study itself, whatever its name, or both one file.
+TEST_F(RunDriverTest, OutputThatCannotTakeTheDataIsRefusedBeforeAnythingAndNothingIsCreated)
+{
+    const std::string dataRefused =
+        "file error: Error:  Program cannot continue because the data file cannot be written: | cannot write ";
+    const std::string logRefused =
+        "file error: Error:  Program cannot continue because the subject log cannot be written: | cannot write ";
+    const auto link = [&](const std::string& target, const std::string& name) {
+        ASSERT_EQ(::link(dir.file(target).c_str(), dir.file(name).c_str()), 0);
+    };
+    const auto symlink = [&](const std::string& target, const std::string& name) {
+        ASSERT_EQ(::symlink(target.c_str(), dir.file(name).c_str()), 0);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        std::string data;  // the data path; the subject log's follows from it
+        const std::string& refusal;
+        const char* reason;
+    } cases[] = {
+        {"directory", [&] { std::filesystem::create_directory(dir.file("d.dat")); }, dir.file("d.dat"), dataRefused,
+         "it is a directory, not a regular file"},
+        {"/dev/null", [] {}, "/dev/null", dataRefused, "it is a character device"},
+        {"/dev/full", [] {}, "/dev/full", dataRefused, "it is a character device"},
+        {"FIFO", [&] { ASSERT_EQ(mkfifo(dir.file("f.dat").c_str(), 0644), 0); }, dir.file("f.dat"), dataRefused,
+         "it is a FIFO"},
+        {"socket",
+         [&] {
+             const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+             sockaddr_un address{};
+             address.sun_family = AF_UNIX;
+             std::snprintf(address.sun_path, sizeof address.sun_path, "%s", dir.file("s.dat").c_str());
+             ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+             close(fd);
+         },
+         dir.file("s.dat"), dataRefused, "it is a socket"},
+        {"log linked to /dev/null", [&] { symlink("/dev/null", "n.slg"); }, dir.file("n.dat"), logRefused,
+         "it is a character device"},
+        {"the input file", [&] { link("study.inp", "i.dat"); }, dir.file("i.dat"), dataRefused,
+         "it is the study's own file"},
+        {"a list", [&] { symlink(dir.file("Fruit.wls"), "l.dat"); }, dir.file("l.dat"), dataRefused,
+         "it is the study's own file"},
+        {"the instruction file", [&] { link("intro.bgi", "b.slg"); }, dir.file("b.dat"), logRefused,
+         "it is the study's own file"},
+        {"the subject log", [&] {
+             dir.write("same.dat", "");
+             link("same.dat", "same.slg");
+         },
+         dir.file("same.dat"), dataRefused, "it is the same file as the subject log"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        screens.log.clear();
+        EXPECT_TRUE(writeInputFile(definition, dir.file("study.inp")));
+        c.prepare();
+        const std::vector<std::string> before = dir.entries();
+        screens.subject->dataPath = c.data;
+        screens.subject->subjectLogPath = subjectLogPathFor(c.data);
+        RunDriver driver(screens);
+        const RunOutcome outcome = driver.runExperiment({2026, 3, 9, 14, 5, 0});
+        EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
+        ASSERT_EQ(screens.log.size(), 2u) << ::testing::PrintToString(screens.log);
+        EXPECT_EQ(screens.log[1].substr(0, c.refusal.size()), c.refusal) << screens.log[1];
+        EXPECT_NE(screens.log[1].find(c.reason), std::string::npos) << screens.log[1];
+        std::vector<std::string> after = dir.entries();
+        std::sort(after.begin(), after.end());
+        std::vector<std::string> expected = before;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(after, expected);
+    }
+}
+
+// A disk without room for everything the run can write refuses the run, with the
+// free and the needed space; for root, on a real small file system.
+TEST_F(RunDriverTest, ADiskWithoutRoomForTheWholeRunIsRefusedBeforeAnything)
+{
+    SmallFileSystem disk(64);
+    if (!disk.mounted())
+        GTEST_SKIP() << "needs root to mount a small tmpfs (the rule itself is tested with a probe)";
+    setSessions({sessionOf("Fruit.wls", "Mine.wls"), sessionOf("Mine.wls", "Fruit.wls")});
+    definition.sessions[0].nPrac = definition.sessions[0].nReal = 100;
+    definition.sessions[1].nPrac = definition.sessions[1].nReal = 100;
+    screens.subject->dataPath = disk.file("out.dat");
+    screens.subject->subjectLogPath = disk.file("out.slg");
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
+    ASSERT_EQ(screens.log.size(), 2u);
+    EXPECT_NE(screens.log[1].find("not enough free disk space"), std::string::npos) << screens.log[1];
+    EXPECT_NE(screens.log[1].find("this run may write up to"), std::string::npos) << screens.log[1];
+    EXPECT_FALSE(std::filesystem::exists(disk.file("out.dat")));
+    EXPECT_FALSE(std::filesystem::exists(disk.file("out.slg")));
 }
 
 }  // namespace

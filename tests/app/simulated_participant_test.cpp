@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 
 #include "app/sim_options.h"
 #include "app/simulated_participant.h"
@@ -291,8 +292,9 @@ TEST(SimulatedRun, SameSeedWritesTheSameFilesAndAnotherSeedDoesNot)
     EXPECT_NE(study.dir.read("out.dat"), study.dir.read("other.dat"));
 }
 
-// With --progress each block is announced once its lines are in the data file.
-TEST(SimulatedRun, ProgressAnnouncesEachBlockAfterItsLines)
+// With --progress each block is announced once its lines are in the data file, and
+// its feedback screen after that.
+TEST(SimulatedRun, ProgressAnnouncesEachBlockAfterItsLinesAndThenItsFeedback)
 {
     Study study(1);
     SimOptions options = study.options(11, "out.dat");
@@ -301,7 +303,7 @@ TEST(SimulatedRun, ProgressAnnouncesEachBlockAfterItsLines)
     ASSERT_EQ(result.status, 0);
     std::string expected;
     for (int block = 1; block <= 7; ++block)
-        expected += "block " + std::to_string(block) + " recorded\n";
+        expected += "block " + std::to_string(block) + " recorded\nblock " + std::to_string(block) + " feedback\n";
     EXPECT_EQ(result.out, expected);
     EXPECT_EQ(study.rows().size(), 5u * 10 + 2 * 20);
 }
@@ -413,6 +415,25 @@ TEST(SimulatedRun, RefusalsStopWithTheReasonAndWriteNothing)
          "qls"},
         {"data directory missing", [](Study& s, SimOptions& o) { o.dataPath = s.dir.file("gone/out.dat"); },
          "gone/out.dat"},
+        // Something in a file's place: the path and the system's reason.
+        {"input a directory",
+         [](Study& s, SimOptions& o) {
+             std::filesystem::create_directory(s.dir.file("dir.inp"));
+             o.inputPath = s.dir.file("dir.inp");
+         },
+         "dir.inp (exists, but: Is a directory)"},
+        {"list a directory",
+         [](Study& s, SimOptions&) {
+             std::filesystem::remove(s.dir.file("mine.wls"));
+             std::filesystem::create_directory(s.dir.file("mine.wls"));
+         },
+         "mine.wls (exists, but: Is a directory)"},
+        {"instructions a named pipe",
+         [](Study& s, SimOptions&) {
+             std::filesystem::remove(s.dir.file("intro.bgi"));
+             EXPECT_EQ(::mkfifo(s.dir.file("intro.bgi").c_str(), 0644), 0);
+         },
+         "intro.bgi (exists, but: a named pipe (FIFO), not a regular file)"},
     };
     for (const Case& c : cases) {
         Study study;

@@ -1,9 +1,11 @@
 // A run killed at random moments loses nothing it had recorded: truv-sim runs a study
-// paced in real time, announcing each block once its lines are in the data file, and
-// is killed with SIGKILL, many times over, all runs appending to one data file. After
-// every kill the file holds only whole lines under one header, first; every announced
-// block is there completely, and so is any other block that reached the file; the
-// next run appends after it. A final run goes to its end.
+// paced in real time, announcing each block once its lines are in the data file and
+// again when its feedback screen is shown, and is killed with SIGKILL, many times
+// over, all runs appending to one data file: half of the runs at a random moment, the
+// other half while a block's feedback screen is up. After every kill the file holds
+// only whole lines under one header, first; every announced block is there
+// completely, and so is any other block that reached the file; the next run appends
+// after it. A final run goes to its end.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -86,6 +88,21 @@ std::string drain(int fd)
     while ((n = read(fd, buffer, sizeof buffer)) > 0)
         text.append(buffer, static_cast<std::size_t>(n));
     close(fd);
+    return text;
+}
+
+// Reads the child's output up to the line "block N feedback" and returns what it
+// read; everything, when the child ends first.
+std::string readUntilFeedback(int fd, int block)
+{
+    const std::string awaited = "block " + std::to_string(block) + " feedback\n";
+    std::string text;
+    char c;
+    while (read(fd, &c, 1) == 1) {
+        text += c;
+        if (text.ends_with(awaited))
+            break;
+    }
     return text;
 }
 
@@ -178,20 +195,35 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
     std::mt19937 random(std::random_device{}());
     const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count();
     std::uniform_int_distribution<long long> moment(0, longest);
+    std::uniform_int_distribution<int> blockOf(1, static_cast<int>(complete.linesOfBlock.size()));
     int kills = 0;
+    int feedbackKills = 0;
     int cutLines = 0;
     bool afterCutLine = false;
     std::size_t checked = 0;
-    for (int attempt = 0; kills < 60 && attempt < 200; ++attempt) {
+    for (int attempt = 0; (kills < 60 || feedbackKills < 30) && attempt < 200; ++attempt) {
         const std::string other = "k" + std::to_string(attempt);
         Child child = startSim(dir, other, 0.004);
         ASSERT_GT(child.pid, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        std::string output;
+        int feedbackBlock = 0;
+        if (attempt % 2 == 0) {
+            std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        } else {
+            feedbackBlock = blockOf(random);
+            output = readUntilFeedback(child.output, feedbackBlock);
+        }
         kill(child.pid, SIGKILL);
         waitpid(child.pid, &status, 0);
-        const std::set<int> announced = announcedBlocks(drain(child.output));
+        output += drain(child.output);
+        const std::set<int> announced = announcedBlocks(output);
         if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) {
             ++kills;
+            if (feedbackBlock != 0) {
+                ++feedbackKills;
+                EXPECT_EQ(announced.count(feedbackBlock), 1u)
+                    << "block " << feedbackBlock << " was not recorded before its feedback";
+            }
         } else {
             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "run " << attempt << ": " << status;
         }
@@ -214,6 +246,7 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
             break;
     }
     EXPECT_GE(kills, 50);
+    EXPECT_GE(feedbackKills, 25);
 
     // A last run to its end appends after everything the killed runs left.
     Child last = startSim(dir, "last", 0);
@@ -223,9 +256,9 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
     const RunPart final = checkPart(dir.read("study.dat"), checked, afterCutLine, header, "last");
     EXPECT_EQ(final.linesOfBlock, complete.linesOfBlock);
     EXPECT_EQ(announced.size(), complete.linesOfBlock.size());
-    std::printf("runs killed at random moments: %d, each leaving whole lines and whole blocks; lines cut by a "
-                "kill: %d\n",
-                kills, cutLines);
+    std::printf("runs killed: %d (%d of them during a block's feedback screen), each leaving whole lines and "
+                "whole blocks; lines cut by a kill: %d\n",
+                kills, feedbackKills, cutLines);
     RecordProperty("kills", kills);
 }
 

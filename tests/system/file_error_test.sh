@@ -7,10 +7,7 @@ set -u
 truv=$1
 work=$(mktemp -d)
 
-printf '1\r\nPlease sort the words.#\r\n' >"$work/intro.bgi"
-printf '6\r\n6\r\nFruit\r\napple\r\npear\r\nplum\r\ncherry\r\nlemon\r\nTools\r\nhammer\r\nsaw\r\ndrill\r\nfile\r\nwrench\r\n' \
-  >"$work/objects.wls"
-printf 'intro.bgi\t1\tobjects.wls\tmissing.wls\t0\t0\t1\t0\t2\t3\t0\t0\r\n' >"$work/study.inp"
+write_small_study "$work" 2 3 missing.wls
 
 launch "$truv"
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
@@ -18,12 +15,7 @@ trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 menu=$(wait_for_window "TRUV for Windows 2.3") || fail "the main menu did not appear"
 key_to "$menu" Return
 page=$(wait_for_window "Subject Information Page") || fail "Enter on the menu did not show the subject page"
-key_to "$page" ctrl+a
-xdotool type --delay 20 "$work/study.inp"
-xdotool key --delay 50 Tab Tab ctrl+a
-xdotool type --delay 20 "$work/run.dat"
-xdotool key Return
-wait_for_window_gone "$page" || fail "OK did not close the subject page"
+fill_subject_page "$page" "$work/study.inp" "$work/run.dat"
 
 error=$(wait_for_window "File Error") || fail "no File Error dialog for the missing list file"
 [ -n "${TRUV_SHOT:-}" ] && import -window root "$TRUV_SHOT"

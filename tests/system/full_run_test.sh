@@ -12,12 +12,7 @@ class=$(basename "$truv")
 
 # --- the study: one instruction page, two word lists of five items a category,
 # one session of 2 practice and 3 recorded trials a block, pair 2 switched.
-printf '1\r\nPlease sort the words.#\r\n' >"$work/intro.bgi"
-printf '6\r\n6\r\nFruit\r\napple\r\npear\r\nplum\r\ncherry\r\nlemon\r\nTools\r\nhammer\r\nsaw\r\ndrill\r\nfile\r\nwrench\r\n' \
-  >"$work/objects.wls"
-printf '6\r\n6\r\nGood\r\njoy\r\nlove\r\npeace\r\nsmile\r\nhope\r\nBad\r\npain\r\nhate\r\nwar\r\ngrief\r\nfear\r\n' \
-  >"$work/values.wls"
-printf 'intro.bgi\t1\tobjects.wls\tvalues.wls\t0\t0\t1\t0\t2\t3\t0\t0\r\n' >"$work/study.inp"
+write_small_study "$work" 2 3
 input="$work/study.inp"
 data="$work/run.dat"
 log="$work/run.slg"
@@ -30,18 +25,7 @@ menu=$(wait_for_window "TRUV for Windows 2.3") || fail "the main menu did not ap
 key_to "$menu" Return
 page=$(wait_for_window "Subject Information Page") || fail "Enter on the menu did not show the subject page"
 
-# The input path box has the focus; the boxes start with "/". Tab goes on to the
-# browse button, the data path, its browse button and the subject number.
-key_to "$page" ctrl+a
-xdotool type --delay 20 "$input"
-xdotool key --delay 50 Tab Tab ctrl+a
-xdotool type --delay 20 "$data"
-xdotool key --delay 50 Tab Tab ctrl+a 7
-# On past the two sex buttons, the date and the time to "Other".
-xdotool key --delay 50 Tab Tab Tab Tab ctrl+a
-xdotool type --delay 20 "x1"
-xdotool key Return
-wait_for_window_gone "$page" || fail "OK did not close the subject page (wrong entries?)"
+fill_subject_page "$page" "$input" "$data" 7 x1
 
 # --- the screens of the run, in their order. "page" and the two between-block
 # dialogs are closed with Enter; a block is started with Space and answered.

@@ -121,3 +121,37 @@ wait_for_window_hidden() {
 window_size() {
   xdotool getwindowgeometry --shell "$1" | sed -n 's/^WIDTH=//p; s/^HEIGHT=//p' | tr '\n' ' '
 }
+
+# Writes a small study into $1: one instruction page, the word lists objects.wls and
+# values.wls (five items a category) and study.inp, one session with $2 practice and
+# $3 recorded trials a block, pair 2 switched, no tutorial, no list review; with $4,
+# the input file names that list file in place of values.wls.
+write_small_study() {
+  printf '1\r\nPlease sort the words.#\r\n' >"$1/intro.bgi"
+  printf '6\r\n6\r\nFruit\r\napple\r\npear\r\nplum\r\ncherry\r\nlemon\r\nTools\r\nhammer\r\nsaw\r\ndrill\r\nfile\r\nwrench\r\n' \
+    >"$1/objects.wls"
+  printf '6\r\n6\r\nGood\r\njoy\r\nlove\r\npeace\r\nsmile\r\nhope\r\nBad\r\npain\r\nhate\r\nwar\r\ngrief\r\nfear\r\n' \
+    >"$1/values.wls"
+  printf 'intro.bgi\t1\tobjects.wls\t%s\t0\t0\t1\t0\t%s\t%s\t0\t0\r\n' "${4:-values.wls}" "$2" "$3" >"$1/study.inp"
+}
+
+# On the subject page $1: types the input path $2, the data path $3 and, with $4, the
+# subject number and, with $5, the other code, then OK; fails unless the page closes.
+# The input path box has the focus; the boxes start with "/". Tab goes on to the
+# browse button, the data path, its browse button and the subject number, and from
+# there past the two sex buttons, the date and the time to "Other".
+fill_subject_page() {
+  key_to "$1" ctrl+a
+  xdotool type --delay 20 "$2"
+  xdotool key --delay 50 Tab Tab ctrl+a
+  xdotool type --delay 20 "$3"
+  if [ -n "${4:-}" ]; then
+    xdotool key --delay 50 Tab Tab ctrl+a "$4"
+    if [ -n "${5:-}" ]; then
+      xdotool key --delay 50 Tab Tab Tab Tab ctrl+a
+      xdotool type --delay 20 "$5"
+    fi
+  fi
+  xdotool key Return
+  wait_for_window_gone "$1" || fail "OK did not close the subject page (wrong entries?)"
+}

@@ -1,0 +1,176 @@
+#include "app/output_check.h"
+
+#include <algorithm>
+#include <climits>
+#include <map>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+#include "app/output_files.h"
+#include "common/file_io.h"
+
+namespace {
+
+// The line end that an append writes first after a file that ends inside a line.
+constexpr std::uint64_t cutLineEnd = 2;
+
+struct Identity {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const Identity&) const = default;
+};
+
+std::optional<Identity> identityOf(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return Identity{info.st_dev, info.st_ino};
+}
+
+// Blocks of a session: four in each half, less the single-pair practice block that
+// the switch leaves out of the second half; a later session may leave out more.
+int mostBlocksOf(const SessionSettings& session)
+{
+    return 4 + (session.Catsw == 0 || session.Catsw == 1 ? 3 : 4);
+}
+
+int trialsOf(int count) { return std::clamp(count, 0, maxTrialsPerBlock); }
+
+std::string text(std::size_t length) { return std::string(length, 'x'); }
+
+std::string sizeText(std::uint64_t bytes)
+{
+    if (bytes < 10 * 1024)
+        return std::to_string(bytes) + " bytes";
+    if (bytes < 10 * 1024 * 1024)
+        return std::to_string(bytes / 1024) + " KiB";
+    return std::to_string(bytes / (1024 * 1024)) + " MiB";
+}
+
+}  // namespace
+
+std::optional<FileSystemSpace> diskSpace(const std::string& directory)
+{
+    struct statvfs fs {};
+    struct stat info {};
+    if (::statvfs(directory.c_str(), &fs) != 0 || ::stat(directory.c_str(), &info) != 0)
+        return std::nullopt;
+    const std::uint64_t block = fs.f_frsize != 0 ? fs.f_frsize : fs.f_bsize;
+    return FileSystemSpace{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(fs.f_bavail) * block,
+                           std::max<std::uint64_t>(block, 1)};
+}
+
+std::uint64_t mostDataBytes(const SubjectRecord& subject, const StudyFiles& study)
+{
+    // The longest trial: every field at its widest.
+    TrialResult widest;
+    widest.trialNumber = maxTrialsPerBlock;
+    widest.pair = 9;
+    widest.category = 9;
+    widest.item = 99;
+    widest.word.assign(text(entryCapacity));
+    widest.latency = INT_MIN;
+    widest.wrongResponses = INT_MIN;
+    widest.responseSide = "9";
+
+    int blocks = 0;
+    for (int s = 0; s < study.sessionCount; ++s)
+        blocks += mostBlocksOf(study.session(s));
+
+    std::uint64_t bytes = dataFileHeader().size();
+    for (int s = 0; s < study.sessionCount; ++s) {
+        const SessionSettings& session = study.session(s);
+        const std::uint64_t line = formatDataLine(subject, s + 1, session, blocks, widest).size();
+        const int sessionBlocks = mostBlocksOf(session);
+        const int practice = sessionBlocks - 2;  // one recorded block in each half
+        const std::uint64_t lines =
+            static_cast<std::uint64_t>(practice * trialsOf(session.nPrac) + 2 * trialsOf(session.nReal));
+        bytes += lines * line + static_cast<std::uint64_t>(sessionBlocks) * cutLineEnd;
+    }
+    return bytes;
+}
+
+std::uint64_t mostSubjectLogBytes(const SubjectRecord& subject, const StudyFiles& study)
+{
+    // The line without sessions, then each session's nine fields at their widest:
+    // two combinations of two labels, the switch, and six numbers, each with its tab.
+    ExperimentDefinition none = study.definition;
+    none.sessionCount = 0;
+    const std::uint64_t combination = 2 * entryCapacity + 1;
+    const std::uint64_t number = std::to_string(INT_MIN).size();
+    const std::uint64_t rate = errorRateText(INT_MIN).size();
+    const std::uint64_t perSession = 2 * (combination + 1) + (number + 1) + 4 * (number + 1) + 2 * (rate + 1);
+    const std::uint64_t line = formatSubjectLogLine(subject, none, ScoreTable()).size() +
+                               static_cast<std::uint64_t>(study.sessionCount) * perSession;
+    return subjectLogHeader(study.sessionCount).size() + line + cutLineEnd;
+}
+
+std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFiles& study, const SpaceProbe& space)
+{
+    // The study's own files, by what they are on disk: a hard link or a symbolic link
+    // to one of them, or a path spelt another way, is the same file.
+    std::vector<std::pair<std::string, Identity>> studyFiles;
+    const auto addStudyFile = [&](const std::string& path) {
+        if (const auto identity = identityOf(path))
+            studyFiles.emplace_back(path, *identity);
+    };
+    addStudyFile(study.inputPath);
+    if (!study.definition.instructionFileName.empty())
+        addStudyFile(study.instructionFilePath());
+    for (int i = 0; i < study.catalog.fileCount; ++i)
+        if (!study.catalog.files[i].fileName.empty())
+            addStudyFile(joinPath(study.inputDirectory, study.catalog.files[i].fileName.str()));
+
+    const struct {
+        const std::string& path;
+        const char* message;
+        const char* what;
+    } outputs[] = {{subject.dataPath, unwritableDataFileMessage, "data file"},
+                   {subject.subjectLogPath, unwritableSubjectLogMessage, "subject log"}};
+    for (const auto& output : outputs) {
+        const auto identity = identityOf(output.path);
+        if (!identity)
+            continue;  // a new file: nothing of the study's
+        for (const auto& [path, file] : studyFiles)
+            if (*identity == file)
+                return Refusal{output.message, "cannot write " + output.path + ": it is the study's own file " + path +
+                                                   ", which the run would change"};
+    }
+    if (const auto data = identityOf(subject.dataPath), log = identityOf(subject.subjectLogPath);
+        data && log && *data == *log)
+        return Refusal{unwritableDataFileMessage, "cannot write " + subject.dataPath + ": it is the same file as the "
+                                                      "subject log " + subject.subjectLogPath};
+
+    // Room for everything the run can write, on each file system (both files may
+    // share one). Each file may need one block more than its bytes fill.
+    struct Need {
+        FileSystemSpace space;
+        std::uint64_t bytes = 0;
+        std::string where;
+    };
+    std::map<std::uint64_t, Need> needs;
+    const std::pair<const std::string&, std::uint64_t> files[] = {
+        {subject.dataPath, mostDataBytes(subject, study)},
+        {subject.subjectLogPath, mostSubjectLogBytes(subject, study)}};
+    for (const auto& [path, bytes] : files) {
+        std::string directory = directoryOf(path);
+        if (directory.empty())
+            directory = "/";
+        const auto found = space(directory);
+        if (!found)
+            continue;
+        Need& need = needs[found->device];
+        need.space = *found;
+        const std::uint64_t block = found->blockSize;
+        need.bytes += (bytes + block - 1) / block * block + block;
+        need.where += (need.where.empty() ? "" : " and ") + path;
+    }
+    for (const auto& [device, need] : needs)
+        if (need.bytes > need.space.availableBytes)
+            return Refusal{noRoomMessage, need.where + ": the file system has " + sizeText(need.space.availableBytes) +
+                                              " free, and this run may write up to " + sizeText(need.bytes)};
+    return std::nullopt;
+}
