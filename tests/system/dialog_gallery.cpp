@@ -108,6 +108,8 @@ bool prepareHome()
     }
     fixTimes();
     qputenv("HOME", QByteArray::fromStdString(labHome().string()));
+    // Rescue files go to the lab home's data folder, whatever the caller's.
+    qunsetenv("XDG_DATA_HOME");
     return true;
 }
 
@@ -407,7 +409,7 @@ Entry fileError("file-error", [](QWidget* frame) {
 });
 
 // The data file's folder is away while block 1 runs, as a network folder may be,
-// and back for block 2.
+// and back for block 2: block 1 and the rest of the run go to a rescue file.
 Entry writeError("write-error", [](QWidget* frame) {
     runStudy(frame, "demo-one-session.inp", RunScreen::WriteFailure, 1, false, [](GalleryRun& run) {
         run.beforeScreen = [](RunScreen kind, int number) {
