@@ -7,10 +7,13 @@
 BUILD_DIR ?= build
 JOBS      ?= 2
 
-# Debian 12 packages: build tools, Qt 6 Widgets, GoogleTest, Xlib; and for the
-# system tests and screenshots an X server in memory, xdotool and ImageMagick.
-BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev fonts-dejavu-core fonts-liberation2
-TEST_PACKAGES  = xvfb xauth xdotool imagemagick
+# Debian 12 packages: build tools, Qt 6 Widgets and D-Bus, GoogleTest, Xlib with the
+# screen saver and DPMS extensions; and for the system tests and screenshots an X
+# server in memory, xdotool, ImageMagick, xprop and xwininfo, a window manager
+# (openbox), and a private session bus with Python's GObject bindings for a stand-in
+# screen saver service.
+BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev fonts-dejavu-core fonts-liberation2
+TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi
 
 .PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots clean
 

@@ -1,6 +1,9 @@
 #include "app/application_window.h"
 
+#include <cstdlib>
+
 #include <QApplication>
+#include <QMessageBox>
 #include <QKeyEvent>
 #include <QPalette>
 #include <QScreen>
@@ -8,12 +11,15 @@
 
 #include "app/codebook_dialog.h"
 #include "app/main_menu_dialog.h"
+#include "app/participant_screens.h"
 #include "app/qt_run_screens.h"
 #include "app/run_driver.h"
+#include "app/screen_keeper_window.h"
 #include "files/create_input_file_dialog.h"
 #include "files/stimulus_list_editor.h"
 #include "instructions/instruction_editor.h"
 #include "questionnaire/questionnaire_editor.h"
+#include "platform/desktop_session.h"
 #include "platform/x11_pointer.h"
 #include "task/task_window.h"
 
@@ -71,6 +77,19 @@ int ExperimentApp::initInstance()
 
 void ExperimentApp::runExperiment()
 {
+    // In a Wayland session the experimenter learns, before anything is shown to the
+    // participant, that the pointer is not held exactly, and may go on or not.
+    if (isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"))) {
+        QMessageBox notice(QMessageBox::Warning, QStringLiteral("Wayland session"),
+                           QString::fromLatin1(waylandSessionNotice), QMessageBox::NoButton, frame_.get());
+        notice.setTextFormat(Qt::PlainText);
+        notice.addButton(QStringLiteral("Go on"), QMessageBox::AcceptRole);
+        notice.setDefaultButton(notice.addButton(QStringLiteral("Back to the menu"), QMessageBox::RejectRole));
+        notice.exec();
+        if (notice.buttonRole(notice.clickedButton()) != QMessageBox::AcceptRole)
+            return;
+    }
+
     // The pointer of the display the program shows on; without one (the offscreen
     // platform) a pointer kept in memory over the screen's size.
     std::unique_ptr<Pointer> pointer = X11Pointer::open();
@@ -80,8 +99,12 @@ void ExperimentApp::runExperiment()
         pointer = std::make_unique<HeadlessPointer>(ScreenSize{size.width(), size.height()});
     }
     MonotonicClock clock;
+    const ParticipantScreens participantScreens(frame_.get());
     QtRunScreens screens(slot_, *pointer, clock, makeTaskFont(), frame_.get());
     RunDriver driver(screens);
+    // The screen stays on and the session unlocked from the subject page until the
+    // run is over, however it ends; then the desktop's own settings apply again.
+    const ScreenKeeper keeper(desktopWakeHolds());
     // Every outcome goes back to the menu; the driver has told the experimenter
     // whatever went wrong.
     driver.runExperiment(localDateTime());

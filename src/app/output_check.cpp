@@ -58,6 +58,10 @@ std::optional<FileSystemSpace> diskSpace(const std::string& directory)
     struct stat info {};
     if (::statvfs(directory.c_str(), &fs) != 0 || ::stat(directory.c_str(), &info) != 0)
         return std::nullopt;
+    // Some network and user-space file systems report no size at all: their room is
+    // unknown, not nil.
+    if (fs.f_blocks == 0)
+        return std::nullopt;
     const std::uint64_t block = fs.f_frsize != 0 ? fs.f_frsize : fs.f_bsize;
     return FileSystemSpace{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(fs.f_bavail) * block,
                            std::max<std::uint64_t>(block, 1)};

@@ -28,7 +28,8 @@ struct FileSystemSpace {
 };
 using SpaceProbe = std::function<std::optional<FileSystemSpace>(const std::string& directory)>;
 
-// statvfs on the directory: nothing when it cannot be read (the append will tell).
+// statvfs on the directory: nothing when it cannot be read or the file system
+// reports no size (the appends will tell).
 std::optional<FileSystemSpace> diskSpace(const std::string& directory);
 
 // The most bytes one run of the study can append: to the data file every block of

@@ -292,9 +292,12 @@ void ExperimentRun::reviewLists()
                 return 1 + static_cast<int>(std::count_if(entries.begin() + 1, entries.end(),
                                                           [](const Entry& e) { return !e.empty(); }));
             };
+            // The catalogue index is the wording: the first file of the catalogue
+            // asks for misspelled words, every other one for unfamiliar words.
             const ReviewCounts counts =
-                reviewWordLists(screens_.review(), file.entriesA, pair.a, file.entriesB, pair.b, wordingUnfamiliar,
-                                held(file.entriesA), held(file.entriesB), study_.definition.editListsIncluded);
+                reviewWordLists(screens_.review(), file.entriesA, pair.a, file.entriesB, pair.b,
+                                study_.listIndex[s][p], held(file.entriesA), held(file.entriesB),
+                                study_.definition.editListsIncluded);
             pair.countA = counts.countA;
             pair.countB = counts.countB;
         }

@@ -19,7 +19,9 @@
 
 // What one block in the task window came to.
 struct BlockRun {
-    int result = 0;         // 0 completed, 1 OK (Enter), 2 cancel (Alt+K, Escape)
+    // 0 completed; 1 (OK) or 2 (cancel) ended early. The task window ends a block
+    // early only with 2, on Alt+K.
+    int result = 0;
     BlockTotals totals;     // zero unless completed
     int trialsAnswered = 0; // trials with a recorded response
 };

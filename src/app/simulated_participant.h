@@ -94,7 +94,8 @@ public:
     void drawLabels(const std::array<std::string, 4>&) override {}
     void drawWord(std::string_view, TextColour) override {}
     void drawFeedback(bool) override {}
-    WindowGeometry windowGeometry() override { return {{0, 0, 640, 480}, 24}; }
+    // A 640 x 480 window centred on a 1280 x 1024 screen.
+    WindowGeometry windowGeometry() override { return {{320, 272, 960, 752}, 24, {0, 0, 1280, 1024}}; }
     void closeWindow(int) override {}
 };
 

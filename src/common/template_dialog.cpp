@@ -62,6 +62,14 @@ QString fromSingleByte(std::string_view bytes)
     return QString::fromStdString(windows1252ToUtf8(bytes));
 }
 
+namespace {
+
+bool participantScreens = false;
+
+}  // namespace
+
+void TemplateDialog::setParticipantScreens(bool on) { participantScreens = on; }
+
 TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent,
                                const PictureFactory& pictures)
     : QDialog(parent)
@@ -69,7 +77,11 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
     setModal(true);
     // A dialog without caption text still has a title bar; no help button.
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setWindowTitle(QString::fromStdString(dialogTemplate.caption));
+    if (participantScreens)
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // An empty caption would be shown as the program's name: a blank one is shown blank.
+    const bool blank = participantScreens && dialogTemplate.caption.empty();
+    setWindowTitle(blank ? QStringLiteral(" ") : QString::fromStdString(dialogTemplate.caption));
     setFont(dialogFont(dialogTemplate.pointSize));
     base_ = baseUnitsOf(font());
     build(dialogTemplate, pictures);

@@ -29,6 +29,10 @@ public:
     // Makes the widget of a Picture control; without one a Picture is an empty widget.
     using PictureFactory = std::function<QWidget*(const ControlSpec& item, QWidget* parent)>;
 
+    // While on, the dialogs made are a participant's screens during a run: a title
+    // bar and a close box, no minimize or maximize button.
+    static void setParticipantScreens(bool on);
+
     explicit TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent = nullptr,
                             const PictureFactory& pictures = {});
 

@@ -10,7 +10,9 @@ const DialogTemplate& InstructionPageDialog::layout()
         "", 230, 143, 8,
         {
             {ControlKind::Static, TextId, "", {7, 4, 216, 108}},
-            {ControlKind::Static, PromptId, "Click on OK or press \"enter\" to continue.", {20, 127, 125, 8}},
+            // One line: wrapped, its second line would fall below the dialog's edge.
+            // Single-line, it widens to the right, short of the OK button.
+            {ControlKind::Static, PromptId, "Click on OK or press \"enter\" to continue.", {20, 127, 125, 8}, NoWrap},
             {ControlKind::DefaultButton, OkId, "OK", {164, 118, 51, 17}},
         }};
     return t;

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cmath>
 
 // rect clipped to the screen. A rectangle that is empty or misses the screen shrinks to
 // the single pixel of the screen nearest to its top-left corner, so the pointer always
@@ -32,4 +33,14 @@ inline ScreenPoint clampInto(ScreenPoint point, ScreenRect rect)
 {
     return {std::clamp(point.x, rect.left, rect.right - 1),
             std::clamp(point.y, rect.top, rect.bottom - 1)};
+}
+
+// A rectangle given in the toolkit's device-independent pixels, in the device pixels
+// of the display server: on a screen whose top-left corner is origin in both (as Qt
+// keeps it), every distance from the origin is scaled by the device pixel ratio.
+inline ScreenRect toDevicePixels(int left, int top, int width, int height, ScreenPoint origin, double ratio)
+{
+    const auto x = [&](int v) { return origin.x + static_cast<int>(std::lround((v - origin.x) * ratio)); };
+    const auto y = [&](int v) { return origin.y + static_cast<int>(std::lround((v - origin.y) * ratio)); };
+    return {x(left), y(top), x(left + width), y(top + height)};
 }

@@ -215,11 +215,9 @@ void QuestionnaireEditorDialog::showForm(const QuestionnaireForm& f)
         selectRadio(control<QRadioButton>(typeIds[i]), f.type == i + 1);
 }
 
+// A page without category 1 or 2 (a new document's blank page, too) leaves the
+// category buttons as they were.
 void QuestionnaireEditorDialog::showPage() { showForm(editing_.show(form())); }
-
-// A new or opened document starts with neither category button selected, so that
-// a first page without category keeps none.
-void QuestionnaireEditorDialog::showFirstPage() { showForm(editing_.show(QuestionnaireForm{})); }
 
 void QuestionnaireEditorDialog::storePage() { editing_.store(form()); }
 
@@ -286,7 +284,7 @@ void QuestionnaireEditorDialog::newDocument()
     if (!askOverwrite())
         return;
     editing_.clear();
-    showFirstPage();
+    showPage();
     editing_.pages().newOrOpenDone();
 }
 
@@ -303,7 +301,7 @@ void QuestionnaireEditorDialog::openDocument()
             tell(QStringLiteral("The questionnaire could not be opened.\n\n") + QString::fromLocal8Bit(opened.error));
         } else {
             editing_.replace(opened.document);
-            showFirstPage();
+            showPage();
             if (!opened.document.problems.empty()) {
                 QString problems;
                 for (const std::string& problem : opened.document.problems)

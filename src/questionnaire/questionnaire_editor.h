@@ -76,7 +76,6 @@ protected:
 
 private:
     void showPage();
-    void showFirstPage();
     void storePage();
     void showForm(const QuestionnaireForm& form);
     bool askOverwrite();

@@ -69,13 +69,9 @@ BlockTotals computeTotals(const TrialResults& results, int trials)
     return totals;
 }
 
-ScreenRect confinementRect(const ScreenRect& outer, ScreenSize screen, int h)
+ScreenRect confinementRect(const ScreenRect& frame, int h)
 {
-    const int w = outer.right - outer.left;
-    const int v = outer.bottom - outer.top;
-    const int dx = (screen.width - w) / 2;
-    const int dy = (screen.height - v) / 2;
-    return {outer.left + dx + h / 4, outer.top + dy, outer.right + dx - h / 4, outer.bottom + dy - h / 2};
+    return {frame.left + h / 4, frame.top, frame.right - h / 4, frame.bottom - h / 2};
 }
 
 int roundToMilliseconds(std::int64_t us)
@@ -96,14 +92,13 @@ void BlockEngine::open(const BlockSettings& settings)
     armed_ = false;
     result_ = -1;
 
-    // The pointer goes home to the screen's bottom-right corner and is confined to
-    // the window's rectangle once centred, narrowed by the START button's height.
-    const ScreenSize screen = pointer_.screenSize();
+    // The pointer goes home to the bottom-right corner of the window's monitor and is
+    // confined to the window's frame, narrowed by the START button's height.
     const WindowGeometry geometry = view_.windowGeometry();
-    home_ = {screen.width, screen.height};
+    home_ = {geometry.screen.right - 1, geometry.screen.bottom - 1};
     pointer_.setPosition(home_);
     savedConfinement_ = pointer_.confinement();
-    pointer_.setConfinement(confinementRect(geometry.outer, screen, geometry.startButtonHeight));
+    pointer_.setConfinement(confinementRect(geometry.frame, geometry.startButtonHeight));
 
     started_ = false;
     presented_ = 0;

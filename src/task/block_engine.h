@@ -47,16 +47,17 @@ const ItemTable& tutorialItemTable();
 extern const char* const tutorialMessages[8];
 extern const char* const tutorialCombinedMessages[2];
 
-// The window's rectangle while it runs, and the pointer's home point.
+// Where the window stands while it runs, in the pointer's (device) pixels.
 struct WindowGeometry {
-    ScreenRect outer;       // the window's outer rectangle before it is centred
+    ScreenRect frame;       // the window's outer frame, as the window manager draws it, on the screen
     int startButtonHeight;  // pixels
+    ScreenRect screen;      // the monitor the window is centred on; the pointer's home is its corner
 };
 
-// The outer rectangle once centred on a screen of W x H, narrowed by a quarter of
-// the START button's height on each side and shortened by half of it at the bottom
-// (integer halves and quarters, truncated toward zero).
-ScreenRect confinementRect(const ScreenRect& outer, ScreenSize screen, int startButtonHeight);
+// The frame narrowed by a quarter of the START button's height on each side and
+// shortened by half of it at the bottom (integer halves and quarters, truncated
+// toward zero).
+ScreenRect confinementRect(const ScreenRect& frame, int startButtonHeight);
 
 enum class TextColour { Pair1, Pair2 };
 

@@ -1,12 +1,19 @@
 #include "task/task_window.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+
+#include <cmath>
+#include <functional>
+
+#include "platform/screen_geometry.h"
 
 
 const QColor TaskWindow::background(255, 255, 255);
@@ -99,21 +106,60 @@ TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, co
     }
     control<QLabel>(InstructionId)->setFont(font());
     setCursor(Qt::BlankCursor);
+    // A title bar at most, without buttons: nothing the participant clicks hides or
+    // closes the window.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 }
 
 TaskWindow::~TaskWindow() = default;
+
+namespace {
+
+// Handles events until done() holds or the time is up; whether it holds.
+bool waitFor(const std::function<bool()>& done, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() >= milliseconds)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+}  // namespace
+
+void TaskWindow::showCentred()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const auto centredFrame = [&] {
+        return screen->geometry().center() - QRect(QPoint(), frameGeometry().size()).center();
+    };
+    if (screen)
+        move(centredFrame());
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    if (!screen)
+        return;
+    // Once the window is mapped a window manager has framed it, and its frame is
+    // known: the frame, not the window inside it, is centred (with no window manager
+    // the two are one). Generous time-outs: a slow desktop only delays the START screen.
+    waitFor([this] { return windowHandle() && windowHandle()->isExposed(); }, 3000);
+    const QPoint target = centredFrame();
+    if (frameGeometry().topLeft() != target) {
+        move(target);
+        waitFor([&] { return frameGeometry().topLeft() == target; }, 1000);
+    }
+}
 
 int TaskWindow::runBlock(const BlockSettings& settings)
 {
     slot_.target = this;
     setResult(-1);
-    // Centred on the screen that the pointer is confined to.
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
-    setWindowModality(Qt::ApplicationModal);
-    show();
-    raise();
-    activateWindow();
+    showCentred();
     engine_->open(settings);
 
     running_ = true;
@@ -167,9 +213,16 @@ void TaskWindow::drawFeedback(bool correct)
 
 WindowGeometry TaskWindow::windowGeometry()
 {
+    // The frame as it stands and the primary monitor, in the display server's device
+    // pixels, which the pointer uses: scaled by the window's device pixel ratio.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect monitor = screen ? screen->geometry() : QRect(QPoint(), size());
+    const double ratio = windowHandle() ? windowHandle()->devicePixelRatio() : devicePixelRatioF();
+    const ScreenPoint origin{monitor.left(), monitor.top()};
     const QRect frame = frameGeometry();
-    const int h = control(StartId)->height();
-    return {{0, 0, frame.width(), frame.height()}, h};
+    return {toDevicePixels(frame.left(), frame.top(), frame.width(), frame.height(), origin, ratio),
+            static_cast<int>(std::lround(control(StartId)->height() * ratio)),
+            toDevicePixels(monitor.left(), monitor.top(), monitor.width(), monitor.height(), origin, ratio)};
 }
 
 void TaskWindow::closeWindow(int result)
@@ -178,20 +231,27 @@ void TaskWindow::closeWindow(int result)
     running_ = false;
 }
 
-void TaskWindow::reject()
+// Nothing but the skip key ends a block early: Keypad Enter sits beside the right
+// response key, and a stray press must not throw the block away. So Escape (which
+// QDialog turns into reject), Enter and the window manager's close command do
+// nothing while a block runs.
+void TaskWindow::reject() {}
+
+// The window is shown only while it runs a block.
+void TaskWindow::closeEvent(QCloseEvent* event)
 {
-    // Escape and the close box are the Cancel command.
-    engine_->close(2);
+    if (isVisible())
+        event->ignore();
+    else
+        TemplateDialog::closeEvent(event);
 }
 
 void TaskWindow::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter: engine_->close(1); break;
-    case Qt::Key_Escape: engine_->close(2); break;
-    default: break;  // every other key does nothing
-    }
+    // The participant's keys arrive as commands; every key that reaches the window,
+    // Enter and Escape among them, does nothing (QDialog's own handling would press
+    // the default button or reject).
+    event->accept();
 }
 
 bool TaskWindow::event(QEvent* event)

@@ -63,8 +63,9 @@ public:
     BlockTotals& totals() { return engine_->totals(); }
 
     // Opens the window for one block and returns when it closes: 0 completed (the
-    // pointer's confinement already restored), 1 OK, 2 cancel (the caller restores
-    // engine().savedConfinement()).
+    // pointer's confinement already restored), 2 ended early with Alt+K (the caller
+    // restores engine().savedConfinement()). Enter, Escape and the close command do
+    // not end a block.
     int runBlock(const BlockSettings& settings);
 
     // While a word waits for its response the window may poll for input instead of
@@ -87,13 +88,18 @@ public:
     void closeWindow(int result) override;
 
 public slots:
+    // Does nothing: Alt+K is the one way to end a block early.
     void reject() override;
 
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Shows the window with its outer frame centred on the primary monitor.
+    void showCentred();
+
     AcceleratorSlot& slot_;
     CRandomGenerator random_;
     SystemCalendarTime calendar_;

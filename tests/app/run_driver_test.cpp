@@ -389,7 +389,7 @@ TEST_F(RunDriverTest, AListReviewedAtItsFirstUseIsTheListOfLaterSessions)
     run();
 
     EXPECT_EQ(screens.linesStartingWith("review: "),
-              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (unfamiliar)", "review: Mine 6 | Theirs 6 (unfamiliar)",
+              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (misspelled)", "review: Mine 6 | Theirs 6 (unfamiliar)",
                                         "review: Cats 6 | Dogs 6 (unfamiliar)"}));
     // Session 2 draws from the reviewed Fruit list (its pair 2) too.
     std::set<std::string> shown[2];
@@ -417,8 +417,8 @@ TEST_F(RunDriverTest, OneFileForBothPairsIsReviewedTwiceWithItsCurrentCounts)
 
     EXPECT_EQ(outcome.status, RunOutcome::Status::Completed) << outcome.reason;
     EXPECT_EQ(screens.linesStartingWith("review: "),
-              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (unfamiliar)",
-                                        "review: Fruit 5 | Tools 6 (unfamiliar)"}));
+              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (misspelled)",
+                                        "review: Fruit 5 | Tools 6 (misspelled)"}));
 }
 
 QuestionnaireDocument selfQuestionnaire()
@@ -443,12 +443,39 @@ TEST_F(RunDriverTest, AQuestionnaireFillsItsPairAndIsNeverReviewedByTheRun)
     EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
     // The questionnaire's own review, then the run's review of the word list only.
     EXPECT_EQ(screens.linesStartingWith("review: "),
-              (std::vector<std::string>{"review: Near 5 | Far 4 (misspelled)", "review: Fruit 6 | Tools 6 (unfamiliar)"}));
+              (std::vector<std::string>{"review: Near 5 | Far 4 (misspelled)", "review: Fruit 6 | Tools 6 (misspelled)"}));
     EXPECT_EQ(screens.linesStartingWith("block 1: ")[0], "block 1:   | Near Far, 4 trials");
     bool answerShown = false;
     for (const Fields& f : dataLines())
         answerShown = answerShown || (f[itemColumn] == "cyan" && f[15] == "1" && f[16] == "1");
     EXPECT_TRUE(answerShown);
+}
+
+// The review asks for misspelled words in the catalogue's first file only: the
+// wording goes by the file's place in the catalogue, not by session or pair.
+TEST_F(RunDriverTest, OnlyTheCataloguesFirstFileIsReviewedForMisspelledWords)
+{
+    ASSERT_TRUE(writeQuestionnaireFile(selfQuestionnaire(), dir.file("Self.qls")));
+    struct Case {
+        const char* pair1;
+        const char* pair2;
+        std::vector<std::string> reviews;
+    };
+    const Case cases[] = {
+        {"Mine.wls", "Fruit.wls", {"review: Mine 6 | Theirs 6 (misspelled)", "review: Fruit 6 | Tools 6 (unfamiliar)"}},
+        // The questionnaire is the first file; its own review always asks for misspelled words.
+        {"Self.qls", "Fruit.wls", {"review: Near 5 | Far 4 (misspelled)", "review: Fruit 6 | Tools 6 (unfamiliar)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pair1);
+        screens.log.clear();
+        screens.exitCodes = {"zup"};
+        screens.textReplies = {TextReply{true, false, "howdy"}, TextReply{true, false, "cyan"}};
+        setSessions({sessionOf(c.pair1, c.pair2)});
+        definition.editListsIncluded = 1;
+        EXPECT_EQ(run().status, RunOutcome::Status::Completed);
+        EXPECT_EQ(screens.linesStartingWith("review: "), c.reviews);
+    }
 }
 
 TEST_F(RunDriverTest, ACategoryLeftWithoutItemsStopsTheRunBeforeItsFirstBlock)

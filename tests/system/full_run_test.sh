@@ -44,7 +44,7 @@ for step in $steps; do
   # Every screen of the run is without caption (the menu and the subject page have
   # one); an X window without a title is named after the program.
   name=$(xdotool getwindowname "$screen" 2>/dev/null)
-  case $name in "" | "$class") ;; *) fail "step '$step' after $blocks blocks: found the window '$name'" ;; esac
+  case $name in "" | " " | "$class") ;; *) fail "step '$step' after $blocks blocks: found the window '$name'" ;; esac
   case $step in
     page|feedback)
       key_to "$screen" Return ;;
@@ -52,6 +52,13 @@ for step in $steps; do
       next_size=$(window_size "$screen")
       key_to "$screen" Return ;;
     block)
+      # Under a window manager the grey frame stays above other programs' windows
+      # during the run, below the run's own.
+      if [ -n "${TRUV_WM:-}" ] && [ "$blocks" = 0 ]; then
+        x_query xprop -id "$frame" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE \
+          || fail "the grey frame is not kept above during the run"
+        [ -n "${TRUV_SHOT:-}" ] && import -window root "$TRUV_SHOT"
+      fi
       # The task window is larger than the next-block dialog in both directions:
       # a check that the run is where this script thinks it is.
       read -r nw nh <<<"$next_size"
@@ -81,6 +88,9 @@ for step in $steps; do
 done
 
 fresh=$(wait_for_window "TRUV for Windows 2.3" "$menu") || fail "no fresh main menu after the run"
+if [ -n "${TRUV_WM:-}" ] && x_query xprop -id "$frame" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then
+  fail "the grey frame is still kept above after the run"
+fi
 key_to "$fresh" Escape
 wait_for_exit "$pid" || fail "Escape did not end the program"
 [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS"

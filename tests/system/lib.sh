@@ -155,3 +155,13 @@ fill_subject_page() {
   xdotool key Return
   wait_for_window_gone "$1" || fail "OK did not close the subject page (wrong entries?)"
 }
+
+# Runs an X client (xprop, xwininfo) and prints its output; a connection the server
+# refuses for a moment is tried again, up to five times.
+x_query() {
+  for _ in 1 2 3 4 5; do
+    if out=$("$@" 2>/dev/null); then printf '%s\n' "$out"; return 0; fi
+    sleep 0.2
+  done
+  return 1
+}

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "app/application_window.h"
+#include "app/participant_screens.h"
 #include "platform/x11_pointer.h"
 #include "support/sample_items.h"
 #include "task/task_window.h"
@@ -36,6 +37,8 @@ int main(int argc, char* argv[])
     app.acceleratorSlot().table = &participantShortcuts();
     application.installEventFilter(&app);
 
+    // As in a run: nothing hides the window.
+    const ParticipantScreens participantScreens;
     TaskWindow window(app.acceleratorSlot(), *pointer, clock, makeTaskFont());
     const BlockSettings s = sampleBlockSettings(4, 100, {0, 1});
     fillPlaceholders(window.results());

@@ -1,8 +1,8 @@
 #!/bin/bash
 # One block in the real task window on an X server: Space starts it, A and the
-# keypad's 5 answer (one wrong answer on the second word), the pointer cannot leave
-# the confinement rectangle during the block and is free after it, and the results
-# are recorded as answered.
+# keypad's 5 answer (one wrong answer on the second word), Enter and Escape before
+# and after Space do nothing, the pointer cannot leave the confinement rectangle
+# during the block and is free after it, and the results are recorded as answered.
 set -u
 . "$(dirname "$0")/lib.sh"
 probe=$2
@@ -35,12 +35,59 @@ check_pointer_inside() {
   done
 }
 
+# The window's outer frame on the screen as "left top right bottom": the window
+# manager's frame around it (_NET_FRAME_EXTENTS), or the window itself without one.
+frame_of() {
+  eval "$(x_query xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *\(-*[0-9]*\)/X=\1/p;
+    s/^ *Absolute upper-left Y: *\(-*[0-9]*\)/Y=\1/p; s/^ *Width: *\([0-9]*\)/W=\1/p;
+    s/^ *Height: *\([0-9]*\)/H=\1/p')"
+  extents=$(x_query xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
+  set -- ${extents:-0 0 0 0}  # left right top bottom
+  echo "$((X - $1)) $((Y - $3)) $((X + W + $2)) $((Y + H + $4))"
+}
+
+# Fails unless the confinement l t r b is frame $5..$8 narrowed alike on both sides,
+# from its top, and shortened at its bottom.
+check_confinement_in_frame() {
+  [ "$2" = "$6" ] && [ "$1" -gt "$5" ] && [ $(( $1 - $5 )) = $(( $7 - $3 )) ] && [ "$4" -lt "$8" ] \
+    || fail "confinement $1 $2 $3 $4 is not the frame $5 $6 $7 $8 narrowed"
+}
+
+# Fails unless Enter (Return and the keypad's Enter), Escape and, under a window
+# manager, its close key (Alt+F4 in openbox) leave the block as it was: the window
+# still shown and the probe still reporting the state that starts with $1.
+check_endings_ignored() {
+  key_to "$window" Return KP_Enter Escape
+  if [ -n "${TRUV_WM:-}" ]; then xdotool key alt+F4; fi
+  sleep 0.5
+  case "$(cat "$status" 2>/dev/null)" in "$1"*) ;; *) fail "Enter or Escape ended the block at '$1'" ;; esac
+  is_visible task_window_probe "$window" || fail "Enter or Escape closed the task window at '$1'"
+}
+
 key_for() { if [ "$1" = left ]; then echo a; else echo KP_5; fi; }
 other() { if [ "$1" = left ]; then echo right; else echo left; fi; }
 
 line=$(wait_for_status "trial 0") || fail "the task window did not open"
 window=$(xdotool search --onlyvisible --class task_window_probe | head -n 1)
 [ -n "$window" ] || fail "no task window"
+
+# The frame, as the window manager draws it, is centred on the screen, and offers
+# no minimize or maximize (Motif functions 8 and 16); a window manager that
+# minimizes it all the same gets it shown again at once.
+read -r fl ft fr fb <<<"$(frame_of "$window")"
+dx=$(( fl - (1280 - (fr - fl)) / 2 )); dy=$(( ft - (1024 - (fb - ft)) / 2 ))
+[ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] || fail "frame $fl $ft $fr $fb is not centred on 1280x1024"
+read -r mflags mfunctions _ <<<"$(x_query xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= *//p' | tr -d ',')"
+[ -n "${mflags:-}" ] && [ $(( mflags & 1 )) = 1 ] && [ $(( mfunctions & 24 )) = 0 ] \
+  || fail "the task window offers minimize or maximize (Motif hints: ${mflags:-none} ${mfunctions:-})"
+if [ -n "${TRUV_WM:-}" ]; then
+  xdotool windowminimize "$window"
+  sleep 1
+  visible_windows task_window_probe | grep -qx "$window" || fail "minimized by the window manager, it stayed hidden"
+  read -r gl gt gr gb <<<"$(frame_of "$window")"
+  [ "$gl $gt $gr $gb" = "$fl $ft $fr $fb" ] || fail "shown again at $gl $gt $gr $gb, not at $fl $ft $fr $fb"
+fi
+check_endings_ignored "trial 0"
 key_to "$window" space
 
 expected=""
@@ -48,7 +95,12 @@ for n in 1 2 3 4; do
   line=$(wait_for_status "trial $n side") || fail "word $n did not appear"
   set -- $line
   side=$4
-  if [ "$n" = 1 ]; then check_pointer_inside "$6" "$7" "$8" "$9"; fi
+  if [ "$n" = 1 ]; then
+    check_pointer_inside "$6" "$7" "$8" "$9"
+    check_confinement_in_frame "$6" "$7" "$8" "$9" $fl $ft $fr $fb
+    check_endings_ignored "trial 1 side"
+    xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+  fi
   if [ "$n" = 2 ]; then
     xdotool key "$(key_for "$(other "$side")")"
   fi

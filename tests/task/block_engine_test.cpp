@@ -68,20 +68,29 @@ TEST_F(BlockEngineTest, OpeningShowsTheInstructionParksAndConfinesThePointer)
     EXPECT_EQ(view.instruction, "Press the SPACE BAR to start.");
     EXPECT_EQ(view.labels, (std::array<std::string, 4>{}));
     EXPECT_TRUE(view.words.empty());
-    // The window (400 x 300 at 100,50) centred on 1280 x 1024, narrowed by a
-    // quarter of the START button's 10 pixels (2) and shortened by half (5).
-    EXPECT_EQ(pointer.confinement(), (ScreenRect{542, 412, 938, 707}));
+    // The window's frame (400 x 300 centred on 1280 x 1024), narrowed by a quarter
+    // of the START button's 10 pixels (2) and shortened by half (5).
+    EXPECT_EQ(pointer.confinement(), (ScreenRect{442, 362, 838, 657}));
     EXPECT_EQ(engine.savedConfinement(), (ScreenRect{0, 0, 1280, 1024}));
     // Home is the screen's corner: the confined pointer rests at the rectangle's.
-    EXPECT_EQ(pointer.position(), (ScreenPoint{937, 706}));
+    EXPECT_EQ(pointer.position(), (ScreenPoint{837, 656}));
 }
 
-TEST(ConfinementRect, TruncatesHalvesAndQuartersTowardZero)
+// The frame is narrowed where it stands, whatever its offset (a second monitor, a
+// window manager's frame): its position is never added twice.
+TEST(ConfinementRect, NarrowsTheFrameWhereItStandsTruncatingTowardZero)
 {
-    // Odd sizes: (1279 - 401) / 2 = 439, (1023 - 301) / 2 = 361, 11 / 4 = 2, 11 / 2 = 5.
-    EXPECT_EQ(confinementRect({10, 20, 411, 321}, {1279, 1023}, 11), (ScreenRect{451, 381, 848, 677}));
-    // A window wider than the screen: (800 - 1001) / 2 = -100 (toward zero).
-    EXPECT_EQ(confinementRect({0, 0, 1001, 600}, {800, 600}, 4), (ScreenRect{-99, 0, 900, 598}));
+    const struct {
+        ScreenRect frame;
+        int h;
+        ScreenRect rect;
+    } cases[] = {
+        {{10, 20, 411, 321}, 11, {12, 20, 409, 316}},       // 11 / 4 = 2, 11 / 2 = 5
+        {{-100, 0, 901, 600}, 4, {-99, 0, 900, 598}},       // wider than the screen
+        {{2240, 362, 2640, 662}, 10, {2242, 362, 2638, 657}},  // on a second monitor
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(confinementRect(c.frame, c.h), c.rect);
 }
 
 TEST_F(BlockEngineTest, KeysBeforeStartAreIgnoredAndASecondStartDoesNothing)
@@ -162,7 +171,7 @@ TEST_F(BlockEngineTest, RecordsTheSideOfTheCorrectKeyAndSendsThePointerHome)
         pointer.setPosition({600, 500});
         answer(s, true);
         EXPECT_EQ(engine.results()[t].responseSide, left ? "l" : "r");
-        EXPECT_EQ(pointer.position(), (ScreenPoint{937, 706})) << "trial " << t;
+        EXPECT_EQ(pointer.position(), (ScreenPoint{837, 656})) << "trial " << t;
     }
 }
 
@@ -238,7 +247,7 @@ TEST_F(BlockEngineTest, CutShortBlocksKeepPlaceholdersZeroTotalsAndTheConfinemen
         }
         EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 0);
         EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 0);
-        EXPECT_EQ(pointer.confinement(), (ScreenRect{542, 412, 938, 707})) << "the caller restores it";
+        EXPECT_EQ(pointer.confinement(), (ScreenRect{442, 362, 838, 657})) << "the caller restores it";
         // Nothing more happens in a closed window.
         answer(s, true);
         EXPECT_EQ(engine.trialsPresented(), 3);

@@ -33,7 +33,8 @@ public:
     int feedbackCount = 0;
     bool lastFeedbackCorrect = false;
     int closedWith = -1;
-    WindowGeometry geometryGiven{{100, 50, 500, 350}, 10};
+    // 400 x 300 centred on 1280 x 1024.
+    WindowGeometry geometryGiven{{440, 362, 840, 662}, 10, {0, 0, 1280, 1024}};
 
     void clearAreas() override
     {

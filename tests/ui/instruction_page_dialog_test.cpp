@@ -26,6 +26,22 @@ TEST(InstructionPageDialog, IsLaidOutAsItsTable)
     EXPECT_TRUE(text->text().isEmpty());
 }
 
+// The prompt under every page is shown whole: one line inside its rectangle, which
+// stays inside the dialog and clear of the OK button.
+TEST(InstructionPageDialog, ThePromptFitsItsRectangleOnOneLine)
+{
+    InstructionPageDialog dialog;
+    dialog.show();
+    auto* prompt = dialog.control<QLabel>(InstructionPageDialog::PromptId);
+    const QRect place = prompt->geometry();
+    const QFontMetrics metrics = prompt->fontMetrics();
+    EXPECT_FALSE(prompt->wordWrap());
+    EXPECT_LE(metrics.horizontalAdvance(prompt->text()), place.width());
+    EXPECT_GE(place.height(), metrics.height());
+    EXPECT_TRUE(dialog.rect().contains(place));
+    EXPECT_FALSE(place.intersects(dialog.control(InstructionPageDialog::OkId)->geometry()));
+}
+
 TEST(InstructionPageDialog, ShowsSingleByteTextWithItsLineBreaks)
 {
     InstructionPageDialog dialog;

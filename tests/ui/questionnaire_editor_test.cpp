@@ -256,7 +256,6 @@ TEST(QuestionnaireEditor, OpenShowsTheFirstPageAndSaveWritesTheSameBytes)
     e.show();
     click(e, Editor::AddPageId);
     click(e, Editor::AddPageId);
-    click(e, Editor::Category2ButtonId);
 
     e.openDocument();  // the first Open: no overwrite warning
     EXPECT_EQ(shown(e, Editor::PageNumberId), "Page 1");
@@ -288,7 +287,6 @@ TEST(QuestionnaireEditor, AnOpenedPageWithoutCategoryTakesTheOneTheButtonsShowWh
     ModalAnswers answers;
     Editor e;
     e.show();
-    click(e, Editor::Category2ButtonId);  // of the document before: Open clears the buttons
     e.openDocument();
     for (int i = 0; i < 5; ++i)
         click(e, Editor::FlipForwardId);
@@ -304,6 +302,45 @@ TEST(QuestionnaireEditor, AnOpenedPageWithoutCategoryTakesTheOneTheButtonsShowWh
     expected.replace(expected.find("0\r\nWelcome"), 1, "1");
     EXPECT_EQ(dir.read("back.qls"), expected);
     EXPECT_EQ(answers.seen, std::vector<QString>(2, "warning: " + QString(itemCountWarning)));
+}
+
+TEST(QuestionnaireEditor, NewAndOpenLeaveTheCategoryButtonsAsTheyWereForAPageWithoutCategory)
+{
+    TempDirectory dir;
+    dir.write("none.qls", everyTypeFile);  // its first page has no category
+    std::string first1 = everyTypeFile;
+    first1.replace(first1.find("0\r\nWelcome"), 1, "1");
+    dir.write("one.qls", first1);
+    struct Case {
+        const char* what;
+        int before;   // the category button selected before the command
+        const char* open;  // the file opened; none: New
+        int after;    // the button selected after it, and the first page's category when saved
+        std::string savedStart;
+    };
+    const Case cases[] = {
+        {"New", 2, nullptr, 2, "#\r\n#\r\n1\r\n2\r\n"},
+        {"New", 1, nullptr, 1, "#\r\n#\r\n1\r\n1\r\n"},
+        {"Open, first page without category", 2, "none.qls", 2, "Fruit#\r\nTools#\r\n5\r\n2\r\n"},
+        {"Open, first page of category 1", 2, "one.qls", 1, "Fruit#\r\nTools#\r\n5\r\n1\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + ", button " + std::to_string(c.before));
+        Paths paths(c.open ? std::vector<QString>{q(dir.file(c.open)), q(dir.file("saved.qls"))}
+                           : std::vector<QString>{q(dir.file("saved.qls"))});
+        ModalAnswers answers;
+        Editor e;
+        e.show();
+        click(e, c.before == 1 ? Editor::Category1ButtonId : Editor::Category2ButtonId);
+        if (c.open)
+            e.openDocument();
+        else
+            e.newDocument();
+        EXPECT_EQ(e.control<QRadioButton>(Editor::Category1ButtonId)->isChecked(), c.after == 1);
+        EXPECT_EQ(e.control<QRadioButton>(Editor::Category2ButtonId)->isChecked(), c.after == 2);
+        e.save();
+        EXPECT_EQ(dir.read("saved.qls").substr(0, c.savedStart.size()), c.savedStart);
+    }
 }
 
 TEST(QuestionnaireEditor, AUsableQuestionnaireIsSavedWithoutTheItemCountWarning)

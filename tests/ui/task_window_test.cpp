@@ -6,6 +6,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+#include <optional>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "app/application_window.h"
@@ -103,38 +107,56 @@ TEST_F(TaskWindowTest, RunsABlockFromTheKeysAndRestoresThePointer)
     EXPECT_FALSE(window.isVisible());
 }
 
-TEST_F(TaskWindowTest, EnterClosesWithOneEscapeAndSkipWithTwo)
+TEST_F(TaskWindowTest, EnterEscapeAndTheCloseCommandLeaveTheBlockRunningAndAltKEndsIt)
 {
-    struct Case { const char* what; Qt::Key key; Qt::KeyboardModifiers mods; int expected; };
-    const Case cases[] = {
-        {"Enter", Qt::Key_Return, Qt::NoModifier, 1},
-        {"Escape", Qt::Key_Escape, Qt::NoModifier, 2},
-        {"Alt+K", Qt::Key_K, Qt::AltModifier, 2},
+    // Tried before START and after one answered word: each stray ending leaves the
+    // window open in the state it was in; Alt+K then ends the block as a cancel.
+    const std::pair<const char*, std::function<void()>> strays[] = {
+        {"Return", [this] { QTest::keyClick(&window, Qt::Key_Return); }},
+        {"keypad Enter", [this] { QTest::keyClick(&window, Qt::Key_Enter, Qt::KeypadModifier); }},
+        {"Escape", [this] { QTest::keyClick(&window, Qt::Key_Escape); }},
+        {"close command", [this] { window.close(); }},
     };
-    for (const Case& c : cases) {
+    for (const bool started : {false, true}) {
+        SCOPED_TRACE(started ? "after START" : "before START");
         fillPlaceholders(window.results());
         window.totals() = {};
-        int presses = 0;
+        std::vector<std::function<void()>> steps;
+        if (started) {
+            steps.push_back([this] { QTest::keyClick(&window, Qt::Key_Space); });
+            steps.push_back([this] { QTest::keyClick(&window, Qt::Key_A); });
+        }
+        std::optional<BlockEngine::State> before;
+        for (const auto& [what, act] : strays) {
+            steps.push_back([&, act = act] {
+                before = window.engine().state();
+                act();
+            });
+            steps.push_back([&, what = what] {
+                EXPECT_EQ(window.engine().state(), *before) << what;
+                EXPECT_TRUE(window.isVisible()) << what;
+            });
+        }
+        steps.push_back([this] { QTest::keyClick(&window, Qt::Key_K, Qt::AltModifier); });
+        std::size_t next = 0;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            // Start, answer one word, then the closing key.
-            if (presses == 0)
-                QTest::keyClick(&window, Qt::Key_Space);
-            else if (presses == 1)
-                QTest::keyClick(&window, Qt::Key_A);
-            else if (presses == 2)
-                QTest::keyClick(&window, c.key, c.mods);
-            ++presses;
+            if (next < steps.size())
+                steps[next++]();
         });
         timer.start(5);
         const int result = window.runBlock(settings);
         timer.stop();
-        EXPECT_EQ(result, c.expected) << c.what;
-        EXPECT_EQ(window.totals().totalLatency, 0) << c.what;
-        EXPECT_EQ(window.results()[5].latency, 99999) << c.what;
+
+        EXPECT_EQ(next, steps.size()) << "the block ended before Alt+K";
+        EXPECT_EQ(result, 2);
+        EXPECT_NE(*before, BlockEngine::State::Closed);
+        EXPECT_EQ(*before == BlockEngine::State::WaitingForStart, !started);
+        EXPECT_EQ(window.totals().totalLatency, 0);
+        EXPECT_EQ(window.results()[5].latency, 99999);
         // The pointer stays confined: the caller restores the saved rectangle.
-        EXPECT_NE(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024})) << c.what;
-        EXPECT_EQ(window.engine().savedConfinement(), (ScreenRect{0, 0, 1280, 1024})) << c.what;
+        EXPECT_NE(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024}));
+        EXPECT_EQ(window.engine().savedConfinement(), (ScreenRect{0, 0, 1280, 1024}));
         pointer.setConfinement(window.engine().savedConfinement());
     }
 }

@@ -1,0 +1,27 @@
+#pragma once
+// While a run is in progress, nothing the participant clicks or presses hides the
+// run's screens or the grey frame behind them: the dialogs made during the run offer
+// no minimize or maximize button, a window that a window manager minimizes all the
+// same (some draw the buttons whatever a window asks) is shown again at once, and the
+// grey frame stays above every other program's windows (the run's own, which belong
+// to it, stay above it).
+
+#include <QObject>
+
+class QWidget;
+
+class ParticipantScreens : public QObject {
+public:
+    // From construction to destruction: the run's length. frame, when given, is the
+    // grey frame behind the run's screens.
+    explicit ParticipantScreens(QWidget* frame = nullptr);
+    ~ParticipantScreens() override;
+    ParticipantScreens(const ParticipantScreens&) = delete;
+    ParticipantScreens& operator=(const ParticipantScreens&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* frame_;
+};

@@ -1,0 +1,131 @@
+#include "platform/x11_screen_saver.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/dpms.h>
+#include <X11/extensions/scrnsaver.h>
+
+struct X11ScreenSaverHold::Connection {
+    Display* display = nullptr;
+};
+
+namespace {
+
+// Another client may disable DPMS between the query and the request that needs it
+// enabled; Xlib's default error handler would then end the program. While a trap is
+// set, errors of this connection are dropped; the handler is process-wide, so errors
+// of other connections go on to the previous handler.
+Display* trappedDisplay = nullptr;
+XErrorHandler previousHandler = nullptr;
+
+int dropError(Display* display, XErrorEvent* event)
+{
+    if (display == trappedDisplay)
+        return 0;
+    return previousHandler ? previousHandler(display, event) : 0;
+}
+
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display)
+    {
+        XSync(display_, False);
+        trappedDisplay = display_;
+        previousHandler = XSetErrorHandler(dropError);
+    }
+    // Waits until the server has handled every request sent while the trap was set.
+    ~ErrorTrap()
+    {
+        XSync(display_, False);
+        XSetErrorHandler(previousHandler);
+        trappedDisplay = nullptr;
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+private:
+    Display* display_;
+};
+
+// Asked with the core request, which unlike the extension libraries prints nothing
+// when the extension is missing.
+bool hasExtension(Display* display, const char* name)
+{
+    int opcode = 0, event = 0, error = 0;
+    return XQueryExtension(display, name, &opcode, &event, &error) != False;
+}
+
+// Suspension came with version 1.1 of the extension.
+bool canSuspend(Display* display)
+{
+    int major = 0, minor = 0;
+    return hasExtension(display, ScreenSaverName)
+        && XScreenSaverQueryVersion(display, &major, &minor) != 0
+        && (major > 1 || (major == 1 && minor >= 1));
+}
+
+bool dpmsEnabled(Display* display)
+{
+    if (!hasExtension(display, DPMSExtensionName) || !DPMSCapable(display))
+        return false;
+    CARD16 level = 0;
+    BOOL enabled = False;
+    return DPMSInfo(display, &level, &enabled) != 0 && enabled;
+}
+
+} // namespace
+
+X11ScreenSaverHold::X11ScreenSaverHold() = default;
+
+X11ScreenSaverHold::~X11ScreenSaverHold()
+{
+    release();
+}
+
+bool X11ScreenSaverHold::acquire()
+{
+    if (x_)
+        return true;
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        return false;
+    {
+        ErrorTrap trap(display);
+        if (canSuspend(display)) {
+            XScreenSaverSuspend(display, True);
+            // A suspension does not switch off a screen saver that is already active.
+            XResetScreenSaver(display);
+            suspended_ = true;
+        }
+        if (dpmsEnabled(display)) {
+            // Forcing a level needs DPMS enabled, so the monitor is woken first.
+            DPMSForceLevel(display, DPMSModeOn);
+            DPMSDisable(display);
+            dpmsDisabled_ = true;
+        }
+    }
+    if (!suspended_ && !dpmsDisabled_) {
+        XCloseDisplay(display);
+        return false;
+    }
+    x_ = std::make_unique<Connection>();
+    x_->display = display;
+    return true;
+}
+
+void X11ScreenSaverHold::release()
+{
+    if (!x_)
+        return;
+    Display* display = x_->display;
+    {
+        ErrorTrap trap(display);
+        if (dpmsDisabled_)
+            DPMSEnable(display);
+        if (suspended_)
+            XScreenSaverSuspend(display, False);
+    }
+    XCloseDisplay(display);
+    x_.reset();
+    suspended_ = false;
+    dpmsDisabled_ = false;
+}
