@@ -1,5 +1,6 @@
 #include "platform/x11_pointer.h"
 #include "platform/screen_geometry.h"
+#include "platform/x11_error_trap.h"
 
 #include <X11/Xlib.h>
 
@@ -15,60 +16,6 @@ struct X11Pointer::Connection {
 };
 
 namespace {
-
-// Xlib's default error handler ends the program. Around requests that can fail, a trap
-// records the errors of this connection instead; the handler is process-wide, so errors
-// of other connections go on to the previous handler.
-Display* trappedDisplay = nullptr;
-int trappedError = Success;
-XErrorHandler previousHandler = nullptr;
-
-int recordError(Display* display, XErrorEvent* event)
-{
-    if (display == trappedDisplay) {
-        if (trappedError == Success)
-            trappedError = event->error_code;
-        return 0;
-    }
-    return previousHandler ? previousHandler(display, event) : 0;
-}
-
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display)
-    {
-        XSync(display_, False);
-        trappedDisplay = display_;
-        trappedError = Success;
-        previousHandler = XSetErrorHandler(recordError);
-    }
-    ~ErrorTrap() { finish(); }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    // Waits until the server has handled every request sent so far; true if none failed.
-    bool succeeded()
-    {
-        finish();
-        return error_ == Success;
-    }
-
-private:
-    void finish()
-    {
-        if (done_)
-            return;
-        XSync(display_, False);
-        error_ = trappedError;
-        XSetErrorHandler(previousHandler);
-        trappedDisplay = nullptr;
-        done_ = true;
-    }
-
-    Display* display_;
-    int error_ = Success;
-    bool done_ = false;
-};
 
 // A grab is refused while another client holds one (AlreadyGrabbed, often only for the
 // moment a button is held) or while the window is not yet viewable.

@@ -1,4 +1,5 @@
 #include "platform/x11_screen_saver.h"
+#include "platform/x11_error_trap.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>
@@ -9,42 +10,6 @@ struct X11ScreenSaverHold::Connection {
 };
 
 namespace {
-
-// Another client may disable DPMS between the query and the request that needs it
-// enabled; Xlib's default error handler would then end the program. While a trap is
-// set, errors of this connection are dropped; the handler is process-wide, so errors
-// of other connections go on to the previous handler.
-Display* trappedDisplay = nullptr;
-XErrorHandler previousHandler = nullptr;
-
-int dropError(Display* display, XErrorEvent* event)
-{
-    if (display == trappedDisplay)
-        return 0;
-    return previousHandler ? previousHandler(display, event) : 0;
-}
-
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display)
-    {
-        XSync(display_, False);
-        trappedDisplay = display_;
-        previousHandler = XSetErrorHandler(dropError);
-    }
-    // Waits until the server has handled every request sent while the trap was set.
-    ~ErrorTrap()
-    {
-        XSync(display_, False);
-        XSetErrorHandler(previousHandler);
-        trappedDisplay = nullptr;
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    Display* display_;
-};
 
 // Asked with the core request, which unlike the extension libraries prints nothing
 // when the extension is missing.
@@ -89,6 +54,8 @@ bool X11ScreenSaverHold::acquire()
     if (display == nullptr)
         return false;
     {
+        // Another client may disable DPMS between the query and the request that
+        // needs it enabled: an error then must not end the program.
         ErrorTrap trap(display);
         if (canSuspend(display)) {
             XScreenSaverSuspend(display, True);
