@@ -10,10 +10,10 @@ JOBS      ?= 2
 # Debian 12 packages: build tools, Qt 6 Widgets and D-Bus, GoogleTest, Xlib with the
 # screen saver and DPMS extensions; and for the system tests and screenshots an X
 # server in memory, xdotool, ImageMagick, xprop and xwininfo, a window manager
-# (openbox), and a private session bus with Python's GObject bindings for a stand-in
-# screen saver service.
+# (openbox), a Wayland compositor with XWayland (weston), and a private session bus
+# with Python's GObject bindings for a stand-in screen saver service.
 BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev fonts-dejavu-core fonts-liberation2
-TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi
+TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland
 
 .PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots clean
 

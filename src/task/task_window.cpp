@@ -123,7 +123,8 @@ bool waitFor(const std::function<bool()>& done, int milliseconds)
     while (!done()) {
         if (timer.elapsed() >= milliseconds)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        // Keys wait in the queue until the block is open.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     }
     return true;
 }

@@ -141,7 +141,9 @@ TEST_F(TaskWindowTest, EnterEscapeAndTheCloseCommandLeaveTheBlockRunningAndAltKE
         std::size_t next = 0;
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (next < steps.size())
+            // Only once the block is open: the window first waits to be shown.
+            const BlockEngine::State state = window.engine().state();
+            if (next < steps.size() && state != BlockEngine::State::Idle && state != BlockEngine::State::Closed)
                 steps[next++]();
         });
         timer.start(5);
