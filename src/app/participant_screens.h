@@ -2,13 +2,11 @@
 // While a run is in progress, nothing the participant clicks or presses hides the
 // run's screens or the grey frame behind them: the dialogs made during the run offer
 // no minimize or maximize button, a window that a window manager minimizes all the
-// same (some draw the buttons whatever a window asks) is shown again at once, every
-// dialog is centred on the primary monitor by its outer frame, and the
+// same (some draw the buttons whatever a window asks) is shown again at once, and the
 // grey frame stays above every other program's windows (the run's own, which belong
 // to it, stay above it).
 
 #include <QObject>
-#include <QSet>
 
 class QWidget;
 
@@ -26,5 +24,4 @@ protected:
 
 private:
     QWidget* frame_;
-    QSet<QWidget*> centred_;  // shown windows whose frame has been centred
 };
