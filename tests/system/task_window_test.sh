@@ -74,9 +74,15 @@ window=$(xdotool search --onlyvisible --class task_window_probe | head -n 1)
 # The frame, as the window manager draws it, is centred on the screen, and offers
 # no minimize or maximize (Motif functions 8 and 16); a window manager that
 # minimizes it all the same gets it shown again at once.
-read -r fl ft fr fb <<<"$(frame_of "$window")"
-dx=$(( fl - (1280 - (fr - fl)) / 2 )); dy=$(( ft - (1024 - (fb - ft)) / 2 ))
-[ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] || fail "frame $fl $ft $fr $fb is not centred on 1280x1024"
+# The status may come while the window still waits to be framed: wait for the frame.
+end=$(( $(date +%s) + TIMEOUT ))
+while :; do
+  read -r fl ft fr fb <<<"$(frame_of "$window")"
+  dx=$(( fl - (1280 - (fr - fl)) / 2 )); dy=$(( ft - (1024 - (fb - ft)) / 2 ))
+  [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] && break
+  [ "$(date +%s)" -lt "$end" ] || fail "frame $fl $ft $fr $fb is not centred on 1280x1024"
+  sleep 0.1
+done
 read -r mflags mfunctions _ <<<"$(x_query xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= *//p' | tr -d ',')"
 [ -n "${mflags:-}" ] && [ $(( mflags & 1 )) = 1 ] && [ $(( mfunctions & 24 )) = 0 ] \
   || fail "the task window offers minimize or maximize (Motif hints: ${mflags:-none} ${mfunctions:-})"
