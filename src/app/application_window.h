@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "app/accelerator_window.h"
+#include "common/accelerator_window.h"
 #include "platform/platform.h"
 
 // The light grey full-screen window without caption or border.

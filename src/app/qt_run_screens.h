@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QPointer>
 
-#include "app/accelerator_window.h"
+#include "common/accelerator_window.h"
 #include "app/run_screens.h"
 #include "files/qt_review_screens.h"
 #include "instructions/qt_page_screens.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/shortcut_table.h"
+#include "common/shortcut_table.h"
 #include "files/word_list.h"
 #include "platform/platform.h"
 #include "task/trial_plan.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include <QFont>
 
-#include "app/accelerator_window.h"
+#include "common/accelerator_window.h"
 #include "task/tutorial.h"
 
 // Runs each tutorial part in a task window of its own.

@@ -10,7 +10,7 @@
 
 #include <memory>
 
-#include "app/accelerator_window.h"
+#include "common/accelerator_window.h"
 #include "common/template_dialog.h"
 #include "task/block_engine.h"
 

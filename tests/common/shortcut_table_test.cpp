@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/shortcut_table.h"
+#include "common/shortcut_table.h"
 
 namespace {
 std::optional<TaskCommand> translate(KeyStroke s) { return translateShortcut(participantShortcuts(), s); }

@@ -1,4 +1,4 @@
-#include "app/shortcut_table.h"
+#include "common/shortcut_table.h"
 
 const ShortcutTable& participantShortcuts()
 {

@@ -1,4 +1,4 @@
-#include "app/accelerator_window.h"
+#include "common/accelerator_window.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

@@ -8,7 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "app/shortcut_table.h"
+#include "common/shortcut_table.h"
 
 class QKeyEvent;
 
