@@ -24,6 +24,7 @@
 #include <time.h>
 
 #include "app/application_window.h"
+#include "platform/desktop_session.h"
 #include "platform/x11_pointer.h"
 #include "task/task_window.h"
 #include "task/timing_report.h"
@@ -251,7 +252,7 @@ int main(int argc, char* argv[])
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
     const PriorityLevel priority = raisePriority();
-    auto pointer = X11Pointer::open();
+    auto pointer = X11Pointer::open(isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE")));
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!pointer || screen == nullptr) {
         std::fprintf(stderr, "truv-timing: cannot use the X display \"%s\".\n", displayName);

@@ -79,7 +79,8 @@ void ExperimentApp::runExperiment()
 {
     // In a Wayland session the experimenter learns, before anything is shown to the
     // participant, that the pointer is not held exactly, and may go on or not.
-    if (isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"))) {
+    const bool wayland = isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"));
+    if (wayland) {
         QMessageBox notice(QMessageBox::Warning, QStringLiteral("Wayland session"),
                            QString::fromLatin1(waylandSessionNotice), QMessageBox::NoButton, frame_.get());
         notice.setTextFormat(Qt::PlainText);
@@ -90,9 +91,10 @@ void ExperimentApp::runExperiment()
             return;
     }
 
-    // The pointer of the display the program shows on; without one (the offscreen
-    // platform) a pointer kept in memory over the screen's size.
-    std::unique_ptr<Pointer> pointer = X11Pointer::open();
+    // The pointer of the display the program shows on (XWayland's in a Wayland session:
+    // held to the whole task window); without one (the offscreen platform) a pointer
+    // kept in memory over the screen's size.
+    std::unique_ptr<Pointer> pointer = X11Pointer::open(wayland);
     if (!pointer) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QSize size = screen != nullptr ? screen->geometry().size() : QSize(1280, 1024);

@@ -4,10 +4,15 @@
 // no minimize or maximize button, a window that a window manager minimizes all the
 // same (some draw the buttons whatever a window asks) is shown again at once, and the
 // grey frame stays above every other program's windows (the run's own, which belong
-// to it, stay above it).
+// to it, stay above it). Every dialog of the run is centred on the primary monitor by
+// its outer frame, as the window manager draws it.
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
+#include <QTimer>
 
+class QDialog;
 class QWidget;
 
 class ParticipantScreens : public QObject {
@@ -23,5 +28,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A dialog shown a moment ago: a window manager frames and places it after it is
+    // mapped, so its frame is centred again, for a short while, whenever it is off centre.
+    struct Centring {
+        QElapsedTimer shown;
+        int moves = 0;
+    };
+    void centreShownDialogs();
+    void forget(QObject* dialog);
+
     QWidget* frame_;
+    QHash<QObject*, Centring> centring_;  // by dialog
+    QTimer centringTimer_;
 };

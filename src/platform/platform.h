@@ -55,6 +55,10 @@ public:
     // Confines the pointer to rect (clipped to the screen); the whole screen lifts
     // the confinement.
     virtual void setConfinement(ScreenRect rect) = 0;
+    // The window the next confinement rectangle lies in (its identifier on the
+    // display; 0 for none). Only a display that can hold the pointer to nothing smaller
+    // than a whole window uses it; the others confine to the rectangle alone.
+    virtual void setConfinementWindow(std::uint64_t window) { (void)window; }
     virtual ScreenSize screenSize() = 0;
 };
 

@@ -24,7 +24,7 @@ constexpr auto pauseBetweenGrabs = std::chrono::milliseconds(10);
 
 } // namespace
 
-std::unique_ptr<X11Pointer> X11Pointer::open()
+std::unique_ptr<X11Pointer> X11Pointer::open(bool wholeWindowsOnly)
 {
     // A server that is busy accepting other clients can refuse a connection for a
     // moment (EAGAIN); try again for up to a second unless no display is named.
@@ -41,10 +41,11 @@ std::unique_ptr<X11Pointer> X11Pointer::open()
     auto x = std::make_unique<Connection>();
     x->display = display;
     x->root = DefaultRootWindow(display);
-    return std::unique_ptr<X11Pointer>(new X11Pointer(std::move(x)));
+    return std::unique_ptr<X11Pointer>(new X11Pointer(std::move(x), wholeWindowsOnly));
 }
 
-X11Pointer::X11Pointer(std::unique_ptr<Connection> x) : x_(std::move(x))
+X11Pointer::X11Pointer(std::unique_ptr<Connection> x, bool wholeWindowsOnly)
+    : x_(std::move(x)), wholeWindowsOnly_(wholeWindowsOnly)
 {
     const int screen = DefaultScreen(x_->display);
     screen_ = {DisplayWidth(x_->display, screen), DisplayHeight(x_->display, screen)};
@@ -91,7 +92,7 @@ void X11Pointer::setConfinement(ScreenRect rect)
         return;
     }
     confined_ = true;
-    grabbed_ = placeWindow() && grab(grabAttempts);
+    grabbed_ = (wholeWindowsOnly_ && window_ != 0 ? true : placeWindow()) && grab(grabAttempts);
 }
 
 // Creates the window, or moves and resizes it, to the confinement rectangle, and maps it
@@ -125,14 +126,15 @@ bool X11Pointer::placeWindow()
 // the pointer; the pointer's events are selected by no one and so go nowhere.
 bool X11Pointer::grab(int attempts)
 {
-    if (x_->window == None)
+    const Window confineTo = wholeWindowsOnly_ && window_ != 0 ? static_cast<Window>(window_) : x_->window;
+    if (confineTo == None)
         return false;
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(pauseBetweenGrabs);
         ErrorTrap trap(x_->display);
         const int status = XGrabPointer(x_->display, x_->root, False, 0, GrabModeAsync,
-                                        GrabModeAsync, x_->window, None, CurrentTime);
+                                        GrabModeAsync, confineTo, None, CurrentTime);
         if (trap.succeeded() && status == GrabSuccess)
             return true;
     }
@@ -141,11 +143,13 @@ bool X11Pointer::grab(int attempts)
 
 void X11Pointer::release()
 {
+    const bool held = confined_;
     confined_ = false;
     grabbed_ = false;
-    if (x_->window == None)
+    if (!held)
         return;
     XUngrabPointer(x_->display, CurrentTime);
-    XUnmapWindow(x_->display, x_->window);
+    if (x_->window != None)
+        XUnmapWindow(x_->display, x_->window);
     XSync(x_->display, False);
 }

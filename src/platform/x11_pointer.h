@@ -13,13 +13,18 @@
 // no other client. The window sits at the bottom of the stacking order so that the
 // pointer stays over the windows that are seen, with their cursors.
 //
+// XWayland (in a Wayland session) holds a grab's pointer only to a whole top-level
+// window that the compositor shows, never to an input-only rectangle. There the grab
+// is confined to the window set by setConfinementWindow, when one is set, and the
+// rectangle is still kept for the positions set here.
+//
 // If the grab is refused (another client holds one), the rectangle is still kept, and
 // positions set here are clamped into it; the grab is tried again on each setPosition.
 // Use from one thread only.
 class X11Pointer final : public Pointer {
 public:
-    // nullptr when no display can be opened.
-    static std::unique_ptr<X11Pointer> open();
+    // nullptr when no display can be opened. wholeWindowsOnly: the display is XWayland's.
+    static std::unique_ptr<X11Pointer> open(bool wholeWindowsOnly);
     ~X11Pointer() override;
     X11Pointer(const X11Pointer&) = delete;
     X11Pointer& operator=(const X11Pointer&) = delete;
@@ -30,11 +35,12 @@ public:
     void setPosition(ScreenPoint point) override;
     ScreenRect confinement() override { return confinement_; }
     void setConfinement(ScreenRect rect) override;
+    void setConfinementWindow(std::uint64_t window) override { window_ = window; }
     ScreenSize screenSize() override { return screen_; }
 
 private:
     struct Connection;
-    explicit X11Pointer(std::unique_ptr<Connection> x);
+    X11Pointer(std::unique_ptr<Connection> x, bool wholeWindowsOnly);
     bool placeWindow();
     bool grab(int attempts);
     void release();
@@ -42,6 +48,8 @@ private:
     std::unique_ptr<Connection> x_;
     ScreenSize screen_;
     ScreenRect confinement_;
+    bool wholeWindowsOnly_;
+    std::uint64_t window_ = 0;  // the window the rectangle lies in
     bool confined_ = false;  // a rectangle smaller than the screen is set
     bool grabbed_ = false;   // and a grab holds it
 };

@@ -98,6 +98,7 @@ void BlockEngine::open(const BlockSettings& settings)
     home_ = {geometry.screen.right - 1, geometry.screen.bottom - 1};
     pointer_.setPosition(home_);
     savedConfinement_ = pointer_.confinement();
+    pointer_.setConfinementWindow(geometry.window);
     pointer_.setConfinement(confinementRect(geometry.frame, geometry.startButtonHeight));
 
     started_ = false;

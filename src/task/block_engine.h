@@ -52,6 +52,7 @@ struct WindowGeometry {
     ScreenRect frame;       // the window's outer frame, as the window manager draws it, on the screen
     int startButtonHeight;  // pixels
     ScreenRect screen;      // the monitor the window is centred on; the pointer's home is its corner
+    std::uint64_t window = 0;  // the window's identifier on the display (0: none)
 };
 
 // The frame narrowed by a quarter of the START button's height on each side and

@@ -223,7 +223,8 @@ WindowGeometry TaskWindow::windowGeometry()
     const QRect frame = frameGeometry();
     return {toDevicePixels(frame.left(), frame.top(), frame.width(), frame.height(), origin, ratio),
             static_cast<int>(std::lround(control(StartId)->height() * ratio)),
-            toDevicePixels(monitor.left(), monitor.top(), monitor.width(), monitor.height(), origin, ratio)};
+            toDevicePixels(monitor.left(), monitor.top(), monitor.width(), monitor.height(), origin, ratio),
+            static_cast<std::uint64_t>(winId())};
 }
 
 void TaskWindow::closeWindow(int result)

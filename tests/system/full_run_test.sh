@@ -45,6 +45,8 @@ for step in $steps; do
   # one); an X window without a title is named after the program.
   name=$(xdotool getwindowname "$screen" 2>/dev/null)
   case $name in "" | " " | "$class") ;; *) fail "step '$step' after $blocks blocks: found the window '$name'" ;; esac
+  # Every screen of the run is centred by its outer frame.
+  wait_for_frame_centred "$screen" 1280 1024 "step '$step' after $blocks blocks"
   case $step in
     page|feedback)
       key_to "$screen" Return ;;

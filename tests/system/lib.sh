@@ -165,3 +165,27 @@ x_query() {
   done
   return 1
 }
+
+# The window's outer frame on the screen as "left top right bottom": the window
+# manager's frame around it (_NET_FRAME_EXTENTS), or the window itself without one.
+frame_of() {
+  eval "$(x_query xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *\(-*[0-9]*\)/X=\1/p;
+    s/^ *Absolute upper-left Y: *\(-*[0-9]*\)/Y=\1/p; s/^ *Width: *\([0-9]*\)/W=\1/p;
+    s/^ *Height: *\([0-9]*\)/H=\1/p')"
+  extents=$(x_query xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
+  set -- ${extents:-0 0 0 0}  # left right top bottom
+  echo "$((X - $1)) $((Y - $3)) $((X + W + $2)) $((Y + H + $4))"
+}
+
+# Waits until window $1's outer frame is centred (within a pixel) on a screen of
+# $2 x $3; fails with the frame as it last stood, and with $4 when given.
+wait_for_frame_centred() {
+  end=$(( $(date +%s) + TIMEOUT ))
+  while :; do
+    read -r cl ct cr cb <<<"$(frame_of "$1")"
+    dx=$(( cl - ($2 - (cr - cl)) / 2 )); dy=$(( ct - ($3 - (cb - ct)) / 2 ))
+    [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] && return 0
+    [ "$(date +%s)" -lt "$end" ] || fail "${4:+$4: }frame $cl $ct $cr $cb is not centred on $2x$3"
+    sleep 0.1
+  done
+}

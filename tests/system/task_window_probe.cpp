@@ -9,10 +9,12 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "app/application_window.h"
 #include "app/participant_screens.h"
+#include "platform/desktop_session.h"
 #include "platform/x11_pointer.h"
 #include "support/sample_items.h"
 #include "task/task_window.h"
@@ -27,7 +29,7 @@ int main(int argc, char* argv[])
     }
     const std::string statusPath = argv[1];
 
-    auto pointer = X11Pointer::open();
+    auto pointer = X11Pointer::open(isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE")));
     if (!pointer) {
         std::fprintf(stderr, "no X display\n");
         return 2;

@@ -35,17 +35,6 @@ check_pointer_inside() {
   done
 }
 
-# The window's outer frame on the screen as "left top right bottom": the window
-# manager's frame around it (_NET_FRAME_EXTENTS), or the window itself without one.
-frame_of() {
-  eval "$(x_query xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left X: *\(-*[0-9]*\)/X=\1/p;
-    s/^ *Absolute upper-left Y: *\(-*[0-9]*\)/Y=\1/p; s/^ *Width: *\([0-9]*\)/W=\1/p;
-    s/^ *Height: *\([0-9]*\)/H=\1/p')"
-  extents=$(x_query xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
-  set -- ${extents:-0 0 0 0}  # left right top bottom
-  echo "$((X - $1)) $((Y - $3)) $((X + W + $2)) $((Y + H + $4))"
-}
-
 # Fails unless the confinement l t r b is frame $5..$8 narrowed alike on both sides,
 # from its top, and shortened at its bottom.
 check_confinement_in_frame() {

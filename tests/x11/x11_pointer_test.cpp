@@ -72,6 +72,19 @@ public:
         XSync(display_, False);
     }
 
+    // A mapped window of this client, as a program's top-level window stands.
+    unsigned long mapWindow(int x, int y, unsigned int width, unsigned int height)
+    {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        const Window window = XCreateWindow(display_, DefaultRootWindow(display_), x, y, width, height, 0,
+                                            CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect,
+                                            &attributes);
+        XMapWindow(display_, window);
+        XSync(display_, False);
+        return window;
+    }
+
     // Whether the pointer is free of other grabs: a grab of ours succeeds (and is let go).
     bool pointerFree()
     {
@@ -89,7 +102,7 @@ class X11PointerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        pointer_ = X11Pointer::open();
+        pointer_ = X11Pointer::open(false);
         ASSERT_NE(pointer_, nullptr) << "no X display; run under xvfb-run";
         ASSERT_TRUE(other_.connected());
     }
@@ -106,9 +119,9 @@ TEST(X11PointerOpen, GivesNothingWithoutADisplay)
     if (const char* display = std::getenv("DISPLAY"))
         saved = display;
     setenv("DISPLAY", ":31999", 1);  // a display no server answers
-    EXPECT_EQ(X11Pointer::open(), nullptr);
+    EXPECT_EQ(X11Pointer::open(false), nullptr);
     unsetenv("DISPLAY");
-    EXPECT_EQ(X11Pointer::open(), nullptr);
+    EXPECT_EQ(X11Pointer::open(false), nullptr);
     if (saved)
         setenv("DISPLAY", saved->c_str(), 1);
 }
@@ -215,4 +228,32 @@ TEST_F(X11PointerTest, RefusedGrabStillKeepsTheRectangleAndIsRetaken)
     other_.warp(0, 0);
     EXPECT_EQ(other_.position(), (ScreenPoint{400, 300}));
     EXPECT_FALSE(other_.pointerFree());
+}
+
+// On a display that holds the pointer only to whole windows (XWayland), the grab is
+// confined to the window the rectangle lies in, while positions set here still keep to
+// the rectangle. Without a window set, the rectangle is held as on any display.
+TEST(X11PointerWholeWindows, HoldsThePointerToTheWindowAndPositionsToTheRectangle)
+{
+    OtherClient other;
+    ASSERT_TRUE(other.connected());
+    auto pointer = X11Pointer::open(true);
+    ASSERT_NE(pointer, nullptr);
+    pointer->setConfinement({100, 150, 400, 350});
+    other.warp(0, 0);
+    EXPECT_EQ(other.position(), (ScreenPoint{100, 150})) << "no window set: the rectangle";
+    pointer->setConfinement(wholeScreen);
+
+    pointer->setConfinementWindow(other.mapWindow(600, 500, 200, 100));
+    pointer->setConfinement({650, 520, 700, 560});
+    other.warp(0, 0);
+    EXPECT_EQ(other.position(), (ScreenPoint{600, 500}));
+    other.warp(1279, 1023);
+    EXPECT_EQ(other.position(), (ScreenPoint{799, 599}));
+    pointer->setPosition({1280, 1024});
+    EXPECT_EQ(pointer->position(), (ScreenPoint{699, 559}));
+    EXPECT_FALSE(other.pointerFree());
+
+    pointer->setConfinement(wholeScreen);
+    EXPECT_TRUE(other.pointerFree());
 }
