@@ -64,10 +64,15 @@ bool X11ScreenSaverHold::acquire()
             suspended_ = true;
         }
         if (dpmsEnabled(display)) {
-            // Forcing a level needs DPMS enabled, so the monitor is woken first.
+            // A monitor already in power saving is woken. The suspension holds the
+            // DPMS timers too, and the server ends it when this connection goes,
+            // however the program ends; only a server without it has DPMS switched
+            // off, and on again at release.
             DPMSForceLevel(display, DPMSModeOn);
-            DPMSDisable(display);
-            dpmsDisabled_ = true;
+            if (!suspended_) {
+                DPMSDisable(display);
+                dpmsDisabled_ = true;
+            }
         }
     }
     if (!suspended_ && !dpmsDisabled_) {

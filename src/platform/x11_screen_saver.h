@@ -8,13 +8,12 @@
 
 // On the display named by DISPLAY, on a connection of its own that stays open while
 // held: the screen saver is suspended (MIT-SCREEN-SAVER 1.1, which also stops the
-// DPMS timer), and where the server has DPMS and it is enabled, the monitor is forced
-// on and DPMS is disabled, so that no other client can switch the monitor off either.
-// Release resumes the screen saver and enables DPMS again only if it was enabled
-// before. Should the program end without releasing, the server lifts the suspension
-// when the connection closes. Not available without a display, or where the server
-// has neither extension (or DPMS is off already and there is no screen saver to
-// suspend). Use from one thread only.
+// DPMS timers), and a monitor already in DPMS power saving is woken. The server lifts
+// the suspension when the connection closes, so a program that ends without releasing
+// (killed, crashed) leaves the desktop as it was. Only a server without the suspension
+// has DPMS disabled instead, and enabled again at release. Not available without a
+// display, or where the server has neither extension (or DPMS is off already and there
+// is no screen saver to suspend). Use from one thread only.
 class X11ScreenSaverHold final : public WakeHold {
 public:
     X11ScreenSaverHold();
@@ -29,5 +28,5 @@ private:
     struct Connection;
     std::unique_ptr<Connection> x_;
     bool suspended_ = false;     // the screen saver is suspended by this connection
-    bool dpmsDisabled_ = false;  // DPMS was enabled and is disabled here
+    bool dpmsDisabled_ = false;  // DPMS was enabled and is disabled here (no suspension)
 };
