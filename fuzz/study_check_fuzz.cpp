@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "app/study_check.h"
+#include "run/study_check.h"
 #include "fuzz_support.h"
 #include "questionnaire/questionnaire_file.h"
 

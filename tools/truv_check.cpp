@@ -5,7 +5,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/study_check.h"
+#include "run/study_check.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/sim_options.h"
-#include "app/simulated_participant.h"
+#include "sim/sim_options.h"
+#include "sim/simulated_participant.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv)

@@ -13,7 +13,7 @@
 #include "app/main_menu_dialog.h"
 #include "app/participant_screens.h"
 #include "app/qt_run_screens.h"
-#include "app/run_driver.h"
+#include "run/run_driver.h"
 #include "app/screen_keeper_window.h"
 #include "files/create_input_file_dialog.h"
 #include "files/stimulus_list_editor.h"

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "app/codebook.h"
+#include "run/codebook.h"
 
 CodebookFileDialog::CodebookFileDialog(QWidget* parent)
     : QFileDialog(parent, QStringLiteral("Save As"))

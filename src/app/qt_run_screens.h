@@ -8,7 +8,7 @@
 #include <QPointer>
 
 #include "common/accelerator_window.h"
-#include "app/run_screens.h"
+#include "run/run_screens.h"
 #include "files/qt_review_screens.h"
 #include "instructions/qt_page_screens.h"
 #include "questionnaire/qt_questionnaire_screens.h"

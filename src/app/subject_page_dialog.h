@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/subject_page.h"
+#include "run/subject_page.h"
 #include "common/template_dialog.h"
 
 class SubjectPageDialog : public TemplateDialog {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_screens.h"
+#include "run/run_screens.h"
 #include "task/engine_fakes.h"
 
 class ScriptedRunScreens : public RunScreens,

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/codebook.h"
+#include "run/codebook.h"
 #include "app/codebook_dialog.h"
 #include "common/temp_directory.h"
 #include "common/text_stream.h"

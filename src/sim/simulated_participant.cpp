@@ -1,4 +1,4 @@
-#include "app/simulated_participant.h"
+#include "sim/simulated_participant.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,8 +7,8 @@
 #include <thread>
 #include <sstream>
 
-#include "app/run_driver.h"
-#include "app/subject_page.h"
+#include "run/run_driver.h"
+#include "run/subject_page.h"
 #include "common/file_existence.h"
 #include "common/text_codec.h"
 

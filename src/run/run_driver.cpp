@@ -1,4 +1,4 @@
-#include "app/run_driver.h"
+#include "run/run_driver.h"
 
 #include <algorithm>
 #include <array>
@@ -7,9 +7,9 @@
 
 #include <unistd.h>
 
-#include "app/output_check.h"
-#include "app/output_files.h"
-#include "app/study_check.h"
+#include "run/output_check.h"
+#include "run/output_files.h"
+#include "run/study_check.h"
 #include "common/file_io.h"
 #include "instructions/instruction_pages.h"
 #include "questionnaire/questionnaire_runner.h"

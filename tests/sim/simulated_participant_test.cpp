@@ -9,8 +9,8 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "app/sim_options.h"
-#include "app/simulated_participant.h"
+#include "sim/sim_options.h"
+#include "sim/simulated_participant.h"
 #include "common/temp_directory.h"
 #include "files/input_file.h"
 #include "files/word_list.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/subject_record.h"
+#include "run/subject_record.h"
 #include "files/word_list_review.h"
 #include "instructions/page_screens.h"
 #include "questionnaire/questionnaire_screens.h"

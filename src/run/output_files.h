@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/subject_record.h"
+#include "run/subject_record.h"
 #include "common/file_io.h"
 #include "files/input_file.h"
 #include "task/block_engine.h"

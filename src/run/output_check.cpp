@@ -1,4 +1,4 @@
-#include "app/output_check.h"
+#include "run/output_check.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
-#include "app/output_files.h"
+#include "run/output_files.h"
 #include "common/file_io.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/subject_record.h"
+#include "run/subject_record.h"
 #include "common/text_codec.h"  // singleByteOnlyMessage
 
 // The entries of the page as typed (UTF-8 from the boxes).

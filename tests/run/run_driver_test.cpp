@@ -13,9 +13,9 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "app/output_files.h"
-#include "app/run_driver.h"
-#include "app/subject_page.h"
+#include "run/output_files.h"
+#include "run/run_driver.h"
+#include "run/subject_page.h"
 #include "common/small_file_system.h"
 #include "common/temp_directory.h"
 #include "files/input_file.h"

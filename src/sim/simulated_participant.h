@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "app/run_screens.h"
-#include "app/sim_options.h"
+#include "run/run_screens.h"
+#include "sim/sim_options.h"
 
 // A clock that stands still until the participant waits. The engine reads it in a
 // loop while it waits out the inter-trial delay, so every reading after the first

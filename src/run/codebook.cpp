@@ -1,6 +1,6 @@
-#include "app/codebook.h"
+#include "run/codebook.h"
 
-#include "app/output_files.h"
+#include "run/output_files.h"
 
 #include <string_view>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/run_screens.h"
+#include "run/run_screens.h"
 
 inline constexpr const char* endCode = "zup";
 inline constexpr const char* reportCode = "vandor";

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "app/study_check.h"
-#include "app/subject_record.h"
+#include "run/study_check.h"
+#include "run/subject_record.h"
 
 inline constexpr const char* unwritableDataFileMessage =
     "Error:  Program cannot continue because the data file cannot be written:";

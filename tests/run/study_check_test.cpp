@@ -8,9 +8,9 @@
 #include <sstream>
 #include <sys/stat.h>
 
-#include "app/sim_options.h"
-#include "app/simulated_participant.h"
-#include "app/study_check.h"
+#include "sim/sim_options.h"
+#include "sim/simulated_participant.h"
+#include "run/study_check.h"
 #include "common/temp_directory.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <tuple>
 
-#include "app/subject_page.h"
+#include "run/subject_page.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/codebook.h"
+#include "run/codebook.h"
 #include "common/temp_directory.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/study_check.h"
+#include "run/study_check.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/subject_page.h"
+#include "run/subject_page.h"
 
 #include "common/field_checks.h"
 #include "common/file_existence.h"

@@ -1,4 +1,4 @@
-#include "app/output_files.h"
+#include "run/output_files.h"
 
 #include "common/descriptor.h"
 

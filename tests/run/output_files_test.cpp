@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/output_files.h"
+#include "run/output_files.h"
 #include "common/small_file_system.h"
 #include "common/temp_directory.h"
 #include "support/sample_items.h"

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/output_check.h"
-#include "app/sim_options.h"
-#include "app/simulated_participant.h"
-#include "app/subject_page.h"
+#include "run/output_check.h"
+#include "sim/sim_options.h"
+#include "sim/simulated_participant.h"
+#include "run/subject_page.h"
 #include "common/temp_directory.h"
 
 namespace {
