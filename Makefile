@@ -11,11 +11,12 @@ JOBS      ?= 2
 # screen saver and DPMS extensions; and for the system tests and screenshots an X
 # server in memory, xdotool, ImageMagick, xprop and xwininfo, a window manager
 # (openbox), a Wayland compositor with XWayland (weston), and a private session bus
-# with Python's GObject bindings for a stand-in screen saver service.
+# with Python's GObject bindings for a stand-in screen saver service; clang-format 14
+# for the check that every source is formatted.
 BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev fonts-dejavu-core fonts-liberation2
-TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland
+TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland clang-format-14
 
-.PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots clean
+.PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots format clean
 
 run: deps build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -80,6 +81,10 @@ deps-test:
 # The screenshots in docs/screenshots/, taken from the real program under Xvfb.
 screenshots: deps deps-test build
 	scripts/take-screenshots.sh $(BUILD_DIR) docs/screenshots
+
+# Formats every source with clang-format 14 (.clang-format); make test checks it.
+format: deps-test
+	scripts/format.sh
 
 clean:
 	rm -rf $(BUILD_DIR)
