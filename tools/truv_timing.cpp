@@ -37,9 +37,9 @@ namespace {
 
 // What the window publishes for the participant thread.
 struct Shared {
-    std::atomic<int> wordsShown{0};           // increases at every word drawn
-    std::atomic<std::int64_t> onset{0};       // microseconds, right after the word was drawn
-    std::atomic<int> correctSide{0};          // 0 left, 1 right
+    std::atomic<int> wordsShown{0};      // increases at every word drawn
+    std::atomic<std::int64_t> onset{0};  // microseconds, right after the word was drawn
+    std::atomic<int> correctSide{0};     // 0 left, 1 right
     std::atomic<bool> stop{false};
 };
 
@@ -143,7 +143,7 @@ void participant(Shared& shared, int words, std::vector<Sent>& sent, unsigned se
 // Runs blocks of up to 100 trials at timingDelays[delayIndex] until `trials` are
 // answered. Returns why a block did not complete, or nothing.
 std::string runDelay(TimingWindow& window, Pointer& pointer, Shared& shared, int trials, std::size_t delayIndex,
-              TimingFigures& figures)
+                     TimingFigures& figures)
 {
     const unsigned delay = timingDelays[delayIndex];
     BlockSettings s = timingBlockSettings(0, delay);
@@ -220,14 +220,16 @@ bool canMeasure(const char* displayName)
     const bool xtest = XTestQueryExtension(display, &event, &error, &major, &minor);
     XCloseDisplay(display);
     if (!xtest) {
-        std::fprintf(stderr, "truv-timing: the X server of display \"%s\" has no XTest extension, through which\n"
-                             "the measurement sends its keys; it cannot measure on this display.\n", displayName);
+        std::fprintf(stderr,
+                     "truv-timing: the X server of display \"%s\" has no XTest extension, through which\n"
+                     "the measurement sends its keys; it cannot measure on this display.\n",
+                     displayName);
         return false;
     }
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

@@ -23,8 +23,7 @@
 #include "platform/x11_pointer.h"
 #include "task/task_window.h"
 
-MainFrame::MainFrame()
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+MainFrame::MainFrame() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {
     setWindowTitle(QString::fromLatin1(className()));
     QPalette p = palette();

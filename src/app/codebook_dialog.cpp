@@ -6,8 +6,7 @@
 
 #include "run/codebook.h"
 
-CodebookFileDialog::CodebookFileDialog(QWidget* parent)
-    : QFileDialog(parent, QStringLiteral("Save As"))
+CodebookFileDialog::CodebookFileDialog(QWidget* parent) : QFileDialog(parent, QStringLiteral("Save As"))
 {
     // Options first: they decide which dialog the other settings apply to.
     setOption(QFileDialog::DontUseNativeDialog);
@@ -30,8 +29,8 @@ void CodebookFileDialog::accept()
             QStringLiteral("%1 already exists.\nThe codebook will be added at its end; nothing in the file is "
                            "replaced.\nDo you want to add it to this file?")
                 .arg(QFileInfo(files.first()).fileName());
-        if (QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No,
-                                  QMessageBox::No) != QMessageBox::Yes)
+        if (QMessageBox::question(this, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+            QMessageBox::Yes)
             return;
     }
     QFileDialog::accept();

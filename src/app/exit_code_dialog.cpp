@@ -8,14 +8,16 @@
 
 const DialogTemplate& ExitCodeDialog::layout()
 {
-    static const DialogTemplate t{
-        "", 180, 56, 8,
-        {
-            {ControlKind::Picture, TopBandId, "", {0, 0, 180, 8}},
-            {ControlKind::Static, LabelId, "Experiment Exit Code:", {12, 24, 86, 8}, NoWrap},
-            {ControlKind::Edit, CodeId, "", {102, 22, 66, 12}, StyleNone, codeCapacity},
-            {ControlKind::Picture, BottomBandId, "", {0, 48, 180, 8}},
-        }};
+    static const DialogTemplate t{"",
+                                  180,
+                                  56,
+                                  8,
+                                  {
+                                      {ControlKind::Picture, TopBandId, "", {0, 0, 180, 8}},
+                                      {ControlKind::Static, LabelId, "Experiment Exit Code:", {12, 24, 86, 8}, NoWrap},
+                                      {ControlKind::Edit, CodeId, "", {102, 22, 66, 12}, StyleNone, codeCapacity},
+                                      {ControlKind::Picture, BottomBandId, "", {0, 48, 180, 8}},
+                                  }};
     return t;
 }
 
@@ -48,8 +50,7 @@ std::optional<QString> ExitCodeDialog::ask(QWidget* parent)
     return dialog.code();
 }
 
-StripedBand::StripedBand(QWidget* parent, bool bottom)
-    : QWidget(parent), bottom_(bottom)
+StripedBand::StripedBand(QWidget* parent, bool bottom) : QWidget(parent), bottom_(bottom)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

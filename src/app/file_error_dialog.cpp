@@ -17,18 +17,19 @@ QString fromPathOrSingleByte(std::string_view bytes)
 
 const DialogTemplate& FileErrorDialog::layout()
 {
-    static const DialogTemplate t{
-        "File Error", 280, 146, 8,
-        {
-            {ControlKind::Static, MessageId, "", {10, 8, 260, 40}},
-            {ControlKind::MultiLineEdit, DetailId, "", {10, 52, 260, 66}},
-            {ControlKind::DefaultButton, OkId, "OK", {115, 125, 50, 14}},
-        }};
+    static const DialogTemplate t{"File Error",
+                                  280,
+                                  146,
+                                  8,
+                                  {
+                                      {ControlKind::Static, MessageId, "", {10, 8, 260, 40}},
+                                      {ControlKind::MultiLineEdit, DetailId, "", {10, 52, 260, 66}},
+                                      {ControlKind::DefaultButton, OkId, "OK", {115, 125, 50, 14}},
+                                  }};
     return t;
 }
 
-FileErrorDialog::FileErrorDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent)
+FileErrorDialog::FileErrorDialog(QWidget* parent) : TemplateDialog(layout(), parent)
 {
     auto* detail = control<QPlainTextEdit>(DetailId);
     detail->setReadOnly(true);

@@ -8,7 +8,10 @@
 const DialogTemplate& MainMenuDialog::layout()
 {
     static const DialogTemplate t{
-        "TRUV for Windows 2.3", 286, 168, 8,
+        "TRUV for Windows 2.3",
+        286,
+        168,
+        8,
         {
             {ControlKind::DefaultButton, RunId, "Run QAV", {10, 10, 136, 18}},
             {ControlKind::PushButton, CreateInputFileId, "Create New Input File", {10, 36, 136, 16}},
@@ -37,9 +40,7 @@ void MainMenuDialog::setActivityHandler(MenuActivity activity, std::function<voi
 MainMenuDialog::MainMenuDialog(QWidget* parent)
     : TemplateDialog(layout(), parent, [](const ControlSpec&, QWidget* p) { return new MenuPicture(p); })
 {
-    auto onClick = [this](int id, auto slot) {
-        connect(control<QPushButton>(id), &QPushButton::clicked, this, slot);
-    };
+    auto onClick = [this](int id, auto slot) { connect(control<QPushButton>(id), &QPushButton::clicked, this, slot); };
     onClick(RunId, [this] { done(RunResult); });
     onClick(ExitId, [this] { done(ExitResult); });
     onClick(AboutId, [this] { AboutDialog(this).exec(); });

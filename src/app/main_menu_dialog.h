@@ -20,8 +20,15 @@ public:
     // The results the menu closes with.
     enum Result { RunResult = 1, ExitResult = 2 };
     enum ControlId {
-        RunId = 1, CreateInputFileId, EditQuestionnaireId, EditStimulusListsId,
-        EditInstructionsId, WriteLogFileId, ExitId, AboutId, PictureId,
+        RunId = 1,
+        CreateInputFileId,
+        EditQuestionnaireId,
+        EditStimulusListsId,
+        EditInstructionsId,
+        WriteLogFileId,
+        ExitId,
+        AboutId,
+        PictureId,
     };
 
     explicit MainMenuDialog(QWidget* parent = nullptr);

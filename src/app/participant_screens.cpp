@@ -77,10 +77,7 @@ void ParticipantScreens::centreShownDialogs()
         centringTimer_.stop();
 }
 
-void ParticipantScreens::forget(QObject* dialog)
-{
-    centring_.remove(dialog);
-}
+void ParticipantScreens::forget(QObject* dialog) { centring_.remove(dialog); }
 
 bool ParticipantScreens::eventFilter(QObject* watched, QEvent* event)
 {
@@ -105,8 +102,8 @@ bool ParticipantScreens::eventFilter(QObject* watched, QEvent* event)
         auto* widget = static_cast<QWidget*>(watched);
         // Minimized, or a dialog maximized: a window manager that offers the buttons
         // whatever the window asks. The grey frame is full screen by design.
-        const Qt::WindowStates undone =
-            Qt::WindowMinimized | (widget != frame_ ? Qt::WindowMaximized : Qt::WindowNoState);
+        const Qt::WindowStates undone = Qt::WindowMinimized |
+                                        (widget != frame_ ? Qt::WindowMaximized : Qt::WindowNoState);
         if (widget->isWindow() && widget->isVisible() && (widget->windowState() & undone)) {
             // Once the window manager has finished: shown as it was, raised and given
             // the keyboard again.

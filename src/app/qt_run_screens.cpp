@@ -106,8 +106,8 @@ void QtRunScreens::showReport(int subjectNumber, const ScoreTable& scores)
 
 void QtRunScreens::showWriteFailure(std::string_view message)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Write Error"), fromPathOrSingleByte(message),
-                    QMessageBox::Ok, parent_);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Write Error"), fromPathOrSingleByte(message), QMessageBox::Ok,
+                    parent_);
     // Paths and the system's reasons are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();

@@ -24,22 +24,18 @@ QDBusMessage callOnSessionBus(const SessionBusInhibit::Methods& methods, const Q
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return {};
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(methods.service, methods.path, methods.interface, method);
+    QDBusMessage call = QDBusMessage::createMethodCall(methods.service, methods.path, methods.interface, method);
     call.setArguments(arguments);
     call.setAutoStartService(false);
     // Blocks without an event loop: no other screen's events are handled meanwhile.
     return bus.call(call, QDBus::Block, SessionBusInhibit::timeoutMilliseconds);
 }
 
-} // namespace
+}  // namespace
 
 SessionBusInhibit::SessionBusInhibit(Methods methods) : methods_(std::move(methods)) {}
 
-SessionBusInhibit::~SessionBusInhibit()
-{
-    release();
-}
+SessionBusInhibit::~SessionBusInhibit() { release(); }
 
 bool SessionBusInhibit::acquire()
 {

@@ -16,7 +16,10 @@
 const DialogTemplate& SubjectPageDialog::layout()
 {
     static const DialogTemplate t{
-        "Subject Information Page", 300, 190, 8,
+        "Subject Information Page",
+        300,
+        190,
+        8,
         {
             {ControlKind::Static, InputLabelId, "Input file name (enter full path):", {7, 7, 200, 8}, NoWrap},
             {ControlKind::Edit, InputPathId, "", {7, 17, 230, 12}, StyleNone, int(subjectPagePathCapacity)},
@@ -152,11 +155,12 @@ std::optional<QString> refusalForBrowsedPath(const QString& path)
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 void SubjectPageDialog::browseInput()
 {
-    const QString path = chooseFile(QStringLiteral("Input file"), QStringLiteral("Input files (*.inp)"), QStringLiteral("inp"), true);
+    const QString path = chooseFile(QStringLiteral("Input file"), QStringLiteral("Input files (*.inp)"),
+                                    QStringLiteral("inp"), true);
     if (path.isEmpty())
         return;
     const QString data = QString::fromStdString(proposedDataPath(path.toStdString()));
@@ -172,7 +176,8 @@ void SubjectPageDialog::browseInput()
 
 void SubjectPageDialog::browseData()
 {
-    const QString path = chooseFile(QStringLiteral("Output file"), QStringLiteral("Data files (*.dat)"), QStringLiteral("dat"), false);
+    const QString path = chooseFile(QStringLiteral("Output file"), QStringLiteral("Data files (*.dat)"),
+                                    QStringLiteral("dat"), false);
     if (path.isEmpty())
         return;
     if (const auto refusal = refusalForBrowsedPath(path)) {

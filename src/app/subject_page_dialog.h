@@ -12,9 +12,27 @@ class SubjectPageDialog : public TemplateDialog {
     Q_OBJECT
 public:
     enum ControlId {
-        InputLabelId = 1, InputPathId, InputBrowseId, DataLabelId, DataPathId, DataBrowseId, SubjectFrameId,
-        NumberLabelId, NumberId, SexLabelId, MaleId, FemaleId, DateLabelId, DateId, TimeLabelId, TimeId,
-        OtherLabelId, OtherId, MessageId, OkId, CancelId,
+        InputLabelId = 1,
+        InputPathId,
+        InputBrowseId,
+        DataLabelId,
+        DataPathId,
+        DataBrowseId,
+        SubjectFrameId,
+        NumberLabelId,
+        NumberId,
+        SexLabelId,
+        MaleId,
+        FemaleId,
+        DateLabelId,
+        DateId,
+        TimeLabelId,
+        TimeId,
+        OtherLabelId,
+        OtherId,
+        MessageId,
+        OkId,
+        CancelId,
     };
 
     explicit SubjectPageDialog(const LocalDateTime& start, QWidget* parent = nullptr);

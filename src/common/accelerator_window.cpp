@@ -19,13 +19,25 @@ KeyStroke keyStrokeOf(const QKeyEvent& event)
     stroke.alt = mods.testFlag(Qt::AltModifier);
     stroke.meta = mods.testFlag(Qt::MetaModifier);
     switch (event.key()) {
-    case Qt::Key_A: stroke.key = Key::A; break;
-    case Qt::Key_K: stroke.key = Key::K; break;
-    case Qt::Key_Space: stroke.key = Key::Space; break;
-    case Qt::Key_5: stroke.key = Key::Digit5; break;
+    case Qt::Key_A:
+        stroke.key = Key::A;
+        break;
+    case Qt::Key_K:
+        stroke.key = Key::K;
+        break;
+    case Qt::Key_Space:
+        stroke.key = Key::Space;
+        break;
+    case Qt::Key_5:
+        stroke.key = Key::Digit5;
+        break;
     // The keypad's 5 with NumLock off arrives as Clear (KP_Begin); it is the same key.
-    case Qt::Key_Clear: stroke.key = stroke.keypad ? Key::Digit5 : Key::Other; break;
-    default: stroke.key = Key::Other; break;
+    case Qt::Key_Clear:
+        stroke.key = stroke.keypad ? Key::Digit5 : Key::Other;
+        break;
+    default:
+        stroke.key = Key::Other;
+        break;
     }
     return stroke;
 }

@@ -13,8 +13,8 @@
 class QKeyEvent;
 
 struct AcceleratorSlot {
-    QPointer<QWidget> target;               // empty at start; never dangling
-    const ShortcutTable* table = nullptr;   // set at start-up
+    QPointer<QWidget> target;              // empty at start; never dangling
+    const ShortcutTable* table = nullptr;  // set at start-up
 };
 
 class CommandEvent : public QEvent {

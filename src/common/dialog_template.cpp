@@ -8,7 +8,7 @@ int mulDivRound(int a, int b, int c)
     const long long half = c / 2;
     return static_cast<int>(product >= 0 ? (product + half) / c : -((-product + half) / c));
 }
-} // namespace
+}  // namespace
 
 int dialogUnitsToPixelsX(int units, DialogBaseUnits base) { return mulDivRound(units, base.averageCharWidth, 4); }
 int dialogUnitsToPixelsY(int units, DialogBaseUnits base) { return mulDivRound(units, base.charHeight, 8); }

@@ -41,43 +41,43 @@ PixelRect toPixels(const DialogRect& rect, DialogBaseUnits base);
 int averageCharWidthFromAlphabet(int alphabetWidth);
 
 enum class ControlKind {
-    Static,          // text
-    Edit,            // single-line edit box
-    MultiLineEdit,   // multi-line edit box
+    Static,         // text
+    Edit,           // single-line edit box
+    MultiLineEdit,  // multi-line edit box
     CheckBox,
     RadioButton,
     PushButton,
-    DefaultButton,   // the push button that Enter presses
-    GroupBox,        // a titled frame drawn around other controls
+    DefaultButton,  // the push button that Enter presses
+    GroupBox,       // a titled frame drawn around other controls
     ListBox,
-    Picture,         // drawn by the dialog itself
+    Picture,  // drawn by the dialog itself
 };
 
 // Style bits that apply to some kinds.
 enum ControlStyle : unsigned {
     StyleNone = 0,
-    AlignCenter = 1u << 0,   // Static: centred
-    AlignRight = 1u << 1,    // Static: right-aligned
-    GroupStart = 1u << 2,    // RadioButton: first button of a group
-    NoWrap = 1u << 3,        // Static: single line
+    AlignCenter = 1u << 0,  // Static: centred
+    AlignRight = 1u << 1,   // Static: right-aligned
+    GroupStart = 1u << 2,   // RadioButton: first button of a group
+    NoWrap = 1u << 3,       // Static: single line
     VerticalScroll = 1u << 4,
-    MultiColumn = 1u << 5,   // ListBox
-    ReadOnly = 1u << 6,      // Edit
+    MultiColumn = 1u << 5,  // ListBox
+    ReadOnly = 1u << 6,     // Edit
 };
 
 struct ControlSpec {
     ControlKind kind = ControlKind::Static;
-    int id = 0;              // identifier the dialog uses to find the control
-    std::string text;        // UTF-8; for Edit boxes the initial text
+    int id = 0;        // identifier the dialog uses to find the control
+    std::string text;  // UTF-8; for Edit boxes the initial text
     DialogRect place;
     unsigned style = StyleNone;
-    int maxChars = 0;        // Edit: character limit, 0 for none
+    int maxChars = 0;  // Edit: character limit, 0 for none
 };
 
 struct DialogTemplate {
-    std::string caption;     // UTF-8; empty for none
-    int width = 0;           // dialog units
+    std::string caption;  // UTF-8; empty for none
+    int width = 0;        // dialog units
     int height = 0;
-    int pointSize = 8;       // the dialog font's size
+    int pointSize = 8;  // the dialog font's size
     std::vector<ControlSpec> controls;
 };

@@ -11,7 +11,7 @@
 inline constexpr std::size_t maxReadBytes = 4 * 1024 * 1024;
 
 struct ReadOutcome {
-    bool opened = false;   // false: the file could not be opened; error says why
+    bool opened = false;     // false: the file could not be opened; error says why
     bool truncated = false;  // the file was larger than maxReadBytes and was cut there
     std::string bytes;
     std::string error;

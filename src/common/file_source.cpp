@@ -22,8 +22,8 @@ public:
 bool showable(char32_t cp)
 {
     const auto in = [cp](char32_t first, char32_t last) { return cp >= first && cp <= last; };
-    return cp >= 0xA0 && !in(0x0300, 0x036F) && !in(0x2000, 0x200F) && !in(0x2028, 0x202F) &&
-           !in(0x2060, 0x206F) && !in(0xE000, 0xF8FF) && cp != 0xFEFF && !in(0xFFF0, 0xFFFF) && cp < 0xF0000;
+    return cp >= 0xA0 && !in(0x0300, 0x036F) && !in(0x2000, 0x200F) && !in(0x2028, 0x202F) && !in(0x2060, 0x206F) &&
+           !in(0xE000, 0xF8FF) && cp != 0xFEFF && !in(0xFFF0, 0xFFFF) && cp < 0xF0000;
 }
 
 std::string hex(char32_t value, int digits)
@@ -103,10 +103,7 @@ const FileSource& diskFiles()
     return disk;
 }
 
-bool MemoryFiles::exists(const std::string& path) const
-{
-    return files_.count(path) != 0;
-}
+bool MemoryFiles::exists(const std::string& path) const { return files_.count(path) != 0; }
 
 ReadOutcome MemoryFiles::read(const std::string& path) const
 {

@@ -10,7 +10,7 @@ enum class TaskCommand {
     LeftResponse,
     RightResponse,
     StartBlock,
-    SkipBlock,   // ends the current block at once, as a cancel
+    SkipBlock,  // ends the current block at once, as a cancel
 };
 
 // The keys the table knows; every other key is Other.

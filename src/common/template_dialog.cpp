@@ -36,7 +36,7 @@ private:
     mutable bool refused_ = false;
 };
 
-} // namespace
+}  // namespace
 
 QFont dialogFont(int pointSize)
 {
@@ -52,15 +52,12 @@ QFont dialogFont(int pointSize)
 DialogBaseUnits baseUnitsOf(const QFont& font)
 {
     const QFontMetrics metrics(font);
-    const int alphabet = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int alphabet =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {averageCharWidthFromAlphabet(alphabet), metrics.height()};
 }
 
-QString fromSingleByte(std::string_view bytes)
-{
-    return QString::fromStdString(windows1252ToUtf8(bytes));
-}
+QString fromSingleByte(std::string_view bytes) { return QString::fromStdString(windows1252ToUtf8(bytes)); }
 
 namespace {
 
@@ -70,8 +67,7 @@ bool participantScreens = false;
 
 void TemplateDialog::setParticipantScreens(bool on) { participantScreens = on; }
 
-TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent,
-                               const PictureFactory& pictures)
+TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* parent, const PictureFactory& pictures)
     : QDialog(parent)
 {
     setModal(true);
@@ -161,7 +157,7 @@ void TemplateDialog::build(const DialogTemplate& t, const PictureFactory& pictur
         case ControlKind::Static: {
             auto* label = new QLabel(text, this);
             Qt::Alignment align = Qt::AlignTop;
-            align |= (item.style & AlignCenter) ? Qt::AlignHCenter
+            align |= (item.style & AlignCenter)  ? Qt::AlignHCenter
                      : (item.style & AlignRight) ? Qt::AlignRight
                                                  : Qt::AlignLeft;
             label->setAlignment(align);

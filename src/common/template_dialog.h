@@ -39,7 +39,10 @@ public:
     // The control made for id, or nullptr.
     QWidget* control(int id) const { return controls_.value(id, nullptr); }
     template <typename T>
-    T* control(int id) const { return qobject_cast<T*>(control(id)); }
+    T* control(int id) const
+    {
+        return qobject_cast<T*>(control(id));
+    }
 
     // Sets the text of a Static, button or group control.
     void setControlText(int id, const QString& text);

@@ -28,10 +28,10 @@ ByteOrderMark byteOrderMarkOf(std::string_view bytes);
 
 // The first place where UTF-8 text could not be converted to Windows-1252.
 struct Unconvertible {
-    int line = 1;               // counted from 1 by the line feeds before it
-    bool malformed = false;     // a byte that begins no well-formed UTF-8 character
-    char32_t codePoint = 0;     // the character, or the malformed byte
-    std::string bytes;          // as the text holds it
+    int line = 1;            // counted from 1 by the line feeds before it
+    bool malformed = false;  // a byte that begins no well-formed UTF-8 character
+    char32_t codePoint = 0;  // the character, or the malformed byte
+    std::string bytes;       // as the text holds it
 };
 
 struct Windows1252Text {

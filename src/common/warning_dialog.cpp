@@ -4,19 +4,20 @@
 
 const DialogTemplate& WarningDialog::layout()
 {
-    static const DialogTemplate t{
-        "", 164, 81, 8,
-        {
-            {ControlKind::GroupBox, FrameId, "WARNING", {4, 1, 156, 61}},
-            {ControlKind::Static, MessageId, "", {11, 12, 143, 47}},
-            {ControlKind::PushButton, CancelId, "Cancel", {20, 65, 50, 12}},
-            {ControlKind::DefaultButton, ContinueId, "CONTINUE", {86, 65, 50, 12}},
-        }};
+    static const DialogTemplate t{"",
+                                  164,
+                                  81,
+                                  8,
+                                  {
+                                      {ControlKind::GroupBox, FrameId, "WARNING", {4, 1, 156, 61}},
+                                      {ControlKind::Static, MessageId, "", {11, 12, 143, 47}},
+                                      {ControlKind::PushButton, CancelId, "Cancel", {20, 65, 50, 12}},
+                                      {ControlKind::DefaultButton, ContinueId, "CONTINUE", {86, 65, 50, 12}},
+                                  }};
     return t;
 }
 
-WarningDialog::WarningDialog(const QString& message, QWidget* parent)
-    : TemplateDialog(layout(), parent)
+WarningDialog::WarningDialog(const QString& message, QWidget* parent) : TemplateDialog(layout(), parent)
 {
     setControlText(MessageId, message);
     connect(control<QPushButton>(CancelId), &QPushButton::clicked, this, [this] { done(Cancel); });

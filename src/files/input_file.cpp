@@ -236,8 +236,7 @@ bool formatInputFile(const ExperimentDefinition& definition, std::string& bytes,
     for (int s = 0; s < definition.sessionCount; ++s) {
         const SessionSettings& session = definition.sessions[s];
         out << session.Cat1.view() << '\t' << session.Cat2.view() << '\t' << session.Cat1p << '\t' << session.Cat2p
-            << '\t' << session.Catsw << '\t' << session.Delay << '\t' << session.nPrac << '\t' << session.nReal
-            << '\t';
+            << '\t' << session.Catsw << '\t' << session.Delay << '\t' << session.nPrac << '\t' << session.nReal << '\t';
     }
     out << definition.tutorialIncluded << '\t' << definition.editListsIncluded << '\n';
     bytes = out.bytes();

@@ -19,7 +19,7 @@ inline constexpr int maxTrials = 100;
 struct SessionSettings {
     BoundedText<listFileNameCapacity> Cat1;  // list file of category pair 1
     BoundedText<listFileNameCapacity> Cat2;  // list file of category pair 2
-    int Cat1p = 0;   // 0: categories in file order (aa-bb); 1: opposite (bb-aa)
+    int Cat1p = 0;                           // 0: categories in file order (aa-bb); 1: opposite (bb-aa)
     int Cat2p = 0;
     int Catsw = 1;   // 0: switch pair 1 at the midpoint; 1: switch pair 2
     int Delay = 0;   // inter-trial delay in milliseconds

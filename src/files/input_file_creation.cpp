@@ -73,10 +73,7 @@ int chosenPosition(int selectedPosition, int pairNumber)
     return selectedPosition >= 0 ? selectedPosition : pairNumber;
 }
 
-int initialPosition(int pairNumber, int lineCount)
-{
-    return pairNumber < lineCount ? pairNumber : noSelection;
-}
+int initialPosition(int pairNumber, int lineCount) { return pairNumber < lineCount ? pairNumber : noSelection; }
 
 int findLineAgain(const std::vector<std::string>& lines, int previousPosition, std::string_view previousText)
 {
@@ -89,10 +86,7 @@ int findLineAgain(const std::vector<std::string>& lines, int previousPosition, s
     return noSelection;
 }
 
-CategoryPairChoice choiceAt(int position)
-{
-    return {position / 2, position % 2};
-}
+CategoryPairChoice choiceAt(int position) { return {position / 2, position % 2}; }
 
 std::optional<std::string> listFilesRefusal(const ListCatalog& catalog)
 {

@@ -13,11 +13,17 @@
 const DialogTemplate& InputFileDialog::layout()
 {
     static const DialogTemplate t{
-        "Input File", 280, 166, 8,
+        "Input File",
+        280,
+        166,
+        8,
         {
             {ControlKind::Static, InputLabelId, "Input File Name:", {10, 8, 100, 8}, NoWrap},
             {ControlKind::Static, InputPathId, "", {10, 18, 260, 18}},
-            {ControlKind::Static, InstructionLabelId, "Instruction File Name (enter full path):", {10, 42, 200, 8},
+            {ControlKind::Static,
+             InstructionLabelId,
+             "Instruction File Name (enter full path):",
+             {10, 42, 200, 8},
              NoWrap},
             {ControlKind::Edit, InstructionPathId, "", {10, 52, 200, 12}, StyleNone, int(instructionPathCapacity)},
             {ControlKind::PushButton, BrowseId, "Browse files", {218, 51, 52, 14}},
@@ -32,8 +38,7 @@ const DialogTemplate& InputFileDialog::layout()
     return t;
 }
 
-InputFileDialog::InputFileDialog(const QString& inputPath, QWidget* parent)
-    : TemplateDialog(layout(), parent)
+InputFileDialog::InputFileDialog(const QString& inputPath, QWidget* parent) : TemplateDialog(layout(), parent)
 {
     chooseInstructionFile = [this] {
         QFileDialog dialog(this, QStringLiteral("Open"), QDir::homePath(), QStringLiteral("Instruction files (*.bgi)"));
@@ -66,8 +71,8 @@ void InputFileDialog::confirm()
     const std::string typed = control<QLineEdit>(InstructionPathId)->text().toStdString();
     int sessionCount = 0;
     const std::string counted = utf8ToWindows1252(typed).value_or(typed);
-    if (const auto fieldMessage =
-            checkInputFileFields(counted, control<QLineEdit>(SessionsId)->text().toStdString(), sessionCount)) {
+    if (const auto fieldMessage = checkInputFileFields(counted, control<QLineEdit>(SessionsId)->text().toStdString(),
+                                                       sessionCount)) {
         showFieldMessage(QString::fromStdString(*fieldMessage));
         return;
     }
@@ -96,8 +101,9 @@ void InputFileDialog::browse()
     if (path.isEmpty())
         return;
     if (path.size() > int(instructionPathCapacity)) {
-        setControlText(MessageId,
-                       QStringLiteral("Error:  the chosen path is longer than %1 characters.").arg(instructionPathCapacity));
+        setControlText(
+            MessageId,
+            QStringLiteral("Error:  the chosen path is longer than %1 characters.").arg(instructionPathCapacity));
         return;
     }
     control<QLineEdit>(InstructionPathId)->setText(path);

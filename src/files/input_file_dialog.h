@@ -11,8 +11,18 @@ class InputFileDialog : public TemplateDialog {
     Q_OBJECT
 public:
     enum ControlId {
-        InputLabelId = 1, InputPathId, InstructionLabelId, InstructionPathId, BrowseId, SessionsLabelId,
-        SessionsId, TutorialId, EditListsId, MessageId, ContinueId, CancelId,
+        InputLabelId = 1,
+        InputPathId,
+        InstructionLabelId,
+        InstructionPathId,
+        BrowseId,
+        SessionsLabelId,
+        SessionsId,
+        TutorialId,
+        EditListsId,
+        MessageId,
+        ContinueId,
+        CancelId,
     };
 
     // inputPath: the full path of the input file being created.

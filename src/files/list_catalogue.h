@@ -22,8 +22,8 @@ struct ListCatalog {
     int fileCount = 0;
     std::array<WordList, catalogueCapacity> files;
     int errorCode = 0;
-    std::string missingPath;                 // the last missing file
-    std::vector<std::string> missingPaths;   // every missing file, in catalogue order
+    std::string missingPath;                // the last missing file
+    std::vector<std::string> missingPaths;  // every missing file, in catalogue order
 
     // Catalogues the first 18 list files of directory: word list files first, then
     // questionnaire files, each in file-system order. Names with white space or
@@ -33,8 +33,7 @@ struct ListCatalog {
     // Loads the distinct files among the first 2 x sessionCount requestedNames,
     // looked up in inputDirectory. A missing file sets errorCode 5 and missingPath
     // (the last missing one); the others are still loaded.
-    void loadForExperiment(int sessionCount, const std::string& inputDirectory,
-                           const FileSource& source = diskFiles());
+    void loadForExperiment(int sessionCount, const std::string& inputDirectory, const FileSource& source = diskFiles());
 
     // The index of the held file with exactly this name, or -1.
     int indexOf(std::string_view name) const;

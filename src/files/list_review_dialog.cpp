@@ -9,7 +9,10 @@
 const DialogTemplate& ListReviewDialog::layout()
 {
     static const DialogTemplate t{
-        "", 330, 210, 10,
+        "",
+        330,
+        210,
+        10,
         {
             {ControlKind::Static, InstructionId, "", {8, 8, 140, 170}},
             {ControlKind::Static, LabelAId, "", {158, 8, 78, 9}, AlignCenter | NoWrap},
@@ -45,10 +48,7 @@ ListReviewDialog::ListReviewDialog(const ListReviewState& state, QWidget* parent
     control(OkId)->setFocus();
 }
 
-QListWidget* ListReviewDialog::listBox(int list) const
-{
-    return control<QListWidget>(list == 0 ? ListAId : ListBId);
-}
+QListWidget* ListReviewDialog::listBox(int list) const { return control<QListWidget>(list == 0 ? ListAId : ListBId); }
 
 std::optional<std::pair<Entries, Entries>> ListReviewDialog::review()
 {

@@ -10,7 +10,10 @@
 const DialogTemplate& SessionSettingsDialog::layout()
 {
     static const DialogTemplate t{
-        "Input File", 260, 206, 8,
+        "Input File",
+        260,
+        206,
+        8,
         {
             {ControlKind::Static, SessionLabelId, "SESSION", {10, 8, 36, 8}, NoWrap},
             {ControlKind::Static, SessionNumberId, "", {48, 8, 20, 8}, NoWrap},
@@ -52,7 +55,7 @@ int selectedRow(const QListWidget* list)
     return item != nullptr && item->isSelected() ? list->row(item) : noSelection;
 }
 
-} // namespace
+}  // namespace
 
 QString SessionSettingsDialog::message() const { return control<QLabel>(MessageId)->text(); }
 
@@ -103,7 +106,7 @@ void SessionSettingsDialog::confirm()
     e.position2 = selectedRow(control<QListWidget>(Pair2ListId));
     e.switchChoice = control<QRadioButton>(SwitchPair1Id)->isChecked()   ? 0
                      : control<QRadioButton>(SwitchPair2Id)->isChecked() ? 1
-                                                                          : noSelection;
+                                                                         : noSelection;
     entries_ = e;
     accept();
 }

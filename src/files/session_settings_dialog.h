@@ -15,9 +15,25 @@ class SessionSettingsDialog : public TemplateDialog {
     Q_OBJECT
 public:
     enum ControlId {
-        SessionLabelId = 1, SessionNumberId, Pair1LabelId, Pair1ListId, Pair2LabelId, Pair2ListId, SwitchLabelId,
-        SwitchPair1Id, SwitchPair2Id, DelayLabelId, DelayId, TrialsLabelId, PracticeLabelId, PracticeId,
-        RealLabelId, RealId, MessageId, OkId, CancelId,
+        SessionLabelId = 1,
+        SessionNumberId,
+        Pair1LabelId,
+        Pair1ListId,
+        Pair2LabelId,
+        Pair2ListId,
+        SwitchLabelId,
+        SwitchPair1Id,
+        SwitchPair2Id,
+        DelayLabelId,
+        DelayId,
+        TrialsLabelId,
+        PracticeLabelId,
+        PracticeId,
+        RealLabelId,
+        RealId,
+        MessageId,
+        OkId,
+        CancelId,
     };
 
     // directory: where the input file goes (file-system bytes); its list files are

@@ -75,21 +75,40 @@ const DialogTemplate& StimulusListEditor::layout()
         for (int c = 0; c < 2; ++c) {
             const int dx = c * categoryShift;
             const bool a = c == 0;
-            d.controls.push_back({ControlKind::GroupBox, a ? FrameAId : FrameBId, a ? "Category A" : "Category B",
+            d.controls.push_back({ControlKind::GroupBox,
+                                  a ? FrameAId : FrameBId,
+                                  a ? "Category A" : "Category B",
                                   {frameX + dx, 23, 161, 178}});
-            d.controls.push_back({ControlKind::Static, a ? LabelCaptionAId : LabelCaptionBId, "Category Label",
-                                  {captionX + dx, 37, 72, 8}, NoWrap});
-            d.controls.push_back({ControlKind::Edit, boxId({c, BoxRef::Label, 0}), "",
-                                  {columnX[1] + dx, 35, boxWidth, 12}, StyleNone, int(entryCapacity)});
-            d.controls.push_back({ControlKind::Static, a ? CountCaptionAId : CountCaptionBId, "# of items:",
-                                  {captionX + dx, 53, 72, 8}, NoWrap});
-            d.controls.push_back({ControlKind::Edit, boxId({c, BoxRef::ItemCount, 0}), "",
-                                  {columnX[1] + dx, 51, 24, 12}, StyleNone, int(itemCountBoxCapacity)});
+            d.controls.push_back({ControlKind::Static,
+                                  a ? LabelCaptionAId : LabelCaptionBId,
+                                  "Category Label",
+                                  {captionX + dx, 37, 72, 8},
+                                  NoWrap});
+            d.controls.push_back({ControlKind::Edit,
+                                  boxId({c, BoxRef::Label, 0}),
+                                  "",
+                                  {columnX[1] + dx, 35, boxWidth, 12},
+                                  StyleNone,
+                                  int(entryCapacity)});
+            d.controls.push_back({ControlKind::Static,
+                                  a ? CountCaptionAId : CountCaptionBId,
+                                  "# of items:",
+                                  {captionX + dx, 53, 72, 8},
+                                  NoWrap});
+            d.controls.push_back({ControlKind::Edit,
+                                  boxId({c, BoxRef::ItemCount, 0}),
+                                  "",
+                                  {columnX[1] + dx, 51, 24, 12},
+                                  StyleNone,
+                                  int(itemCountBoxCapacity)});
             for (int k = 1; k <= maxItems; ++k) {
                 const int column = (k - 1) / rowsPerColumn;
                 const int row = (k - 1) % rowsPerColumn;
-                d.controls.push_back({ControlKind::Edit, boxId({c, BoxRef::Item, k}), "",
-                                      {columnX[column] + dx, firstRowY + row * rowStep, boxWidth, 12}, StyleNone,
+                d.controls.push_back({ControlKind::Edit,
+                                      boxId({c, BoxRef::Item, k}),
+                                      "",
+                                      {columnX[column] + dx, firstRowY + row * rowStep, boxWidth, 12},
+                                      StyleNone,
                                       int(entryCapacity)});
             }
         }
@@ -98,8 +117,7 @@ const DialogTemplate& StimulusListEditor::layout()
     return t;
 }
 
-StimulusListEditor::StimulusListEditor(QWidget* parent)
-    : TemplateDialog(layout(), parent)
+StimulusListEditor::StimulusListEditor(QWidget* parent) : TemplateDialog(layout(), parent)
 {
     menuBar_ = new QMenuBar(this);
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
@@ -182,8 +200,8 @@ void StimulusListEditor::openList()
         return;
     const StimulusListPathSource& source = pathSource();
     const QString proposed = QStringLiteral("*.wls");
-    const std::optional<QString> path =
-        source ? source(this, ListFileChoice::Open, proposed) : askStimulusListPath(this, ListFileChoice::Open, proposed);
+    const std::optional<QString> path = source ? source(this, ListFileChoice::Open, proposed)
+                                               : askStimulusListPath(this, ListFileChoice::Open, proposed);
     if (!path)
         return;
     const StimulusListDocument::OpenOutcome outcome = document_.open(QFile::encodeName(*path).toStdString());
@@ -213,8 +231,8 @@ void StimulusListEditor::save(ListFileChoice choice, const QString& proposed)
         box(refusal->box)->setFocus();
     } else {
         const StimulusListPathSource& source = pathSource();
-        const std::optional<QString> path =
-            source ? source(this, choice, proposed) : askStimulusListPath(this, choice, proposed);
+        const std::optional<QString> path = source ? source(this, choice, proposed)
+                                                   : askStimulusListPath(this, choice, proposed);
         if (path) {
             const WriteOutcome outcome = document_.saveTo(QFile::encodeName(*path).toStdString());
             if (!outcome)
@@ -244,7 +262,8 @@ void StimulusListEditor::keyPressEvent(QKeyEvent* event)
 {
     // The dialog's default command is Exit; Escape goes to the base class, which
     // closes without the checks.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         exitEditor();
         return;
     }

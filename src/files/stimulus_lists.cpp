@@ -68,8 +68,8 @@ int itemCountOf(std::string_view box)
 
 int filledItemCount(const CategoryBoxes& category)
 {
-    return static_cast<int>(
-        std::count_if(category.items.begin(), category.items.end(), [](const std::string& item) { return !item.empty(); }));
+    return static_cast<int>(std::count_if(category.items.begin(), category.items.end(),
+                                          [](const std::string& item) { return !item.empty(); }));
 }
 
 StimulusListBoxes boxesFromWordList(const WordList& list)
@@ -175,9 +175,9 @@ StimulusListDocument::OpenOutcome StimulusListDocument::open(const std::string& 
     outcome.opened = true;
     outcome.problems = list.problems;
     if (read.truncated)
-        outcome.problems.insert(outcome.problems.begin(), "word list " + fileNameOf(path) +
-                                                              ": the file is larger than " +
-                                                              std::to_string(maxReadBytes) + " bytes; only its start was read");
+        outcome.problems.insert(outcome.problems.begin(),
+                                "word list " + fileNameOf(path) + ": the file is larger than " +
+                                    std::to_string(maxReadBytes) + " bytes; only its start was read");
     read.noteEncodingProblem("word list " + fileNameOf(path) + ": ", outcome.problems);
     boxes_ = boxesFromWordList(list);
     path_ = path;

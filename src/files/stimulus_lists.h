@@ -36,7 +36,7 @@ struct BoxRef {
     enum Kind { Label, ItemCount, Item };
     int category = 0;  // 0 for A, 1 for B
     Kind kind = Label;
-    int item = 0;      // 1 to 18 for an item box
+    int item = 0;  // 1 to 18 for an item box
 
     friend bool operator==(const BoxRef&, const BoxRef&) = default;
 };

@@ -124,7 +124,8 @@ void readWordListFile(const std::string& path, WordList& list, const FileSource&
     parseWordListFile(read.bytes, fileNameOf(path), list);
     if (read.truncated)
         list.problems.insert(list.problems.begin(), "word list " + fileNameOf(path) + ": the file is larger than " +
-                                                        std::to_string(maxReadBytes) + " bytes; only its start was read");
+                                                        std::to_string(maxReadBytes) +
+                                                        " bytes; only its start was read");
     read.noteEncodingProblem("word list " + fileNameOf(path) + ": ", list.problems);
 }
 

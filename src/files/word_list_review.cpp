@@ -59,8 +59,8 @@ bool ListReviewState::removeLine(int list, int line)
     return true;
 }
 
-ReviewCounts reviewWordLists(ReviewScreens& screens, Entries& listA, Entries& packedA, Entries& listB,
-                             Entries& packedB, int wording, int entryCountA, int entryCountB, int reviewAllowed)
+ReviewCounts reviewWordLists(ReviewScreens& screens, Entries& listA, Entries& packedA, Entries& listB, Entries& packedB,
+                             int wording, int entryCountA, int entryCountB, int reviewAllowed)
 {
     // An entry count above five means five words or more in that list.
     const bool due = reviewAllowed == 1 && (entryCountA > reviewWordFloor || entryCountB > reviewWordFloor);

@@ -58,5 +58,5 @@ struct ReviewCounts {
 // Shows the review when it is allowed (reviewAllowed == 1) and one entry count
 // exceeds five; copies the dialog's entries back on OK; in every case packs both
 // lists into packedA and packedB and returns their entry counts.
-ReviewCounts reviewWordLists(ReviewScreens& screens, Entries& listA, Entries& packedA, Entries& listB,
-                             Entries& packedB, int wording, int entryCountA, int entryCountB, int reviewAllowed);
+ReviewCounts reviewWordLists(ReviewScreens& screens, Entries& listA, Entries& packedA, Entries& listB, Entries& packedB,
+                             int wording, int entryCountA, int entryCountB, int reviewAllowed);

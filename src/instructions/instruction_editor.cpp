@@ -41,7 +41,7 @@ std::optional<QString> choosePath(QWidget* parent, InstructionFileChoice choice,
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 QString fromLocal(const std::string& text) { return QString::fromLocal8Bit(text); }
 
-} // namespace
+}  // namespace
 
 std::optional<QString> askInstructionPath(QWidget* parent, InstructionFileChoice choice, const QString& proposed)
 {
@@ -54,7 +54,10 @@ void setInstructionPathSource(InstructionPathSource source) { pathSource() = std
 const DialogTemplate& InstructionEditorDialog::layout()
 {
     static const DialogTemplate t{
-        "Instruction Pages", 447, 266, 8,
+        "Instruction Pages",
+        447,
+        266,
+        8,
         {
             {ControlKind::Static, FileNameId, "", {15, 11, 139, 11}, NoWrap},
             {ControlKind::Static, PageNumberId, "", {371, 38, 34, 9}, NoWrap},
@@ -70,7 +73,8 @@ const DialogTemplate& InstructionEditorDialog::layout()
             {ControlKind::PushButton, ExitId, "EXIT", {378, 227, 59, 28}},
             {ControlKind::PushButton, PreviewId, "Preview Page", {377, 0, 60, 24}},
             {ControlKind::GroupBox, TextCommandsId, "Text commands", {357, 74, 64, 87}},
-            {ControlKind::Static, TextCommandsHelpId,
+            {ControlKind::Static,
+             TextCommandsHelpId,
              "copy....ctrl-c                delete...ctrl-x                paste...ctrl-v          "
              "return...ctrl-enter",
              {362, 86, 55, 70}},
@@ -78,8 +82,7 @@ const DialogTemplate& InstructionEditorDialog::layout()
     return t;
 }
 
-InstructionEditorDialog::InstructionEditorDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent)
+InstructionEditorDialog::InstructionEditorDialog(QWidget* parent) : TemplateDialog(layout(), parent)
 {
     text_ = control<QPlainTextEdit>(PageTextId);
     text_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -111,10 +114,8 @@ InstructionEditorDialog::InstructionEditorDialog(QWidget* parent)
     menuBar_ = new QMenuBar(this);
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
     const std::pair<const char*, void (InstructionEditorDialog::*)()> entries[] = {
-        {"&New", &InstructionEditorDialog::newDocument},
-        {"&Open", &InstructionEditorDialog::openDocument},
-        {"&Save", &InstructionEditorDialog::save},
-        {"Save &As", &InstructionEditorDialog::saveAs},
+        {"&New", &InstructionEditorDialog::newDocument}, {"&Open", &InstructionEditorDialog::openDocument},
+        {"&Save", &InstructionEditorDialog::save},       {"Save &As", &InstructionEditorDialog::saveAs},
         {"&Exit", &InstructionEditorDialog::exitEditor},
     };
     for (const auto& [text, command] : entries)
@@ -200,10 +201,7 @@ void InstructionEditorDialog::keepBoxWithinPage()
     acceptedText_ = boxText();
 }
 
-void InstructionEditorDialog::message(const QString& text)
-{
-    QMessageBox::warning(this, caption, text);
-}
+void InstructionEditorDialog::message(const QString& text) { QMessageBox::warning(this, caption, text); }
 
 bool InstructionEditorDialog::mayOverwrite()
 {

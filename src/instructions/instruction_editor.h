@@ -35,9 +35,21 @@ class InstructionEditorDialog : public TemplateDialog {
     Q_OBJECT
 public:
     enum ControlId {
-        FileNameId = 1, PageNumberId, PageTotalId, PageTextId, FlipBackId, FlipForwardId,
-        MoveFrontId, MoveBackId, AddPageId, RemovePageId, SaveId, ExitId, PreviewId,
-        TextCommandsId, TextCommandsHelpId,
+        FileNameId = 1,
+        PageNumberId,
+        PageTotalId,
+        PageTextId,
+        FlipBackId,
+        FlipForwardId,
+        MoveFrontId,
+        MoveBackId,
+        AddPageId,
+        RemovePageId,
+        SaveId,
+        ExitId,
+        PreviewId,
+        TextCommandsId,
+        TextCommandsHelpId,
     };
 
     explicit InstructionEditorDialog(QWidget* parent = nullptr);
@@ -84,7 +96,7 @@ private:
     PagedDocument<PageText, maxInstructionPages> pages_{document_.pageTexts, document_.pageCount};
     QMenuBar* menuBar_ = nullptr;
     QPlainTextEdit* text_ = nullptr;
-    QString acceptedText_;   // the box text as last admitted
+    QString acceptedText_;  // the box text as last admitted
     bool settingText_ = false;
 };
 

@@ -7,7 +7,10 @@
 const DialogTemplate& InstructionPageDialog::layout()
 {
     static const DialogTemplate t{
-        "", 230, 143, 8,
+        "",
+        230,
+        143,
+        8,
         {
             {ControlKind::Static, TextId, "", {7, 4, 216, 108}},
             // One line: wrapped, its second line would fall below the dialog's edge.
@@ -18,8 +21,7 @@ const DialogTemplate& InstructionPageDialog::layout()
     return t;
 }
 
-InstructionPageDialog::InstructionPageDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent)
+InstructionPageDialog::InstructionPageDialog(QWidget* parent) : TemplateDialog(layout(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

@@ -73,8 +73,7 @@ InstructionPages parseInstructionFile(std::string_view bytes, const std::string&
             problem("page " + std::to_string(i + 1) + " is longer than " + std::to_string(pageTextCapacity) +
                     " characters; it was cut");
         if (end == PageEnd::EndOfFile) {
-            problem("the file ends before the \"#\" of page " + std::to_string(i + 1) + " of " +
-                    std::to_string(count));
+            problem("the file ends before the \"#\" of page " + std::to_string(i + 1) + " of " + std::to_string(count));
             break;
         }
     }
@@ -94,8 +93,8 @@ InstructionPages readInstructionFile(const std::string& path, const FileSource& 
     pages.fileName = path;
     if (read.truncated)
         pages.problems.insert(pages.problems.begin(), "instruction file " + fileNameOf(path) +
-                                                          ": the file is larger than " +
-                                                          std::to_string(maxReadBytes) + " bytes; only its start was read");
+                                                          ": the file is larger than " + std::to_string(maxReadBytes) +
+                                                          " bytes; only its start was read");
     read.noteEncodingProblem("instruction file " + fileNameOf(path) + ": ", pages.problems);
     return pages;
 }

@@ -34,7 +34,7 @@ bool isRegularFile(DIR* dir, const dirent& entry)
         return true;
     if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN)
         return false;
-    struct stat status{};
+    struct stat status {};
     return fstatat(dirfd(dir), entry.d_name, &status, 0) == 0 && S_ISREG(status.st_mode);
 }
 
@@ -42,7 +42,7 @@ struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
 
-} // namespace
+}  // namespace
 
 std::vector<std::string> listDirectory(const std::string& directory, std::string_view extension)
 {

@@ -81,9 +81,9 @@ private:
 
 // What start-up achieved in raising the priority.
 enum class PriorityLevel {
-    RealTime,     // SCHED_FIFO for the process's threads
-    LowestNice,   // the lowest nice value allowed
-    Normal,       // nothing could be raised
+    RealTime,    // SCHED_FIFO for the process's threads
+    LowestNice,  // the lowest nice value allowed
+    Normal,      // nothing could be raised
 };
 
 // Tries the real-time scheduler at the highest priority, else the lowest nice value

@@ -21,8 +21,8 @@ bool becomeRealTime()
         return false;
     int priorities[] = {highest, 0};
     rlimit limit{};
-    if (getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
-        && limit.rlim_cur > 0 && static_cast<int>(limit.rlim_cur) < highest)
+    if (getrlimit(RLIMIT_RTPRIO, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur > 0 &&
+        static_cast<int>(limit.rlim_cur) < highest)
         priorities[1] = static_cast<int>(limit.rlim_cur);
     for (const int priority : priorities) {
         if (priority <= 0)
@@ -66,7 +66,7 @@ void lockMemory()
         mlockall(MCL_CURRENT | MCL_FUTURE);
 }
 
-} // namespace
+}  // namespace
 
 PriorityLevel raisePriority()
 {

@@ -22,17 +22,13 @@ inline ScreenRect clipToScreen(ScreenRect rect, ScreenSize screen)
     return clipped;
 }
 
-inline ScreenRect wholeScreen(ScreenSize screen)
-{
-    return clipToScreen({0, 0, screen.width, screen.height}, screen);
-}
+inline ScreenRect wholeScreen(ScreenSize screen) { return clipToScreen({0, 0, screen.width, screen.height}, screen); }
 
 // point moved to the nearest pixel inside rect (right and bottom exclusive; rect must
 // not be empty, as a clipped one never is).
 inline ScreenPoint clampInto(ScreenPoint point, ScreenRect rect)
 {
-    return {std::clamp(point.x, rect.left, rect.right - 1),
-            std::clamp(point.y, rect.top, rect.bottom - 1)};
+    return {std::clamp(point.x, rect.left, rect.right - 1), std::clamp(point.y, rect.top, rect.bottom - 1)};
 }
 
 // A rectangle given in the toolkit's device-independent pixels, in the device pixels

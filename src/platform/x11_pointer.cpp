@@ -22,7 +22,7 @@ namespace {
 constexpr int grabAttempts = 10;
 constexpr auto pauseBetweenGrabs = std::chrono::milliseconds(10);
 
-} // namespace
+}  // namespace
 
 std::unique_ptr<X11Pointer> X11Pointer::open(bool wholeWindowsOnly)
 {
@@ -108,8 +108,8 @@ bool X11Pointer::placeWindow()
     if (created) {
         XSetWindowAttributes attributes{};
         attributes.override_redirect = True;
-        x_->window = XCreateWindow(x_->display, x_->root, r.left, r.top, width, height, 0, 0,
-                                   InputOnly, CopyFromParent, CWOverrideRedirect, &attributes);
+        x_->window = XCreateWindow(x_->display, x_->root, r.left, r.top, width, height, 0, 0, InputOnly, CopyFromParent,
+                                   CWOverrideRedirect, &attributes);
     } else {
         XMoveResizeWindow(x_->display, x_->window, r.left, r.top, width, height);
     }
@@ -133,8 +133,8 @@ bool X11Pointer::grab(int attempts)
         if (attempt > 0)
             std::this_thread::sleep_for(pauseBetweenGrabs);
         ErrorTrap trap(x_->display);
-        const int status = XGrabPointer(x_->display, x_->root, False, 0, GrabModeAsync,
-                                        GrabModeAsync, confineTo, None, CurrentTime);
+        const int status = XGrabPointer(x_->display, x_->root, False, 0, GrabModeAsync, GrabModeAsync, confineTo, None,
+                                        CurrentTime);
         if (trap.succeeded() && status == GrabSuccess)
             return true;
     }

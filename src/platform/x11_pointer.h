@@ -50,6 +50,6 @@ private:
     ScreenRect confinement_;
     bool wholeWindowsOnly_;
     std::uint64_t window_ = 0;  // the window the rectangle lies in
-    bool confined_ = false;  // a rectangle smaller than the screen is set
-    bool grabbed_ = false;   // and a grab holds it
+    bool confined_ = false;     // a rectangle smaller than the screen is set
+    bool grabbed_ = false;      // and a grab holds it
 };

@@ -23,9 +23,8 @@ bool hasExtension(Display* display, const char* name)
 bool canSuspend(Display* display)
 {
     int major = 0, minor = 0;
-    return hasExtension(display, ScreenSaverName)
-        && XScreenSaverQueryVersion(display, &major, &minor) != 0
-        && (major > 1 || (major == 1 && minor >= 1));
+    return hasExtension(display, ScreenSaverName) && XScreenSaverQueryVersion(display, &major, &minor) != 0 &&
+           (major > 1 || (major == 1 && minor >= 1));
 }
 
 bool dpmsEnabled(Display* display)
@@ -37,14 +36,11 @@ bool dpmsEnabled(Display* display)
     return DPMSInfo(display, &level, &enabled) != 0 && enabled;
 }
 
-} // namespace
+}  // namespace
 
 X11ScreenSaverHold::X11ScreenSaverHold() = default;
 
-X11ScreenSaverHold::~X11ScreenSaverHold()
-{
-    release();
-}
+X11ScreenSaverHold::~X11ScreenSaverHold() { release(); }
 
 bool X11ScreenSaverHold::acquire()
 {

@@ -23,7 +23,11 @@ const DialogTemplate& ListOptionsDialog::layout()
     static const DialogTemplate t = [] {
         DialogTemplate d{"List Options", 145, 233, 8, {}};
         for (int k = 0; k < maxChoices; ++k)
-            d.controls.push_back({ControlKind::Edit, FirstChoiceId + k, "", {10, 4 + 12 * k, 75, 14}, StyleNone,
+            d.controls.push_back({ControlKind::Edit,
+                                  FirstChoiceId + k,
+                                  "",
+                                  {10, 4 + 12 * k, 75, 14},
+                                  StyleNone,
                                   static_cast<int>(entryCapacity)});
         d.controls.push_back({ControlKind::DefaultButton, OkId, "OK", {90, 4, 50, 14}});
         d.controls.push_back({ControlKind::PushButton, CancelId, "Cancel", {90, 20, 50, 14}});

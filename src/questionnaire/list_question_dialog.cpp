@@ -19,7 +19,10 @@ constexpr int visibleColumns = 3;
 const DialogTemplate& ListQuestionDialog::layout()
 {
     static const DialogTemplate t{
-        "", 284, 171, 8,
+        "",
+        284,
+        171,
+        8,
         {
             {ControlKind::GroupBox, FrameId, "", {7, 13, 266, 149}},
             {ControlKind::Static, QuestionId, "", {13, 20, 256, 69}},

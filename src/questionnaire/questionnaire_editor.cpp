@@ -73,7 +73,10 @@ const DialogTemplate& QuestionnaireEditorDialog::layout()
 {
     using K = ControlKind;
     static const DialogTemplate t{
-        "TRUV Idiosyncratic Items Questionnaire", 425, 252, 8,
+        "TRUV Idiosyncratic Items Questionnaire",
+        425,
+        252,
+        8,
         {
             {K::Static, FileNameId, "", {5, 9, 139, 11}, NoWrap},
             {K::Static, PageNumberId, "", {372, 43, 34, 9}, NoWrap},
@@ -107,7 +110,9 @@ const DialogTemplate& QuestionnaireEditorDialog::layout()
             {K::PushButton, ExitId, "EXIT", {358, 217, 59, 28}},
             {K::PushButton, PreviewId, "Preview Current Page", {340, 3, 77, 26}},
             {K::GroupBox, TextCommandsFrameId, "Text commands", {353, 79, 64, 87}},
-            {K::Static, TextCommandsId, "copy....ctrl-c\ndelete...ctrl-x\npaste...ctrl-v\nreturn...ctrl-enter",
+            {K::Static,
+             TextCommandsId,
+             "copy....ctrl-c\ndelete...ctrl-x\npaste...ctrl-v\nreturn...ctrl-enter",
              {357, 91, 58, 70}},
         }};
     return t;
@@ -174,7 +179,7 @@ QuestionnaireForm QuestionnaireEditorDialog::form() const
     f.category2Label = singleByte(control<QLineEdit>(Category2LabelId));
     f.category = control<QRadioButton>(Category1ButtonId)->isChecked()   ? 1
                  : control<QRadioButton>(Category2ButtonId)->isChecked() ? 2
-                                                                        : 0;
+                                                                         : 0;
     const int typeIds[] = {InstructionTypeId, TextTypeId, RadioTypeId, ListTypeId, ExperimenterTypeId};
     for (int i = 0; i < 5; ++i) {
         if (control<QRadioButton>(typeIds[i])->isChecked())
@@ -183,9 +188,9 @@ QuestionnaireForm QuestionnaireEditorDialog::form() const
     f.pageText = pageTextFromBox(pageText_->toPlainText().toStdString()).value_or(std::string());
     if (f.pageText.empty() && !pageText_->toPlainText().isEmpty()) {
         // A text that came over the limit and is being shortened: keep what fits.
-        f.pageText = utf8ToWindows1252(pageText_->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n"))
-                                           .toStdString())
-                         .value_or(std::string());
+        f.pageText =
+            utf8ToWindows1252(pageText_->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")).toStdString())
+                .value_or(std::string());
     }
     f.radioItems = {singleByte(control<QLineEdit>(RadioItem1Id)), singleByte(control<QLineEdit>(RadioItem2Id))};
     f.experimenterItem = singleByte(control<QLineEdit>(ExperimenterItemId));
@@ -267,10 +272,7 @@ void QuestionnaireEditorDialog::keyPressEvent(QKeyEvent* event)
     TemplateDialog::keyPressEvent(event);
 }
 
-void QuestionnaireEditorDialog::tell(const QString& message)
-{
-    QMessageBox::warning(this, caption, message);
-}
+void QuestionnaireEditorDialog::tell(const QString& message) { QMessageBox::warning(this, caption, message); }
 
 bool QuestionnaireEditorDialog::askOverwrite()
 {
@@ -315,10 +317,7 @@ void QuestionnaireEditorDialog::openDocument()
     editing_.pages().newOrOpenDone();
 }
 
-void QuestionnaireEditorDialog::save()
-{
-    saveWithName(QString::fromLocal8Bit(editing_.document().fileName));
-}
+void QuestionnaireEditorDialog::save() { saveWithName(QString::fromLocal8Bit(editing_.document().fileName)); }
 
 void QuestionnaireEditorDialog::saveAs() { saveWithName(QString()); }
 

@@ -21,8 +21,7 @@ enum class QuestionnaireFileAction { Open, Save };
 // The open- and save-file dialogs: Qt's own, starting in the home directory, for
 // ".qls" files. proposed is the file name to start from (empty for none). The
 // chosen path, or nothing when cancelled.
-std::optional<QString> askQuestionnairePath(QWidget* parent, QuestionnaireFileAction action,
-                                            const QString& proposed);
+std::optional<QString> askQuestionnairePath(QWidget* parent, QuestionnaireFileAction action, const QString& proposed);
 
 // Where the editor gets its paths: askQuestionnairePath, unless a source has been
 // set (tests answer without a dialog). An empty source restores the dialogs.
@@ -34,13 +33,39 @@ class QuestionnaireEditorDialog : public TemplateDialog {
     Q_OBJECT
 public:
     enum ControlId {
-        FileNameId = 1, PageNumberId, PageTotalId,
-        CategoryFrameId, Category1ButtonId, Category1LabelId, Category2ButtonId, Category2LabelId,
-        PageTextTitleId, PageTextId,
-        TypeFrameId, InstructionTypeId, TextTypeId, RadioTypeId, RadioItem1TitleId, RadioItem1Id,
-        RadioItem2TitleId, RadioItem2Id, ListTypeId, EditChoicesId, ExperimenterTypeId, ExperimenterItemId,
-        FlipBackId, FlipForwardId, MoveFrontId, MoveBackId, AddPageId, RemovePageId,
-        SaveId, ExitId, PreviewId, TextCommandsFrameId, TextCommandsId,
+        FileNameId = 1,
+        PageNumberId,
+        PageTotalId,
+        CategoryFrameId,
+        Category1ButtonId,
+        Category1LabelId,
+        Category2ButtonId,
+        Category2LabelId,
+        PageTextTitleId,
+        PageTextId,
+        TypeFrameId,
+        InstructionTypeId,
+        TextTypeId,
+        RadioTypeId,
+        RadioItem1TitleId,
+        RadioItem1Id,
+        RadioItem2TitleId,
+        RadioItem2Id,
+        ListTypeId,
+        EditChoicesId,
+        ExperimenterTypeId,
+        ExperimenterItemId,
+        FlipBackId,
+        FlipForwardId,
+        MoveFrontId,
+        MoveBackId,
+        AddPageId,
+        RemovePageId,
+        SaveId,
+        ExitId,
+        PreviewId,
+        TextCommandsFrameId,
+        TextCommandsId,
     };
 
     explicit QuestionnaireEditorDialog(QWidget* parent = nullptr);

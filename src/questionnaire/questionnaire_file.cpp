@@ -268,10 +268,9 @@ QuestionnaireDocument readQuestionnaireFile(const std::string& path, const FileS
     QuestionnaireDocument document = parseQuestionnaireFile(read.bytes, fileNameOf(path));
     document.fileName = path;
     if (read.truncated)
-        document.problems.insert(document.problems.begin(), "questionnaire " + fileNameOf(path) +
-                                                                ": the file is larger than " +
-                                                                std::to_string(maxReadBytes) +
-                                                                " bytes; only its start was read");
+        document.problems.insert(document.problems.begin(),
+                                 "questionnaire " + fileNameOf(path) + ": the file is larger than " +
+                                     std::to_string(maxReadBytes) + " bytes; only its start was read");
     read.noteEncodingProblem("questionnaire " + fileNameOf(path) + ": ", document.problems);
     return document;
 }
@@ -352,15 +351,9 @@ ItemCounts countItems(const QuestionnaireDocument& document, bool withAnswers)
 
 }  // namespace
 
-ItemCounts itemCounts(const QuestionnaireDocument& document)
-{
-    return countItems(document, true);
-}
+ItemCounts itemCounts(const QuestionnaireDocument& document) { return countItems(document, true); }
 
-ItemCounts guaranteedItems(const QuestionnaireDocument& document)
-{
-    return countItems(document, false);
-}
+ItemCounts guaranteedItems(const QuestionnaireDocument& document) { return countItems(document, false); }
 
 bool isUsable(const ItemCounts& counts)
 {

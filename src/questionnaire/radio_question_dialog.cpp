@@ -10,19 +10,21 @@
 
 const DialogTemplate& RadioQuestionDialog::layout()
 {
-    static const DialogTemplate t{
-        "", 284, 161, 8,
-        {
-            {ControlKind::Static, QuestionId, "", {7, 20, 260, 66}},
-            {ControlKind::RadioButton, FirstButtonId, "", {91, 98, 8, 10}, GroupStart},
-            {ControlKind::Static, FirstLabelId, "", {99, 97, 135, 8}, NoWrap},
-            {ControlKind::Static, OrId, "or", {97, 107, 10, 8}, NoWrap},
-            {ControlKind::RadioButton, SecondButtonId, "", {91, 120, 8, 10}},
-            {ControlKind::Static, SecondLabelId, "", {100, 120, 120, 8}, NoWrap},
-            {ControlKind::CheckBox, NoAnswerId, "no answer", {229, 127, 48, 10}},
-            {ControlKind::Static, MessageId, "", {7, 140, 270, 14}},
-            {ControlKind::DefaultButton, OkId, "OK", {226, 0, 50, 14}},
-        }};
+    static const DialogTemplate t{"",
+                                  284,
+                                  161,
+                                  8,
+                                  {
+                                      {ControlKind::Static, QuestionId, "", {7, 20, 260, 66}},
+                                      {ControlKind::RadioButton, FirstButtonId, "", {91, 98, 8, 10}, GroupStart},
+                                      {ControlKind::Static, FirstLabelId, "", {99, 97, 135, 8}, NoWrap},
+                                      {ControlKind::Static, OrId, "or", {97, 107, 10, 8}, NoWrap},
+                                      {ControlKind::RadioButton, SecondButtonId, "", {91, 120, 8, 10}},
+                                      {ControlKind::Static, SecondLabelId, "", {100, 120, 120, 8}, NoWrap},
+                                      {ControlKind::CheckBox, NoAnswerId, "no answer", {229, 127, 48, 10}},
+                                      {ControlKind::Static, MessageId, "", {7, 140, 270, 14}},
+                                      {ControlKind::DefaultButton, OkId, "OK", {226, 0, 50, 14}},
+                                  }};
     return t;
 }
 

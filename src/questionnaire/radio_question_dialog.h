@@ -12,7 +12,15 @@ class RadioQuestionDialog : public TemplateDialog {
     Q_OBJECT
 public:
     enum ControlId {
-        QuestionId = 1, FirstButtonId, FirstLabelId, OrId, SecondButtonId, SecondLabelId, NoAnswerId, MessageId, OkId,
+        QuestionId = 1,
+        FirstButtonId,
+        FirstLabelId,
+        OrId,
+        SecondButtonId,
+        SecondLabelId,
+        NoAnswerId,
+        MessageId,
+        OkId,
     };
 
     explicit RadioQuestionDialog(QWidget* parent = nullptr);

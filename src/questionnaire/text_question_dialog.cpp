@@ -10,17 +10,19 @@
 
 const DialogTemplate& TextQuestionDialog::layout()
 {
-    static const DialogTemplate t{
-        "", 292, 186, 8,
-        {
-            {ControlKind::GroupBox, FrameId, "", {7, 16, 269, 158}},
-            {ControlKind::Static, QuestionId, "", {14, 26, 253, 95}},
-            // An answer becomes a list entry, so the box holds no more than one.
-            {ControlKind::Edit, AnswerId, "", {100, 128, 86, 14}, StyleNone, answerCapacity},
-            {ControlKind::CheckBox, NoAnswerId, "no answer", {229, 144, 44, 10}},
-            {ControlKind::Static, MessageId, "", {7, 157, 266, 11}, AlignCenter | NoWrap},
-            {ControlKind::DefaultButton, OkId, "OK", {231, 0, 50, 14}},
-        }};
+    static const DialogTemplate t{"",
+                                  292,
+                                  186,
+                                  8,
+                                  {
+                                      {ControlKind::GroupBox, FrameId, "", {7, 16, 269, 158}},
+                                      {ControlKind::Static, QuestionId, "", {14, 26, 253, 95}},
+                                      // An answer becomes a list entry, so the box holds no more than one.
+                                      {ControlKind::Edit, AnswerId, "", {100, 128, 86, 14}, StyleNone, answerCapacity},
+                                      {ControlKind::CheckBox, NoAnswerId, "no answer", {229, 144, 44, 10}},
+                                      {ControlKind::Static, MessageId, "", {7, 157, 266, 11}, AlignCenter | NoWrap},
+                                      {ControlKind::DefaultButton, OkId, "OK", {231, 0, 50, 14}},
+                                  }};
     return t;
 }
 

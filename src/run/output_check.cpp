@@ -32,10 +32,7 @@ std::optional<Identity> identityOf(const std::string& path)
 
 // Blocks of a session: four in each half, less the single-pair practice block that
 // the switch leaves out of the second half; a later session may leave out more.
-int mostBlocksOf(const SessionSettings& session)
-{
-    return 4 + (session.Catsw == 0 || session.Catsw == 1 ? 3 : 4);
-}
+int mostBlocksOf(const SessionSettings& session) { return 4 + (session.Catsw == 0 || session.Catsw == 1 ? 3 : 4); }
 
 int trialsOf(int count) { return std::clamp(count, 0, maxTrialsPerBlock); }
 
@@ -90,8 +87,8 @@ std::uint64_t mostDataBytes(const SubjectRecord& subject, const StudyFiles& stud
         const std::uint64_t line = formatDataLine(subject, s + 1, session, blocks, widest).size();
         const int sessionBlocks = mostBlocksOf(session);
         const int practice = sessionBlocks - 2;  // one recorded block in each half
-        const std::uint64_t lines =
-            static_cast<std::uint64_t>(practice * trialsOf(session.nPrac) + 2 * trialsOf(session.nReal));
+        const std::uint64_t lines = static_cast<std::uint64_t>(practice * trialsOf(session.nPrac) +
+                                                               2 * trialsOf(session.nReal));
         bytes += lines * line + static_cast<std::uint64_t>(sessionBlocks) * cutLineEnd;
     }
     return bytes;
@@ -145,8 +142,10 @@ std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFi
     }
     if (const auto data = identityOf(subject.dataPath), log = identityOf(subject.subjectLogPath);
         data && log && *data == *log)
-        return Refusal{unwritableDataFileMessage, "cannot write " + subject.dataPath + ": it is the same file as the "
-                                                      "subject log " + subject.subjectLogPath};
+        return Refusal{unwritableDataFileMessage, "cannot write " + subject.dataPath +
+                                                      ": it is the same file as the "
+                                                      "subject log " +
+                                                      subject.subjectLogPath};
 
     // Room for everything the run can write, on each file system (both files may
     // share one). Each file may need one block more than its bytes fill.

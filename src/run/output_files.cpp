@@ -21,12 +21,12 @@
 
 namespace {
 
-constexpr const char* dataColumns[] = {"InpFl", "Sess",  "Cat1",  "Cat2",  "Cat1p", "Cat2p", "Catsw", "Delay",
-                                       "nPrac", "nReal", "Sub",   "Sex",   "Other", "Block", "Trial", "Icat",
-                                       "Iscat", "Inum",  "Item",  "Lat",   "Error", "Key"};
+constexpr const char* dataColumns[] = {"InpFl", "Sess",  "Cat1", "Cat2", "Cat1p", "Cat2p", "Catsw", "Delay",
+                                       "nPrac", "nReal", "Sub",  "Sex",  "Other", "Block", "Trial", "Icat",
+                                       "Iscat", "Inum",  "Item", "Lat",  "Error", "Key"};
 constexpr const char* subjectColumns[] = {"Sub", "Sex", "other", "InpFl", "Month", "Day", "Year", "Hour", "Min"};
-constexpr const char* sessionColumns[] = {"CatsL",  "CatsR",  "CatSw", "1stLat", "1stErr",
-                                          "1stN",   "2ndLat", "2ndErr", "2ndN"};
+constexpr const char* sessionColumns[] = {"CatsL", "CatsR",  "CatSw",  "1stLat", "1stErr",
+                                          "1stN",  "2ndLat", "2ndErr", "2ndN"};
 
 // Fields of one line: each is followed by a tab, the line by its end.
 class LineWriter {
@@ -115,15 +115,15 @@ namespace {
 // text. The subject page accepts only paths that have a single-byte form.
 std::string singleByteForm(const std::string& path) { return utf8ToWindows1252(path).value_or(path); }
 
-} // namespace
+}  // namespace
 
-std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings,
-                           int blockNumber, const TrialResult& trial)
+std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings, int blockNumber,
+                           const TrialResult& trial)
 {
     LineWriter w;
     w << singleByteForm(subject.inputName) << session << settings.Cat1.view() << settings.Cat2.view() << settings.Cat1p
-      << settings.Cat2p << settings.Catsw << settings.Delay << settings.nPrac << settings.nReal
-      << subject.subjectNumber << subject.sexCode << subject.otherCode << blockNumber;
+      << settings.Cat2p << settings.Catsw << settings.Delay << settings.nPrac << settings.nReal << subject.subjectNumber
+      << subject.sexCode << subject.otherCode << blockNumber;
     w << trial.trialNumber << trial.pair << trial.category << trial.item << trial.word.view() << trial.latency
       << trial.wrongResponses << trial.responseSide;
     return w.line();
@@ -164,8 +164,8 @@ std::string formatSubjectLogLine(const SubjectRecord& subject, const ExperimentD
 {
     LineWriter w;
     const LocalDateTime& start = subject.start;
-    w << subject.subjectNumber << subject.sexCode << subject.otherCode << singleByteForm(subject.inputPath) << start.month
-      << start.day << start.year - 1900 << start.hour << start.minute;
+    w << subject.subjectNumber << subject.sexCode << subject.otherCode << singleByteForm(subject.inputPath)
+      << start.month << start.day << start.year - 1900 << start.hour << start.minute;
     for (int s = 1; s <= sessionCountOf(definition.sessionCount); ++s) {
         const HalfScore& first = scores.score(s, 1);
         const HalfScore& second = scores.score(s, 2);
@@ -185,10 +185,10 @@ std::optional<std::string> canAppendTo(const std::string& path)
     struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
         const mode_t type = existing.st_mode & S_IFMT;
-        const char* kind = type == S_IFDIR   ? "a directory"
-                           : type == S_IFCHR ? "a character device"
-                           : type == S_IFBLK ? "a block device"
-                           : type == S_IFIFO ? "a FIFO"
+        const char* kind = type == S_IFDIR    ? "a directory"
+                           : type == S_IFCHR  ? "a character device"
+                           : type == S_IFBLK  ? "a block device"
+                           : type == S_IFIFO  ? "a FIFO"
                            : type == S_IFSOCK ? "a socket"
                                               : "not a file";
         return "cannot write " + path + ": it is " + std::string(kind) + ", not a regular file";
@@ -309,8 +309,7 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
 WriteOutcome openDataFile(const std::string& dataPath) { return appendLines(dataPath, dataFileHeader(), {}); }
 
 WriteOutcome writeDataLines(const std::string& dataPath, const SubjectRecord& subject, int session,
-                            const SessionSettings& settings, int blockNumber, const TrialResults& results,
-                            int trials)
+                            const SessionSettings& settings, int blockNumber, const TrialResults& results, int trials)
 {
     return appendLines(dataPath, dataFileHeader(),
                        formatDataLines(subject, session, settings, blockNumber, results, trials));

@@ -32,8 +32,8 @@ std::string dataFileHeader();
 // One data line: the run's and the session's settings (session 1 to 9, blockNumber
 // the running block number), then the slot's trial as it stands, unrun markers
 // included. The input file is named without its directory.
-std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings,
-                           int blockNumber, const TrialResult& trial);
+std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings, int blockNumber,
+                           const TrialResult& trial);
 
 // The lines of slots 0 to trials - 1 of a block.
 std::vector<std::string> formatDataLines(const SubjectRecord& subject, int session, const SessionSettings& settings,
@@ -69,8 +69,7 @@ WriteOutcome openDataFile(const std::string& dataPath);
 
 // After a block: one line per trial slot, 0 to trials - 1.
 WriteOutcome writeDataLines(const std::string& dataPath, const SubjectRecord& subject, int session,
-                            const SessionSettings& settings, int blockNumber, const TrialResults& results,
-                            int trials);
+                            const SessionSettings& settings, int blockNumber, const TrialResults& results, int trials);
 
 // At the end of the run, after the score table is finished: the header when the log
 // is new (with the columns of this run's sessions), then the run's line.

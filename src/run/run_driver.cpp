@@ -185,15 +185,9 @@ bool ExperimentRun::outputWritable()
 
 // The output files are not the study's own files, and there is room for the whole
 // run on their disks.
-bool ExperimentRun::outputUsable()
-{
-    return stop(outputRefusal(subject_, study_));
-}
+bool ExperimentRun::outputUsable() { return stop(outputRefusal(subject_, study_)); }
 
-bool ExperimentRun::definitionUsable()
-{
-    return stop(loadDefinition(study_, subject_.inputPath));
-}
+bool ExperimentRun::definitionUsable() { return stop(loadDefinition(study_, subject_.inputPath)); }
 
 // A missing file, a file the reader had to cut or clamp, and a word list category
 // without items stop the run.
@@ -255,7 +249,8 @@ void ExperimentRun::markFirstUses()
     for (int s = 1; s < study_.sessionCount; ++s)
         for (int p = 0; p < 2; ++p)
             for (int earlier = 0; earlier < s; ++earlier)
-                if (study_.listIndex[s][p] == study_.listIndex[earlier][0] || study_.listIndex[s][p] == study_.listIndex[earlier][1])
+                if (study_.listIndex[s][p] == study_.listIndex[earlier][0] ||
+                    study_.listIndex[s][p] == study_.listIndex[earlier][1])
                     firstUse_[s][p] = false;
 }
 
@@ -294,10 +289,9 @@ void ExperimentRun::reviewLists()
             };
             // The catalogue index is the wording: the first file of the catalogue
             // asks for misspelled words, every other one for unfamiliar words.
-            const ReviewCounts counts =
-                reviewWordLists(screens_.review(), file.entriesA, pair.a, file.entriesB, pair.b,
-                                study_.listIndex[s][p], held(file.entriesA), held(file.entriesB),
-                                study_.definition.editListsIncluded);
+            const ReviewCounts counts = reviewWordLists(screens_.review(), file.entriesA, pair.a, file.entriesB, pair.b,
+                                                        study_.listIndex[s][p], held(file.entriesA),
+                                                        held(file.entriesB), study_.definition.editListsIncluded);
             pair.countA = counts.countA;
             pair.countB = counts.countB;
         }
@@ -407,17 +401,16 @@ void ExperimentRun::runSession(int s)
 // slots with their markers), its feedback and, for the recorded block, its score.
 // The lines are on disk before the feedback is shown: a run ended during the
 // feedback keeps the block.
-void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& settings,
-                             const NextBlockLabels& labels)
+void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& settings, const NextBlockLabels& labels)
 {
     screens_.showNextBlock(nextBlockTexts(static_cast<BlockInHalf>(block), labels));
     const BlockRun run = screens_.runBlock(settings, results_);
 
     ++blockNumber_;
     outcome_.blocksRun = blockNumber_;
-    const bool written =
-        append(data_, dataFileHeader(), formatDataLines(subject_, s + 1, session(s), blockNumber_, results_, settings.trials),
-               "data file, block " + std::to_string(blockNumber_));
+    const bool written = append(data_, dataFileHeader(),
+                                formatDataLines(subject_, s + 1, session(s), blockNumber_, results_, settings.trials),
+                                "data file, block " + std::to_string(blockNumber_));
     screens_.blockRecorded(blockNumber_, written);
 
     screens_.showBlockFeedback(blockTimeText(run.totals.totalLatency), percentText(run.totals.percentCorrect));
@@ -471,7 +464,8 @@ bool ExperimentRun::append(Output& output, std::string_view header, const std::v
 
 std::string writeFailureText(const RunOutcome& outcome)
 {
-    std::string text = "Some of this run's output could not be written to its file:\n" + joinLines(outcome.writeFailures);
+    std::string text = "Some of this run's output could not be written to its file:\n" +
+                       joinLines(outcome.writeFailures);
     if (!outcome.rescueFiles.empty())
         text += "\n\nThose lines, and every later line of the run for the same file, are kept whole and in order "
                 "in:\n" +

@@ -22,8 +22,8 @@ struct BlockRun {
     // 0 completed; 1 (OK) or 2 (cancel) ended early. The task window ends a block
     // early only with 2, on Alt+K.
     int result = 0;
-    BlockTotals totals;     // zero unless completed
-    int trialsAnswered = 0; // trials with a recorded response
+    BlockTotals totals;      // zero unless completed
+    int trialsAnswered = 0;  // trials with a recorded response
 };
 
 class RunScreens {

@@ -18,10 +18,7 @@ std::string lowerAscii(std::string text)
     return text;
 }
 
-std::string quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
-}
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
@@ -93,8 +90,8 @@ std::vector<ItemShortage> itemShortages(const StudyFiles& study, const CategoryC
                     continue;
                 named.push_back(category);
                 shortages.push_back({file.fileName.str(), "session " + std::to_string(s + 1) + ": category " +
-                                                              quoted(labels[c]->str()) + " of " +
-                                                              file.fileName.str() + " has no items"});
+                                                              quoted(labels[c]->str()) + " of " + file.fileName.str() +
+                                                              " has no items"});
             }
         }
     }
@@ -123,8 +120,8 @@ Problems instructionFileProblems(const StudyFiles& study, const FileSource& sour
     Problems problems = file.problems();
     if (file.pageCountInFile() > maxInstructionPages)
         problems.push_back("instruction file " + fileNameOf(path) + ": the page count is " +
-                           std::to_string(file.pageCountInFile()) + ", at most " +
-                           std::to_string(maxInstructionPages) + " pages are allowed");
+                           std::to_string(file.pageCountInFile()) + ", at most " + std::to_string(maxInstructionPages) +
+                           " pages are allowed");
     return problems;
 }
 
@@ -259,7 +256,8 @@ StudyReport StudyChecker::run()
     if (!source_.exists(study_.inputPath)) {
         const std::string reason = source_.absenceReason(study_.inputPath);
         problem(inputName_, "the subject information page would refuse it with \"could not find specified input "
-                            "file\"" + (reason.empty() ? std::string() : " (" + reason + ")"));
+                            "file\"" +
+                                (reason.empty() ? std::string() : " (" + reason + ")"));
     }
     if (const auto refusal = loadDefinition(study_, study_.inputPath, source_))
         for (const std::string& text : study_.definition.problems)
@@ -334,9 +332,9 @@ void StudyChecker::checkInstructionFile()
         ++held;
     if (held < file.pageCount())
         warning(name, "the page count is " + std::to_string(file.pageCount()) + " but the file holds " +
-                          std::to_string(held) + " page" + (held == 1 ? "" : "s") +
-                          ": the participant would see " + std::to_string(file.pageCount() - held) +
-                          " empty page" + (file.pageCount() - held == 1 ? "" : "s"));
+                          std::to_string(held) + " page" + (held == 1 ? "" : "s") + ": the participant would see " +
+                          std::to_string(file.pageCount() - held) + " empty page" +
+                          (file.pageCount() - held == 1 ? "" : "s"));
 }
 
 void StudyChecker::checkLists()
@@ -352,8 +350,7 @@ void StudyChecker::checkLists()
             missing = true;  // the input file's problems say why
             continue;
         }
-        if (std::find(catalog.missingPaths.begin(), catalog.missingPaths.end(), path) !=
-            catalog.missingPaths.end()) {
+        if (std::find(catalog.missingPaths.begin(), catalog.missingPaths.end(), path) != catalog.missingPaths.end()) {
             problem(name, "missing: " + path + missingHint(name));
             missing = true;
             continue;
@@ -384,8 +381,7 @@ void StudyChecker::checkQuestionnaire(int index, CategoryCounts& expected)
 {
     const WordList& list = study_.catalog.files[index];
     const std::string name = list.fileName.str();
-    const QuestionnaireDocument document =
-        readQuestionnaireFile(joinPath(study_.inputDirectory, name), source_);
+    const QuestionnaireDocument document = readQuestionnaireFile(joinPath(study_.inputDirectory, name), source_);
     for (const std::string& text : document.problems)
         problem(name, text);
     const ItemCounts counts = itemCounts(document);
@@ -425,8 +421,7 @@ void StudyChecker::checkRepeats(const CategoryCounts& expected)
             for (int c = 0; c < 2; ++c) {
                 if (expected[s][p][c] < usable) {
                     usable = expected[s][p][c];
-                    shortest = quoted((c == 0 ? file.entriesA : file.entriesB)[0].str()) + " of " +
-                               file.fileName.str();
+                    shortest = quoted((c == 0 ? file.entriesA : file.entriesB)[0].str()) + " of " + file.fileName.str();
                 }
             }
         }
@@ -446,8 +441,8 @@ void StudyChecker::checkRepeats(const CategoryCounts& expected)
                 warning(inputName_, "session " + std::to_string(s + 1) + ": blocks draw " + std::to_string(items) +
                                         " item" + (items == 1 ? "" : "s") + " from each category (the shortest, " +
                                         shortest + ", limits all four), but " + block.what + " of " +
-                                        std::to_string(block.trials) + " trials shows up to " +
-                                        std::to_string(words) + " words of one category: items repeat within it");
+                                        std::to_string(block.trials) + " trials shows up to " + std::to_string(words) +
+                                        " words of one category: items repeat within it");
                 break;
             }
         }
@@ -464,9 +459,7 @@ void StudyChecker::checkNameCases()
     for (int i = 0; i < study_.catalog.fileCount; ++i)
         if (std::find(names.begin(), names.end(), study_.catalog.files[i].fileName.str()) == names.end())
             names.push_back(study_.catalog.files[i].fileName.str());
-    const auto present = [&](const std::string& name) {
-        return source_.exists(joinPath(study_.inputDirectory, name));
-    };
+    const auto present = [&](const std::string& name) { return source_.exists(joinPath(study_.inputDirectory, name)); };
     for (std::size_t i = 0; i < names.size(); ++i)
         for (std::size_t j = i + 1; j < names.size(); ++j)
             // When one of the two is missing, its problem names the other already.
@@ -536,12 +529,10 @@ std::string formatStudyReport(const StudyReport& report)
         if (file.findings.empty())
             text += "  ok\n";
         for (const Finding& finding : file.findings)
-            text += std::string(finding.kind == Finding::Kind::Problem ? "  problem: " : "  warning: ") +
-                    finding.text + "\n";
+            text += std::string(finding.kind == Finding::Kind::Problem ? "  problem: " : "  warning: ") + finding.text +
+                    "\n";
     }
-    const auto count = [](int n, const char* what) {
-        return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-    };
+    const auto count = [](int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
     if (report.runnable())
         text += "A run would go through (" + count(report.warnings, "warning") + ").\n";
     else

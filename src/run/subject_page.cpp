@@ -26,10 +26,7 @@ SubjectPageEntries initialSubjectEntries(const LocalDateTime& start)
     return e;
 }
 
-std::string proposedDataPath(const std::string& inputPath)
-{
-    return joinPath(directoryOf(inputPath), "output.dat");
-}
+std::string proposedDataPath(const std::string& inputPath) { return joinPath(directoryOf(inputPath), "output.dat"); }
 
 bool hasDataFileExtension(const std::string& dataPath)
 {
@@ -82,15 +79,15 @@ std::optional<std::string> checkLength(const std::string& text, std::size_t capa
     return checkTextLength(*bytes, capacity);
 }
 
-} // namespace
+}  // namespace
 
 std::optional<std::string> checkSubjectFields(const SubjectPageEntries& entries, int& subjectNumber)
 {
     if (auto message = checkIntegerField(entries.subjectNumber, 0, maxSubjectNumber, subjectNumber))
         return message;
-    for (const auto& [text, capacity] : {std::pair{&entries.inputPath, subjectPagePathCapacity},
-                                         std::pair{&entries.dataPath, subjectPagePathCapacity},
-                                         std::pair{&entries.otherCode, otherCodeCapacity}}) {
+    for (const auto& [text, capacity] :
+         {std::pair{&entries.inputPath, subjectPagePathCapacity}, std::pair{&entries.dataPath, subjectPagePathCapacity},
+          std::pair{&entries.otherCode, otherCodeCapacity}}) {
         if (auto message = checkLength(*text, capacity))
             return message;
     }

@@ -17,15 +17,15 @@ inline constexpr std::size_t subjectPagePathCapacity = 255;
 // form, so a path can always be written into the subject log. The other code is
 // single-byte text.
 struct SubjectRecord {
-    int subjectNumber = 0;   // 0 to 999
-    int sexIndex = -1;       // -1 none, 0 Male, 1 Female
-    std::string sexCode;     // "m", "f" or empty
-    std::string otherCode;   // at most 8 characters
-    std::string dateText;    // shown on the page; month/day/years since 1900
-    std::string timeText;    // shown on the page; hour ": " minute
-    LocalDateTime start;     // the run's start, for the subject log's date fields
-    std::string inputPath;   // full path of the input file, as typed
-    std::string dataPath;    // full path of the data file
+    int subjectNumber = 0;       // 0 to 999
+    int sexIndex = -1;           // -1 none, 0 Male, 1 Female
+    std::string sexCode;         // "m", "f" or empty
+    std::string otherCode;       // at most 8 characters
+    std::string dateText;        // shown on the page; month/day/years since 1900
+    std::string timeText;        // shown on the page; hour ": " minute
+    LocalDateTime start;         // the run's start, for the subject log's date fields
+    std::string inputPath;       // full path of the input file, as typed
+    std::string dataPath;        // full path of the data file
     std::string inputDirectory;  // inputPath up to, not including, its last "/"
     std::string inputName;       // the part of inputPath after its last "/"
     std::string subjectLogPath;  // dataPath without its last 4 characters, then ".slg"

@@ -137,9 +137,9 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
             (name == "--help" ? options.help : name == "--report" ? options.report : options.progress) = true;
             continue;
         }
-        static const std::string_view withValue[] = {"--data",   "--subject", "--sex",    "--other",      "--seed",
-                                                     "--rt-mean", "--rt-sd",  "--rt-tau", "--error-rate", "--skip",
-                                                     "--pace"};
+        static const std::string_view withValue[] = {"--data",       "--subject", "--sex",   "--other",
+                                                     "--seed",       "--rt-mean", "--rt-sd", "--rt-tau",
+                                                     "--error-rate", "--skip",    "--pace"};
         bool known = false;
         for (std::string_view n : withValue)
             known = known || n == name;

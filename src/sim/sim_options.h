@@ -15,21 +15,21 @@ struct SkipRequest {
 };
 
 struct SimOptions {
-    std::string inputPath;      // as given: the subject page checks it
-    std::string dataPath;       // as given
+    std::string inputPath;            // as given: the subject page checks it
+    std::string dataPath;             // as given
     std::string subjectNumber = "0";  // as typed on the page, which checks it
-    int sexIndex = -1;          // -1 none, 0 m, 1 f
+    int sexIndex = -1;                // -1 none, 0 m, 1 f
     std::string otherCode;
     std::optional<std::uint32_t> seed;  // none: a seed is drawn from the system
-    double rtMean = 700;        // milliseconds, mean of the latency distribution
-    double rtSd = 100;          // milliseconds, SD of its normal part
-    double rtTau = 150;         // milliseconds, mean of its exponential part
-    double errorRate = 0.05;    // probability of a wrong key before the right one
+    double rtMean = 700;                // milliseconds, mean of the latency distribution
+    double rtSd = 100;                  // milliseconds, SD of its normal part
+    double rtTau = 150;                 // milliseconds, mean of its exponential part
+    double errorRate = 0.05;            // probability of a wrong key before the right one
     std::vector<SkipRequest> skips;
-    bool report = false;        // exit with the report code and print the report
-    double pace = 0;            // real seconds slept for each virtual second waited
-    bool progress = false;      // announce each block once its lines are written
-    bool help = false;          // --help: nothing else is required
+    bool report = false;    // exit with the report code and print the report
+    double pace = 0;        // real seconds slept for each virtual second waited
+    bool progress = false;  // announce each block once its lines are written
+    bool help = false;      // --help: nothing else is required
 };
 
 // Parses the arguments after the program name. Returns nothing, with the reason in

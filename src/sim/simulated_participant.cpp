@@ -42,10 +42,7 @@ void SeededRandom::seed(unsigned value)
     engine_.seed(sequence);
 }
 
-int SeededRandom::next()
-{
-    return static_cast<int>(engine_() >> 1);
-}
+int SeededRandom::next() { return static_cast<int>(engine_() >> 1); }
 
 LatencyModel::LatencyModel(double mean, double sd, double tau) : mu_(mean - tau), sd_(sd), tau_(tau) {}
 
@@ -133,8 +130,7 @@ std::optional<SubjectRecord> SimulatedParticipant::askSubject(const LocalDateTim
         messages_.push_back(*message);
         return std::nullopt;
     }
-    if (const SubjectPageErrors errors = checkSubjectEntries(entries, fileExists, fileAbsenceReason);
-        errors.any()) {
+    if (const SubjectPageErrors errors = checkSubjectEntries(entries, fileExists, fileAbsenceReason); errors.any()) {
         messages_.push_back(subjectPageMessage(errors).value_or("the subject page refused its entries"));
         return std::nullopt;
     }

@@ -25,11 +25,11 @@ struct NextBlockLabels {
 struct NextBlockTexts {
     std::string firstLeft;
     std::string firstRight;
-    std::string connector;       // "and" when a second row follows
+    std::string connector;  // "and" when a second row follows
     std::string secondLeft;
     std::string lowerConnector;  // the second row's "or"
     std::string secondRight;
-    std::string status;          // "practice." or "real."
+    std::string status;  // "practice." or "real."
     friend bool operator==(const NextBlockTexts&, const NextBlockTexts&) = default;
 };
 

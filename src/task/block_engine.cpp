@@ -39,7 +39,7 @@ Entries makeEntries(std::initializer_list<const char*> words)
     return entries;
 }
 
-} // namespace
+}  // namespace
 
 const ItemTable& tutorialItemTable()
 {
@@ -116,10 +116,18 @@ void BlockEngine::key(TaskCommand command)
     if (command != TaskCommand::SkipBlock)
         armed_ = true;
     switch (command) {
-    case TaskCommand::LeftResponse: respond(true); break;
-    case TaskCommand::RightResponse: respond(false); break;
-    case TaskCommand::StartBlock: start(); break;
-    case TaskCommand::SkipBlock: close(2); break;
+    case TaskCommand::LeftResponse:
+        respond(true);
+        break;
+    case TaskCommand::RightResponse:
+        respond(false);
+        break;
+    case TaskCommand::StartBlock:
+        start();
+        break;
+    case TaskCommand::SkipBlock:
+        close(2);
+        break;
     }
 }
 
@@ -128,8 +136,8 @@ void BlockEngine::start()
     if (state_ != State::WaitingForStart || !armed_ || started_)
         return;
     view_.drawLabels(settings_.labels);
-    plan_ = buildTrialPlan(settings_.type, settings_.usableItemCount, settings_.leftCategory, settings_.trials,
-                           phase_, random_, calendar_);
+    plan_ = buildTrialPlan(settings_.type, settings_.usableItemCount, settings_.leftCategory, settings_.trials, phase_,
+                           random_, calendar_);
     present();
     started_ = true;
 }

@@ -15,12 +15,12 @@
 
 struct TrialResult {
     int trialNumber = 0;
-    int pair = 0;            // 0 = pair 1, 1 = pair 2
-    int category = 0;        // 0 or 1 within the pair
-    int item = 0;            // 1 to 18
-    Entry word;              // the item as shown
-    int latency = 0;         // milliseconds from the word's onset to the correct response
-    int wrongResponses = 0;  // wrong responses before the correct one
+    int pair = 0;              // 0 = pair 1, 1 = pair 2
+    int category = 0;          // 0 or 1 within the pair
+    int item = 0;              // 1 to 18
+    Entry word;                // the item as shown
+    int latency = 0;           // milliseconds from the word's onset to the correct response
+    int wrongResponses = 0;    // wrong responses before the correct one
     std::string responseSide;  // "l" or "r": the key of the correct response
 };
 
@@ -49,9 +49,9 @@ extern const char* const tutorialCombinedMessages[2];
 
 // Where the window stands while it runs, in the pointer's (device) pixels.
 struct WindowGeometry {
-    ScreenRect frame;       // the window's outer frame, as the window manager draws it, on the screen
-    int startButtonHeight;  // pixels
-    ScreenRect screen;      // the monitor the window is centred on; the pointer's home is its corner
+    ScreenRect frame;          // the window's outer frame, as the window manager draws it, on the screen
+    int startButtonHeight;     // pixels
+    ScreenRect screen;         // the monitor the window is centred on; the pointer's home is its corner
     std::uint64_t window = 0;  // the window's identifier on the display (0: none)
 };
 
@@ -87,7 +87,7 @@ struct BlockSettings {
     int usableItemCount = 2;  // entries 1 to n - 1 of every category are used
     std::array<int, 2> leftCategory{0, 0};
     int trials = 0;
-    unsigned delay = 0;       // milliseconds after each correct response
+    unsigned delay = 0;  // milliseconds after each correct response
     std::string instruction;
     std::array<std::string, 4> labels;  // upper left, upper right, lower left, lower right
 };

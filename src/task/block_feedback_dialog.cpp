@@ -5,13 +5,18 @@
 const DialogTemplate& BlockFeedbackDialog::layout()
 {
     static const DialogTemplate t{
-        "", 228, 139, 14,
+        "",
+        228,
+        139,
+        14,
         {
             {ControlKind::GroupBox, FrameId, "", {7, 4, 214, 128}},
             {ControlKind::Static, TimeCaptionId, "The total time to complete the entire block was:", {14, 19, 118, 15}},
             {ControlKind::Static, TimeId, "", {148, 27, 22, 8}, AlignRight},
             {ControlKind::Static, SecondsId, "seconds", {173, 27, 39, 8}},
-            {ControlKind::Static, PercentCaptionId, "The percent of items you categorized correctly was:",
+            {ControlKind::Static,
+             PercentCaptionId,
+             "The percent of items you categorized correctly was:",
              {15, 53, 114, 16}},
             {ControlKind::Static, PercentId, "", {149, 62, 18, 8}, AlignRight},
             {ControlKind::Static, PercentSignId, "%", {171, 62, 8, 8}},
@@ -20,8 +25,7 @@ const DialogTemplate& BlockFeedbackDialog::layout()
     return t;
 }
 
-BlockFeedbackDialog::BlockFeedbackDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent)
+BlockFeedbackDialog::BlockFeedbackDialog(QWidget* parent) : TemplateDialog(layout(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

@@ -8,8 +8,11 @@ int CRandomGenerator::next() { return std::rand(); }
 std::time_t SystemCalendarTime::secondsNow() { return std::time(nullptr); }
 
 ItemUrn::ItemUrn(int lo, int hi, RandomGenerator& random, CalendarTime& calendar)
-    : lo_(lo), hi_(hi < lo ? lo : hi), drawn_(static_cast<std::size_t>(hi_ - lo_ + 1), false),
-      random_(random), calendar_(calendar)
+    : lo_(lo),
+      hi_(hi < lo ? lo : hi),
+      drawn_(static_cast<std::size_t>(hi_ - lo_ + 1), false),
+      random_(random),
+      calendar_(calendar)
 {
     fill();
 }

@@ -5,9 +5,13 @@
 const DialogTemplate& NextBlockDialog::layout()
 {
     static const DialogTemplate t{
-        "", 226, 138, 14,
+        "",
+        226,
+        138,
+        14,
         {
-            {ControlKind::Static, IntroId,
+            {ControlKind::Static,
+             IntroId,
              "For the next block of category judgements, you will be categorizing words into the following "
              "categories:",
              {7, 6, 212, 18}},
@@ -19,15 +23,18 @@ const DialogTemplate& NextBlockDialog::layout()
             {ControlKind::Static, LowerConnectorId, "", {112, 64, 18, 8}, AlignCenter},
             {ControlKind::Static, SecondRightId, "", {133, 64, 60, 8}, AlignCenter},
             {ControlKind::Static, ReminderId, "REMINDER:", {7, 83, 39, 8}},
-            {ControlKind::Static, ReminderTextId, "The next block of category judgments is for ", {7, 94, 131, 9}, NoWrap},
+            {ControlKind::Static,
+             ReminderTextId,
+             "The next block of category judgments is for ",
+             {7, 94, 131, 9},
+             NoWrap},
             {ControlKind::Static, StatusId, "", {140, 94, 64, 8}},
             {ControlKind::DefaultButton, OkId, "OK", {169, 110, 50, 21}},
         }};
     return t;
 }
 
-NextBlockDialog::NextBlockDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent)
+NextBlockDialog::NextBlockDialog(QWidget* parent) : TemplateDialog(layout(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

@@ -9,7 +9,10 @@ const DialogTemplate& ReportDialog::layout()
     // The two columns do not wrap: line k of the left column stands beside line k of
     // the right one, both in the dialog font from the same top.
     static const DialogTemplate t{
-        "TRUV Report", 393, 247, 8,
+        "TRUV Report",
+        393,
+        247,
+        8,
         {
             {ControlKind::DefaultButton, OkId, "OK", {325, 12, 50, 20}},
             {ControlKind::Static, SubjectCaptionId, "Subject:", {7, 7, 29, 8}},
@@ -23,7 +26,8 @@ const DialogTemplate& ReportDialog::layout()
             {ControlKind::GroupBox, ColumnsFrameId, "", {7, 58, 286, 182}},
             {ControlKind::Static, LeftColumnId, "", {13, 68, 178, 166}, NoWrap},
             {ControlKind::Static, RightColumnId, "", {201, 68, 86, 166}, NoWrap},
-            {ControlKind::Static, NoteId,
+            {ControlKind::Static,
+             NoteId,
              "Note: Latencies greater than 3000 ms were recoded as 3000 ms, and latencies less than 300 ms were "
              "recoded as 300 ms.  First two trials of each block were excluded.  ",
              {303, 118, 72, 71}},
@@ -31,8 +35,7 @@ const DialogTemplate& ReportDialog::layout()
     return t;
 }
 
-ReportDialog::ReportDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent)
+ReportDialog::ReportDialog(QWidget* parent) : TemplateDialog(layout(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

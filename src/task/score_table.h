@@ -26,9 +26,9 @@ int trialsAnswered(int windowResult, int trialsPresented, int trials);
 
 struct HalfScore {
     // Collected while scoring.
-    int latencySum = 0;  // recoded milliseconds
-    int count = 0;       // trials scored
-    int errorSum = 0;    // wrong responses on the trials scored
+    int latencySum = 0;            // recoded milliseconds
+    int count = 0;                 // trials scored
+    int errorSum = 0;              // wrong responses on the trials scored
     std::string leftCombination;   // pair 1's left label "+" pair 2's left label
     std::string rightCombination;  // the same for the right key
     // Set by finish.

@@ -22,8 +22,7 @@ const QColor TaskWindow::pair2Text(0, 0, 0);
 const QColor TaskWindow::correctFeedback(0, 255, 0);
 const QColor TaskWindow::errorFeedback(255, 0, 0);
 
-TaskArea::TaskArea(QWidget* parent, const QFont& font, QColor background)
-    : QWidget(parent), background_(background)
+TaskArea::TaskArea(QWidget* parent, const QFont& font, QColor background) : QWidget(parent), background_(background)
 {
     setFont(font);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -69,25 +68,26 @@ QFont makeTaskFont(int averageCharWidth)
 
 const DialogTemplate& TaskWindow::layout()
 {
-    static const DialogTemplate t{
-        "", 230, 142, 14,
-        {
-            {ControlKind::Static, InstructionId, "", {12, 6, 205, 42}, AlignCenter},
-            {ControlKind::Picture, UpperLeftId, "", {19, 58, 62, 8}},
-            {ControlKind::Picture, UpperRightId, "", {151, 57, 61, 8}},
-            {ControlKind::Picture, LowerLeftId, "", {19, 73, 62, 8}},
-            {ControlKind::Picture, LowerRightId, "", {151, 73, 61, 8}},
-            {ControlKind::Picture, WordId, "", {86, 65, 61, 8}},
-            {ControlKind::Picture, FeedbackId, "", {108, 77, 14, 8}},
-            {ControlKind::DefaultButton, StartId, "", {7, 136, 216, 6}},
-            {ControlKind::PushButton, LeftId, "", {0, 136, 6, 6}},
-            {ControlKind::PushButton, RightId, "", {224, 136, 6, 6}},
-        }};
+    static const DialogTemplate t{"",
+                                  230,
+                                  142,
+                                  14,
+                                  {
+                                      {ControlKind::Static, InstructionId, "", {12, 6, 205, 42}, AlignCenter},
+                                      {ControlKind::Picture, UpperLeftId, "", {19, 58, 62, 8}},
+                                      {ControlKind::Picture, UpperRightId, "", {151, 57, 61, 8}},
+                                      {ControlKind::Picture, LowerLeftId, "", {19, 73, 62, 8}},
+                                      {ControlKind::Picture, LowerRightId, "", {151, 73, 61, 8}},
+                                      {ControlKind::Picture, WordId, "", {86, 65, 61, 8}},
+                                      {ControlKind::Picture, FeedbackId, "", {108, 77, 14, 8}},
+                                      {ControlKind::DefaultButton, StartId, "", {7, 136, 216, 6}},
+                                      {ControlKind::PushButton, LeftId, "", {0, 136, 6, 6}},
+                                      {ControlKind::PushButton, RightId, "", {224, 136, 6, 6}},
+                                  }};
     return t;
 }
 
-TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont,
-                       QWidget* parent)
+TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont, QWidget* parent)
     : TemplateDialog(layout(), parent,
                      [taskFont](const ControlSpec&, QWidget* p) { return new TaskArea(p, taskFont, background); }),
       slot_(slot)
@@ -208,8 +208,8 @@ void TaskWindow::drawWord(std::string_view word, TextColour colour)
 
 void TaskWindow::drawFeedback(bool correct)
 {
-    area(FeedbackId)->draw(correct ? QStringLiteral("O") : QStringLiteral("X"),
-                           correct ? correctFeedback : errorFeedback);
+    area(FeedbackId)
+        ->draw(correct ? QStringLiteral("O") : QStringLiteral("X"), correct ? correctFeedback : errorFeedback);
 }
 
 WindowGeometry TaskWindow::windowGeometry()

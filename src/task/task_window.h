@@ -42,8 +42,16 @@ class TaskWindow : public TemplateDialog, public TaskView {
     Q_OBJECT
 public:
     enum ControlId {
-        InstructionId = 1008, UpperLeftId = 1012, UpperRightId = 1014, LowerLeftId = 1013,
-        LowerRightId = 1015, WordId = 1011, FeedbackId = 1078, StartId = 1052, LeftId = 7, RightId = 6,
+        InstructionId = 1008,
+        UpperLeftId = 1012,
+        UpperRightId = 1014,
+        LowerLeftId = 1013,
+        LowerRightId = 1015,
+        WordId = 1011,
+        FeedbackId = 1078,
+        StartId = 1052,
+        LeftId = 7,
+        RightId = 6,
     };
 
     static const QColor background;
@@ -52,8 +60,7 @@ public:
     static const QColor correctFeedback;
     static const QColor errorFeedback;
 
-    TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont,
-               QWidget* parent = nullptr);
+    TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont, QWidget* parent = nullptr);
     ~TaskWindow() override;
 
     static const DialogTemplate& layout();

@@ -101,22 +101,22 @@ Entries category(const char* label, const std::array<const char*, maxItems>& wor
     return e;
 }
 
-} // namespace
+}  // namespace
 
 BlockSettings timingBlockSettings(int trials, unsigned delay)
 {
     BlockSettings s;
     s.type = BlockType::CombinedBlock;
-    s.items = {{{category("Fruit", {"apple", "pear", "plum", "cherry", "banana", "grape", "lemon", "orange", "peach",
-                                    "melon", "apricot", "mango", "kiwi", "lime", "fig", "date", "papaya", "quince"}),
-                 category("Tools", {"hammer", "saw", "drill", "wrench", "chisel", "pliers", "file", "rake", "spade",
-                                    "axe", "level", "clamp", "plane", "trowel", "mallet", "shovel", "hoe", "vise"})},
-                {category("Animals", {"horse", "tiger", "mouse", "rabbit", "camel", "zebra", "otter", "beaver",
-                                      "donkey", "badger", "lion", "wolf", "fox", "bear", "goat", "sheep", "moose",
-                                      "panda"}),
-                 category("Furniture", {"table", "chair", "sofa", "bench", "stool", "desk", "dresser", "shelf",
-                                        "cabinet", "bed", "wardrobe", "couch", "cupboard", "armchair", "bookcase",
-                                        "drawer", "cot", "ottoman"})}}};
+    s.items = {
+        {{category("Fruit", {"apple", "pear", "plum", "cherry", "banana", "grape", "lemon", "orange", "peach", "melon",
+                             "apricot", "mango", "kiwi", "lime", "fig", "date", "papaya", "quince"}),
+          category("Tools", {"hammer", "saw", "drill", "wrench", "chisel", "pliers", "file", "rake", "spade", "axe",
+                             "level", "clamp", "plane", "trowel", "mallet", "shovel", "hoe", "vise"})},
+         {category("Animals", {"horse", "tiger", "mouse", "rabbit", "camel", "zebra", "otter", "beaver", "donkey",
+                               "badger", "lion", "wolf", "fox", "bear", "goat", "sheep", "moose", "panda"}),
+          category("Furniture",
+                   {"table", "chair", "sofa", "bench", "stool", "desk", "dresser", "shelf", "cabinet", "bed",
+                    "wardrobe", "couch", "cupboard", "armchair", "bookcase", "drawer", "cot", "ottoman"})}}};
     s.usableItemCount = maxEntries;
     s.leftCategory = {0, 1};
     s.trials = trials;
@@ -183,10 +183,7 @@ std::string format(const char* pattern, auto... values)
     return buffer;
 }
 
-std::string percent(double share)
-{
-    return format("%.1f%%", 100 * share);
-}
+std::string percent(double share) { return format("%.1f%%", 100 * share); }
 
 std::string row(const std::string& what, const Spread& s, bool signedMean)
 {
@@ -196,8 +193,7 @@ std::string row(const std::string& what, const Spread& s, bool signedMean)
 
 // Breaks text into lines of at most width characters, the first after first, the
 // others after rest.
-std::string wrap(const std::string& text, const std::string& first, const std::string& rest,
-                 std::size_t width = 88)
+std::string wrap(const std::string& text, const std::string& first, const std::string& rest, std::size_t width = 88)
 {
     std::istringstream words(text);
     std::string out;
@@ -216,20 +212,17 @@ std::string wrap(const std::string& text, const std::string& first, const std::s
     return out + line + "\n";
 }
 
-std::string item(const std::string& text)
-{
-    return wrap(text, "  ", "    ");
-}
+std::string item(const std::string& text) { return wrap(text, "  ", "    "); }
 
-} // namespace
+}  // namespace
 
 std::string formatFigures(const TimingFigures& figures)
 {
     std::string out = format("  %-40s %5s %8s %8s %8s %8s\n", "milliseconds", "n", "mean", "SD", "99%", "max");
     out += row("latency error, recorded minus true", summarise(figures.latencyErrors), true);
     for (std::size_t d = 0; d < timingDelays.size(); ++d)
-        out += row(format("delay of %u ms, waited minus requested", timingDelays[d]),
-                   summarise(figures.delayErrors[d]), true);
+        out += row(format("delay of %u ms, waited minus requested", timingDelays[d]), summarise(figures.delayErrors[d]),
+                   true);
     out += row("drawing a word, end of delay to onset", summarise(figures.drawTimes), false);
     out += "  (99% and max are of the size of the error, whichever its sign)\n";
     if (!figures.latencyErrors.empty())
@@ -268,8 +261,8 @@ std::string formatVerdict(const TimingFigures& figures)
                            goodShare.c_str(), goodLatencyMs, mark.c_str()));
         break;
     }
-    const auto outliers =
-        std::count_if(latencies.begin(), latencies.end(), [](double x) { return std::fabs(x) > outlierMs; });
+    const auto outliers = std::count_if(latencies.begin(), latencies.end(),
+                                        [](double x) { return std::fabs(x) > outlierMs; });
     const double largest = summarise(latencies).max;
     if (outliers == 0)
         out += item(format("No trial was off by more than %.0f ms (the largest error: %.1f ms).", outlierMs, largest));

@@ -52,9 +52,9 @@ double shareWithin(const std::vector<double>& values, double limit);
 
 // What one measuring pass collected, in milliseconds.
 struct TimingFigures {
-    std::vector<double> latencyErrors;                 // recorded latency minus the true interval
-    std::array<std::vector<double>, 2> delayErrors;    // per timingDelays: waited minus requested
-    std::vector<double> drawTimes;                     // end of the delay to the word's onset
+    std::vector<double> latencyErrors;               // recorded latency minus the true interval
+    std::array<std::vector<double>, 2> delayErrors;  // per timingDelays: waited minus requested
+    std::vector<double> drawTimes;                   // end of the delay to the word's onset
 };
 
 // The thresholds of the verdict: the share of trials, and the error in ms, within

@@ -43,10 +43,16 @@ TrialPlan buildTrialPlan(BlockType type, int usableItemCount, const std::array<i
         int pair = 0;
         switch (type) {
         case BlockType::PairOneBlock:
-        case BlockType::TutorialPairBlock: pair = 0; break;
-        case BlockType::PairTwoBlock: pair = 1; break;
+        case BlockType::TutorialPairBlock:
+            pair = 0;
+            break;
+        case BlockType::PairTwoBlock:
+            pair = 1;
+            break;
         case BlockType::CombinedBlock:
-        case BlockType::TutorialCombinedBlock: pair = phase; break;
+        case BlockType::TutorialCombinedBlock:
+            pair = phase;
+            break;
         }
         const int side = sideAt(plan.startRow, t);
         // The word's category is the one that belongs to the key of its side; the

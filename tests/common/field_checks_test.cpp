@@ -9,11 +9,12 @@ TEST(FieldChecks, IntegerFields)
         bool valid;
         int value;
     } cases[] = {
-        {"150", true, 150},  {"  -3 ", true, -3},  {"+4", true, 4},          {"\t7\t", true, 7},
-        {"0007", true, 7},   {"-2147483648", true, -2147483647 - 1},
-        {"", false, 0},      {"   ", false, 0},    {"abc", false, 0},        {"1 2", false, 0},
-        {"12a", false, 0},   {"-", false, 0},      {"+-3", false, 0},        {"--3", false, 0},
-        {"1.5", false, 0},   {"2147483648", false, 0},
+        {"150", true, 150},       {"  -3 ", true, -3}, {"+4", true, 4},
+        {"\t7\t", true, 7},       {"0007", true, 7},   {"-2147483648", true, -2147483647 - 1},
+        {"", false, 0},           {"   ", false, 0},   {"abc", false, 0},
+        {"1 2", false, 0},        {"12a", false, 0},   {"-", false, 0},
+        {"+-3", false, 0},        {"--3", false, 0},   {"1.5", false, 0},
+        {"2147483648", false, 0},
     };
     for (const auto& c : cases) {
         int value = -99;

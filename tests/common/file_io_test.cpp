@@ -114,8 +114,8 @@ TEST(FileSource, MemoryAnswersAsTheDisk)
 {
     TempDirectory dir;
     MemoryFiles memory;
-    for (const auto& [name, bytes] : {std::pair<std::string, std::string>{"a.wls", "1\r\n"},
-                                      {"huge", std::string(maxReadBytes + 1, 'x')}}) {
+    for (const auto& [name, bytes] :
+         {std::pair<std::string, std::string>{"a.wls", "1\r\n"}, {"huge", std::string(maxReadBytes + 1, 'x')}}) {
         dir.write(name, bytes);
         memory.add(dir.file(name), bytes);
     }

@@ -24,7 +24,7 @@ struct Pages {
 
 using V = std::vector<std::string>;
 
-} // namespace
+}  // namespace
 
 TEST(PagedDocument, FlipsStopAtBothEnds)
 {

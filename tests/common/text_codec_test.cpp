@@ -15,7 +15,7 @@ TEST(TextCodec, EveryByteRoundTrips)
 
 TEST(TextCodec, DecodesTheHighRangeByTheTable)
 {
-    EXPECT_EQ(windows1252ToUtf8("\x80"), "\u20AC");          // euro sign
+    EXPECT_EQ(windows1252ToUtf8("\x80"), "\u20AC");            // euro sign
     EXPECT_EQ(windows1252ToUtf8("\x8A\x9F"), "\u0160\u0178");  // S caron, Y diaeresis
     EXPECT_EQ(windows1252ToUtf8("\x93\x94\x96"), "\u201C\u201D\u2013");
     EXPECT_EQ(windows1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
@@ -25,7 +25,8 @@ TEST(TextCodec, DecodesTheHighRangeByTheTable)
 
 TEST(TextCodec, RefusesCharactersWithoutASingleByteForm)
 {
-    EXPECT_EQ(utf8ToWindows1252("Stra\u00DFe \u20AC"), std::optional<std::string>("Stra\xDF" "e \x80"));
+    EXPECT_EQ(utf8ToWindows1252("Stra\u00DFe \u20AC"), std::optional<std::string>("Stra\xDF"
+                                                                                  "e \x80"));
     for (const char* text : {"\u0100", "\u4E2D", "\U0001F600", "a\u2015b",
                              "\xC2\x80",  // U+0080: its byte is taken by the euro sign
                              "\xC2\x9F"}) {
@@ -35,8 +36,8 @@ TEST(TextCodec, RefusesCharactersWithoutASingleByteForm)
 
 TEST(TextCodec, RefusesMalformedUtf8)
 {
-    for (const char* text : {"\x80", "a\xC3", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                             "\xFF", "\xC3\x28"}) {
+    for (const char* text :
+         {"\x80", "a\xC3", "\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF", "\xC3\x28"}) {
         EXPECT_FALSE(utf8ToWindows1252(text).has_value()) << testing::PrintToString(std::string(text));
     }
 }
@@ -46,8 +47,12 @@ TEST(TextCodec, TheByteOrderMarkNamesTheEncoding)
     const std::pair<std::string, ByteOrderMark> cases[] = {
         {"", ByteOrderMark::None},
         {"\xEF\xBB", ByteOrderMark::None},  // cut short: Windows-1252 bytes
-        {"\xEF\xBB\xBF" "2\r\n", ByteOrderMark::Utf8},
-        {"\xFF\xFE" "2", ByteOrderMark::Utf16},
+        {"\xEF\xBB\xBF"
+         "2\r\n",
+         ByteOrderMark::Utf8},
+        {"\xFF\xFE"
+         "2",
+         ByteOrderMark::Utf16},
         {"\xFE\xFF", ByteOrderMark::Utf16},
         {" \xEF\xBB\xBF", ByteOrderMark::None},  // only at the very start
     };

@@ -107,7 +107,7 @@ TEST(InputFileCreation, EachFileGivesTwoLinesInCatalogueOrder)
 {
     const ListCatalog catalog = catalogOf({{"Fruit", "Tools"}, {"Summer", "Winter"}, {"Mine", "Theirs"}});
     EXPECT_EQ(categoryPairLines(catalog), (std::vector<std::string>{"Fruit-Tools", "Tools-Fruit", "Summer-Winter",
-                                                                   "Winter-Summer", "Mine-Theirs", "Theirs-Mine"}));
+                                                                    "Winter-Summer", "Mine-Theirs", "Theirs-Mine"}));
     EXPECT_TRUE(categoryPairLines(ListCatalog{}).empty());
 
     // Line 2k: file k in file order; line 2k + 1: the same file reversed.

@@ -120,10 +120,9 @@ TEST(InputFile, WrittenFilesReadBackUnchanged)
 
 TEST(InputFile, FieldsMayBeSeparatedByAnyWhiteSpace)
 {
-    const ExperimentDefinition read =
-        parseInputFile("intro.bgi 2\npairs1.wls   pairs2.wls\r\n1 0 0 5 10 30\n\n"
-                       "\tpairs3.wls pairs1.wls 0 1 1 0 0 100\r\n0\r\n1",
-                       "blank.inp");
+    const ExperimentDefinition read = parseInputFile("intro.bgi 2\npairs1.wls   pairs2.wls\r\n1 0 0 5 10 30\n\n"
+                                                     "\tpairs3.wls pairs1.wls 0 1 1 0 0 100\r\n0\r\n1",
+                                                     "blank.inp");
     EXPECT_TRUE(read.problems.empty());
     ExperimentDefinition expected = exampleDefinition(2);
     expected.sessions[0] = {};
@@ -215,8 +214,8 @@ TEST(InputFile, SessionCountsOutsideOneToNine)
     EXPECT_EQ(twelve.sessionCount, 9);
     nine.tutorialIncluded = 0;
     EXPECT_EQ(settingsOf(twelve), settingsOf(nine));
-    EXPECT_EQ(twelve.problems, std::vector<std::string>{
-                                   "input file many.inp: the session count is 12; it must lie between 1 and 9"});
+    EXPECT_EQ(twelve.problems,
+              std::vector<std::string>{"input file many.inp: the session count is 12; it must lie between 1 and 9"});
 
     for (const char* count : {"0", "-4"}) {
         const ExperimentDefinition none = parseInputFile("intro.bgi " + std::string(count) + " 1 1", "none.inp");
@@ -229,8 +228,7 @@ TEST(InputFile, SessionCountsOutsideOneToNine)
 
 TEST(InputFile, ValuesARunCouldNotUseAreClampedAndRecorded)
 {
-    const ExperimentDefinition read =
-        parseInputFile("intro.bgi 1 a.wls b.wls 2 -1 7 1000 101 -5 3 4", "range.inp");
+    const ExperimentDefinition read = parseInputFile("intro.bgi 1 a.wls b.wls 2 -1 7 1000 101 -5 3 4", "range.inp");
     const SessionSettings& session = read.sessions[0];
     EXPECT_EQ(session.Cat1p, 1);
     EXPECT_EQ(session.Cat2p, 0);
@@ -248,8 +246,8 @@ TEST(InputFile, OverlongNamesAndTrailingTextAreRecorded)
 {
     const std::string longName(45, 'i');
     const std::string longList(41, 'l');
-    const ExperimentDefinition read =
-        parseInputFile(longName + " 1 " + longList + " b.wls 0 0 1 0 20 40 1 1 surplus", "long.inp");
+    const ExperimentDefinition read = parseInputFile(longName + " 1 " + longList + " b.wls 0 0 1 0 20 40 1 1 surplus",
+                                                     "long.inp");
     EXPECT_EQ(read.instructionFileName, longName.substr(0, instructionFileNameCapacity));
     EXPECT_EQ(read.sessions[0].Cat1, longList.substr(0, listFileNameCapacity));
     EXPECT_EQ(read.sessions[0].Cat2, "b.wls");
@@ -309,8 +307,19 @@ TEST(InputFile, TruncatedFilesAreShortNeverBroken)
 TEST(InputFile, GarbageNeverBreaksTheReader)
 {
     std::mt19937 random(2024);
-    const std::string pieces[] = {"\t", " ", "\r\n", "9", "-", "12", "99999999999", "a.wls", "#", "1000",
-                                  std::string(50, 'x'), "2147483647", std::string(1, '\0')};
+    const std::string pieces[] = {"\t",
+                                  " ",
+                                  "\r\n",
+                                  "9",
+                                  "-",
+                                  "12",
+                                  "99999999999",
+                                  "a.wls",
+                                  "#",
+                                  "1000",
+                                  std::string(50, 'x'),
+                                  "2147483647",
+                                  std::string(1, '\0')};
     for (int round = 0; round < 3000; ++round) {
         std::string bytes;
         const int length = static_cast<int>(random() % 120);

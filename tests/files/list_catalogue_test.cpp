@@ -114,7 +114,7 @@ TEST(ListCatalogue, DirectoryHoldsTheFirstEighteenWordListsFirst)
     mixed.write("one.wls", wordListBytes("One", "B"));
     mixed.write("TWO.WLS", wordListBytes("Two", "B"));
     mixed.write("two words.wls", wordListBytes("X", "B"));
-    mixed.write(std::string(36, 'n') + ".wls", wordListBytes("X", "B"));  // 40 characters
+    mixed.write(std::string(36, 'n') + ".wls", wordListBytes("X", "B"));     // 40 characters
     mixed.write(std::string(35, 'n') + ".wls", wordListBytes("Long", "B"));  // 39 characters
     mixed.write("me.qls", questionnaireBytes("Mine", "Theirs"));
     mixed.write("you.QLS", questionnaireBytes("Yours", "Others"));

@@ -5,7 +5,8 @@
 
 namespace {
 
-CategoryBoxes category(const std::string& label, const std::string& itemCount, std::vector<std::pair<int, std::string>> items)
+CategoryBoxes category(const std::string& label, const std::string& itemCount,
+                       std::vector<std::pair<int, std::string>> items)
 {
     CategoryBoxes boxes;
     boxes.label = label;

@@ -53,9 +53,8 @@ void expectWithinCapacity(const WordList& list)
 
 TEST(WordListFile, ByteForByte)
 {
-    EXPECT_EQ(format(fruitAndTools),
-              "5\r\n6\r\nFruit\r\napple\r\npear\r\nplum\r\ncherry\r\n"
-              "Tools\r\nhammer\r\nsaw\r\ndrill\r\nchisel\r\nfile\r\n");
+    EXPECT_EQ(format(fruitAndTools), "5\r\n6\r\nFruit\r\napple\r\npear\r\nplum\r\ncherry\r\n"
+                                     "Tools\r\nhammer\r\nsaw\r\ndrill\r\nchisel\r\nfile\r\n");
     // Blanked items are left out; the count says how many remain.
     WordList gaps = makeList({"A", "", "x", "", "y"}, {"B"});
     gaps.entriesA[18].assign("z");

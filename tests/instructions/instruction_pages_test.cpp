@@ -171,8 +171,8 @@ TEST(InstructionFileRun, ShowsTheCountsPagesTheFirstWithALeadingLineFeed)
 TEST(InstructionFile, MalformedBytesNeverBreakTheReaders)
 {
     std::string valid, reason;
-    ASSERT_TRUE(formatInstructionFile(makePages({"One\r\nline", "", std::string(pageTextCapacity, 'z'), "end"}),
-                                      valid, reason));
+    ASSERT_TRUE(formatInstructionFile(makePages({"One\r\nline", "", std::string(pageTextCapacity, 'z'), "end"}), valid,
+                                      reason));
     std::mt19937 random(7);
     std::vector<std::string> inputs;
     for (std::size_t n = 0; n <= valid.size(); ++n)

@@ -27,10 +27,14 @@ TEST(PageText, ALineBreakTakesTwoOfThePagesCharacters)
 TEST(PageText, HashAndCharactersWithoutASingleByteFormAreLeftOut)
 {
     EXPECT_EQ(admitIntoPage("a#b##c", 100), "abc");
-    EXPECT_EQ(admitIntoPage("caf\xC3\xA9 \xE2\x82\xAC" "5", 100), "caf\xC3\xA9 \xE2\x82\xAC" "5");  // é and €
-    EXPECT_EQ(admitIntoPage("snow\xE2\x98\x83man", 100), "snowman");                               // U+2603
-    EXPECT_EQ(admitIntoPage("\xF0\x9F\x98\x80!", 100), "!");                                     // U+1F600
-    EXPECT_EQ(admitIntoPage("bad\xFFtail", 100), "badtail");                                     // not UTF-8
+    EXPECT_EQ(admitIntoPage("caf\xC3\xA9 \xE2\x82\xAC"
+                            "5",
+                            100),
+              "caf\xC3\xA9 \xE2\x82\xAC"
+              "5");                                                   // é and €
+    EXPECT_EQ(admitIntoPage("snow\xE2\x98\x83man", 100), "snowman");  // U+2603
+    EXPECT_EQ(admitIntoPage("\xF0\x9F\x98\x80!", 100), "!");          // U+1F600
+    EXPECT_EQ(admitIntoPage("bad\xFFtail", 100), "badtail");          // not UTF-8
     EXPECT_EQ(admitIntoPage("#", 100), "");
 }
 

@@ -13,7 +13,7 @@ std::int64_t steadyMicroseconds()
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-} // namespace
+}  // namespace
 
 // steady_clock is CLOCK_MONOTONIC on Linux (libstdc++): a reading taken between two of
 // its readings lies between them, in the same unit and from the same origin, and so

@@ -49,15 +49,14 @@ std::vector<std::string> sorted(std::vector<std::string> names)
     return names;
 }
 
-} // namespace
+}  // namespace
 
 // The listing keeps the file system's order (compared with the matching names taken in
 // readdir order, never sorted) and matches the extension after the last dot, ignoring
 // case; a bare ".wls" counts, as "*.wls" matches it.
 TEST_F(DirectoryListing, MatchesTheExtensionInReaddirOrder)
 {
-    const std::set<std::string> matching = {"zeta.wls", "alpha.wls", "LIST.WLS", "Mixed.Wls",
-                                            "two.dots.wls", ".wls"};
+    const std::set<std::string> matching = {"zeta.wls", "alpha.wls", "LIST.WLS", "Mixed.Wls", "two.dots.wls", ".wls"};
     for (const auto& name : matching)
         touch(name);
     for (const char* name : {"notes.txt", "a.wlsx", "b.wls.bak", "wls", "c.wl", "d_wls", "e.inp"})
@@ -87,8 +86,7 @@ TEST_F(DirectoryListing, ListsOnlyRegularFiles)
     ASSERT_EQ(symlink("nowhere.txt", path("dangling.wls").c_str()), 0);
 
     EXPECT_EQ(sorted(listDirectory(dir_, "wls")), (std::vector<std::string>{"link.wls", "plain.wls"}));
-    EXPECT_EQ(sorted(listDirectory(dir_, "")),
-              (std::vector<std::string>{"link.wls", "plain.wls", "target.txt"}));
+    EXPECT_EQ(sorted(listDirectory(dir_, "")), (std::vector<std::string>{"link.wls", "plain.wls", "target.txt"}));
 }
 
 TEST_F(DirectoryListing, MissingOrNonDirectoryPathGivesNothing)

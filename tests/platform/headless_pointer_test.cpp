@@ -5,7 +5,7 @@
 namespace {
 constexpr ScreenSize screen{1280, 1024};
 constexpr ScreenRect wholeScreen{0, 0, 1280, 1024};
-} // namespace
+}  // namespace
 
 TEST(HeadlessPointer, StartsUnconfinedAndKeepsThePointerOnTheScreen)
 {

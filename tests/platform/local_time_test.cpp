@@ -42,11 +42,11 @@ LocalDateTime utcPlus(time_t t, int offsetSeconds)
 
 bool operator==(const LocalDateTime& a, const LocalDateTime& b)
 {
-    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour
-           && a.minute == b.minute && a.second == b.second;
+    return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute &&
+           a.second == b.second;
 }
 
-} // namespace
+}  // namespace
 
 // A zone five and a half hours east of UTC (POSIX writes the offset with the opposite
 // sign): the result must be that zone's wall-clock time, with the calendar fields in
@@ -60,8 +60,7 @@ TEST(LocalDateTime, IsTheWallClockTimeOfTheLocalZone)
 
     const int offset = 5 * 3600 + 30 * 60;
     EXPECT_TRUE(now == utcPlus(before, offset) || now == utcPlus(after, offset))
-        << now.year << '-' << now.month << '-' << now.day << ' ' << now.hour << ':'
-        << now.minute << ':' << now.second;
+        << now.year << '-' << now.month << '-' << now.day << ' ' << now.hour << ':' << now.minute << ':' << now.second;
     EXPECT_GE(now.year, 2024);
     EXPECT_GE(now.month, 1);
     EXPECT_LE(now.month, 12);

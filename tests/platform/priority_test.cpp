@@ -38,7 +38,7 @@ int niceValue()
     return errno == 0 ? nice : 1000;
 }
 
-} // namespace
+}  // namespace
 
 TEST(Priority, DescribesEveryLevelDifferently)
 {

@@ -61,8 +61,8 @@ TEST(ScreenKeeperTest, HoldsEveryWayForItsLifetimeAndReleasesThemLastFirst)
         EXPECT_EQ(fakes.log, (Log{"acquire x11", "acquire screensaver", "acquire session"}))
             << "everything is taken at the start, nothing released during the run";
     }
-    EXPECT_EQ(fakes.log, (Log{"acquire x11", "acquire screensaver", "acquire session",
-                              "release session", "release screensaver", "release x11"}));
+    EXPECT_EQ(fakes.log, (Log{"acquire x11", "acquire screensaver", "acquire session", "release session",
+                              "release screensaver", "release x11"}));
 }
 
 TEST(ScreenKeeperTest, ReleasesWhenTheRunThrows)
@@ -74,23 +74,19 @@ TEST(ScreenKeeperTest, ReleasesWhenTheRunThrows)
         throw std::runtime_error("the run failed");
     };
     EXPECT_THROW(run(), std::runtime_error);
-    EXPECT_EQ(fakes.log,
-              (Log{"acquire x11", "acquire screensaver", "release screensaver", "release x11"}));
+    EXPECT_EQ(fakes.log, (Log{"acquire x11", "acquire screensaver", "release screensaver", "release x11"}));
 }
 
 TEST(ScreenKeeperTest, ReleasesOnlyWhatWasAcquiredAndGoesOnWithoutTheRest)
 {
     // No extension, no bus: nothing to release there, and the run is not stopped.
     Fakes fakes;
-    fakes.add("x11", Behaviour::Unavailable)
-        .add("screensaver", Behaviour::ThrowsOnAcquire)
-        .add("session");
+    fakes.add("x11", Behaviour::Unavailable).add("screensaver", Behaviour::ThrowsOnAcquire).add("session");
     {
         const ScreenKeeper keeper(std::move(fakes.holds));
         EXPECT_EQ(keeper.heldCount(), 1u);
     }
-    EXPECT_EQ(fakes.log,
-              (Log{"acquire x11", "acquire screensaver", "acquire session", "release session"}));
+    EXPECT_EQ(fakes.log, (Log{"acquire x11", "acquire screensaver", "acquire session", "release session"}));
 
     Fakes none;
     none.add("x11", Behaviour::Unavailable);
@@ -109,8 +105,7 @@ TEST(ScreenKeeperTest, AFailedReleaseLeavesTheOthersToBeReleased)
     {
         const ScreenKeeper keeper(std::move(fakes.holds));
     }
-    EXPECT_EQ(fakes.log,
-              (Log{"acquire x11", "acquire screensaver", "release screensaver", "release x11"}));
+    EXPECT_EQ(fakes.log, (Log{"acquire x11", "acquire screensaver", "release screensaver", "release x11"}));
 }
 
-} // namespace
+}  // namespace

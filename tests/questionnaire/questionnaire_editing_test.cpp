@@ -223,8 +223,8 @@ TEST(QuestionnaireEditing, TheItemCountWarningFollowsTheRuleForBothCategories)
     };
     EXPECT_FALSE(withPages({radioPage(0, "q", "a", "b"), radioPage(0, "q", "a", "b"), textPage(1, "q"),
                             itemPage(1, "x"), listPage(2, "q", {"a"}), itemPage(2, "y")}));
-    EXPECT_TRUE(withPages({radioPage(0, "q", "a", "b"), radioPage(0, "q", "a", "b"), textPage(1, "q"),
-                           itemPage(1, "x"), listPage(2, "q", {"a"}), instructionPage("not an item")}));
+    EXPECT_TRUE(withPages({radioPage(0, "q", "a", "b"), radioPage(0, "q", "a", "b"), textPage(1, "q"), itemPage(1, "x"),
+                           listPage(2, "q", {"a"}), instructionPage("not an item")}));
     EXPECT_TRUE(withPages({instructionPage("nothing")}));
     std::vector<QuestionnairePage> nineteen(19, radioPage(1, "q", "a", "b"));
     EXPECT_TRUE(withPages(nineteen));

@@ -34,10 +34,9 @@ std::vector<std::string> keptChoices(const QuestionnairePage& page)
 }
 
 // A radio page of category 1 and a list page of category 2.
-const std::string exampleBytes =
-    "Mine#\r\nOthers#\r\n2\r\n"
-    "1\r\nAre you a cat person or a dog person?#\r\n3\r\ncat person#\r\ndog person#\r\n"
-    "2\r\nWhich flavour?#\r\n4\r\n3\r\nChocolate#\r\nVanilla#\r\nMint#\r\n";
+const std::string exampleBytes = "Mine#\r\nOthers#\r\n2\r\n"
+                                 "1\r\nAre you a cat person or a dog person?#\r\n3\r\ncat person#\r\ndog person#\r\n"
+                                 "2\r\nWhich flavour?#\r\n4\r\n3\r\nChocolate#\r\nVanilla#\r\nMint#\r\n";
 
 const QuestionnaireDocument exampleDocument =
     makeDocument("Mine", "Others",
@@ -98,14 +97,13 @@ TEST(QuestionnaireFile, EveryPageTypeRoundTripsByteIdentical)
     const std::string bytes = formatted(d);
     // Line breaks in a page text are CR CR LF on disk; the list without choices is
     // its count line alone; types 1 and 2 end with their type line.
-    EXPECT_EQ(bytes,
-              "Me#\r\nNot me#\r\n6\r\n"
-              "0\r\n\r\r\nWelcome.\r\r\n\r\r\nPlease answer.#\r\n1\r\n"
-              "1\r\nYour town?\r\r\n(city)#\r\n2\r\n"
-              "2\r\nNothing to pick#\r\n4\r\n0\r\n"
-              "0\r\nTea or coffee?#\r\n3\r\ntea#\r\ncoffee#\r\n"
-              "2\r\nnote to self#\r\n5\r\nZanzibar#\r\n"
-              "1\r\nPick#\r\n4\r\n2\r\none#\r\ntwo#\r\n");
+    EXPECT_EQ(bytes, "Me#\r\nNot me#\r\n6\r\n"
+                     "0\r\n\r\r\nWelcome.\r\r\n\r\r\nPlease answer.#\r\n1\r\n"
+                     "1\r\nYour town?\r\r\n(city)#\r\n2\r\n"
+                     "2\r\nNothing to pick#\r\n4\r\n0\r\n"
+                     "0\r\nTea or coffee?#\r\n3\r\ntea#\r\ncoffee#\r\n"
+                     "2\r\nnote to self#\r\n5\r\nZanzibar#\r\n"
+                     "1\r\nPick#\r\n4\r\n2\r\none#\r\ntwo#\r\n");
 
     TempDirectory dir;
     ASSERT_TRUE(writeQuestionnaireFile(d, dir.file("all.qls")));
@@ -358,12 +356,14 @@ TEST(ItemCountRule, CountsPagesPerCategoryAndRefusesOutsideFourToEighteen)
         {"three in category 1", concat({pagesOf(3, text1), pagesOf(10, text2)}), 3, 10, false},
         {"eighteen radio pages", pagesOf(18, radio), 18, 18, true},
         {"nineteen radio pages", pagesOf(19, radio), 19, 19, false},
-        {"radio pages of category 0 count for both",
-         concat({pagesOf(4, [] { return radioPage(0, "q", "a", "b"); })}), 4, 4, true},
-        {"every kind of item",
-         {textPage(1, "q"), listPage(1, "q", {"x"}), itemPage(1, "e"), radioPage(2, "q", "a", "b"),
-          textPage(2, "q"), listPage(2, "q", {}), itemPage(2, "e"), instructionPage("hello")},
+        {"radio pages of category 0 count for both", concat({pagesOf(4, [] { return radioPage(0, "q", "a", "b"); })}),
          4, 4, true},
+        {"every kind of item",
+         {textPage(1, "q"), listPage(1, "q", {"x"}), itemPage(1, "e"), radioPage(2, "q", "a", "b"), textPage(2, "q"),
+          listPage(2, "q", {}), itemPage(2, "e"), instructionPage("hello")},
+         4,
+         4,
+         true},
         {"category 0 and instruction pages count for neither",
          concat({pagesOf(4, radio),
                  {textPage(0, "q"), listPage(0, "q", {"x"}), itemPage(0, "e"), itemPage(3, "e"), textPage(3, "q"),
@@ -372,9 +372,11 @@ TEST(ItemCountRule, CountsPagesPerCategoryAndRefusesOutsideFourToEighteen)
         {"only category 0 answer pages",
          {textPage(0, "q"), textPage(0, "q"), textPage(0, "q"), textPage(0, "q"), listPage(0, "q", {}),
           itemPage(0, "e")},
-         0, 0, false},
-        {"eighteen and one more through a radio page", concat({pagesOf(18, text1), pagesOf(4, text2), {radio()}}),
-         19, 5, false},
+         0,
+         0,
+         false},
+        {"eighteen and one more through a radio page", concat({pagesOf(18, text1), pagesOf(4, text2), {radio()}}), 19,
+         5, false},
     };
     for (const Case& c : cases) {
         QuestionnaireDocument d = makeDocument("A", "B", c.pages);

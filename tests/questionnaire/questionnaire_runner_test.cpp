@@ -195,7 +195,8 @@ TEST(QuestionnaireRunner, AWholeQuestionnaireThroughScriptedScreens)
     EXPECT_TRUE(r.result.usable);
     EXPECT_EQ(used(r.result.entries1, r.result.entryCount1),
               (Words{"Mine", "Zebra", "Yak", "Boston", "cat person", "tea", "Rex"}));
-    EXPECT_EQ(used(r.result.entries2, r.result.entryCount2), (Words{"Others", "Quokka", "dog person", "coffee", "Sam"}));
+    EXPECT_EQ(used(r.result.entries2, r.result.entryCount2),
+              (Words{"Others", "Quokka", "dog person", "coffee", "Sam"}));
     EXPECT_TRUE(r.result.entries1[r.result.entryCount1].empty());
     EXPECT_TRUE(r.result.textPracticeShown);
     EXPECT_TRUE(r.result.listPracticeShown);
@@ -230,7 +231,8 @@ TEST(QuestionnaireRunner, AnUnusableQuestionnaireIsRefusedBeforeAnyPage)
         r.result.entryCount1 = 3;
         r.result.entries1[1].assign("stale");
         refuse(r);
-        EXPECT_EQ(r.log, Log{"warning: Cannot use *.qls file: there's a minimum 4 and maximum 18 items in each category"});
+        EXPECT_EQ(r.log,
+                  Log{"warning: Cannot use *.qls file: there's a minimum 4 and maximum 18 items in each category"});
         EXPECT_FALSE(r.result.usable);
         EXPECT_EQ(r.result.entryCount1, 0);
         EXPECT_EQ(r.result.entryCount2, 0);
@@ -268,8 +270,8 @@ TEST(QuestionnaireRunner, TheChosenRadioItemJoinsThePagesCategoryTheOtherTheOthe
 
 TEST(QuestionnaireRunner, NoAnswerEscapeAndRepliesThePageWouldRefuseRecordNothing)
 {
-    const std::vector<QuestionnairePage> pages = withFillers(
-        {textPage(1, "t"), radioPage(1, "r", "tea", "coffee"), listPage(1, "l", {"x", "y"}), itemPage(1, "kept")});
+    const std::vector<QuestionnairePage> pages = withFillers({textPage(1, "t"), radioPage(1, "r", "tea", "coffee"),
+                                                              listPage(1, "l", {"x", "y"}), itemPage(1, "kept")});
     struct Case {
         const char* what;
         TextReply text;
@@ -319,8 +321,9 @@ TEST(QuestionnaireRunner, PracticePagesAreShownOncePerRunAcrossQuestionnaireFile
 {
     TempDirectory dir;
     dir.write("first.qls", formatted(makeDocument("A", "B", withFillers({radioPage(1, "r", "x", "y")}))));
-    dir.write("second.qls", formatted(makeDocument("C", "D", withFillers({radioPage(1, "r", "x", "y"),
-                                                                          listPage(2, "l", {"p", "q"})}))));
+    dir.write("second.qls",
+              formatted(makeDocument("C", "D",
+                                     withFillers({radioPage(1, "r", "x", "y"), listPage(2, "l", {"p", "q"})}))));
     dir.write("tiny.qls", formatted(makeDocument("E", "F", {listPage(1, "l", {"p"})})));
 
     Log log;

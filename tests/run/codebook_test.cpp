@@ -152,8 +152,8 @@ TEST(Codebook, IsWrittenByteForByteAsListed)
     const std::string written = dir.read("output.log");
     ASSERT_EQ(written.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i)
-        ASSERT_EQ(written[i], expected[i]) << "first difference at byte " << i << ": \""
-                                           << written.substr(i > 40 ? i - 40 : 0, 80) << "\"";
+        ASSERT_EQ(written[i], expected[i])
+            << "first difference at byte " << i << ": \"" << written.substr(i > 40 ? i - 40 : 0, 80) << "\"";
 }
 
 TEST(Codebook, IsAppendedAfterWhatTheFileHolds)

@@ -49,9 +49,20 @@ TEST(OutputCheck, EachFileSystemMustHoldEverythingTheRunCanWriteToIt)
         SpaceProbe probe;
         const char* refusedFor;  // nullptr: accepted
     } cases[] = {
-        {"plenty", [&](const std::string&) { return FileSystemSpace{1, 1ull << 40, block}; }, nullptr},
-        {"exactly enough", [&](const std::string&) { return FileSystemSpace{1, both, block}; }, nullptr},
-        {"a byte short", [&](const std::string&) { return FileSystemSpace{1, both - 1, block}; },
+        {"plenty",
+         [&](const std::string&) {
+             return FileSystemSpace{1, 1ull << 40, block};
+         },
+         nullptr},
+        {"exactly enough",
+         [&](const std::string&) {
+             return FileSystemSpace{1, both, block};
+         },
+         nullptr},
+        {"a byte short",
+         [&](const std::string&) {
+             return FileSystemSpace{1, both - 1, block};
+         },
          "/lab/out.dat and /lab/out.slg: the file system has "},
         {"unknown", [](const std::string&) { return std::optional<FileSystemSpace>(); }, nullptr},
     };
@@ -71,7 +82,8 @@ TEST(OutputCheck, EachFileSystemMustHoldEverythingTheRunCanWriteToIt)
     SubjectRecord split = subject;
     split.subjectLogPath = "/logs/out.slg";
     const SpaceProbe separate = [&](const std::string& directory) {
-        return directory == "/lab" ? FileSystemSpace{1, blocks(data), block} : FileSystemSpace{2, blocks(log) - 1, block};
+        return directory == "/lab" ? FileSystemSpace{1, blocks(data), block}
+                                   : FileSystemSpace{2, blocks(log) - 1, block};
     };
     const auto refusal = outputRefusal(split, study, separate);
     ASSERT_TRUE(refusal);

@@ -165,10 +165,9 @@ TEST(OutputFiles, SubjectLogHeaderAndLineAreByteExact)
 
     // Two sessions: 9 + 2 x 9 = 27 fields; the input path as typed; 2026 is year 126.
     const std::string line = formatSubjectLogLine(sampleSubject(), twoSessions(), sampleScores());
-    EXPECT_EQ(line,
-              "17\tf\tgrpA\t/lab/study/run1.inp\t3\t9\t126\t14\t5\t"
-              "flower+unpleasant\tinsect+pleasant\t2\t686\t11\t18\t686\t11\t18\t"
-              "Fruit+Mine\tTools+Theirs\t1\t686\t0\t2\t0\t0\t1\t\r\n");
+    EXPECT_EQ(line, "17\tf\tgrpA\t/lab/study/run1.inp\t3\t9\t126\t14\t5\t"
+                    "flower+unpleasant\tinsect+pleasant\t2\t686\t11\t18\t686\t11\t18\t"
+                    "Fruit+Mine\tTools+Theirs\t1\t686\t0\t2\t0\t0\t1\t\r\n");
     EXPECT_EQ(fieldsOf(line).size(), 27u);
 
     SubjectRecord old = sampleSubject();
@@ -263,8 +262,8 @@ TEST(OutputFiles, CanAppendToCreatesNothingAndSaysWhyNot)
     const std::string nowhere = dir.file("missing/new.dat");
     const auto missing = canAppendTo(nowhere);
     ASSERT_TRUE(missing);
-    EXPECT_EQ(*missing, "cannot write " + nowhere + ": directory " + dir.file("missing") +
-                            ": No such file or directory");
+    EXPECT_EQ(*missing,
+              "cannot write " + nowhere + ": directory " + dir.file("missing") + ": No such file or directory");
 
     const auto underFile = canAppendTo(dir.file("old.dat/new.dat"));
     ASSERT_TRUE(underFile);

@@ -138,7 +138,10 @@ protected:
     }
     std::optional<std::string> savedDataHome;
 
-    void writeList(const std::string& name, const WordList& list) { ASSERT_TRUE(writeWordListFile(list, dir.file(name))); }
+    void writeList(const std::string& name, const WordList& list)
+    {
+        ASSERT_TRUE(writeWordListFile(list, dir.file(name)));
+    }
 
     void setSessions(const std::vector<SessionSettings>& sessions)
     {
@@ -227,11 +230,13 @@ TEST_F(RunDriverTest, SameListsEverySessionRunSevenThenSixBlocksNumberedWithoutG
 
     // The completion page, one exit code, then the subject log: header and one line.
     const std::vector<std::string> tail(screens.log.end() - 2, screens.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"page: You have now completed the Categorization Task.", "exit code: zup"}));
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"page: You have now completed the Categorization Task.", "exit code: zup"}));
     const std::vector<Fields> log = subjectLog();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].size(), 9u + 3 * 9);
-    EXPECT_EQ((Fields{log[1][9], log[1][10], log[1][11], log[1][14]}), (Fields{"Fruit+Mine", "Tools+Theirs", "2", "4"}));
+    EXPECT_EQ((Fields{log[1][9], log[1][10], log[1][11], log[1][14]}),
+              (Fields{"Fruit+Mine", "Tools+Theirs", "2", "4"}));
     EXPECT_FALSE(outcome.reportShown);
 }
 
@@ -389,7 +394,8 @@ TEST_F(RunDriverTest, AListReviewedAtItsFirstUseIsTheListOfLaterSessions)
     run();
 
     EXPECT_EQ(screens.linesStartingWith("review: "),
-              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (misspelled)", "review: Mine 6 | Theirs 6 (unfamiliar)",
+              (std::vector<std::string>{"review: Fruit 6 | Tools 6 (misspelled)",
+                                        "review: Mine 6 | Theirs 6 (unfamiliar)",
                                         "review: Cats 6 | Dogs 6 (unfamiliar)"}));
     // Session 2 draws from the reviewed Fruit list (its pair 2) too.
     std::set<std::string> shown[2];
@@ -443,7 +449,8 @@ TEST_F(RunDriverTest, AQuestionnaireFillsItsPairAndIsNeverReviewedByTheRun)
     EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
     // The questionnaire's own review, then the run's review of the word list only.
     EXPECT_EQ(screens.linesStartingWith("review: "),
-              (std::vector<std::string>{"review: Near 5 | Far 4 (misspelled)", "review: Fruit 6 | Tools 6 (misspelled)"}));
+              (std::vector<std::string>{"review: Near 5 | Far 4 (misspelled)",
+                                        "review: Fruit 6 | Tools 6 (misspelled)"}));
     EXPECT_EQ(screens.linesStartingWith("block 1: ")[0], "block 1:   | Near Far, 4 trials");
     bool answerShown = false;
     for (const Fields& f : dataLines())
@@ -697,7 +704,8 @@ TEST_F(RunDriverTest, OutputThatCannotTakeTheDataIsRefusedBeforeAnythingAndNothi
          "it is the study's own file"},
         {"the instruction file", [&] { link("intro.bgi", "b.slg"); }, dir.file("b.dat"), logRefused,
          "it is the study's own file"},
-        {"the subject log", [&] {
+        {"the subject log",
+         [&] {
              dir.write("same.dat", "");
              link("same.dat", "same.slg");
          },

@@ -94,8 +94,14 @@ std::string findings(const StudyReport& report, const std::string& file, Finding
                     text += finding.text + "\n";
     return text;
 }
-std::string problems(const StudyReport& r, const std::string& file) { return findings(r, file, Finding::Kind::Problem); }
-std::string warnings(const StudyReport& r, const std::string& file) { return findings(r, file, Finding::Kind::Warning); }
+std::string problems(const StudyReport& r, const std::string& file)
+{
+    return findings(r, file, Finding::Kind::Problem);
+}
+std::string warnings(const StudyReport& r, const std::string& file)
+{
+    return findings(r, file, Finding::Kind::Warning);
+}
 
 TEST(StudyCheck, TheExampleStudiesHaveNeitherProblemsNorWarnings)
 {
@@ -111,9 +117,8 @@ TEST(StudyCheck, AGoodStudyIsReportedFileByFile)
 {
     const Study study(inputFile({Session{}}));
     const StudyReport report = study.check();
-    EXPECT_EQ(formatStudyReport(report),
-              "/study/s.inp\n  ok\nintro.bgi\n  ok\none.wls\n  ok\ntwo.wls\n  ok\n"
-              "A run would go through (0 warnings).\n");
+    EXPECT_EQ(formatStudyReport(report), "/study/s.inp\n  ok\nintro.bgi\n  ok\none.wls\n  ok\ntwo.wls\n  ok\n"
+                                         "A run would go through (0 warnings).\n");
 }
 
 TEST(StudyCheck, MissingFilesAreProblemsOfTheirOwnWithAHintOnCase)
@@ -125,7 +130,8 @@ TEST(StudyCheck, MissingFilesAreProblemsOfTheirOwnWithAHintOnCase)
     EXPECT_EQ(report.problems, 3);
     EXPECT_EQ(problems(report, "Intro.bgi"),
               "missing: /study/Intro.bgi (the folder holds intro.bgi: names differ in case)\n");
-    EXPECT_EQ(problems(report, "Gone.wls"), "missing: /study/Gone.wls (the folder holds gone.wls: names differ in case)\n");
+    EXPECT_EQ(problems(report, "Gone.wls"),
+              "missing: /study/Gone.wls (the folder holds gone.wls: names differ in case)\n");
     EXPECT_EQ(problems(report, "absent.wls"), "missing: /study/absent.wls\n");
 
     const StudyReport noInput = checkStudy("/study/none.inp", study.files);
@@ -168,8 +174,9 @@ TEST(StudyCheck, AQuestionnaireOutsideTheItemCountRuleIsAProblem)
     study.files.add("/study/own.qls", questionnaire(2, 5, 1, 0));
     const StudyReport report = study.check();
     EXPECT_FALSE(report.runnable());
-    EXPECT_EQ(problems(report, "own.qls"),
-              "Cannot use *.qls file: there's a minimum 4 and maximum 18 items in each category (this file: 3 and 5)\n");
+    EXPECT_EQ(
+        problems(report, "own.qls"),
+        "Cannot use *.qls file: there's a minimum 4 and maximum 18 items in each category (this file: 3 and 5)\n");
 
     study.files.add("/study/own.qls", questionnaire(4, 4, 1, 1).substr(0, 40));
     EXPECT_FALSE(study.check().runnable());
@@ -253,15 +260,20 @@ TEST(StudyCheck, AnInstructionFileTheRunCannotShowIsRefusedAndAProblem)
     std::string sixty = "60\r\n";
     for (int i = 0; i < 60; ++i)
         sixty += "Page#\r\n";
-    const std::string utf16("\xFF\xFE" "1\0\r\0\n\0", 8);
+    const std::string utf16("\xFF\xFE"
+                            "1\0\r\0\n\0",
+                            8);
     const std::pair<std::string, std::string> cases[] = {
         {sixty, ""},
-        {"\xEF\xBB\xBF" "1\r\nGr\u00FC\u00DF Gott.#\r\n", ""},
+        {"\xEF\xBB\xBF"
+         "1\r\nGr\u00FC\u00DF Gott.#\r\n",
+         ""},
         {"61" + sixty.substr(2) + "Page#\r\n", "the page count is 61, at most 60 pages are allowed"},
         {"2147483647\r\nOne#\r\n", "the page count is 2147483647, at most 60 pages are allowed"},
         {utf16, "the file is saved as UTF-16 text, which the program does not read; save it as UTF-8 or "
                 "Windows-1252 (\"ANSI\") text"},
-        {"\xEF\xBB\xBF" "1\r\nSnow \u2603.#\r\n",
+        {"\xEF\xBB\xBF"
+         "1\r\nSnow \u2603.#\r\n",
          "line 2: the character \"\u2603\" (U+2603) has no Windows-1252 form; it was read as \"?\"; save the file as "
          "Windows-1252 (\"ANSI\") text or replace the character"},
     };
@@ -301,15 +313,20 @@ TEST(StudyCheck, ARunStopsExactlyWhenTheCheckerFindsAProblem)
         {{"s.inp", inputFile({longBlocks}, "gone.bgi")}},
         {{"s.inp", inputFile({longBlocks}, "intro.bgi", "0")}},
         {{"intro.bgi", "61\r\nWelcome.#\r\n"}},
-        {{"intro.bgi", "\xFE\xFF\0" "1"}},
-        {{"intro.bgi", "\xEF\xBB\xBF" "1\r\nWelcome \u263A#\r\n"}},
-        {{"intro.bgi", "\xEF\xBB\xBF" "1\r\nWelcome \u00E9#\r\n"}},
+        {{"intro.bgi", "\xFE\xFF\0"
+                       "1"}},
+        {{"intro.bgi", "\xEF\xBB\xBF"
+                       "1\r\nWelcome \u263A#\r\n"}},
+        {{"intro.bgi", "\xEF\xBB\xBF"
+                       "1\r\nWelcome \u00E9#\r\n"}},
         {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})},
          {"own.qls", "\xEF\xBB\xBF" + questionnaire(4, 4, 0, 1)}},
         {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})},
          {"own.qls", "\xEF\xBB\xBF" + snowmanPage}},
-        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})}, {"own.qls", questionnaire(3, 4, 0, 1)}},
-        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})}, {"own.qls", questionnaire(4, 4, 0, 1)}},
+        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})},
+         {"own.qls", questionnaire(3, 4, 0, 1)}},
+        {{"s.inp", inputFile({Session{"one.wls", "own.qls", 0, 1, 1, 0, 2, 2}})},
+         {"own.qls", questionnaire(4, 4, 0, 1)}},
         {{"s.inp", inputFile({Session{"one.wls", "none.wls", 0, 1, 1, 0, 2, 2}})}},
     };
     for (std::size_t i = 0; i < studies.size(); ++i) {
@@ -348,7 +365,8 @@ TEST(StudyCheck, AFileThatIsThereButCannotBeUsedIsNamedWithTheSystemsReason)
               "missing: " + dir.file("intro.bgi") + " (exists, but: Is a directory" + writable);
     EXPECT_EQ(problems(report, "one.wls"),
               "missing: " + dir.file("one.wls") + " (exists, but: a named pipe (FIFO), not a regular file" + writable);
-    EXPECT_EQ(problems(report, "two.wls"), "missing: " + dir.file("two.wls") + " (Too many levels of symbolic links)\n");
+    EXPECT_EQ(problems(report, "two.wls"),
+              "missing: " + dir.file("two.wls") + " (Too many levels of symbolic links)\n");
 
     // The subject page takes only an input file it can open for writing.
     if (geteuid() == 0)
@@ -373,20 +391,42 @@ TEST(StudyCheck, EachProblemIsReportedOnce)
         int warnings;
         std::string finding;  // one line of the report
     } cases[] = {
-        {"a missing list named in two sessions", inputFile({oneGone, goneTwo}), {}, 1, 0,
+        {"a missing list named in two sessions",
+         inputFile({oneGone, goneTwo}),
+         {},
+         1,
+         0,
          "  problem: missing: /study/gone.wls\n"},
-        {"a missing instruction file also named as a list", inputFile({oneGone}, "gone.wls"), {}, 1, 0,
+        {"a missing instruction file also named as a list",
+         inputFile({oneGone}, "gone.wls"),
+         {},
+         1,
+         0,
          "  problem: missing: /study/gone.wls\n"},
         {"a list missing by the case of its name, named rightly elsewhere",
-         inputFile({Session{"One.wls", "two.wls"}, Session{"one.wls", "two.wls"}}), {}, 1, 0,
+         inputFile({Session{"One.wls", "two.wls"}, Session{"one.wls", "two.wls"}}),
+         {},
+         1,
+         0,
          "  problem: missing: /study/One.wls (the folder holds one.wls: names differ in case)\n"},
-        {"a list the reader cut, named in two sessions", inputFile({oneTwo, twoOne}),
-         {{"two.wls", "25\r\n3\r\nBirds\r\n"}}, 2, 0, "category A has 25 entries"},
-        {"a list without items in two sessions", inputFile({oneTwo, twoOne}),
-         {{"one.wls", wordList("Fruit", 0, "Tools", 9)}}, 1, 0,
+        {"a list the reader cut, named in two sessions",
+         inputFile({oneTwo, twoOne}),
+         {{"two.wls", "25\r\n3\r\nBirds\r\n"}},
+         2,
+         0,
+         "category A has 25 entries"},
+        {"a list without items in two sessions",
+         inputFile({oneTwo, twoOne}),
+         {{"one.wls", wordList("Fruit", 0, "Tools", 9)}},
+         1,
+         0,
          "  problem: session 1: category \"Fruit\" of one.wls has no items\n"},
         {"a questionnaire label too long for the catalogue and the questionnaire reader",
-         inputFile({Session{"one.wls", "own.qls"}}), {{"own.qls", longLabel}}, 1, 0, "is longer than 15 characters"},
+         inputFile({Session{"one.wls", "own.qls"}}),
+         {{"own.qls", longLabel}},
+         1,
+         0,
+         "is longer than 15 characters"},
         {"an empty input file", "", {}, 1, 0, "  problem: input file s.inp: the file is empty\n"},
         {"an input file of blanks", " \r\n\r\n", {}, 1, 0, "  problem: input file s.inp: the file is empty\n"},
     };
@@ -400,7 +440,6 @@ TEST(StudyCheck, EachProblemIsReportedOnce)
         EXPECT_EQ(report.warnings, c.warnings) << c.what << "\n" << text;
         EXPECT_NE(text.find(c.finding), std::string::npos) << c.what << "\n" << text;
     }
-
 }
 
 TEST(StudyCheck, FlagsOtherThanZeroOrOneAreWarnedWithWhatTheParticipantWillSee)

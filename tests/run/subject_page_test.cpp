@@ -22,7 +22,7 @@ std::string messageFor(const SubjectPageEntries& e, bool inputExists)
     return subjectPageMessage(errors).value_or("(keeps its text)");
 }
 
-} // namespace
+}  // namespace
 
 TEST(SubjectPage, StartsWithTheRootTheRunsDateAndTimeAndNoSubject)
 {

@@ -40,9 +40,10 @@ TEST(SimOptions, DefaultsAndEveryOption)
     EXPECT_EQ(std::tie(d->rtMean, d->rtSd, d->rtTau, d->errorRate), std::tuple(700.0, 100.0, 150.0, 0.05));
     EXPECT_FALSE(d->report);
 
-    const auto o = parse({"--data=a b.dat", "--subject", "1000", "--sex", "f", "--other", "grpA", "--seed",
-                          "4294967295", "--rt-mean", "520.5", "--rt-sd=0", "--rt-tau", "0", "--error-rate", "1",
-                          "--skip", "3:0", "--skip=10:100", "--report", "--pace", "0.25", "--progress", "dir/x.inp"});
+    const auto o = parse({"--data=a b.dat", "--subject", "1000",         "--sex",     "f",          "--other",
+                          "grpA",           "--seed",    "4294967295",   "--rt-mean", "520.5",      "--rt-sd=0",
+                          "--rt-tau",       "0",         "--error-rate", "1",         "--skip",     "3:0",
+                          "--skip=10:100",  "--report",  "--pace",       "0.25",      "--progress", "dir/x.inp"});
     ASSERT_TRUE(o);
     EXPECT_EQ(o->inputPath, "dir/x.inp");
     EXPECT_EQ(o->dataPath, "a b.dat");
@@ -71,16 +72,36 @@ TEST(SimOptions, UsageErrors)
         EXPECT_FALSE(parse(args)) << args.size();
 
     const std::vector<std::vector<std::string>> bad = {
-        {"--seed"}, {"--speed", "3"}, {"-x"}, {"--report=yes"}, {"--sex", "x"}, {"--sex", "M"},
-        {"--seed", "-1"}, {"--seed", "4294967296"}, {"--seed", "12x"}, {"--seed", ""},
-        {"--rt-mean", "0"}, {"--rt-mean", "-700"}, {"--rt-mean", "700ms"}, {"--rt-mean", "nan"},
-        {"--rt-mean", "inf"}, {"--rt-sd", "-1"},
+        {"--seed"},
+        {"--speed", "3"},
+        {"-x"},
+        {"--report=yes"},
+        {"--sex", "x"},
+        {"--sex", "M"},
+        {"--seed", "-1"},
+        {"--seed", "4294967296"},
+        {"--seed", "12x"},
+        {"--seed", ""},
+        {"--rt-mean", "0"},
+        {"--rt-mean", "-700"},
+        {"--rt-mean", "700ms"},
+        {"--rt-mean", "nan"},
+        {"--rt-mean", "inf"},
+        {"--rt-sd", "-1"},
         {"--rt-tau", "701"},   // above the mean of 700
         {"--rt-mean", "100"},  // below the default tau of 150
-        {"--error-rate", "1.01"}, {"--error-rate", "-0.1"}, {"--error-rate", "5%"},
-        {"--skip", "3"}, {"--skip", "0:5"}, {"--skip", "3:101"}, {"--skip", "3:-1"}, {"--skip", ":4"},
+        {"--error-rate", "1.01"},
+        {"--error-rate", "-0.1"},
+        {"--error-rate", "5%"},
+        {"--skip", "3"},
+        {"--skip", "0:5"},
+        {"--skip", "3:101"},
+        {"--skip", "3:-1"},
+        {"--skip", ":4"},
         {"--skip", "3:4", "--skip", "3:2"},  // a block given twice
-        {"--pace", "10.5"}, {"--pace", "-1"}, {"--progress=1"},
+        {"--pace", "10.5"},
+        {"--pace", "-1"},
+        {"--progress=1"},
     };
     for (const auto& extra : bad) {
         std::vector<std::string> args = {"i.inp", "--data", "o.dat"};
@@ -226,10 +247,14 @@ struct Study {
     // Usable with all 8 pages; fewer leave too few items.
     static QuestionnaireDocument ownWords(int pages)
     {
-        std::vector<QuestionnairePage> all = {
-            instructionPage("About you."),  textPage(1, "Your town?"),   textPage(1, "Your street?"),
-            textPage(2, "Another town?"),   textPage(2, "A street?"),    radioPage(1, "Which?", "tea", "coffee"),
-            listPage(1, "Pick.", {"first", "second"}), itemPage(2, "elsewhere")};
+        std::vector<QuestionnairePage> all = {instructionPage("About you."),
+                                              textPage(1, "Your town?"),
+                                              textPage(1, "Your street?"),
+                                              textPage(2, "Another town?"),
+                                              textPage(2, "A street?"),
+                                              radioPage(1, "Which?", "tea", "coffee"),
+                                              listPage(1, "Pick.", {"first", "second"}),
+                                              itemPage(2, "elsewhere")};
         all.resize(static_cast<std::size_t>(pages));
         return makeDocument("Me", "Others", all);
     }
@@ -380,7 +405,8 @@ TEST(SimulatedRun, AnswersTheQuestionnaireAndPrintsTheReport)
             pair2.insert(row[Item]);
     EXPECT_GE(pair2.size(), 4u);
     for (const std::string& word : pair2) {
-        const bool typed = word.size() >= 2 && word[0] == 'w' && word.find_first_not_of("0123456789", 1) == std::string::npos;
+        const bool typed = word.size() >= 2 && word[0] == 'w' &&
+                           word.find_first_not_of("0123456789", 1) == std::string::npos;
         EXPECT_TRUE(typed || word == "tea" || word == "coffee" || word == "first" || word == "elsewhere") << word;
     }
     EXPECT_NE(study.dir.read("out.slg").find("\r\n7\tf\tgrpA\t"), std::string::npos);

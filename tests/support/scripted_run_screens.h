@@ -24,9 +24,9 @@ public:
     std::vector<std::string> log;
 
     // --- the script ---
-    std::optional<SubjectRecord> subject;           // nothing: the page is cancelled
+    std::optional<SubjectRecord> subject;              // nothing: the page is cancelled
     std::deque<std::optional<std::string>> exitCodes;  // nothing: Escape
-    std::map<int, int> cutBlocks;                   // block ordinal (1, 2, ...) -> answers before Alt+K
+    std::map<int, int> cutBlocks;                      // block ordinal (1, 2, ...) -> answers before Alt+K
     std::deque<TextReply> textReplies;
     std::deque<RadioReply> radioReplies;
     std::deque<ListReply> listReplies;

@@ -102,8 +102,8 @@ bool prepareHome()
     if (!error)
         fs::copy(exampleStudy(), study(), fs::copy_options::recursive, error);
     if (error || !fs::exists(study() / "demo-one-session.inp")) {
-        std::fprintf(stderr, "dialog_gallery: cannot copy the example study from %s to %s\n",
-                     exampleStudy().c_str(), study().c_str());
+        std::fprintf(stderr, "dialog_gallery: cannot copy the example study from %s to %s\n", exampleStudy().c_str(),
+                     study().c_str());
         return false;
     }
     fixTimes();
@@ -150,10 +150,7 @@ std::map<std::string, Screen>& gallery()
 // Registers a screen under a name, from a file's static initialiser. A screen may
 // return no widget when it opens its dialog itself (see later()).
 struct Entry {
-    Entry(const char* name, Show show, bool wholeScreen = false)
-    {
-        gallery()[name] = {std::move(show), wholeScreen};
-    }
+    Entry(const char* name, Show show, bool wholeScreen = false) { gallery()[name] = {std::move(show), wholeScreen}; }
 };
 
 // Runs f from the event loop after ms milliseconds: for dialogs that the program
@@ -223,16 +220,27 @@ void widenFileDialog()
 
 // ---- a run of the example study ----
 
-enum class RunScreen { Page, Text, Radio, List, Warning, Review, NextBlock, Feedback, FileError, ExitCode, Report,
-                       WriteFailure };
+enum class RunScreen {
+    Page,
+    Text,
+    Radio,
+    List,
+    Warning,
+    Review,
+    NextBlock,
+    Feedback,
+    FileError,
+    ExitCode,
+    Report,
+    WriteFailure
+};
 
 // The run's screens: the simulated participant's, except the chosen occurrence of
 // one kind, which is the program's own screen.
 class GalleryRun final : public RunScreens, PageScreens, QuestionnaireScreens, ReviewScreens {
 public:
     GalleryRun(const SimOptions& options, RunScreen shown, int occurrence, QWidget* frame)
-        : sim_(options), real_(slot_, pointer_, clock_, makeTaskFont(), frame), shown_(shown),
-          occurrence_(occurrence)
+        : sim_(options), real_(slot_, pointer_, clock_, makeTaskFont(), frame), shown_(shown), occurrence_(occurrence)
     {
     }
 
@@ -489,40 +497,52 @@ std::array<std::string, 4> sessionOneLabels()
     return {pair1.entriesA[0].str(), pair1.entriesB[0].str(), pair2.entriesB[0].str(), pair2.entriesA[0].str()};
 }
 
-Entry taskStart("task-start", [](QWidget* frame) {
-    auto w = taskWindow(frame);
-    w->clearAreas();
-    w->showInstruction("Press the SPACE BAR to start.");
-    return w;
-}, true);
+Entry taskStart(
+    "task-start",
+    [](QWidget* frame) {
+        auto w = taskWindow(frame);
+        w->clearAreas();
+        w->showInstruction("Press the SPACE BAR to start.");
+        return w;
+    },
+    true);
 
-Entry taskWord("task-word", [](QWidget* frame) {
-    auto w = taskWindow(frame);
-    w->clearAreas();
-    w->showInstruction("");
-    w->drawLabels(sessionOneLabels());
-    w->drawWord(readList("vehicles-clothing.wls").entriesA[3].view(), TextColour::Pair1);
-    return w;
-}, true);
+Entry taskWord(
+    "task-word",
+    [](QWidget* frame) {
+        auto w = taskWindow(frame);
+        w->clearAreas();
+        w->showInstruction("");
+        w->drawLabels(sessionOneLabels());
+        w->drawWord(readList("vehicles-clothing.wls").entriesA[3].view(), TextColour::Pair1);
+        return w;
+    },
+    true);
 
 // A winter word answered with the right key: the word stays until the left key.
-Entry taskError("task-error", [](QWidget* frame) {
-    auto w = taskWindow(frame);
-    w->clearAreas();
-    w->showInstruction("");
-    w->drawLabels(sessionOneLabels());
-    w->drawWord(readList("summer-winter.wls").entriesB[6].view(), TextColour::Pair2);
-    w->drawFeedback(false);
-    return w;
-}, true);
+Entry taskError(
+    "task-error",
+    [](QWidget* frame) {
+        auto w = taskWindow(frame);
+        w->clearAreas();
+        w->showInstruction("");
+        w->drawLabels(sessionOneLabels());
+        w->drawWord(readList("summer-winter.wls").entriesB[6].view(), TextColour::Pair2);
+        w->drawFeedback(false);
+        return w;
+    },
+    true);
 
 // The tutorial's first part after Space, drawn by the block engine itself.
-Entry tutorial("tutorial", [](QWidget* frame) {
-    auto w = taskWindow(frame);
-    w->engine().open(tutorialPartSettings(1, 150));
-    w->engine().key(TaskCommand::StartBlock);
-    return w;
-}, true);
+Entry tutorial(
+    "tutorial",
+    [](QWidget* frame) {
+        auto w = taskWindow(frame);
+        w->engine().open(tutorialPartSettings(1, 150));
+        w->engine().key(TaskCommand::StartBlock);
+        return w;
+    },
+    true);
 
 // ---- the main menu's other screens ----
 
@@ -559,7 +579,8 @@ Entry newInputFile("new-input-file", [](QWidget* frame) {
 });
 
 Entry inputFile("input-file", [](QWidget* frame) {
-    auto d = std::make_unique<InputFileDialog>(QString::fromLatin1(typedStudy) + QStringLiteral("demo-two-sessions.inp"),
+    auto d = std::make_unique<InputFileDialog>(QString::fromLatin1(typedStudy) +
+                                                   QStringLiteral("demo-two-sessions.inp"),
                                                frame);
     d->control<QLineEdit>(InputFileDialog::InstructionPathId)
         ->setText(QString::fromLatin1(typedStudy) + QStringLiteral("intro.bgi"));
@@ -569,7 +590,8 @@ Entry inputFile("input-file", [](QWidget* frame) {
 });
 
 Entry browseInstructions("browse-instructions", [](QWidget* frame) {
-    auto d = std::make_unique<InputFileDialog>(QString::fromLatin1(typedStudy) + QStringLiteral("demo-two-sessions.inp"),
+    auto d = std::make_unique<InputFileDialog>(QString::fromLatin1(typedStudy) +
+                                                   QStringLiteral("demo-two-sessions.inp"),
                                                frame);
     later(0, [dialog = d.get()] { dialog->control<QPushButton>(InputFileDialog::BrowseId)->click(); });
     chooseInStudy(QStringLiteral("intro.bgi"));
@@ -596,7 +618,9 @@ Entry sessionSettings("session-settings", [](QWidget* frame) {
 });
 
 Entry stimulusLists("stimulus-lists", [](QWidget* frame) {
-    setStimulusListPathSource([](QWidget*, ListFileChoice, const QString&) { return qInStudy("vehicles-clothing.wls"); });
+    setStimulusListPathSource([](QWidget*, ListFileChoice, const QString&) {
+        return qInStudy("vehicles-clothing.wls");
+    });
     auto d = std::make_unique<StimulusListEditor>(frame);
     d->openList();
     setStimulusListPathSource({});
@@ -621,7 +645,9 @@ Entry instructionEditor("instruction-editor", [](QWidget* frame) {
 
 // The questionnaire at its radio page.
 Entry questionnaireEditor("questionnaire-editor", [](QWidget* frame) {
-    setQuestionnairePathSource([](QWidget*, QuestionnaireFileAction, const QString&) { return qInStudy("own-words.qls"); });
+    setQuestionnairePathSource([](QWidget*, QuestionnaireFileAction, const QString&) {
+        return qInStudy("own-words.qls");
+    });
     auto d = std::make_unique<QuestionnaireEditorDialog>(frame);
     d->openDocument();
     setQuestionnairePathSource({});
@@ -632,7 +658,9 @@ Entry questionnaireEditor("questionnaire-editor", [](QWidget* frame) {
 
 // "Edit List of Choices" on the questionnaire's list page.
 Entry listOptions("list-options", [](QWidget* frame) {
-    setQuestionnairePathSource([](QWidget*, QuestionnaireFileAction, const QString&) { return qInStudy("own-words.qls"); });
+    setQuestionnairePathSource([](QWidget*, QuestionnaireFileAction, const QString&) {
+        return qInStudy("own-words.qls");
+    });
     auto d = std::make_unique<QuestionnaireEditorDialog>(frame);
     d->openDocument();
     setQuestionnairePathSource({});
@@ -642,9 +670,8 @@ Entry listOptions("list-options", [](QWidget* frame) {
     return d;
 });
 
-Entry editorExit("exit-warning", [](QWidget* frame) {
-    return std::make_unique<WarningDialog>(QString::fromUtf8(exitWarning), frame);
-});
+Entry editorExit("exit-warning",
+                 [](QWidget* frame) { return std::make_unique<WarningDialog>(QString::fromUtf8(exitWarning), frame); });
 
 // The part of the screen to show: the windows over the frame with a margin, or all.
 QRect shownArea(const QWidget& frame, bool wholeScreen)
@@ -661,7 +688,7 @@ QRect shownArea(const QWidget& frame, bool wholeScreen)
     return windows.adjusted(-margin, -margin, margin, margin) & all;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

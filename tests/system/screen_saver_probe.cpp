@@ -35,7 +35,7 @@ const char* dpmsState(Display* display)
     return enabled ? "enabled" : "disabled";
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[])
 {

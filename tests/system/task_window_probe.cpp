@@ -61,8 +61,8 @@ int main(int argc, char* argv[])
             side = e.plan().category[i] == s.leftCategory[e.plan().pair[i]] ? "left" : "right";
         }
         std::ofstream out(statusPath + ".tmp");
-        out << "trial " << shown << " side " << side << " confinement " << c.left << " " << c.top << " "
-            << c.right << " " << c.bottom << "\n";
+        out << "trial " << shown << " side " << side << " confinement " << c.left << " " << c.top << " " << c.right
+            << " " << c.bottom << "\n";
         out.close();
         std::rename((statusPath + ".tmp").c_str(), statusPath.c_str());
     });

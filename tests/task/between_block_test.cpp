@@ -25,9 +25,9 @@ TEST(NextBlockTexts, EachBlockOfAHalfShowsItsPairsAndStatus)
 TEST(BlockFeedbackTexts, TimeInTenthsRoundedHalfUp)
 {
     const std::pair<double, const char*> cases[] = {
-        {17100, "17.1"}, {12960, "13.0"}, {0, "0.0"},     {59950, "60.0"},
-        {59949, "59.9"}, {49, "0.0"},     {50, "0.1"},    {123456, "123.5"},
-        {std::numeric_limits<double>::quiet_NaN(), "0.0"},
+        {17100, "17.1"}, {12960, "13.0"},   {0, "0.0"},
+        {59950, "60.0"}, {59949, "59.9"},   {49, "0.0"},
+        {50, "0.1"},     {123456, "123.5"}, {std::numeric_limits<double>::quiet_NaN(), "0.0"},
     };
     for (const auto& [ms, text] : cases)
         EXPECT_EQ(blockTimeText(ms), text) << ms;
@@ -36,7 +36,11 @@ TEST(BlockFeedbackTexts, TimeInTenthsRoundedHalfUp)
 TEST(BlockFeedbackTexts, PercentTruncatedAndNeverNegative)
 {
     const std::pair<double, const char*> cases[] = {
-        {95.83, "95"}, {100, "100"}, {70, "70"}, {0.99, "0"}, {0, "0"},
+        {95.83, "95"},
+        {100, "100"},
+        {70, "70"},
+        {0.99, "0"},
+        {0, "0"},
         // More wrong responses than trials counted: 11 trials, 11 wrong on trials 2 to 11.
         {(10.0 - 11.0) / 10.0 * 100.0, "0"},
         {-0.5, "0"},

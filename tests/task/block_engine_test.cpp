@@ -58,7 +58,7 @@ protected:
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(BlockEngineTest, OpeningShowsTheInstructionParksAndConfinesThePointer)
 {
@@ -85,8 +85,8 @@ TEST(ConfinementRect, NarrowsTheFrameWhereItStandsTruncatingTowardZero)
         int h;
         ScreenRect rect;
     } cases[] = {
-        {{10, 20, 411, 321}, 11, {12, 20, 409, 316}},       // 11 / 4 = 2, 11 / 2 = 5
-        {{-100, 0, 901, 600}, 4, {-99, 0, 900, 598}},       // wider than the screen
+        {{10, 20, 411, 321}, 11, {12, 20, 409, 316}},          // 11 / 4 = 2, 11 / 2 = 5
+        {{-100, 0, 901, 600}, 4, {-99, 0, 900, 598}},          // wider than the screen
         {{2240, 362, 2640, 662}, 10, {2242, 362, 2638, 657}},  // on a second monitor
     };
     for (const auto& c : cases)
@@ -340,8 +340,7 @@ TEST(SideTable, IsReadRowByRowCyclicallyFromTheStartingRow)
     ScriptedRandom random({19});
     FixedCalendar calendar;
     int phase = 0;
-    const TrialPlan plan =
-        buildTrialPlan(BlockType::PairOneBlock, 19, {0, 0}, 40, phase, random, calendar);
+    const TrialPlan plan = buildTrialPlan(BlockType::PairOneBlock, 19, {0, 0}, 40, phase, random, calendar);
     EXPECT_EQ(plan.startRow, 19);
     for (int t = 0; t < 40; ++t)
         EXPECT_EQ(plan.category[t], sideAt(19, t));

@@ -28,7 +28,7 @@ public:
     std::vector<std::string> instructions;  // every text shown, in order
     std::array<std::string, 4> labels;
     std::string word;
-    std::vector<std::string> words;         // every non-empty word drawn
+    std::vector<std::string> words;  // every non-empty word drawn
     std::vector<TextColour> colours;
     int feedbackCount = 0;
     bool lastFeedbackCorrect = false;

@@ -188,28 +188,27 @@ TEST(ScoreTable, CombinationsJoinTheLabelsOfEachKey)
 TEST(ScoreTable, ReportColumnsPairTheirLinesForTwoSessions)
 {
     ScoreTable table;
-    table.scoreBlock(1, 1, block(20, {686, 686, 686, 686, 686, 686, 686, 686, 686, 686, 686, 686, 686, 686, 686, 686,
-                                      686, 686, 686, 683},
-                                 {0, 0, 1, 1, 0}),
+    table.scoreBlock(1, 1,
+                     block(20, {686, 686, 686, 686, 686, 686, 686, 686, 686, 686,
+                                686, 686, 686, 686, 686, 686, 686, 686, 686, 683},
+                           {0, 0, 1, 1, 0}),
                      20, 20, {"flower", "insect", "unpleasant", "pleasant"});
     table.scoreBlock(1, 2, block(40, {1000}), 40, 40, {"flower", "insect", "pleasant", "unpleasant"});
     table.scoreBlock(2, 1, block(12, {3500}, {2}), 12, 12, {"Fruit", "Tools", "Mine", "Theirs"});
     table.scoreBlock(2, 2, block(2, {700}), 2, 2, {"Tools", "Fruit", "Mine", "Theirs"});
     table.finish(2);
 
-    EXPECT_EQ(table.leftColumnText(),
-              "1   flower+unpleasant  or  insect+pleasant\n"
-              "     flower+pleasant  or  insect+unpleasant\n"
-              "\n"
-              "2   Fruit+Mine  or  Tools+Theirs\n"
-              "     Tools+Mine  or  Fruit+Theirs\n"
-              "\n");
+    EXPECT_EQ(table.leftColumnText(), "1   flower+unpleasant  or  insect+pleasant\n"
+                                      "     flower+pleasant  or  insect+unpleasant\n"
+                                      "\n"
+                                      "2   Fruit+Mine  or  Tools+Theirs\n"
+                                      "     Tools+Mine  or  Fruit+Theirs\n"
+                                      "\n");
     // Errors of session 1, half 1: trials 3 to 20 follow 1,1,0,0,0 from trial 3: 8 over 18.
-    EXPECT_EQ(table.rightColumnText(),
-              "685        44%        18\n"
-              "1000        0%        38\n"
-              "\n"
-              "3000        200%        10\n"
-              "0        0%        1\n"
-              "\n");
+    EXPECT_EQ(table.rightColumnText(), "685        44%        18\n"
+                                       "1000        0%        38\n"
+                                       "\n"
+                                       "3000        200%        10\n"
+                                       "0        0%        1\n"
+                                       "\n");
 }

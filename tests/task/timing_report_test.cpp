@@ -44,13 +44,12 @@ TEST(TimingOptions, DefaultsAndEveryForm)
 TEST(TimingOptions, RefusesWhatItCannotUseAndSaysWhy)
 {
     std::string error;
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--trials", "1"},
-                                               {"--trials", "10001"},
-                                               {"--trials", "12x"},
-                                               {"--trials", "-5"},
-                                               {"--trials="},
-                                               {"--trials", " 40"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--trials", "1"},
+                                                                                      {"--trials", "10001"},
+                                                                                      {"--trials", "12x"},
+                                                                                      {"--trials", "-5"},
+                                                                                      {"--trials="},
+                                                                                      {"--trials", " 40"}}) {
         EXPECT_FALSE(parse(args, &error)) << args.back();
         EXPECT_NE(error.find("--trials"), std::string::npos) << error;
         EXPECT_NE(error.find("2 to 10000"), std::string::npos) << error;
@@ -166,9 +165,9 @@ TEST(TimingVerdict, DelaysOfBothSettingsAreJudgedTogether)
 
 TEST(TimingVerdict, LinesFitATerminal)
 {
-    for (const std::string& text : {formatVerdict(latencies(5, 2.5)), formatVerdict(latencies(2, 12)),
-                                    formatFigures(latencies(2, 12)), std::string(timingCoverageText()),
-                                    std::string(timingUsageText())}) {
+    for (const std::string& text :
+         {formatVerdict(latencies(5, 2.5)), formatVerdict(latencies(2, 12)), formatFigures(latencies(2, 12)),
+          std::string(timingCoverageText()), std::string(timingUsageText())}) {
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);)
             EXPECT_LE(line.size(), 88u) << line;
@@ -234,4 +233,4 @@ TEST(TimingBlock, EveryCategoryHasEighteenWordsOfItsOwn)
     EXPECT_EQ(all.size(), 4u * maxItems);  // no word in two categories
 }
 
-} // namespace
+}  // namespace

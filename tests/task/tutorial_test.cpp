@@ -42,7 +42,7 @@ struct ScriptedTutorial : PageScreens, TutorialBlocks {
     }
 };
 
-} // namespace
+}  // namespace
 
 TEST(Tutorial, ShowsItsPagesAndTwoPartsInOrder)
 {
@@ -50,8 +50,9 @@ TEST(Tutorial, ShowsItsPagesAndTwoPartsInOrder)
     runTutorial(t, t, 150);
     const std::vector<std::string> expected = {
         "page: THE CATEGORIZATION TASK:  INST", "page: THE CATEGORIZATION TASK:  INST",
-        "page: A brief tutorial for the Categ", "part 1", "page: So far, you have been categori",
-        "part 2", "page: You have now finished the tuto"};
+        "page: A brief tutorial for the Categ", "part 1",
+        "page: So far, you have been categori", "part 2",
+        "page: You have now finished the tuto"};
     EXPECT_EQ(t.events, expected);
     EXPECT_EQ(t.firstWords, (std::vector<std::string>{"cobra", "cherry"}));
     EXPECT_STREQ(tutorialPages[4], "You have now finished the tutorial.");

@@ -44,7 +44,7 @@ protected:
     QLineEdit edit;  // has the focus; the keys reach it unless translated
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(AcceleratorTest, TranslatesKeysForTheVisibleTargetAndConsumesThem)
 {
@@ -57,9 +57,9 @@ TEST_F(AcceleratorTest, TranslatesKeysForTheVisibleTargetAndConsumesThem)
     press(Qt::Key_Clear, Qt::KeypadModifier);  // the keypad's 5 with NumLock off
     press(Qt::Key_Space);
     press(Qt::Key_K, Qt::AltModifier);
-    EXPECT_EQ(target.commands, (std::vector<TaskCommand>{TaskCommand::LeftResponse, TaskCommand::RightResponse,
-                                                         TaskCommand::RightResponse, TaskCommand::StartBlock,
-                                                         TaskCommand::SkipBlock}));
+    EXPECT_EQ(target.commands,
+              (std::vector<TaskCommand>{TaskCommand::LeftResponse, TaskCommand::RightResponse,
+                                        TaskCommand::RightResponse, TaskCommand::StartBlock, TaskCommand::SkipBlock}));
     EXPECT_TRUE(edit.text().isEmpty()) << "translated keys must not reach the focused widget";
 
     // Keys outside the table pass through untouched.

@@ -49,9 +49,9 @@ TEST(NextBlockDialog, IsLaidOutAsItsTable)
     };
     for (const auto& [id, text] : fixed)
         EXPECT_EQ(dialog.control<QLabel>(id)->text(), text);
-    for (const int id : {NextBlockDialog::FirstLeftId, NextBlockDialog::FirstRightId, NextBlockDialog::ConnectorId,
-                         NextBlockDialog::SecondLeftId, NextBlockDialog::LowerConnectorId,
-                         NextBlockDialog::SecondRightId})
+    for (const int id :
+         {NextBlockDialog::FirstLeftId, NextBlockDialog::FirstRightId, NextBlockDialog::ConnectorId,
+          NextBlockDialog::SecondLeftId, NextBlockDialog::LowerConnectorId, NextBlockDialog::SecondRightId})
         EXPECT_EQ(horizontal(dialog.control<QLabel>(id)), Qt::AlignHCenter) << id;
     EXPECT_EQ(horizontal(dialog.control<QLabel>(NextBlockDialog::StatusId)), Qt::AlignLeft);
     auto* ok = dialog.control<QPushButton>(NextBlockDialog::OkId);
@@ -64,12 +64,9 @@ TEST(NextBlockDialog, ShowsTheTextsInTheirControls)
     NextBlockDialog dialog;
     dialog.setTexts(nextBlockTexts(BlockInHalf::CombinedRecorded, {"Fruit", "Tools", "Caf\xe9", "Bad"}));
     const std::pair<int, QString> shown[] = {
-        {NextBlockDialog::FirstLeftId, "Fruit"},
-        {NextBlockDialog::FirstRightId, "Tools"},
-        {NextBlockDialog::ConnectorId, "and"},
-        {NextBlockDialog::SecondLeftId, QString::fromUtf8("Caf\u00e9")},
-        {NextBlockDialog::LowerConnectorId, "or"},
-        {NextBlockDialog::SecondRightId, "Bad"},
+        {NextBlockDialog::FirstLeftId, "Fruit"},   {NextBlockDialog::FirstRightId, "Tools"},
+        {NextBlockDialog::ConnectorId, "and"},     {NextBlockDialog::SecondLeftId, QString::fromUtf8("Caf\u00e9")},
+        {NextBlockDialog::LowerConnectorId, "or"}, {NextBlockDialog::SecondRightId, "Bad"},
         {NextBlockDialog::StatusId, "real."},
     };
     for (const auto& [id, text] : shown)

@@ -105,7 +105,7 @@ QString selectedLine(TemplateDialog& dialog, int listId)
 {
     auto* list = dialog.control<QListWidget>(listId);
     return list->currentItem() != nullptr && list->currentItem()->isSelected() ? list->currentItem()->text()
-                                                                                : QString();
+                                                                               : QString();
 }
 
 }  // namespace

@@ -27,7 +27,11 @@ TEST(WarningDialog, IsLaidOutAsItsTableWithTheCallersMessage)
 
 TEST(WarningDialog, EnterAndContinueGoOnEscapeAndCancelDoNot)
 {
-    struct Case { const char* what; std::function<void(WarningDialog&)> act; int expected; };
+    struct Case {
+        const char* what;
+        std::function<void(WarningDialog&)> act;
+        int expected;
+    };
     const Case cases[] = {
         {"Enter", [](WarningDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }, WarningDialog::Continue},
         {"CONTINUE", [](WarningDialog& d) { d.control<QPushButton>(WarningDialog::ContinueId)->click(); },
@@ -69,7 +73,11 @@ TEST(MainMenuDialog, HasEveryButtonAndTheCaption)
 
 TEST(MainMenuDialog, EnterRunsEscapeAndExitEnd)
 {
-    struct Case { const char* what; std::function<void(MainMenuDialog&)> act; int expected; };
+    struct Case {
+        const char* what;
+        std::function<void(MainMenuDialog&)> act;
+        int expected;
+    };
     const Case cases[] = {
         {"Enter", [](MainMenuDialog& m) { QTest::keyClick(&m, Qt::Key_Return); }, MainMenuDialog::RunResult},
         {"Run QAV", [](MainMenuDialog& m) { m.control<QPushButton>(MainMenuDialog::RunId)->click(); },
@@ -99,7 +107,8 @@ TEST(MainMenuDialog, ActivityButtonsRunTheirHandlerAndKeepTheMenuOpen)
         {MainMenuDialog::WriteLogFileId, MenuActivity::WriteLogFile},
     };
     for (const auto& [id, activity] : buttons)
-        MainMenuDialog::setActivityHandler(activity, [&ran, activity = activity](QWidget*) { ran.push_back(activity); });
+        MainMenuDialog::setActivityHandler(activity,
+                                           [&ran, activity = activity](QWidget*) { ran.push_back(activity); });
 
     MainMenuDialog menu;
     menu.show();

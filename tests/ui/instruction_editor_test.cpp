@@ -136,8 +136,7 @@ protected:
     Modals modals{&editor};
 };
 
-const QString overwriteWarning =
-    "Any data currently on screen will be overwritten whether or not it has been saved.";
+const QString overwriteWarning = "Any data currently on screen will be overwritten whether or not it has been saved.";
 
 }  // namespace
 
@@ -278,7 +277,8 @@ TEST_F(InstructionEditorTest, AFailedSaveIsReportedAndWritesNothing)
     modals.messageBox();
     click(Id::SaveId);
     ASSERT_EQ(modals.texts.size(), 1);
-    EXPECT_TRUE(modals.texts[0].contains(QString::fromStdString("cannot write " + missing + ": No such file or directory")))
+    EXPECT_TRUE(modals.texts[0].contains(QString::fromStdString("cannot write " + missing +
+                                                                ": No such file or directory")))
         << modals.texts[0].toStdString();
     EXPECT_TRUE(dir.entries().empty());
     EXPECT_EQ(fileShown(), "");

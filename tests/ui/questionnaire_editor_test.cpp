@@ -142,13 +142,12 @@ void typeChoices(ListOptionsDialog& d, const std::vector<QString>& choices)
 }
 
 // Five pages, one of each type; the first page's text has a line break.
-const std::string everyTypeFile =
-    "Fruit#\r\nTools#\r\n5\r\n"
-    "0\r\nWelcome\r\r\nto the study#\r\n1\r\n"
-    "1\r\nName a fruit you like#\r\n2\r\n"
-    "1\r\nWhich one?#\r\n3\r\napple#\r\nhammer#\r\n"
-    "2\r\nPick a tool#\r\n4\r\n2\r\nsaw#\r\ndrill#\r\n"
-    "1\r\n#\r\n5\r\npear#\r\n";
+const std::string everyTypeFile = "Fruit#\r\nTools#\r\n5\r\n"
+                                  "0\r\nWelcome\r\r\nto the study#\r\n1\r\n"
+                                  "1\r\nName a fruit you like#\r\n2\r\n"
+                                  "1\r\nWhich one?#\r\n3\r\napple#\r\nhammer#\r\n"
+                                  "2\r\nPick a tool#\r\n4\r\n2\r\nsaw#\r\ndrill#\r\n"
+                                  "1\r\n#\r\n5\r\npear#\r\n";
 
 }  // namespace
 
@@ -313,9 +312,9 @@ TEST(QuestionnaireEditor, NewAndOpenLeaveTheCategoryButtonsAsTheyWereForAPageWit
     dir.write("one.qls", first1);
     struct Case {
         const char* what;
-        int before;   // the category button selected before the command
+        int before;        // the category button selected before the command
         const char* open;  // the file opened; none: New
-        int after;    // the button selected after it, and the first page's category when saved
+        int after;         // the button selected after it, and the first page's category when saved
         std::string savedStart;
     };
     const Case cases[] = {
@@ -422,7 +421,8 @@ TEST(QuestionnaireEditor, AFailedSaveLeavesTheEarlierFileAsItWas)
         GTEST_SKIP() << "root writes into a read-only directory";
     TempDirectory locked;
     locked.write("own.qls", "earlier");
-    std::filesystem::permissions(locked.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(locked.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     Paths again({q(locked.file("own.qls"))});
     ModalAnswers answers;
     Editor e;

@@ -46,10 +46,7 @@ void onNextModal(std::function<void(QWidget*)> act)
     timer->start(5);
 }
 
-QPlainTextEdit* detailBox(FileErrorDialog& dialog)
-{
-    return dialog.control<QPlainTextEdit>(FileErrorDialog::DetailId);
-}
+QPlainTextEdit* detailBox(FileErrorDialog& dialog) { return dialog.control<QPlainTextEdit>(FileErrorDialog::DetailId); }
 
 Qt::Alignment detailAlignment(FileErrorDialog& dialog)
 {
@@ -85,9 +82,8 @@ TEST(FileErrorDialog, CentresAPathOnItsLineAndListsProblemsLeftAligned)
     dialog.setTexts("The input file cannot be used:",
                     "input file a.inp: 12 sessions, at most 9 are allowed\r\n"
                     "input file a.inp: a delay of 1200 ms, at most 999 are allowed\r\n");
-    EXPECT_EQ(box->toPlainText(),
-              "input file a.inp: 12 sessions, at most 9 are allowed\n"
-              "input file a.inp: a delay of 1200 ms, at most 999 are allowed");
+    EXPECT_EQ(box->toPlainText(), "input file a.inp: 12 sessions, at most 9 are allowed\n"
+                                  "input file a.inp: a delay of 1200 ms, at most 999 are allowed");
     EXPECT_EQ(box->document()->blockCount(), 2);
     EXPECT_EQ(detailAlignment(dialog), Qt::AlignLeft);
     EXPECT_LT(box->cursorRect(QTextCursor(box->document())).x(), 10);

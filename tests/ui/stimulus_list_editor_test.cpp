@@ -37,8 +37,9 @@ void answerWarning(WarningDialog::Choice choice, QString* text)
 {
     whenShown<WarningDialog>([choice, text](WarningDialog& dialog) {
         *text = dialog.control<QLabel>(WarningDialog::MessageId)->text();
-        dialog.control<QPushButton>(choice == WarningDialog::Continue ? WarningDialog::ContinueId
-                                                                      : WarningDialog::CancelId)
+        dialog
+            .control<QPushButton>(choice == WarningDialog::Continue ? WarningDialog::ContinueId
+                                                                    : WarningDialog::CancelId)
             ->click();
     });
 }

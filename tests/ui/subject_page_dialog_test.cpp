@@ -31,7 +31,7 @@ struct Page {
     void ok() { dialog.control<QPushButton>(SubjectPageDialog::OkId)->click(); }
 };
 
-} // namespace
+}  // namespace
 
 TEST(SubjectPageDialog, IsLaidOutAsItsTableWithItsStartingEntries)
 {
@@ -102,7 +102,8 @@ TEST(SubjectPageDialog, BrowsersFillThePathsAndRefuseWhatThePageCannotHold)
     chosen = "";
     page.dialog.control<QPushButton>(SubjectPageDialog::DataBrowseId)->click();
     EXPECT_EQ(page.dialog.entries().dataPath, "/exp/run2.dat");
-    chosen = QString::fromUtf8("/exp/\xC5\x82\xC3\xB3" "d\xC5\xBA.dat");
+    chosen = QString::fromUtf8("/exp/\xC5\x82\xC3\xB3"
+                               "d\xC5\xBA.dat");
     page.dialog.control<QPushButton>(SubjectPageDialog::DataBrowseId)->click();
     EXPECT_EQ(page.dialog.entries().dataPath, "/exp/run2.dat");
     EXPECT_EQ(page.dialog.message().toStdString(), singleByteOnlyMessage);

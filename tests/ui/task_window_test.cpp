@@ -62,7 +62,7 @@ protected:
     BlockSettings settings;
 };
 
-} // namespace
+}  // namespace
 
 TEST_F(TaskWindowTest, IsLaidOutAsItsTableWithDisabledFlatButtons)
 {
@@ -73,8 +73,8 @@ TEST_F(TaskWindowTest, IsLaidOutAsItsTableWithDisabledFlatButtons)
         EXPECT_FALSE(button->isEnabled()) << id;
         EXPECT_TRUE(button->isFlat()) << id;
     }
-    for (int id : {TaskWindow::UpperLeftId, TaskWindow::UpperRightId, TaskWindow::LowerLeftId,
-                   TaskWindow::LowerRightId, TaskWindow::WordId, TaskWindow::FeedbackId})
+    for (int id : {TaskWindow::UpperLeftId, TaskWindow::UpperRightId, TaskWindow::LowerLeftId, TaskWindow::LowerRightId,
+                   TaskWindow::WordId, TaskWindow::FeedbackId})
         EXPECT_NE(window.area(id), nullptr) << id;
     // The run's font: about ten pixels a character.
     EXPECT_NEAR(baseUnitsOf(makeTaskFont()).averageCharWidth, 10, 1);

@@ -55,15 +55,14 @@ public:
         int windowX = 0;
         int windowY = 0;
         unsigned int mask = 0;
-        XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &x, &y, &windowX,
-                      &windowY, &mask);
+        XQueryPointer(display_, DefaultRootWindow(display_), &root, &child, &x, &y, &windowX, &windowY, &mask);
         return {x, y};
     }
 
     int grab()
     {
-        return XGrabPointer(display_, DefaultRootWindow(display_), False, 0, GrabModeAsync,
-                            GrabModeAsync, None, None, CurrentTime);
+        return XGrabPointer(display_, DefaultRootWindow(display_), False, 0, GrabModeAsync, GrabModeAsync, None, None,
+                            CurrentTime);
     }
 
     void ungrab()
@@ -111,7 +110,7 @@ protected:
     OtherClient other_;
 };
 
-} // namespace
+}  // namespace
 
 TEST(X11PointerOpen, GivesNothingWithoutADisplay)
 {
