@@ -11,6 +11,13 @@
 #include <array>
 #include <cstddef>
 
+// What the page editors ask before New or Open replaces the screen, before Exit, and
+// before the current page is removed.
+inline constexpr const char* overwriteWarning =
+    "Any data currently on screen will be overwritten whether or not it has been saved.";
+inline constexpr const char* exitWarning = "Any unsaved changes will be lost.";
+inline constexpr const char* removePageQuestion = "Are you sure you want to delete the current page?";
+
 template <typename Page, std::size_t Capacity>
 class PagedDocument {
 public:

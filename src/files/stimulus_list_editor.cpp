@@ -1,22 +1,10 @@
-#include "common/editor_file_dialog.h"
 #include "files/stimulus_list_editor.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMessageBox>
-#include <QStringDecoder>
 
 #include "common/text_codec.h"
-#include "common/warning_dialog.h"
 
 namespace {
-
-const QString title = QStringLiteral("Stimulus Lists");
 
 // Places of the boxes of category A; category B is the same, moved right.
 constexpr int frameX = 6;
@@ -28,30 +16,17 @@ constexpr int firstRowY = 69;
 constexpr int rowStep = 14;
 constexpr int rowsPerColumn = 9;
 
-// Paths and the system's reasons come as the file system has them (UTF-8 here);
-// problems quote a file's single-byte text.
-QString fromPathOrSingleByte(const std::string& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(QByteArray::fromStdString(bytes));
-    return utf8.hasError() ? fromSingleByte(bytes) : text;
-}
-
-StimulusListPathSource& pathSource()
-{
-    static StimulusListPathSource source;
-    return source;
-}
-
 }  // namespace
 
-std::optional<QString> askStimulusListPath(QWidget* parent, ListFileChoice choice, const QString& proposed)
-{
-    return askEditorFilePath(parent, choice == ListFileChoice::Open, QStringLiteral("Word lists"),
-                             QStringLiteral("wls"), proposed);
-}
-
-void setStimulusListPathSource(StimulusListPathSource source) { pathSource() = std::move(source); }
+const EditorFileKind stimulusListFiles{
+    "Stimulus Lists",
+    "Word lists",
+    "wls",
+    true,
+    "The list could not be opened; the screen is as it was.",
+    "The list was opened, but not all of the file could be used:",
+    "The list was not saved; the file on disk is as it was.",
+};
 
 int StimulusListEditor::boxId(const BoxRef& box)
 {
@@ -117,38 +92,15 @@ const DialogTemplate& StimulusListEditor::layout()
     return t;
 }
 
-StimulusListEditor::StimulusListEditor(QWidget* parent) : TemplateDialog(layout(), parent)
+StimulusListEditor::StimulusListEditor(QWidget* parent) : EditorShellDialog(layout(), stimulusListFiles, parent)
 {
-    menuBar_ = new QMenuBar(this);
-    QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
-    const auto add = [&](Command command, const QString& text, void (StimulusListEditor::*handler)()) {
-        QAction* action = file->addAction(text);
-        connect(action, &QAction::triggered, this, handler);
-        actions_[static_cast<int>(command)] = action;
-    };
-    add(Command::New, QStringLiteral("&New"), &StimulusListEditor::newList);
-    add(Command::Open, QStringLiteral("&Open"), &StimulusListEditor::openList);
-    add(Command::Save, QStringLiteral("&Save"), qOverload<>(&StimulusListEditor::save));
-    add(Command::SaveAs, QStringLiteral("Save &As"), &StimulusListEditor::saveAs);
-    add(Command::Exit, QStringLiteral("&Exit"), &StimulusListEditor::exitEditor);
-
-    // The table places the controls below the menu bar, as a window's client area
-    // lies below its menu.
-    menuHeight_ = menuBar_->sizeHint().height();
-    menuBar_->setGeometry(0, 0, width(), menuHeight_);
-    for (const ControlSpec& item : layout().controls)
-        control(item.id)->move(control(item.id)->pos() + QPoint(0, menuHeight_));
-    setFixedSize(width(), height() + menuHeight_);
-
     showDocument();
     box({0, BoxRef::Label, 0})->setFocus();
 }
 
 QLineEdit* StimulusListEditor::box(const BoxRef& ref) const { return control<QLineEdit>(boxId(ref)); }
 
-QAction* StimulusListEditor::action(Command command) const { return actions_[static_cast<int>(command)]; }
-
-void StimulusListEditor::storeBoxes()
+void StimulusListEditor::storeDocument()
 {
     StimulusListBoxes boxes;
     const auto text = [this](const BoxRef& ref) {
@@ -178,96 +130,38 @@ void StimulusListEditor::showDocument()
     setControlText(MessageId, fromSingleByte(document_.message()));
 }
 
-bool StimulusListEditor::confirmReplace()
+std::optional<QString> StimulusListEditor::replaceQuestion() const
 {
     if (!document_.asksBeforeReplacing())
-        return true;
-    return WarningDialog::ask(QString::fromUtf8(replaceWarning.data(), qsizetype(replaceWarning.size())), this) ==
-           WarningDialog::Continue;
+        return std::nullopt;
+    return QString::fromUtf8(replaceWarning.data(), qsizetype(replaceWarning.size()));
 }
 
-void StimulusListEditor::newList()
+EditorShellDialog::OpenOutcome StimulusListEditor::openFile(const std::string& path)
 {
-    if (!confirmReplace())
-        return;
-    document_.newList();
-    showDocument();
+    StimulusListDocument::OpenOutcome outcome = document_.open(path);
+    return {outcome.opened, std::move(outcome.error), std::move(outcome.problems)};
 }
 
-void StimulusListEditor::openList()
+bool StimulusListEditor::readyToSave()
 {
-    if (!confirmReplace())
-        return;
-    const StimulusListPathSource& source = pathSource();
-    const QString proposed = QStringLiteral("*.wls");
-    const std::optional<QString> path = source ? source(this, ListFileChoice::Open, proposed)
-                                               : askStimulusListPath(this, ListFileChoice::Open, proposed);
-    if (!path)
-        return;
-    const StimulusListDocument::OpenOutcome outcome = document_.open(QFile::encodeName(*path).toStdString());
-    if (!outcome.opened) {
-        QMessageBox::warning(this, title,
-                             QStringLiteral("The list could not be opened; the screen is as it was.\n\n") +
-                                 fromPathOrSingleByte(outcome.error));
-        return;
-    }
-    showDocument();
-    if (!outcome.problems.empty()) {
-        QString text = QStringLiteral("The list was opened, but not all of the file could be used:\n");
-        for (const std::string& problem : outcome.problems)
-            text += QStringLiteral("\n") + fromPathOrSingleByte(problem);
-        QMessageBox::warning(this, title, text);
-    }
-}
-
-void StimulusListEditor::save() { save(ListFileChoice::Save, QFile::decodeName(document_.path().c_str())); }
-
-void StimulusListEditor::saveAs() { save(ListFileChoice::Save, QStringLiteral("*.wls")); }
-
-void StimulusListEditor::save(ListFileChoice choice, const QString& proposed)
-{
-    storeBoxes();
-    if (const std::optional<BoxRefusal> refusal = document_.checkForSave()) {
+    const std::optional<BoxRefusal> refusal = document_.checkForSave();
+    if (refusal)
         box(refusal->box)->setFocus();
-    } else {
-        const StimulusListPathSource& source = pathSource();
-        const std::optional<QString> path = source ? source(this, choice, proposed)
-                                                   : askStimulusListPath(this, choice, proposed);
-        if (path) {
-            const WriteOutcome outcome = document_.saveTo(QFile::encodeName(*path).toStdString());
-            if (!outcome)
-                QMessageBox::warning(this, title,
-                                     QStringLiteral("The list was not saved; the file on disk is as it was.\n\n") +
-                                         fromPathOrSingleByte(outcome.error));
-        }
-    }
-    document_.refresh();
-    showDocument();
+    return !refusal;
 }
 
-void StimulusListEditor::exitEditor()
+bool StimulusListEditor::mayExit()
 {
-    storeBoxes();
-    if (const std::optional<BoxRefusal> refusal = refusalToExit(document_.boxes())) {
-        QMessageBox::warning(this, title, QString::fromStdString(refusal->message));
-        QLineEdit* wrong = box(refusal->box);
-        wrong->setFocus();
-        wrong->selectAll();
-        return;
-    }
-    accept();
-}
-
-void StimulusListEditor::keyPressEvent(QKeyEvent* event)
-{
-    // The dialog's default command is Exit; Escape goes to the base class, which
-    // closes without the checks.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        exitEditor();
-        return;
-    }
-    TemplateDialog::keyPressEvent(event);
+    storeDocument();
+    const std::optional<BoxRefusal> refusal = refusalToExit(document_.boxes());
+    if (!refusal)
+        return true;
+    warn(QString::fromStdString(refusal->message));
+    QLineEdit* wrong = box(refusal->box);
+    wrong->setFocus();
+    wrong->selectAll();
+    return false;
 }
 
 void editStimulusListsFromMenu(QWidget* parent)

@@ -6,29 +6,18 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
-#include "common/template_dialog.h"
+#include "common/editor_shell_dialog.h"
 #include "files/stimulus_lists.h"
 
-class QAction;
 class QLineEdit;
-class QMenuBar;
 
-// The file dialogs of the editor: Qt's own (not the desktop's), starting in the home
-// directory, with the extension "wls" added to a name typed without one. proposed is
-// the text of the file name box.
-enum class ListFileChoice { Open, Save };
-std::optional<QString> askStimulusListPath(QWidget* parent, ListFileChoice choice, const QString& proposed);
+// The editor's files, word list files (".wls"): the file dialog and the path source
+// (setEditorPathSource) are the shell's.
+extern const EditorFileKind stimulusListFiles;
 
-// Where the editor gets its paths: askStimulusListPath, unless a source has been set
-// (tests answer without a dialog). An empty source restores the dialogs.
-using StimulusListPathSource =
-    std::function<std::optional<QString>(QWidget* parent, ListFileChoice choice, const QString& proposed)>;
-void setStimulusListPathSource(StimulusListPathSource source);
-
-class StimulusListEditor : public TemplateDialog {
+class StimulusListEditor : public EditorShellDialog {
     Q_OBJECT
 public:
     enum ControlId {
@@ -48,40 +37,29 @@ public:
     };
     static int boxId(const BoxRef& box);
 
-    enum class Command { New, Open, Save, SaveAs, Exit };
-
     explicit StimulusListEditor(QWidget* parent = nullptr);
 
     static const DialogTemplate& layout();
 
     QLineEdit* box(const BoxRef& ref) const;
-    QAction* action(Command command) const;
-    QMenuBar* menuBar() const { return menuBar_; }
-    // The height the menu bar adds above the table's controls.
-    int menuHeight() const { return menuHeight_; }
 
     const StimulusListDocument& document() const { return document_; }
 
-    void newList();
-    void openList();
-    void save();
-    void saveAs();
-    // Closes after the field checks of the boxes.
-    void exitEditor();
-
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    std::optional<QString> replaceQuestion() const override;
+    void storeDocument() override;
+    void showDocument() override;
+    void clearDocument() override { document_.newList(); }
+    OpenOutcome openFile(const std::string& path) override;
+    std::string documentPath() const override { return document_.path(); }
+    bool readyToSave() override;
+    WriteOutcome writeFile(const std::string& path) override { return document_.saveTo(path); }
+    void saveDone() override { document_.refresh(); }
+    // Exit neither asks nor saves, but checks the boxes.
+    bool mayExit() override;
 
 private:
-    void save(ListFileChoice choice, const QString& proposed);
-    bool confirmReplace();
-    void storeBoxes();
-    void showDocument();
-
     StimulusListDocument document_;
-    QMenuBar* menuBar_ = nullptr;
-    int menuHeight_ = 0;
-    QAction* actions_[5] = {};
 };
 
 // The main menu's "Add/Edit Stimulus Lists".

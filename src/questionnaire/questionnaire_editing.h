@@ -32,10 +32,6 @@ struct QuestionnaireForm {
 // The boxes of the list options dialog, choice 1 at the top.
 using ChoiceBoxes = std::array<std::string, maxChoices>;
 
-inline constexpr const char* overwriteWarning =
-    "Any data currently on screen will be overwritten whether or not it has been saved.";
-inline constexpr const char* exitWarning = "Any unsaved changes will be lost.";
-inline constexpr const char* removePageQuestion = "Are you sure you want to delete the current page?";
 inline constexpr const char* itemCountWarning =
     "There's a minimum 4 and maximum 18 items in each category: the QAV will not run with this file.";
 inline constexpr const char* experimenterItemPreview =

@@ -1,32 +1,25 @@
-#include "common/editor_file_dialog.h"
 #include "questionnaire/questionnaire_editor.h"
 
 #include <QButtonGroup>
-#include <QDir>
-#include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSignalBlocker>
 
+#include "common/text_codec.h"
+#include "common/warning_dialog.h"
 #include "instructions/instruction_document.h"
 #include "instructions/instruction_page_dialog.h"
+#include "instructions/page_text_editor.h"
 #include "questionnaire/field_text.h"
 #include "questionnaire/list_options_dialog.h"
 #include "questionnaire/list_question_dialog.h"
 #include "questionnaire/radio_question_dialog.h"
 #include "questionnaire/text_question_dialog.h"
-#include "common/text_codec.h"
-#include "common/warning_dialog.h"
 
 namespace {
 
-const QString caption = QStringLiteral("TRUV Idiosyncratic Items Questionnaire");
 constexpr int entryChars = static_cast<int>(entryCapacity);
 
 QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
@@ -47,27 +40,17 @@ void selectRadio(QRadioButton* button, bool selected)
     group->setExclusive(true);
 }
 
-QuestionnairePathSource& pathSource()
-{
-    static QuestionnairePathSource source;
-    return source;
-}
-
-std::optional<QString> choosePath(QWidget* parent, QuestionnaireFileAction action, const QString& proposed)
-{
-    const QuestionnairePathSource& source = pathSource();
-    return source ? source(parent, action, proposed) : askQuestionnairePath(parent, action, proposed);
-}
-
 }  // namespace
 
-std::optional<QString> askQuestionnairePath(QWidget* parent, QuestionnaireFileAction action, const QString& proposed)
-{
-    return askEditorFilePath(parent, action != QuestionnaireFileAction::Save, QStringLiteral("Questionnaire files"),
-                             QStringLiteral("qls"), proposed);
-}
-
-void setQuestionnairePathSource(QuestionnairePathSource source) { pathSource() = std::move(source); }
+const EditorFileKind questionnaireFiles{
+    "TRUV Idiosyncratic Items Questionnaire",
+    "Questionnaire files",
+    "qls",
+    false,
+    "The questionnaire could not be opened.",
+    "The questionnaire was read with these problems:",
+    "The questionnaire was not saved.",
+};
 
 const DialogTemplate& QuestionnaireEditorDialog::layout()
 {
@@ -114,62 +97,30 @@ const DialogTemplate& QuestionnaireEditorDialog::layout()
              TextCommandsId,
              "copy....ctrl-c\ndelete...ctrl-x\npaste...ctrl-v\nreturn...ctrl-enter",
              {357, 91, 58, 70}},
+            {K::Static, MessageId, "", {146, 15, 190, 9}, NoWrap},
         }};
     return t;
 }
 
-QuestionnaireEditorDialog::QuestionnaireEditorDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+QuestionnaireEditorDialog::QuestionnaireEditorDialog(QWidget* parent)
+    : PageEditorDialog(layout(), questionnaireFiles,
+                       {QStringLiteral("There is no room for another page: a questionnaire holds at most %1 pages.")
+                            .arg(maxQuestionnairePages),
+                        QStringLiteral("This is the only page: it cannot be removed.")},
+                       parent)
 {
-    // The menu bar stands above the dialog's own area, as a window's menu does.
-    menuBar_ = new QMenuBar(this);
-    QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
-    connect(file->addAction(QStringLiteral("&New")), &QAction::triggered, this, [this] { newDocument(); });
-    connect(file->addAction(QStringLiteral("&Open")), &QAction::triggered, this, [this] { openDocument(); });
-    connect(file->addAction(QStringLiteral("&Save")), &QAction::triggered, this, [this] { save(); });
-    connect(file->addAction(QStringLiteral("Save &As")), &QAction::triggered, this, [this] { saveAs(); });
-    connect(file->addAction(QStringLiteral("&Exit")), &QAction::triggered, this, [this] { exitEditor(); });
-    const int barHeight = menuBar_->sizeHint().height();
-    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child != menuBar_)
-            child->move(child->x(), child->y() + barHeight);
-    }
-    setFixedSize(width(), height() + barHeight);
-    menuBar_->setGeometry(0, 0, width(), barHeight);
-
     for (int id : {Category1LabelId, Category2LabelId, RadioItem1Id, RadioItem2Id, ExperimenterItemId})
         EntryValidator::attachTo(control<QLineEdit>(id));
 
-    pageText_ = control<QPlainTextEdit>(PageTextId);
-    pageText_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    pageText_->installEventFilter(this);
-    connect(pageText_->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int, int) { changePosition_ = position; });
-    connect(pageText_, &QPlainTextEdit::textChanged, this, &QuestionnaireEditorDialog::keepPageTextClean);
+    pageText_ = new PageTextEditor(control<QPlainTextEdit>(PageTextId), control<QLabel>(MessageId),
+                                   [this] { exitEditor(); });
 
-    // No button is the default: Enter is "EXIT" wherever it is pressed.
-    const std::pair<int, void (QuestionnaireEditorDialog::*)()> commands[] = {
-        {EditChoicesId, &QuestionnaireEditorDialog::editChoices},
-        {FlipBackId, &QuestionnaireEditorDialog::flipBack},
-        {FlipForwardId, &QuestionnaireEditorDialog::flipForward},
-        {MoveFrontId, &QuestionnaireEditorDialog::moveTowardsFront},
-        {MoveBackId, &QuestionnaireEditorDialog::moveTowardsBack},
-        {AddPageId, &QuestionnaireEditorDialog::addPage},
-        {RemovePageId, &QuestionnaireEditorDialog::removePage},
-        {SaveId, &QuestionnaireEditorDialog::save},
-        {ExitId, &QuestionnaireEditorDialog::exitEditor},
-        {PreviewId, &QuestionnaireEditorDialog::preview},
-    };
-    for (const auto& [id, command] : commands) {
-        auto* button = control<QPushButton>(id);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        connect(button, &QPushButton::clicked, this, command);
-    }
+    connectPageButtons({FlipBackId, FlipForwardId, MoveFrontId, MoveBackId, AddPageId, RemovePageId, SaveId, ExitId,
+                        PreviewId});
+    connectButtons({{EditChoicesId, [this] { editChoices(); }}});
 
-    showPage();
+    showDocument();
 }
-
-int QuestionnaireEditorDialog::menuBarHeight() const { return menuBar_->height(); }
 
 QuestionnaireForm QuestionnaireEditorDialog::form() const
 {
@@ -185,13 +136,7 @@ QuestionnaireForm QuestionnaireEditorDialog::form() const
         if (control<QRadioButton>(typeIds[i])->isChecked())
             f.type = i + 1;
     }
-    f.pageText = pageTextFromBox(pageText_->toPlainText().toStdString()).value_or(std::string());
-    if (f.pageText.empty() && !pageText_->toPlainText().isEmpty()) {
-        // A text that came over the limit and is being shortened: keep what fits.
-        f.pageText =
-            utf8ToWindows1252(pageText_->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")).toStdString())
-                .value_or(std::string());
-    }
+    f.pageText = pageText_->pageText();
     f.radioItems = {singleByte(control<QLineEdit>(RadioItem1Id)), singleByte(control<QLineEdit>(RadioItem2Id))};
     f.experimenterItem = singleByte(control<QLineEdit>(ExperimenterItemId));
     f.pageIndex = editing_.pages().current();
@@ -201,16 +146,13 @@ QuestionnaireForm QuestionnaireEditorDialog::form() const
 
 void QuestionnaireEditorDialog::showForm(const QuestionnaireForm& f)
 {
-    setControlText(FileNameId, QString::fromLocal8Bit(f.fileName));  // a path, in the system's encoding
+    showPath(FileNameId, f.fileName);
     control<QLineEdit>(Category1LabelId)->setText(fromSingleByte(f.category1Label));
     control<QLineEdit>(Category2LabelId)->setText(fromSingleByte(f.category2Label));
     control<QLineEdit>(RadioItem1Id)->setText(fromSingleByte(f.radioItems[0]));
     control<QLineEdit>(RadioItem2Id)->setText(fromSingleByte(f.radioItems[1]));
     control<QLineEdit>(ExperimenterItemId)->setText(fromSingleByte(f.experimenterItem));
-    settingPageText_ = true;
-    acceptedPageText_ = fromUtf8(pageTextForBox(f.pageText));
-    pageText_->setPlainText(acceptedPageText_);
-    settingPageText_ = false;
+    pageText_->show(f.pageText);
     setControlText(PageNumberId, fromUtf8(pageNumberText(f.pageIndex)));
     setControlText(PageTotalId, fromUtf8(pageTotalText(f.pageCount)));
     selectRadio(control<QRadioButton>(Category1ButtonId), f.category == 1);
@@ -220,178 +162,25 @@ void QuestionnaireEditorDialog::showForm(const QuestionnaireForm& f)
         selectRadio(control<QRadioButton>(typeIds[i]), f.type == i + 1);
 }
 
-// A page without category 1 or 2 (a new document's blank page, too) leaves the
-// category buttons as they were.
-void QuestionnaireEditorDialog::showPage() { showForm(editing_.show(form())); }
-
-void QuestionnaireEditorDialog::storePage() { editing_.store(form()); }
-
-// The page text box has no validator: an edit that leaves a character without a
-// single-byte form, a "#" or more than 999 characters is undone as it is made.
-void QuestionnaireEditorDialog::keepPageTextClean()
+EditorShellDialog::OpenOutcome QuestionnaireEditorDialog::openFile(const std::string& path)
 {
-    if (settingPageText_)
-        return;
-    const QString now = pageText_->toPlainText();
-    if (pageTextEditAllowed(acceptedPageText_.toStdString(), now.toStdString())) {
-        acceptedPageText_ = now;
-        return;
-    }
-    // Setting the text reports a change of its own: take the refused one's place first.
-    const int position = std::min(changePosition_, static_cast<int>(acceptedPageText_.size()));
-    const QSignalBlocker blocker(pageText_);
-    settingPageText_ = true;
-    pageText_->setPlainText(acceptedPageText_);
-    settingPageText_ = false;
-    QTextCursor cursor = pageText_->textCursor();
-    cursor.setPosition(position);
-    pageText_->setTextCursor(cursor);
+    OpenedQuestionnaire opened = readQuestionnaireForEditing(path);
+    if (!opened.opened)
+        return {false, std::move(opened.error), {}};
+    editing_.replace(opened.document);
+    return {true, {}, opened.document.problems};
 }
 
-bool QuestionnaireEditorDialog::eventFilter(QObject* watched, QEvent* event)
+WriteOutcome QuestionnaireEditorDialog::writeFile(const std::string& path)
 {
-    if (watched == pageText_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (key->modifiers() & Qt::ControlModifier)
-                pageText_->insertPlainText(QStringLiteral("\n"));
-            else
-                exitEditor();
-            return true;
-        }
-    }
-    return TemplateDialog::eventFilter(watched, event);
+    if (editing_.needsItemCountWarning())
+        WarningDialog::ask(QString::fromUtf8(itemCountWarning), this);
+    WriteOutcome outcome = writeQuestionnaireFile(editing_.document(), path);
+    if (outcome)
+        editing_.setFileName(path);
+    return outcome;
 }
 
-void QuestionnaireEditorDialog::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        exitEditor();
-        return;
-    }
-    TemplateDialog::keyPressEvent(event);
-}
-
-void QuestionnaireEditorDialog::tell(const QString& message) { QMessageBox::warning(this, caption, message); }
-
-bool QuestionnaireEditorDialog::askOverwrite()
-{
-    if (!editing_.pages().needsOverwriteWarning())
-        return true;
-    return WarningDialog::ask(QString::fromUtf8(overwriteWarning), this) == WarningDialog::Continue;
-}
-
-void QuestionnaireEditorDialog::newDocument()
-{
-    if (!askOverwrite())
-        return;
-    editing_.clear();
-    showPage();
-    editing_.pages().newOrOpenDone();
-}
-
-void QuestionnaireEditorDialog::openDocument()
-{
-    if (!askOverwrite())
-        return;
-    // What is on screen stays if no file is chosen or the file cannot be read.
-    storePage();
-    if (const std::optional<QString> path = choosePath(this, QuestionnaireFileAction::Open, QString())) {
-        const OpenedQuestionnaire opened = readQuestionnaireForEditing(QFile::encodeName(*path).toStdString());
-        if (!opened.opened) {
-            showPage();
-            tell(QStringLiteral("The questionnaire could not be opened.\n\n") + QString::fromLocal8Bit(opened.error));
-        } else {
-            editing_.replace(opened.document);
-            showPage();
-            if (!opened.document.problems.empty()) {
-                QString problems;
-                for (const std::string& problem : opened.document.problems)
-                    problems += QStringLiteral("\n") + QString::fromLocal8Bit(problem);
-                tell(QStringLiteral("The questionnaire was read with these problems:\n") + problems);
-            }
-        }
-    } else {
-        showPage();
-    }
-    editing_.pages().newOrOpenDone();
-}
-
-void QuestionnaireEditorDialog::save() { saveWithName(QString::fromLocal8Bit(editing_.document().fileName)); }
-
-void QuestionnaireEditorDialog::saveAs() { saveWithName(QString()); }
-
-void QuestionnaireEditorDialog::saveWithName(const QString& proposed)
-{
-    storePage();
-    const std::optional<QString> path = choosePath(this, QuestionnaireFileAction::Save, proposed);
-    if (path) {
-        // Advisory only: the file is written whichever button is pressed.
-        if (editing_.needsItemCountWarning())
-            WarningDialog::ask(QString::fromUtf8(itemCountWarning), this);
-        const std::string target = QFile::encodeName(*path).toStdString();
-        const WriteOutcome outcome = writeQuestionnaireFile(editing_.document(), target);
-        if (outcome)
-            editing_.setFileName(target);
-        else
-            tell(QStringLiteral("The questionnaire was not saved.\n\n") + QString::fromLocal8Bit(outcome.error));
-    }
-    showPage();
-}
-
-void QuestionnaireEditorDialog::flipBack()
-{
-    storePage();
-    editing_.pages().flipBack();
-    showPage();
-}
-
-void QuestionnaireEditorDialog::flipForward()
-{
-    storePage();
-    editing_.pages().flipForward();
-    showPage();
-}
-
-void QuestionnaireEditorDialog::moveTowardsFront()
-{
-    if (editing_.pages().current() == 0)
-        return;
-    storePage();
-    editing_.pages().moveTowardsFront();
-    showPage();
-}
-
-void QuestionnaireEditorDialog::moveTowardsBack()
-{
-    if (editing_.pages().current() >= editing_.pages().count() - 1)
-        return;
-    storePage();
-    editing_.pages().moveTowardsBack();
-    showPage();
-}
-
-void QuestionnaireEditorDialog::addPage()
-{
-    storePage();
-    if (!editing_.pages().addPage())
-        tell(QStringLiteral("There is no room for another page: a questionnaire holds at most %1 pages.")
-                 .arg(maxQuestionnairePages));
-    showPage();
-}
-
-void QuestionnaireEditorDialog::removePage()
-{
-    storePage();
-    if (!editing_.pages().canRemove()) {
-        tell(QStringLiteral("This is the only page: it cannot be removed."));
-        showPage();
-        return;
-    }
-    const bool confirmed = WarningDialog::ask(QString::fromUtf8(removePageQuestion), this) == WarningDialog::Continue;
-    editing_.pages().removeCurrent(confirmed);
-    showPage();
-}
 
 void QuestionnaireEditorDialog::editChoices()
 {
@@ -403,7 +192,7 @@ void QuestionnaireEditorDialog::editChoices()
 
 void QuestionnaireEditorDialog::preview()
 {
-    storePage();
+    storeDocument();
     const QuestionnairePage& page = editing_.pages().currentPage();
     switch (page.type) {
     case PageType::TextResponse: {
@@ -431,13 +220,7 @@ void QuestionnaireEditorDialog::preview()
         InstructionPageDialog::showText(page.text.view(), this);
         break;
     }
-    showPage();
-}
-
-void QuestionnaireEditorDialog::exitEditor()
-{
-    if (WarningDialog::ask(QString::fromUtf8(exitWarning), this) == WarningDialog::Continue)
-        accept();
+    showDocument();
 }
 
 void editQuestionnaireFromMenu(QWidget* parent)

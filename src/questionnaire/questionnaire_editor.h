@@ -7,29 +7,18 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 
-#include "common/template_dialog.h"
+#include "common/page_editor_dialog.h"
 #include "questionnaire/questionnaire_editing.h"
 
-class QMenuBar;
-class QPlainTextEdit;
+class PageTextEditor;
 
-enum class QuestionnaireFileAction { Open, Save };
+// The editor's files, questionnaire files (".qls"): the file dialog and the path source
+// (setEditorPathSource) are the shell's.
+extern const EditorFileKind questionnaireFiles;
 
-// The open- and save-file dialogs: Qt's own, starting in the home directory, for
-// ".qls" files. proposed is the file name to start from (empty for none). The
-// chosen path, or nothing when cancelled.
-std::optional<QString> askQuestionnairePath(QWidget* parent, QuestionnaireFileAction action, const QString& proposed);
-
-// Where the editor gets its paths: askQuestionnairePath, unless a source has been
-// set (tests answer without a dialog). An empty source restores the dialogs.
-using QuestionnairePathSource =
-    std::function<std::optional<QString>(QWidget* parent, QuestionnaireFileAction action, const QString& proposed)>;
-void setQuestionnairePathSource(QuestionnairePathSource source);
-
-class QuestionnaireEditorDialog : public TemplateDialog {
+class QuestionnaireEditorDialog : public PageEditorDialog<QuestionnairePages> {
     Q_OBJECT
 public:
     enum ControlId {
@@ -66,54 +55,37 @@ public:
         PreviewId,
         TextCommandsFrameId,
         TextCommandsId,
+        MessageId,
     };
 
     explicit QuestionnaireEditorDialog(QWidget* parent = nullptr);
     static const DialogTemplate& layout();
 
-    // The menu bar stands above the table's controls, which move down by its height.
-    QMenuBar* menuBar() const { return menuBar_; }
-    int menuBarHeight() const;
-
     const QuestionnaireEditing& editing() const { return editing_; }
     // What the widgets show now.
     QuestionnaireForm form() const;
 
-    // The commands, as the menu and the buttons call them.
-    void newDocument();
-    void openDocument();
-    void save();
-    void saveAs();
-    void flipBack();
-    void flipForward();
-    void moveTowardsFront();
-    void moveTowardsBack();
-    void addPage();
-    void removePage();
     void editChoices();
-    void preview();
-    void exitEditor();
+    void preview() override;
 
 protected:
-    // Enter anywhere is "EXIT"; Escape and the close box close at once.
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    QuestionnairePages& pages() override { return editing_.pages(); }
+    const QuestionnairePages& pages() const override { return editing_.pages(); }
+    void storeDocument() override { editing_.store(form()); }
+    // A page without category 1 or 2 (a new document's blank page, too) leaves the
+    // category buttons as they were.
+    void showDocument() override { showForm(editing_.show(form())); }
+    void clearDocument() override { editing_.clear(); }
+    OpenOutcome openFile(const std::string& path) override;
+    std::string documentPath() const override { return editing_.document().fileName; }
+    // The advisory item count warning first: the file is written whichever button is pressed.
+    WriteOutcome writeFile(const std::string& path) override;
 
 private:
-    void showPage();
-    void storePage();
     void showForm(const QuestionnaireForm& form);
-    bool askOverwrite();
-    void saveWithName(const QString& proposed);
-    void keepPageTextClean();
-    void tell(const QString& message);
 
     QuestionnaireEditing editing_;
-    QMenuBar* menuBar_ = nullptr;
-    QPlainTextEdit* pageText_ = nullptr;
-    QString acceptedPageText_;
-    int changePosition_ = 0;
-    bool settingPageText_ = false;
+    PageTextEditor* pageText_ = nullptr;  // owned by the page text box
 };
 
 // The main menu's handler for "Add/Edit QAV Items Questionnaire".

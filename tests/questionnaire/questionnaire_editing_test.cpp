@@ -6,6 +6,7 @@
 
 #include "common/temp_directory.h"
 #include "questionnaire/document_builder.h"
+#include "instructions/page_text.h"
 #include "questionnaire/field_text.h"
 #include "questionnaire/questionnaire_editing.h"
 
@@ -244,25 +245,21 @@ TEST(FieldText, AnEntryIsSingleByteWithoutHashAndAtMostItsCapacity)
     EXPECT_EQ(entryFromBox("", 15), std::optional<std::string>(""));
 }
 
+// A questionnaire page's text box follows the instruction page's rules.
 TEST(FieldText, APageTextCountsEachBreakAsTwoAndRefusesHashAndForeignCharacters)
 {
-    EXPECT_EQ(pageTextFromBox("one\ntwo"), std::optional<std::string>("one\r\ntwo"));
-    EXPECT_TRUE(pageTextFromBox(std::string(997, 'a') + "\n"));
-    EXPECT_FALSE(pageTextFromBox(std::string(998, 'a') + "\n"));
-    EXPECT_TRUE(pageTextFromBox(std::string(999, 'a')));
-    EXPECT_FALSE(pageTextFromBox(std::string(1000, 'a')));
-    EXPECT_FALSE(pageTextFromBox("no # here"));
-    EXPECT_FALSE(pageTextFromBox("\xE2\x86\x92"));
+    EXPECT_EQ(boxToPageText("one\ntwo"), "one\r\ntwo");
+    EXPECT_EQ(pageBytesOf(std::string(997, 'a') + "\n"), 999u);
+    EXPECT_EQ(admitIntoPage("\n", 1), "") << "a break needs two";
+    EXPECT_EQ(admitIntoPage("no # here", 999), "no  here");
+    EXPECT_EQ(admitIntoPage("\xE2\x86\x92", 999), "");
 
-    // A text over the limit (lone line ends read from a file) can still be shortened.
-    const std::string over(1000, 'a');
-    EXPECT_TRUE(pageTextEditAllowed(over, std::string(999, 'a')));
-    EXPECT_TRUE(pageTextEditAllowed(over + "b", over));
-    EXPECT_FALSE(pageTextEditAllowed(over, over + "b"));
-    EXPECT_FALSE(pageTextEditAllowed(over + "bb", over + "#"));
-    EXPECT_TRUE(pageTextEditAllowed("", "fine"));
+    // A text over the limit (lone line ends read from a file) is cut to the page.
+    PageText page;
+    storeBoxText(page, std::string(1000, 'a'));
+    EXPECT_EQ(page.view(), std::string(999, 'a'));
 
     // The box shows every kind of line end as one break; CR LF comes back unchanged.
-    EXPECT_EQ(pageTextForBox("a\r\nb\rc\nd\xE9"), "a\nb\nc\nd\xC3\xA9");
-    EXPECT_EQ(pageTextFromBox(pageTextForBox("a\r\nb")), std::optional<std::string>("a\r\nb"));
+    EXPECT_EQ(pageToBoxText("a\r\nb\rc\nd\xE9"), "a\nb\nc\nd\xE9");
+    EXPECT_EQ(boxToPageText(pageToBoxText("a\r\nb")), "a\r\nb");
 }

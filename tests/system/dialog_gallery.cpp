@@ -618,12 +618,11 @@ Entry sessionSettings("session-settings", [](QWidget* frame) {
 });
 
 Entry stimulusLists("stimulus-lists", [](QWidget* frame) {
-    setStimulusListPathSource([](QWidget*, ListFileChoice, const QString&) {
-        return qInStudy("vehicles-clothing.wls");
-    });
+    setEditorPathSource(stimulusListFiles,
+                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("vehicles-clothing.wls"); });
     auto d = std::make_unique<StimulusListEditor>(frame);
-    d->openList();
-    setStimulusListPathSource({});
+    d->openDocument();
+    setEditorPathSource(stimulusListFiles, {});
     return d;
 });
 
@@ -636,21 +635,21 @@ Entry editorOpen("editor-open", [](QWidget* frame) {
 });
 
 Entry instructionEditor("instruction-editor", [](QWidget* frame) {
-    setInstructionPathSource([](QWidget*, InstructionFileChoice, const QString&) { return qInStudy("intro.bgi"); });
+    setEditorPathSource(instructionFiles,
+                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("intro.bgi"); });
     auto d = std::make_unique<InstructionEditorDialog>(frame);
     d->openDocument();
-    setInstructionPathSource({});
+    setEditorPathSource(instructionFiles, {});
     return d;
 });
 
 // The questionnaire at its radio page.
 Entry questionnaireEditor("questionnaire-editor", [](QWidget* frame) {
-    setQuestionnairePathSource([](QWidget*, QuestionnaireFileAction, const QString&) {
-        return qInStudy("own-words.qls");
-    });
+    setEditorPathSource(questionnaireFiles,
+                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("own-words.qls"); });
     auto d = std::make_unique<QuestionnaireEditorDialog>(frame);
     d->openDocument();
-    setQuestionnairePathSource({});
+    setEditorPathSource(questionnaireFiles, {});
     for (int page = 1; page < 5; ++page)
         d->flipForward();
     return d;
@@ -658,12 +657,11 @@ Entry questionnaireEditor("questionnaire-editor", [](QWidget* frame) {
 
 // "Edit List of Choices" on the questionnaire's list page.
 Entry listOptions("list-options", [](QWidget* frame) {
-    setQuestionnairePathSource([](QWidget*, QuestionnaireFileAction, const QString&) {
-        return qInStudy("own-words.qls");
-    });
+    setEditorPathSource(questionnaireFiles,
+                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("own-words.qls"); });
     auto d = std::make_unique<QuestionnaireEditorDialog>(frame);
     d->openDocument();
-    setQuestionnairePathSource({});
+    setEditorPathSource(questionnaireFiles, {});
     for (int page = 1; page < 9; ++page)
         d->flipForward();
     later(0, [dialog = d.get()] { dialog->editChoices(); });

@@ -19,6 +19,7 @@
 #include "common/temp_directory.h"
 #include "common/warning_dialog.h"
 #include "instructions/instruction_editor.h"
+#include "instructions/page_text_editor.h"
 #include "instructions/instruction_page_dialog.h"
 
 namespace {
@@ -98,7 +99,7 @@ class InstructionEditorTest : public ::testing::Test {
 protected:
     InstructionEditorTest()
     {
-        setInstructionPathSource([this](QWidget*, InstructionFileChoice choice, const QString& proposed) {
+        setEditorPathSource(instructionFiles, [this](QWidget*, EditorFileChoice choice, const QString& proposed) {
             asked.push_back({choice, proposed});
             if (paths.empty()) {
                 ADD_FAILURE() << "no path was expected";
@@ -110,7 +111,7 @@ protected:
         });
         editor.show();
     }
-    ~InstructionEditorTest() override { setInstructionPathSource({}); }
+    ~InstructionEditorTest() override { setEditorPathSource(instructionFiles, {}); }
     void TearDown() override { EXPECT_TRUE(modals.done()) << "an expected dialog did not appear"; }
 
     QPlainTextEdit* box() { return editor.control<QPlainTextEdit>(Id::PageTextId); }
@@ -131,12 +132,11 @@ protected:
 
     TempDirectory dir;
     std::deque<std::optional<QString>> paths;
-    std::vector<std::pair<InstructionFileChoice, QString>> asked;
+    std::vector<std::pair<EditorFileChoice, QString>> asked;
     InstructionEditorDialog editor;
     Modals modals{&editor};
 };
 
-const QString overwriteWarning = "Any data currently on screen will be overwritten whether or not it has been saved.";
 
 }  // namespace
 
@@ -162,9 +162,9 @@ TEST_F(InstructionEditorTest, TypedPagesAreSavedByteForByte)
     choose(dir.file("copy"));
     menu("Save &As");
     ASSERT_EQ(asked.size(), 3u);
-    EXPECT_EQ(asked[0], std::make_pair(InstructionFileChoice::Save, QString()));
-    EXPECT_EQ(asked[1], std::make_pair(InstructionFileChoice::Save, QString::fromStdString(dir.file("intro.bgi"))));
-    EXPECT_EQ(asked[2], std::make_pair(InstructionFileChoice::Save, QString()));
+    EXPECT_EQ(asked[0], std::make_pair(EditorFileChoice::Save, QString()));
+    EXPECT_EQ(asked[1], std::make_pair(EditorFileChoice::Save, QString::fromStdString(dir.file("intro.bgi"))));
+    EXPECT_EQ(asked[2], std::make_pair(EditorFileChoice::Save, QString()));
     EXPECT_EQ(dir.read("copy"), dir.read("intro.bgi"));
 }
 
@@ -178,7 +178,7 @@ TEST_F(InstructionEditorTest, OpenShowsTheFirstPageAndSavesTheFileUnchanged)
     EXPECT_EQ(editor.currentPage(), 2);
     choose(dir.file("in.bgi"));
     menu("&Open");
-    EXPECT_EQ(asked.at(0).first, InstructionFileChoice::Open);
+    EXPECT_EQ(asked.at(0).first, EditorFileChoice::Open);
     EXPECT_EQ(editor.currentPage(), 0);
     EXPECT_EQ(box()->toPlainText(), "Dear participant,\n\nwelcome.");
     EXPECT_EQ(shown(Id::PageTotalId), " out of 4");
@@ -214,7 +214,7 @@ TEST_F(InstructionEditorTest, NewAndOpenWarnFromTheSecondOnAndCancelKeepsThePage
     modals.warning(WarningDialog::Continue);
     menu("&New");
     EXPECT_EQ(box()->toPlainText(), "");
-    EXPECT_EQ(modals.texts, QStringList({overwriteWarning, overwriteWarning, overwriteWarning}));
+    EXPECT_EQ(modals.texts, QStringList(3, QString::fromUtf8(overwriteWarning)));
 }
 
 TEST_F(InstructionEditorTest, EnterAnywhereIsExitWithItsWarning)
@@ -247,6 +247,7 @@ TEST_F(InstructionEditorTest, EscapeClosesAtOnce)
 TEST_F(InstructionEditorTest, HashAndCharactersWithoutASingleByteFormCannotBeEntered)
 {
     QTest::keyClicks(box(), "a#b");
+    EXPECT_EQ(editor.control<QLabel>(Id::MessageId)->text(), QString::fromLatin1(pageRefusedCharactersMessage));
     box()->insertPlainText(QString::fromUtf8("#c\xE2\x98\x83\xC3\xA9#"));  // as a paste does
     EXPECT_EQ(box()->toPlainText(), QString::fromUtf8("abc\xC3\xA9"));
     EXPECT_EQ(box()->textCursor().position(), 4);

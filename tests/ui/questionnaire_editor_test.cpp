@@ -26,6 +26,7 @@
 #include "layout_check.h"
 #include "questionnaire/list_options_dialog.h"
 #include "questionnaire/list_question_dialog.h"
+#include "instructions/page_text_editor.h"
 #include "questionnaire/questionnaire_editor.h"
 #include "questionnaire/radio_question_dialog.h"
 #include "questionnaire/text_question_dialog.h"
@@ -99,15 +100,15 @@ class Paths {
 public:
     explicit Paths(std::vector<QString> answers) : answers_(std::move(answers))
     {
-        setQuestionnairePathSource([this](QWidget*, QuestionnaireFileAction action, const QString& proposed) {
-            asked.push_back((action == QuestionnaireFileAction::Open ? "open " : "save ") + proposed);
+        setEditorPathSource(questionnaireFiles, [this](QWidget*, EditorFileChoice action, const QString& proposed) {
+            asked.push_back((action == EditorFileChoice::Open ? "open " : "save ") + proposed);
             if (next_ >= answers_.size())
                 return std::optional<QString>();
             const QString path = answers_[next_++];
             return path.isEmpty() ? std::optional<QString>() : std::optional<QString>(path);
         });
     }
-    ~Paths() { setQuestionnairePathSource({}); }
+    ~Paths() { setEditorPathSource(questionnaireFiles, {}); }
     std::vector<QString> asked;
 
 private:
@@ -157,7 +158,7 @@ TEST(QuestionnaireEditor, ControlsStandAtTheirTablePlacesBelowTheMenu)
     EXPECT_EQ(e.windowTitle(), "TRUV Idiosyncratic Items Questionnaire");
     const DialogTemplate& t = Editor::layout();
     const DialogBaseUnits base = e.baseUnits();
-    const int bar = e.menuBarHeight();
+    const int bar = e.menuHeight();
     EXPECT_GT(bar, 0);
     EXPECT_EQ(e.width(), dialogUnitsToPixelsX(t.width, base));
     EXPECT_EQ(e.height(), dialogUnitsToPixelsY(t.height, base) + bar);
@@ -375,20 +376,29 @@ TEST(QuestionnaireEditor, HashAndCharactersWithoutASingleByteFormCannotBeTypedOr
         EXPECT_EQ(box(e, id)->text().size(), 15) << "at most 15 characters";
     }
 
+    // The page text keeps what it can of a paste, and the message line says what was left out.
+    const auto message = [&] { return e.control<QLabel>(Editor::MessageId)->text(); };
     typePageText(e, {"Say #1", "now"});
-    pageText(e)->insertPlainText(QString::fromUtf8("pasted # text"));
-    pageText(e)->insertPlainText(QString::fromUtf8("\xE2\x86\x92"));
-    EXPECT_EQ(pageText(e)->toPlainText(), "Say 1\nnow");
+    pageText(e)->insertPlainText(QString::fromUtf8(" pasted # text\xE2\x86\x92"));
+    EXPECT_EQ(pageText(e)->toPlainText(), "Say 1\nnow pasted  text");
+    EXPECT_EQ(message(), QString::fromLatin1(pageRefusedCharactersMessage));
     QTest::keyClicks(pageText(e), "!");
-    EXPECT_EQ(pageText(e)->toPlainText(), "Say 1\nnow!") << "typing goes on where it was refused";
+    EXPECT_EQ(pageText(e)->toPlainText(), "Say 1\nnow pasted  text!") << "typing goes on where it was refused";
 
-    // 999 single bytes, a line break counting as two.
+    // 999 single bytes, a line break counting as two; a paste is cut at the room left.
     pageText(e)->clear();
-    pageText(e)->insertPlainText(QString(997, 'a'));
+    pageText(e)->insertPlainText(QString(996, 'a'));
+    pageText(e)->insertPlainText("bcde");
+    EXPECT_EQ(pageText(e)->toPlainText(), QString(996, 'a') + "bcd");
+    EXPECT_EQ(message(), QString::fromLatin1(pageFullMessage));
+    QTest::keyClick(pageText(e), Qt::Key_Backspace);
+    QTest::keyClick(pageText(e), Qt::Key_Backspace);
     QTest::keyClick(pageText(e), Qt::Key_Return, Qt::ControlModifier);
-    EXPECT_EQ(pageText(e)->toPlainText(), QString(997, 'a') + "\n");
+    EXPECT_EQ(pageText(e)->toPlainText(), QString(996, 'a') + "b\n");
     QTest::keyClicks(pageText(e), "b");
-    EXPECT_EQ(pageText(e)->toPlainText(), QString(997, 'a') + "\n");
+    EXPECT_EQ(pageText(e)->toPlainText(), QString(996, 'a') + "b\n");
+    e.flipForward();
+    EXPECT_EQ(message(), "") << "a page shown anew empties the message line";
     EXPECT_TRUE(answers.seen.empty());
 
     ListOptionsDialog options;

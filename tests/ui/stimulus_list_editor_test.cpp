@@ -49,13 +49,13 @@ void answerWarning(WarningDialog::Choice choice, QString* text)
 class PathAnswers {
 public:
     struct Question {
-        ListFileChoice choice;
+        EditorFileChoice choice;
         QString proposed;
     };
 
     PathAnswers()
     {
-        setStimulusListPathSource([this](QWidget*, ListFileChoice choice, const QString& proposed) {
+        setEditorPathSource(stimulusListFiles, [this](QWidget*, EditorFileChoice choice, const QString& proposed) {
             asked.push_back({choice, proposed});
             std::optional<QString> answer;
             if (!answers_.empty()) {
@@ -65,7 +65,7 @@ public:
             return answer;
         });
     }
-    ~PathAnswers() { setStimulusListPathSource({}); }
+    ~PathAnswers() { setEditorPathSource(stimulusListFiles, {}); }
 
     void next(const std::string& path) { answers_.push_back(QString::fromStdString(path)); }
     void cancelNext() { answers_.push_back(std::nullopt); }
@@ -195,7 +195,7 @@ TEST(StimulusListEditor, SavesWhatWasTypedByteForByte)
     EXPECT_EQ(paths.asked[1].proposed.toStdString(), dir.file("space.wls"));
     EXPECT_EQ(paths.asked[2].proposed, "*.wls");
     for (const auto& question : paths.asked)
-        EXPECT_EQ(question.choice, ListFileChoice::Save);
+        EXPECT_EQ(question.choice, EditorFileChoice::Save);
     EXPECT_EQ(dir.read("copy.wls"), planetsAndMetals);
     EXPECT_EQ(editor.document().path(), dir.file("copy.wls"));
 
@@ -298,7 +298,7 @@ TEST(StimulusListEditor, OpenThenSaveWritesTheSameBytes)
     paths.next(dir.file("full.wls"));
     run(editor, Command::Open);  // the first Open asks nothing
     ASSERT_EQ(paths.asked.size(), 1u);
-    EXPECT_EQ(paths.asked[0].choice, ListFileChoice::Open);
+    EXPECT_EQ(paths.asked[0].choice, EditorFileChoice::Open);
     EXPECT_EQ(paths.asked[0].proposed, "*.wls");
     EXPECT_EQ(editor.box(label(1))->text(), QString::fromUtf8("Caf\xc3\xa9s"));
     EXPECT_EQ(editor.box(count(0))->text(), "18");
@@ -448,7 +448,8 @@ TEST(StimulusListEditor, FileDialogsAreQtsOwnStartingInTheHomeDirectory)
         }
         static_cast<QDialog&>(dialog).accept();  // QFileDialog::accept, which reads the name box
     });
-    const std::optional<QString> chosen = askStimulusListPath(nullptr, ListFileChoice::Save, QStringLiteral("*.wls"));
+    const std::optional<QString> chosen = askEditorPath(nullptr, stimulusListFiles, EditorFileChoice::Save,
+                                                        QStringLiteral("*.wls"));
     qputenv("HOME", previousHome);
 
     EXPECT_EQ(startDirectory.toStdString(), home.path());

@@ -1,0 +1,53 @@
+#pragma once
+// The page text box of the two page editors (instruction pages, questionnaire pages):
+// a multi-line box whose text is one page, at most 999 single-byte characters with a
+// line break counting two, and no "#". Whatever is typed, pasted or dropped is cut to
+// what the page takes: characters without a single-byte form and "#" are left out,
+// the rest is cut at the room left, and the editor's message line says which. Ctrl+
+// Enter is a line break; Enter alone is the editor's Exit.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "instructions/instruction_pages.h"
+
+class QLabel;
+class QPlainTextEdit;
+
+// What the message line says when an edit lost characters.
+inline constexpr const char* pageRefusedCharactersMessage =
+    "A page takes only characters of the Western European (Windows-1252) character set, and no \"#\": "
+    "the others were left out.";
+inline constexpr const char* pageFullMessage =
+    "A page holds at most 999 characters, a line break counting as two: the rest was left out.";
+
+class PageTextEditor : public QObject {
+public:
+    // box: the editor's page text box; message: its message line; onEnter: Exit.
+    PageTextEditor(QPlainTextEdit* box, QLabel* message, std::function<void()> onEnter);
+
+    // Shows a page (line breaks as CR LF, or lone CR or LF) and empties the message line.
+    void show(std::string_view pageText);
+    // The box's text as a page: single bytes, line breaks as CR LF, cut at 999.
+    std::string pageText() const;
+    // Stores the box into page; a page the box still shows unchanged keeps its bytes.
+    void storeInto(PageText& page) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QString boxText() const;
+    std::string singleByteBoxText() const;
+    void keepWithinPage();
+
+    QPlainTextEdit* box_;
+    QLabel* message_;
+    std::function<void()> onEnter_;
+    QString acceptedText_;  // the box text as last admitted
+    bool settingText_ = false;
+};

@@ -1,0 +1,156 @@
+// The editors' shared shell: the order of its steps around an editor's own, the
+// paths it proposes, and the messages of a failed open or save.
+#include <QLabel>
+#include <QMessageBox>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/editor_shell_dialog.h"
+#include "common/warning_dialog.h"
+#include "ui/when_shown.h"
+
+namespace {
+
+const EditorFileKind fakeFiles{"Fake", "Fake files", "fak", true, "Not opened.", "Opened with problems:", "Not saved."};
+const EditorFileKind otherFiles{"Other", "Other files", "oth", false, "", "", ""};
+
+const DialogTemplate& fakeLayout()
+{
+    static const DialogTemplate t{"Fake", 200, 100, 8, {{ControlKind::Static, 1, "", {5, 5, 60, 10}, NoWrap}}};
+    return t;
+}
+
+// Logs each step the shell asks of it; answers as its members say.
+class FakeEditor : public EditorShellDialog {
+public:
+    FakeEditor() : EditorShellDialog(fakeLayout(), fakeFiles, nullptr) {}
+    std::vector<std::string> log;
+    OpenOutcome opening;
+    WriteOutcome writing{true, {}};
+    bool ready = true;
+    std::optional<QString> question;
+    std::string path = "/data/now.fak";
+
+protected:
+    std::optional<QString> replaceQuestion() const override { return question; }
+    void storeDocument() override { log.push_back("store"); }
+    void showDocument() override { log.push_back("show"); }
+    void clearDocument() override { log.push_back("clear"); }
+    OpenOutcome openFile(const std::string& p) override { return log.push_back("open " + p), opening; }
+    std::string documentPath() const override { return path; }
+    bool readyToSave() override { return log.push_back("ready"), ready; }
+    WriteOutcome writeFile(const std::string& p) override { return log.push_back("write " + p), writing; }
+    void newOrOpenDone() override { log.push_back("done"); }
+    void saveDone() override { log.push_back("saved"); }
+};
+
+using Log = std::vector<std::string>;
+
+// Answers the file dialogs of the fake editors with the paths given, in turn; an
+// empty one cancels. Records what each was asked.
+struct Paths {
+    std::vector<QString> answers;
+    std::vector<QString> proposed;
+    Paths()
+    {
+        setEditorPathSource(fakeFiles, [this](QWidget*, EditorFileChoice, const QString& p) -> std::optional<QString> {
+            proposed.push_back(p);
+            const QString answer = answers.empty() ? QString() : answers.front();
+            if (!answers.empty())
+                answers.erase(answers.begin());
+            return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
+        });
+    }
+    ~Paths() { setEditorPathSource(fakeFiles, {}); }
+};
+
+}  // namespace
+
+TEST(EditorShell, OpenStoresFirstAndShowsAfterWhateverComesOfIt)
+{
+    Paths paths;
+    FakeEditor e;
+    paths.answers = {"", "/d/a.fak", "/d/b.fak"};
+    e.openDocument();
+    EXPECT_EQ(e.log, (Log{"store", "show", "done"})) << "cancelled";
+    EXPECT_EQ(paths.proposed.back(), "*.fak");
+
+    e.log.clear();
+    e.opening = {false, "cannot open /d/a.fak: No such file or directory", {}};
+    QString text;
+    whenShown<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
+        box.accept();
+    });
+    e.openDocument();
+    EXPECT_EQ(e.log, (Log{"store", "open /d/a.fak", "show", "done"}));
+    EXPECT_EQ(text, "Not opened.\n\ncannot open /d/a.fak: No such file or directory");
+
+    e.opening = {true, {}, {"one", "two"}};
+    whenShown<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
+        box.accept();
+    });
+    e.openDocument();
+    EXPECT_EQ(text, "Opened with problems:\n\none\ntwo");
+
+    // A question that is cancelled leaves everything as it was.
+    e.log.clear();
+    e.question = QStringLiteral("Replace?");
+    whenShown<WarningDialog>([](WarningDialog& w) { w.reject(); });
+    e.openDocument();
+    whenShown<WarningDialog>([](WarningDialog& w) { w.reject(); });
+    e.newDocument();
+    EXPECT_TRUE(e.log.empty());
+    whenShown<WarningDialog>([](WarningDialog& w) { w.accept(); });
+    e.newDocument();
+    EXPECT_EQ(e.log, (Log{"clear", "show", "done"}));
+}
+
+TEST(EditorShell, SaveProposesTheFileAndSaveAsThePatternAndRefusalsAskNothing)
+{
+    Paths paths;
+    FakeEditor e;
+    paths.answers = {"/d/x.fak", ""};
+    e.save();
+    e.saveAs();
+    EXPECT_EQ(paths.proposed, (std::vector<QString>{"/data/now.fak", "*.fak"}));
+    EXPECT_EQ(e.log, (Log{"store", "ready", "write /d/x.fak", "saved", "show", "store", "ready", "saved", "show"}));
+
+    e.log.clear();
+    e.ready = false;
+    e.save();
+    EXPECT_EQ(paths.proposed.size(), 2u) << "no file dialog for a refused save";
+    EXPECT_EQ(e.log, (Log{"store", "ready", "saved", "show"}));
+
+    e.ready = true;
+    e.writing = {false, "cannot write /d/y.fak: Permission denied"};
+    paths.answers = {"/d/y.fak"};
+    QString text;
+    whenShown<QMessageBox>([&](QMessageBox& box) {
+        text = box.text();
+        box.accept();
+    });
+    e.save();
+    EXPECT_EQ(text, "Not saved.\n\ncannot write /d/y.fak: Permission denied");
+}
+
+// Each kind of editor has its own path source: setting one leaves the others' dialogs.
+TEST(EditorShell, PathSourcesArePerKindOfFile)
+{
+    bool otherAsked = false;
+    setEditorPathSource(otherFiles, [&](QWidget*, EditorFileChoice, const QString&) {
+        otherAsked = true;
+        return std::optional<QString>();
+    });
+    Paths paths;
+    FakeEditor e;
+    e.openDocument();
+    EXPECT_FALSE(otherAsked);
+    EXPECT_EQ(paths.proposed.size(), 1u);
+    setEditorPathSource(otherFiles, {});
+}
