@@ -18,12 +18,10 @@
 class QLabel;
 class QPlainTextEdit;
 
-// What the message line says when an edit lost characters.
-inline constexpr const char* pageRefusedCharactersMessage =
-    "A page takes only characters of the Western European (Windows-1252) character set, and no \"#\": "
-    "the others were left out.";
-inline constexpr const char* pageFullMessage =
-    "A page holds at most 999 characters, a line break counting as two: the rest was left out.";
+// What the message line says when an edit lost characters (short: the questionnaire
+// editor's line is narrow).
+inline constexpr const char* pageRefusedCharactersMessage = "Left out: \"#\" and non-Windows-1252 characters";
+inline constexpr const char* pageFullMessage = "Page full (999 characters): the rest was left out";
 
 class PageTextEditor : public QObject {
 public:
