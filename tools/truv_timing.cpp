@@ -51,7 +51,6 @@ public:
     {
     }
     std::array<int, 2> leftCategory{0, 1};
-    std::vector<std::int64_t> feedbackTimes;
     std::vector<std::int64_t> drawStarts;
     std::vector<std::int64_t> onsets;
 
@@ -70,12 +69,6 @@ public:
         shared_.correctSide = e.plan().category[i] == leftCategory[pair] ? 0 : 1;
         shared_.onset = now;
         shared_.wordsShown.fetch_add(1);
-    }
-    void drawFeedback(bool correct) override
-    {
-        TaskWindow::drawFeedback(correct);
-        if (correct)
-            feedbackTimes.push_back(clock_.nowMicroseconds());
     }
 
 private:
@@ -155,7 +148,6 @@ std::string runDelay(TimingWindow& window, Pointer& pointer, Shared& shared, int
         std::vector<Sent> sent;
         window.onsets.clear();
         window.drawStarts.clear();
-        window.feedbackTimes.clear();
         shared.stop = false;
         shared.wordsShown = 0;
         std::thread player(participant, std::ref(shared), s.trials, std::ref(sent), 1234u + done + delay);
@@ -191,11 +183,10 @@ std::string runDelay(TimingWindow& window, Pointer& pointer, Shared& shared, int
             const double truth = (sent[t].correctKeyAt - sent[t].onset) / 1000.0;
             figures.latencyErrors.push_back(window.results()[t].latency - truth);
         }
-        // The delay: from a correct response's feedback to the start of drawing the
-        // next word; then the drawing, up to the onset.
-        for (std::size_t k = 0; k + 1 < window.onsets.size() && k < window.feedbackTimes.size(); ++k)
-            figures.delayErrors[delayIndex].push_back((window.drawStarts[k + 1] - window.feedbackTimes[k]) / 1000.0 -
-                                                      delay);
+        // From a correct key to the next word's onset, minus the delay: what the
+        // participant gets between answering and the next word.
+        for (std::size_t k = 0; k + 1 < window.onsets.size() && k < sent.size(); ++k)
+            figures.delayErrors[delayIndex].push_back((window.onsets[k + 1] - sent[k].correctKeyAt) / 1000.0 - delay);
         for (std::size_t k = 0; k < window.onsets.size(); ++k)
             figures.drawTimes.push_back((window.onsets[k] - window.drawStarts[k]) / 1000.0);
         done += s.trials;
@@ -304,6 +295,7 @@ int main(int argc, char* argv[])
         }
         std::printf("Input while a word waits: %s\n",
                     mode == TimingMode::Poll ? "polled without sleeping" : "the event loop sleeps (as in a run)");
+        std::printf("%s\n", describeKeyTimes(window.engine().serverClock()).c_str());
         std::printf("%s\n%s\n", formatFigures(figures).c_str(), formatVerdict(figures).c_str());
         std::fflush(stdout);
     }

@@ -49,6 +49,10 @@ bool translateForSlot(const AcceleratorSlot& slot, const QKeyEvent& event)
     const auto command = translateShortcut(*slot.table, keyStrokeOf(event));
     if (!command)
         return false;
-    QCoreApplication::postEvent(slot.target.data(), new CommandEvent(*command));
+    // Under the X11 platform the event's time stamp is the X server's, in milliseconds.
+    const std::optional<std::uint32_t> stamp =
+        event.timestamp() != 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(event.timestamp()))
+                               : std::nullopt;
+    QCoreApplication::postEvent(slot.target.data(), new CommandEvent(*command, stamp));
     return true;
 }

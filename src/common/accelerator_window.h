@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdint>
+#include <optional>
+
 #include "common/shortcut_table.h"
 
 class QKeyEvent;
@@ -17,14 +20,21 @@ struct AcceleratorSlot {
     const ShortcutTable* table = nullptr;  // set at start-up
 };
 
+// A key's command, with the display server's time stamp of the key when it has one
+// (the X server's milliseconds under the X11 platform).
 class CommandEvent : public QEvent {
 public:
-    explicit CommandEvent(TaskCommand command) : QEvent(eventType()), command_(command) {}
+    explicit CommandEvent(TaskCommand command, std::optional<std::uint32_t> stamp = std::nullopt)
+        : QEvent(eventType()), command_(command), stamp_(stamp)
+    {
+    }
     TaskCommand command() const { return command_; }
+    std::optional<std::uint32_t> stamp() const { return stamp_; }
     static QEvent::Type eventType();
 
 private:
     TaskCommand command_;
+    std::optional<std::uint32_t> stamp_;
 };
 
 KeyStroke keyStrokeOf(const QKeyEvent& event);

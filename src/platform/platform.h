@@ -36,12 +36,22 @@ public:
     virtual ~Clock() = default;
     // Microseconds on a clock that never jumps (not the calendar time).
     virtual std::int64_t nowMicroseconds() = 0;
+    // Returns at the deadline (microseconds on this clock) or soon after, without
+    // using the processor meanwhile where the clock can. This one reads the clock in
+    // a loop: for clocks that move as they are read.
+    virtual void sleepUntil(std::int64_t deadlineMicroseconds)
+    {
+        while (nowMicroseconds() < deadlineMicroseconds) {
+        }
+    }
 };
 
 // CLOCK_MONOTONIC.
 class MonotonicClock final : public Clock {
 public:
     std::int64_t nowMicroseconds() override;
+    // Sleeps on CLOCK_MONOTONIC to the absolute deadline.
+    void sleepUntil(std::int64_t deadlineMicroseconds) override;
 };
 
 // The mouse pointer and the rectangle it is confined to. The rectangle is the one

@@ -111,16 +111,16 @@ void BlockEngine::open(const BlockSettings& settings)
     state_ = State::WaitingForStart;
 }
 
-void BlockEngine::key(TaskCommand command)
+void BlockEngine::key(TaskCommand command, std::optional<std::uint32_t> stamp)
 {
     if (command != TaskCommand::SkipBlock)
         armed_ = true;
     switch (command) {
     case TaskCommand::LeftResponse:
-        respond(true);
+        respond(true, stamp);
         break;
     case TaskCommand::RightResponse:
-        respond(false);
+        respond(false, stamp);
         break;
     case TaskCommand::StartBlock:
         start();
@@ -228,7 +228,7 @@ bool BlockEngine::judge(bool left) const
     return left == wordIsLeft;
 }
 
-void BlockEngine::respond(bool left)
+void BlockEngine::respond(bool left, std::optional<std::uint32_t> stamp)
 {
     if (!started_ || !armed_ || (state_ != State::WordShown && state_ != State::Correcting))
         return;
@@ -243,10 +243,16 @@ void BlockEngine::respond(bool left)
         state_ = State::Correcting;
     } else {
         awaitingCorrection_ = false;
-        const std::int64_t responseTime = clock_.nowMicroseconds();
+        // The key's own time when the server's clock is calibrated. A key pressed
+        // before this word appeared (during the delay, queued until now) counts from
+        // the onset as it is handled.
+        const std::int64_t handled = clock_.nowMicroseconds();
+        responseTime_ = keyPressMicroseconds(stamp, serverClock_, handled);
+        if (responseTime_ < onset_)
+            responseTime_ = handled;
         if (!tutorial) {
             TrialResult& r = results_[presented_ - 1];
-            r.latency = roundToMilliseconds(responseTime - onset_);
+            r.latency = roundToMilliseconds(responseTime_ - onset_);
             r.wrongResponses = wrongCount_;
             r.responseSide = left ? "l" : "r";
         }
@@ -258,19 +264,24 @@ void BlockEngine::respond(bool left)
     view_.drawFeedback(correct);
 
     if (correct) {
+        // The delay counts from the response: the next word appears the delay after
+        // it, plus its own drawing.
         state_ = State::Delay;
-        busyWait(settings_.delay);
+        waitUntil(responseTime_ + static_cast<std::int64_t>(settings_.delay) * 1000);
         present();
     }
 }
 
-void BlockEngine::busyWait(unsigned milliseconds)
+void BlockEngine::waitUntil(std::int64_t deadlineMicroseconds)
 {
-    // Reads the clock in a loop, handling nothing meanwhile: input that arrives now
-    // stays queued and counts from the next word's onset.
-    const std::int64_t start = clock_.nowMicroseconds();
-    const std::int64_t wait = static_cast<std::int64_t>(milliseconds) * 1000;
-    while (clock_.nowMicroseconds() - start < wait) {
+    // Handles nothing meanwhile: input that arrives now stays queued and counts from
+    // the next word's onset. Sleeps to shortly before the deadline and reads the
+    // clock in a loop only for the rest, so that at real-time priority the process
+    // never spins long enough to be throttled.
+    const std::int64_t sleepEnd = deadlineMicroseconds - spinMicroseconds;
+    if (clock_.nowMicroseconds() < sleepEnd)
+        clock_.sleepUntil(sleepEnd);
+    while (clock_.nowMicroseconds() < deadlineMicroseconds) {
     }
 }
 

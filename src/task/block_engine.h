@@ -5,12 +5,15 @@
 // view that forwards the participant's keys to it.
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "common/shortcut_table.h"
 #include "files/word_list.h"
 #include "platform/platform.h"
+#include "platform/server_clock.h"
 #include "task/trial_plan.h"
 
 struct TrialResult {
@@ -109,10 +112,15 @@ public:
     void open(const BlockSettings& settings);
 
     // A key's command: the key arms the window, then the command is carried out.
-    void key(TaskCommand command);
+    // stamp: the display server's time stamp of the key, when it has one.
+    void key(TaskCommand command, std::optional<std::uint32_t> stamp = std::nullopt);
+    // The calibration of the server's clock for this block's key stamps; without a
+    // usable one, a response is timed when it is handled.
+    void setServerClock(const ServerClockCalibration& calibration) { serverClock_ = calibration; }
+    const ServerClockCalibration& serverClock() const { return serverClock_; }
     // The window's commands. Start and the responses act only when armed.
     void start();
-    void respond(bool left);
+    void respond(bool left, std::optional<std::uint32_t> stamp = std::nullopt);
     // OK (result 1) and Cancel (result 2) close at once; the caller restores the
     // pointer confinement.
     void close(int result);
@@ -131,7 +139,7 @@ private:
     void present();
     bool judge(bool left) const;
     void showTutorialMessageAtPresentation(int i);
-    void busyWait(unsigned milliseconds);
+    void waitUntil(std::int64_t deadlineMicroseconds);
 
     TaskView& view_;
     Clock& clock_;
@@ -155,9 +163,14 @@ private:
     int currentPair_ = 0;
     int currentCategory_ = 0;
     std::int64_t onset_ = 0;
+    std::int64_t responseTime_ = 0;  // of the last correct response
+    ServerClockCalibration serverClock_;
     ScreenPoint home_;
     ScreenRect savedConfinement_;
 };
+
+// The part of a wait spent reading the clock in a loop, after sleeping.
+inline constexpr std::int64_t spinMicroseconds = 2000;
 
 // Microseconds to whole milliseconds, rounded to nearest.
 int roundToMilliseconds(std::int64_t microseconds);

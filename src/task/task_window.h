@@ -111,6 +111,9 @@ private:
     CRandomGenerator random_;
     SystemCalendarTime calendar_;
     std::unique_ptr<BlockEngine> engine_;
+    // The X server's round trips, under the X11 platform; opened with the first block.
+    std::unique_ptr<ServerClock> serverClock_;
+    bool serverClockOpened_ = false;
     bool polling_ = false;
     bool running_ = false;
 };

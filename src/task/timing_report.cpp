@@ -221,7 +221,7 @@ std::string formatFigures(const TimingFigures& figures)
     std::string out = format("  %-40s %5s %8s %8s %8s %8s\n", "milliseconds", "n", "mean", "SD", "99%", "max");
     out += row("latency error, recorded minus true", summarise(figures.latencyErrors), true);
     for (std::size_t d = 0; d < timingDelays.size(); ++d)
-        out += row(format("delay of %u ms, waited minus requested", timingDelays[d]), summarise(figures.delayErrors[d]),
+        out += row(format("key to next word, minus delay of %u ms", timingDelays[d]), summarise(figures.delayErrors[d]),
                    true);
     out += row("drawing a word, end of delay to onset", summarise(figures.drawTimes), false);
     out += "  (99% and max are of the size of the error, whichever its sign)\n";
@@ -278,10 +278,10 @@ std::string formatVerdict(const TimingFigures& figures)
     if (delays.empty()) {
         out += item("Delays: nothing was measured.");
     } else {
-        const double kept = shareWithin(delays, exactDelayMs);
-        out += item(format("Delays: %s. %s of the pauses after a response lasted within %.0f ms of the delay set "
-                           "(the mark: at least %s).",
-                           kept >= verdictShare ? "KEPT" : "NOT KEPT", percent(kept).c_str(), exactDelayMs,
+        const double kept = shareWithin(delays, keptDelayMs);
+        out += item(format("Delays: %s. %s of the next words appeared within %.0f ms of the delay set after a correct "
+                           "key (the mark: at least %s; the word's own drawing counts in).",
+                           kept >= verdictShare ? "KEPT" : "NOT KEPT", percent(kept).c_str(), keptDelayMs,
                            mark.c_str()));
     }
 
@@ -310,4 +310,20 @@ keyboard polled 125 times a second), and the display's refresh and response time
 can measure; it adds its own delays on every computer, and only a light sensor on the
 screen and a detector on the key can measure it.
 )";
+}
+
+std::string describeKeyTimes(const ServerClockCalibration& c)
+{
+    char figures[160];
+    std::snprintf(figures, sizeof figures,
+                  "offset %+.2f ms, spread %.2f ms, shortest round trip %.2f ms, %d round trips",
+                  c.offsetMicroseconds / 1000.0, c.spreadMicroseconds / 1000.0, c.roundTripMicroseconds / 1000.0,
+                  c.samples);
+    if (c.usable)
+        return std::string("Key times: the X server's own stamps (") + figures + ").";
+    if (c.samples == 0)
+        return "Key times: the clock when each key is handled (no round trip to the X server succeeded).";
+    return std::string("Key times: the clock when each key is handled (the X server's clock is too far off or "
+                       "too uncertain: ") +
+           figures + ").";
 }

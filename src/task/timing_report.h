@@ -53,7 +53,7 @@ double shareWithin(const std::vector<double>& values, double limit);
 // What one measuring pass collected, in milliseconds.
 struct TimingFigures {
     std::vector<double> latencyErrors;               // recorded latency minus the true interval
-    std::array<std::vector<double>, 2> delayErrors;  // per timingDelays: waited minus requested
+    std::array<std::vector<double>, 2> delayErrors;  // per timingDelays: correct key to next onset, minus the delay
     std::vector<double> drawTimes;                   // end of the delay to the word's onset
 };
 
@@ -62,7 +62,8 @@ struct TimingFigures {
 inline constexpr double verdictShare = 0.99;
 inline constexpr double exactLatencyMs = 1.0;
 inline constexpr double goodLatencyMs = 3.0;
-inline constexpr double exactDelayMs = 1.0;
+// A word after a correct key: the delay, plus the word's drawing and the server's round trip.
+inline constexpr double keptDelayMs = 2.0;
 inline constexpr double outlierMs = 10.0;
 
 enum class LatencyGrade { Exact, Good, Poor, NotMeasured };
@@ -77,3 +78,7 @@ std::string formatVerdict(const TimingFigures& figures);
 
 // What the figures cover and what they do not.
 const char* timingCoverageText();
+
+// Which time the latencies were taken from, with the calibration of the X server's
+// clock that decided it, on one line.
+std::string describeKeyTimes(const ServerClockCalibration& calibration);

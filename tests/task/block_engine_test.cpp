@@ -427,3 +427,45 @@ TEST(TrialPlan, TutorialItemsAreDrawnWithReplacement)
         EXPECT_EQ(plan.category[t], sideAt(plan.startRow, t)) << "no reversal in the tutorial";
     }
 }
+
+// Which time a response gets, and where the delay counts from: the key's server stamp
+// with a usable calibration (the delay then runs from it), the handling time without
+// one, and the handling time for a key stamped before the word appeared.
+TEST_F(BlockEngineTest, AResponseIsTimedFromItsKeyStampAndTheDelayRunsFromTheResponse)
+{
+    const BlockSettings s = settings(BlockType::PairOneBlock, 4, 100);
+    ServerClockCalibration calibrated;
+    calibrated.usable = true;
+    open(s);
+    engine.setServerClock(calibrated);
+    engine.key(TaskCommand::StartBlock);
+    const auto key = [&](std::optional<std::uint32_t> stamp) {
+        engine.key(leftIsCorrect(s) ? TaskCommand::LeftResponse : TaskCommand::RightResponse, stamp);
+    };
+    const auto stampAfterOnset = [&](int ms) {
+        return static_cast<std::uint32_t>((engine.onsetMicroseconds() + ms * 1000) / 1000);
+    };
+
+    // Pressed 300 ms after the onset, handled 80 ms later: 300 ms, and the next word
+    // 100 ms after the press (the clock moves on as it is read, so a little later).
+    std::uint32_t stamp = stampAfterOnset(300);
+    clock.advanceMilliseconds(380);
+    key(stamp);
+    EXPECT_NEAR(engine.results()[0].latency, 300, 1);
+    const std::int64_t pressed = std::int64_t(stamp) * 1000 + 500;
+    EXPECT_GE(engine.onsetMicroseconds() - pressed, 100'000);
+    EXPECT_LT(engine.onsetMicroseconds() - pressed, 101'000);
+
+    // A key stamped before this word's onset (pressed during the delay): from handling.
+    stamp = stampAfterOnset(-50);
+    clock.advanceMilliseconds(20);
+    key(stamp);
+    EXPECT_NEAR(engine.results()[1].latency, 20, 1);
+
+    // Without a usable calibration the stamp is not used.
+    engine.setServerClock({});
+    stamp = stampAfterOnset(5);
+    clock.advanceMilliseconds(250);
+    key(stamp);
+    EXPECT_NEAR(engine.results()[2].latency, 250, 1);
+}

@@ -157,10 +157,11 @@ TEST(TimingVerdict, DelaysOfBothSettingsAreJudgedTogether)
 {
     TimingFigures f = latencies(0, 0);
     f.delayErrors[0].assign(99, 0.05);
-    f.delayErrors[1] = {1.5};
-    EXPECT_TRUE(contains(formatVerdict(f), "Delays: KEPT. 99.0% of the pauses"));
-    f.delayErrors[1].push_back(-1.2);
-    EXPECT_TRUE(contains(formatVerdict(f), "Delays: NOT KEPT. 98.0% of the pauses"));
+    f.delayErrors[1] = {2.5};
+    EXPECT_TRUE(contains(formatVerdict(f), "Delays: KEPT. 99.0% of the next words"));
+    f.delayErrors[1].push_back(1.9);
+    f.delayErrors[1].push_back(-2.2);
+    EXPECT_TRUE(contains(formatVerdict(f), "Delays: NOT KEPT. 98.0% of the next words"));
 }
 
 TEST(TimingVerdict, LinesFitATerminal)
@@ -179,8 +180,8 @@ TEST(TimingFigures, TableHasARowPerMeasureWithItsCount)
     const std::string table = formatFigures(latencies(2, 12));
     EXPECT_TRUE(contains(table, "latency error, recorded minus true")) << table;
     EXPECT_TRUE(contains(table, "true 100 +0.632 1.632 12.000 12.000")) << table;  // mean (98 x 0.4 + 24) / 100
-    EXPECT_TRUE(contains(table, "delay of 0 ms, waited minus requested")) << table;
-    EXPECT_TRUE(contains(table, "delay of 250 ms, waited minus requested")) << table;
+    EXPECT_TRUE(contains(table, "key to next word, minus delay of 0 ms")) << table;
+    EXPECT_TRUE(contains(table, "key to next word, minus delay of 250 ms")) << table;
     EXPECT_TRUE(contains(table, "within 1 ms of the true interval: 98.0% of trials; within 3 ms: 98.0%")) << table;
 }
 
@@ -234,3 +235,16 @@ TEST(TimingBlock, EveryCategoryHasEighteenWordsOfItsOwn)
 }
 
 }  // namespace
+
+TEST(TimingFigures, TheKeyTimesLineSaysWhichClockAndWhy)
+{
+    ServerClockCalibration c;
+    EXPECT_EQ(describeKeyTimes(c),
+              "Key times: the clock when each key is handled (no round trip to the X server succeeded).");
+    c = {true, 120, 450, 80, 7};
+    EXPECT_EQ(describeKeyTimes(c), "Key times: the X server's own stamps (offset +0.12 ms, spread 0.45 ms, shortest "
+                                   "round trip 0.08 ms, 7 round trips).");
+    c.usable = false;
+    c.offsetMicroseconds = -3400;
+    EXPECT_NE(describeKeyTimes(c).find("too far off or too uncertain: offset -3.40 ms"), std::string::npos);
+}

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/server_clock.h"
+
+namespace {
+
+// Round trips of 100 us whose server stamps lag the monotonic clock by lagMs whole
+// milliseconds, taken every 1.3 ms from start (microseconds).
+std::vector<ServerTimeSample> samples(std::int64_t start, int count, std::int64_t lagMicroseconds,
+                                      std::int64_t roundTrip = 100)
+{
+    std::vector<ServerTimeSample> s;
+    for (int i = 0; i < count; ++i) {
+        const std::int64_t before = start + i * 1300;
+        const std::int64_t middle = before + roundTrip / 2;
+        s.push_back({before, static_cast<std::uint32_t>((middle - lagMicroseconds) / 1000), before + roundTrip});
+    }
+    return s;
+}
+
+constexpr std::int64_t day = 86'400'000'000;  // microseconds
+
+}  // namespace
+
+TEST(ServerClock, UnwrapsTheServersMillisecondsNearNow)
+{
+    const struct {
+        std::uint32_t stamp;
+        std::int64_t now;  // microseconds
+        std::int64_t ms;
+    } cases[] = {
+        {5000, 5'000'400, 5000},
+        {4990, 5'000'400, 4990},                                  // an event 10 ms ago
+        {0xFFFFFFF0u, 4'294'967'296'000 + 5'000, 4'294'967'280},  // stamped just before the wrap
+        {5, 4'294'967'296'000 + 5'000, 4'294'967'301},            // just after it
+        {static_cast<std::uint32_t>((60 * day / 1000) % 4'294'967'296), 60 * day + 300, 60 * day / 1000},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(unwrapServerMilliseconds(c.stamp, c.now), c.ms) << c.stamp << " at " << c.now;
+}
+
+// The same clock (stamps truncated to the millisecond) calibrates to an offset
+// within half a millisecond; another clock, a coarse one, a slow display or too few
+// round trips do not calibrate.
+TEST(ServerClock, CalibratesOnlyWhenBothClocksAgreeClosely)
+{
+    const ServerClockCalibration same = calibrateServerClock(samples(7 * day, 7, 0));
+    EXPECT_TRUE(same.usable);
+    EXPECT_LE(std::llabs(same.offsetMicroseconds), 500);
+    EXPECT_EQ(same.samples, 7);
+    EXPECT_EQ(same.roundTripMicroseconds, 100);
+
+    const struct {
+        std::vector<ServerTimeSample> samples;
+        const char* why;
+    } refused[] = {
+        {samples(7 * day, 7, 3000), "a server clock 3 ms behind"},
+        {samples(7 * day, 7, -2600), "a server clock ahead"},
+        {samples(7 * day, 7, 0, 4000), "round trips of 4 ms (a remote display)"},
+        {samples(7 * day, 2, 0), "two round trips"},
+        {{}, "none"},
+    };
+    for (const auto& r : refused)
+        EXPECT_FALSE(calibrateServerClock(r.samples).usable) << r.why;
+
+    // One sample far off (a stall) widens the spread beyond use.
+    std::vector<ServerTimeSample> stalled = samples(7 * day, 7, 0);
+    stalled[3].serverMilliseconds -= 4;
+    EXPECT_FALSE(calibrateServerClock(stalled).usable);
+}
+
+// Which time a key gets: its stamp (the middle of its millisecond, plus the offset)
+// when the calibration is usable, never later than its handling; else its handling.
+TEST(ServerClock, AKeyIsTimedFromItsStampOnlyWithAUsableCalibration)
+{
+    ServerClockCalibration usable;
+    usable.usable = true;
+    usable.offsetMicroseconds = 200;
+    ServerClockCalibration unusable = usable;
+    unusable.usable = false;
+    const std::int64_t handled = 9 * day + 8'000;  // 8 ms after the key's millisecond
+    const std::uint32_t stamp = static_cast<std::uint32_t>((9 * day) / 1000);
+
+    EXPECT_EQ(keyPressMicroseconds(stamp, usable, handled), 9 * day + 700);
+    EXPECT_EQ(keyPressMicroseconds(std::nullopt, usable, handled), handled);
+    EXPECT_EQ(keyPressMicroseconds(stamp, unusable, handled), handled);
+    EXPECT_EQ(keyPressMicroseconds(stamp, usable, 9 * day + 300), 9 * day + 300) << "never after handling";
+}
