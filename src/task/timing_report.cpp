@@ -183,7 +183,8 @@ std::string format(const char* pattern, auto... values)
     return buffer;
 }
 
-std::string percent(double share) { return format("%.1f%%", 100 * share); }
+// Cut, not rounded, to a tenth: a share just under the mark never reads as the mark.
+std::string percent(double share) { return format("%.1f%%", std::floor(1000 * share + 1e-9) / 10); }
 
 std::string row(const std::string& what, const Spread& s, bool signedMean)
 {

@@ -162,6 +162,10 @@ TEST(TimingVerdict, DelaysOfBothSettingsAreJudgedTogether)
     f.delayErrors[1].push_back(1.9);
     f.delayErrors[1].push_back(-2.2);
     EXPECT_TRUE(contains(formatVerdict(f), "Delays: NOT KEPT. 98.0% of the next words"));
+    // 196 of 198 (98.99%) is below the mark and reads so.
+    f.delayErrors[0].assign(196, 0.05);
+    f.delayErrors[1] = {2.5, -2.5};
+    EXPECT_TRUE(contains(formatVerdict(f), "Delays: NOT KEPT. 98.9% of the next words")) << formatVerdict(f);
 }
 
 TEST(TimingVerdict, LinesFitATerminal)
