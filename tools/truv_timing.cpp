@@ -21,7 +21,11 @@
 #include <thread>
 #include <vector>
 
+#include <sched.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include "app/application_window.h"
 #include "platform/desktop_session.h"
@@ -74,6 +78,41 @@ public:
 private:
     Clock& clock_;
     Shared& shared_;
+};
+
+// Processes that only use the processor, at the ordinary priority, for as long as
+// this lives: a loaded computer.
+class BusyProcesses {
+public:
+    explicit BusyProcesses(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                // The child leaves the parent's real-time scheduling and spins.
+                sched_param normal{};
+                sched_setscheduler(0, SCHED_OTHER, &normal);
+                volatile unsigned long spins = 0;
+                for (;;)
+                    spins = spins + 1;
+            }
+            if (pid > 0)
+                children_.push_back(pid);
+        }
+    }
+    ~BusyProcesses()
+    {
+        for (const pid_t pid : children_) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    BusyProcesses(const BusyProcesses&) = delete;
+    BusyProcesses& operator=(const BusyProcesses&) = delete;
+    int count() const { return static_cast<int>(children_.size()); }
+
+private:
+    std::vector<pid_t> children_;
 };
 
 struct Sent {
@@ -267,12 +306,16 @@ int main(int argc, char* argv[])
     std::vector<TimingMode> modes{options->mode};
     if (options->mode == TimingMode::Both)
         modes = {TimingMode::Poll, TimingMode::Sleep};
-    const double seconds = options->trials * modes.size() * (2 * 0.11 + timingDelays[1] / 1000.0);
+    const double seconds = static_cast<double>(modes.size()) * timingPassSeconds(options->trials);
     const QSize size = screen->geometry().size();
-    std::printf("TRUV timing: the task window on X display %s (%d x %d), %d trials at each of the delays %u and "
-                "%u ms.\n",
-                displayName, size.width(), size.height(), options->trials, timingDelays[0], timingDelays[1]);
+    std::printf("TRUV timing: the task window on X display %s (%d x %d), %d trials at each of the delays %u, %u "
+                "and %u ms.\n",
+                displayName, size.width(), size.height(), options->trials, timingDelays[0], timingDelays[1],
+                timingDelays[2]);
     std::printf("Priority: %s; processors: %u.\n", describe(priority), std::thread::hardware_concurrency());
+    const BusyProcesses load(options->load);
+    if (options->load > 0)
+        std::printf("Load: %d other processes kept busy meanwhile.\n", load.count());
     if (std::getenv("WAYLAND_DISPLAY") != nullptr)
         std::printf("Under Wayland: measured through XWayland, as the program runs there.\n");
     std::printf("Do not touch the keyboard or the mouse until it has finished (about %.0f %s).\n\n",

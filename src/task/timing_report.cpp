@@ -8,23 +8,25 @@
 
 const char* timingUsageText()
 {
-    return R"(Usage: truv-timing [--trials N] [--mode sleep|poll|both]
+    return R"(Usage: truv-timing [--trials N] [--mode sleep|poll|both] [--load N]
 
 Measures, on this computer and its display, how exactly TRUV records latencies.
 It opens the real task window full screen and answers every word itself: at a
 chosen moment it sends the A or the keypad's 5 key through the X server (XTest),
 now and then the wrong key first, and compares the latency the program records
-with the true interval. It also measures the pause between words and the time
-drawing a word takes, then prints the figures and a verdict. Do not touch the
-keyboard or the mouse while it runs.
+with the true interval. It also measures the interval from each correct key to
+the next word and the time drawing a word takes, then prints the figures and a
+verdict. Do not touch the keyboard or the mouse while it runs.
 
 Options:
-  --trials N          trials at each of the delays 0 and 250 ms, 2 to 10000
-                      (default 300: about two and a half minutes)
+  --trials N          trials at each of the delays 0, 250 and 999 ms, 2 to 10000
+                      (default 200: about five minutes)
   --mode MODE         how the window waits for a key while a word is shown:
                       sleep  in its event loop, as the program does (default)
                       poll   polling for input without sleeping
                       both   poll, then sleep, each measured on its own
+  --load N            keeps N other processes busy meanwhile, 0 to 64 (default
+                      0), to see what a loaded computer does
   --help              shows this text
 
 Exit status: 0 measured, 1 could not measure (no X display, no XTest extension,
@@ -51,7 +53,7 @@ std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& 
             options.help = true;
             continue;
         }
-        if (name != "--trials" && name != "--mode") {
+        if (name != "--trials" && name != "--mode" && name != "--load") {
             error = (!arg.empty() && arg.front() == '-' ? "unknown option " : "unexpected argument ") + name;
             return std::nullopt;
         }
@@ -65,17 +67,19 @@ std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& 
             return std::nullopt;
         }
 
-        if (name == "--trials") {
-            int trials = 0;
+        if (name == "--trials" || name == "--load") {
+            const bool trials = name == "--trials";
+            const int least = trials ? minTimingTrials : 0;
+            const int most = trials ? maxTimingTrials : maxTimingLoad;
+            int number = 0;
             const char* end = value.data() + value.size();
-            const auto [last, status] = std::from_chars(value.data(), end, trials);
-            if (value.empty() || status != std::errc() || last != end || trials < minTimingTrials ||
-                trials > maxTimingTrials) {
-                error = "bad value for --trials: \"" + value + "\" (a whole number from " +
-                        std::to_string(minTimingTrials) + " to " + std::to_string(maxTimingTrials) + ")";
+            const auto [last, status] = std::from_chars(value.data(), end, number);
+            if (value.empty() || status != std::errc() || last != end || number < least || number > most) {
+                error = "bad value for " + name + ": \"" + value + "\" (a whole number from " + std::to_string(least) +
+                        " to " + std::to_string(most) + ")";
                 return std::nullopt;
             }
-            options.trials = trials;
+            (trials ? options.trials : options.load) = number;
         } else if (value == "sleep") {
             options.mode = TimingMode::Sleep;
         } else if (value == "poll") {
@@ -102,6 +106,15 @@ Entries category(const char* label, const std::array<const char*, maxItems>& wor
 }
 
 }  // namespace
+
+double timingPassSeconds(int trials)
+{
+    // A word waits about a tenth of a second for its key, wrong keys included.
+    double seconds = 0;
+    for (const unsigned delay : timingDelays)
+        seconds += trials * (0.11 + delay / 1000.0);
+    return seconds;
+}
 
 BlockSettings timingBlockSettings(int trials, unsigned delay)
 {

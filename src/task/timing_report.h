@@ -14,13 +14,15 @@
 enum class TimingMode { Sleep, Poll, Both };
 
 struct TimingOptions {
-    int trials = 300;  // at each of the delays
+    int trials = 200;  // at each of the delays
     TimingMode mode = TimingMode::Sleep;
+    int load = 0;  // busy processes running meanwhile
     bool help = false;
 };
 
 inline constexpr int minTimingTrials = 2;  // a delay lies between two words
 inline constexpr int maxTimingTrials = 10000;
+inline constexpr int maxTimingLoad = 64;
 
 // Parses the arguments after the program name. Returns nothing, with the reason in
 // error, for an unknown option or argument, a missing value or one out of range.
@@ -29,8 +31,12 @@ std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& 
 // The text of --help.
 const char* timingUsageText();
 
-// The inter-trial delays measured, in milliseconds: none, and a typical one.
-inline constexpr std::array<unsigned, 2> timingDelays{0, 250};
+// The inter-trial delays measured, in milliseconds: none, a typical one and the
+// longest an input file can set.
+inline constexpr std::array<unsigned, 3> timingDelays{0, 250, 999};
+
+// About how long one measuring pass takes, in seconds.
+double timingPassSeconds(int trials);
 
 // A combined block over two pairs of everyday categories (18 words each), pair 1's
 // category 0 on the left and pair 2's on the right.
@@ -52,9 +58,10 @@ double shareWithin(const std::vector<double>& values, double limit);
 
 // What one measuring pass collected, in milliseconds.
 struct TimingFigures {
-    std::vector<double> latencyErrors;               // recorded latency minus the true interval
-    std::array<std::vector<double>, 2> delayErrors;  // per timingDelays: correct key to next onset, minus the delay
-    std::vector<double> drawTimes;                   // end of the delay to the word's onset
+    std::vector<double> latencyErrors;  // recorded latency minus the true interval
+    std::array<std::vector<double>, timingDelays.size()>
+        delayErrors;                // per timingDelays: correct key to next onset, minus the delay
+    std::vector<double> drawTimes;  // end of the delay to the word's onset
 };
 
 // The thresholds of the verdict: the share of trials, and the error in ms, within

@@ -23,14 +23,16 @@ TEST(TimingOptions, DefaultsAndEveryForm)
 {
     const auto d = parse({});
     ASSERT_TRUE(d);
-    EXPECT_EQ(d->trials, 300);
+    EXPECT_EQ(d->trials, 200);
     EXPECT_EQ(d->mode, TimingMode::Sleep);
+    EXPECT_EQ(d->load, 0);
     EXPECT_FALSE(d->help);
 
-    const auto o = parse({"--trials", "2", "--mode", "both"});
+    const auto o = parse({"--trials", "2", "--mode", "both", "--load", "64"});
     ASSERT_TRUE(o);
     EXPECT_EQ(o->trials, 2);
     EXPECT_EQ(o->mode, TimingMode::Both);
+    EXPECT_EQ(o->load, 64);
 
     const auto e = parse({"--trials=10000", "--mode=poll", "--mode=sleep"});
     ASSERT_TRUE(e);
@@ -53,6 +55,10 @@ TEST(TimingOptions, RefusesWhatItCannotUseAndSaysWhy)
         EXPECT_FALSE(parse(args, &error)) << args.back();
         EXPECT_NE(error.find("--trials"), std::string::npos) << error;
         EXPECT_NE(error.find("2 to 10000"), std::string::npos) << error;
+    }
+    for (const char* load : {"-1", "65", "two"}) {
+        EXPECT_FALSE(parse({"--load", load}, &error));
+        EXPECT_EQ(error, "bad value for --load: \"" + std::string(load) + "\" (a whole number from 0 to 64)");
     }
     EXPECT_FALSE(parse({"--mode", "fast"}, &error));
     EXPECT_NE(error.find("sleep, poll or both"), std::string::npos) << error;
