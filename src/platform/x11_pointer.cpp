@@ -77,7 +77,11 @@ ScreenPoint X11Pointer::position()
 
 void X11Pointer::setPosition(ScreenPoint point)
 {
-    if (confined_ && !grabbed_)
+    // The grab is made again each time (a client's own grab is then only renewed):
+    // another client's failed attempt at a grab lifts the server's confinement
+    // while the grab itself stays ours, and the program puts the pointer home after
+    // every response.
+    if (confined_)
         grabbed_ = grab(1);
     const ScreenPoint target = clampInto(point, confinement_);
     XWarpPointer(x_->display, None, x_->root, 0, 0, 0, 0, target.x, target.y);

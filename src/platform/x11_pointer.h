@@ -19,7 +19,8 @@
 // rectangle is still kept for the positions set here.
 //
 // If the grab is refused (another client holds one), the rectangle is still kept, and
-// positions set here are clamped into it; the grab is tried again on each setPosition.
+// positions set here are clamped into it. The grab is made again on each setPosition:
+// another client's failed attempt at a grab lifts the confinement of this one.
 // Use from one thread only.
 class X11Pointer final : public Pointer {
 public:

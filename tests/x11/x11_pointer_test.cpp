@@ -256,3 +256,16 @@ TEST(X11PointerWholeWindows, HoldsThePointerToTheWindowAndPositionsToTheRectangl
     pointer->setConfinement(wholeScreen);
     EXPECT_TRUE(other.pointerFree());
 }
+
+// Another client's failed grab lifts the server's confinement though the grab stays
+// ours; the next setPosition (the program's pointer going home after a response)
+// confines again.
+TEST_F(X11PointerTest, AnotherClientsFailedGrabIsUndoneByTheNextPosition)
+{
+    pointer_->setConfinement({100, 150, 400, 350});
+    ASSERT_FALSE(other_.pointerFree());
+    other_.warp(0, 0);
+    pointer_->setPosition({250, 250});
+    other_.warp(0, 0);
+    EXPECT_EQ(other_.position(), (ScreenPoint{100, 150}));
+}
