@@ -8,6 +8,9 @@
 // inter-trial delay with the time from the response to the next word. See --help.
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
@@ -78,6 +81,94 @@ public:
 private:
     Clock& clock_;
     Shared& shared_;
+};
+
+// A plain window doing the same task as a simple program would: the word in a label,
+// the latency from the clock read when the key is handled, the next word after a
+// timer. It is measured beside the task window, block by block, for comparison.
+class ReferenceWindow : public QWidget {
+public:
+    ReferenceWindow(Clock& clock, Shared& shared, QWidget* parent)
+        : QWidget(parent, Qt::Window), clock_(clock), shared_(shared), label_(new QLabel(this))
+    {
+        resize(640, 480);
+        label_->setGeometry(0, 0, 640, 480);
+        label_->setAlignment(Qt::AlignCenter);
+        label_->setFont(makeTaskFont());
+        setCursor(Qt::BlankCursor);
+    }
+
+    // Shows words until trials have been answered correctly, or none has been for half a
+    // minute; the latencies in whole milliseconds, in order.
+    std::vector<int> runBlock(int trials, unsigned delay)
+    {
+        trials_ = trials;
+        delay_ = delay;
+        latencies_.clear();
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->geometry().center() - rect().center());
+        show();
+        raise();
+        activateWindow();
+        QEventLoop loop;
+        loop_ = &loop;
+        QTimer watchdog;
+        std::size_t answered = 0;
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            if (latencies_.size() == answered)
+                loop.quit();
+            answered = latencies_.size();
+        });
+        watchdog.start(30'000);
+        QTimer::singleShot(100, this, [this] { showWord(); });
+        loop.exec();
+        loop_ = nullptr;
+        waiting_ = false;
+        hide();
+        return latencies_;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const std::int64_t handled = clock_.nowMicroseconds();
+        const bool left = event->key() == Qt::Key_A;
+        const bool right = event->key() == Qt::Key_5 || event->key() == Qt::Key_Clear;
+        if (!waiting_ || (!left && !right) || (left ? 0 : 1) != side_)
+            return;
+        waiting_ = false;
+        latencies_.push_back(roundToMilliseconds(handled - onset_));
+        if (static_cast<int>(latencies_.size()) == trials_ && loop_ != nullptr)
+            loop_->quit();
+        else
+            QTimer::singleShot(static_cast<int>(delay_), Qt::PreciseTimer, this, [this] { showWord(); });
+    }
+
+private:
+    void showWord()
+    {
+        static const char* const words[] = {"summer", "winter", "car", "shirt", "snow", "beach"};
+        side_ = static_cast<int>(random_() % 2);
+        label_->setText(QString::fromLatin1(words[random_() % 6]));
+        label_->repaint();
+        onset_ = clock_.nowMicroseconds();
+        shared_.correctSide = side_;
+        shared_.onset = onset_;
+        waiting_ = true;
+        shared_.wordsShown.fetch_add(1);
+    }
+
+    Clock& clock_;
+    Shared& shared_;
+    QLabel* label_;
+    QEventLoop* loop_ = nullptr;
+    std::mt19937 random_{7};
+    int trials_ = 0;
+    unsigned delay_ = 0;
+    std::vector<int> latencies_;
+    std::int64_t onset_ = 0;
+    int side_ = 0;
+    bool waiting_ = false;
 };
 
 // Processes that only use the processor, at the ordinary priority, for as long as
@@ -174,8 +265,8 @@ void participant(Shared& shared, int words, std::vector<Sent>& sent, unsigned se
 
 // Runs blocks of up to 100 trials at timingDelays[delayIndex] until `trials` are
 // answered. Returns why a block did not complete, or nothing.
-std::string runDelay(TimingWindow& window, Pointer& pointer, Shared& shared, int trials, std::size_t delayIndex,
-                     TimingFigures& figures)
+std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Pointer& pointer, Shared& shared, int trials,
+                     std::size_t delayIndex, TimingFigures& figures)
 {
     const unsigned delay = timingDelays[delayIndex];
     BlockSettings s = timingBlockSettings(0, delay);
@@ -228,6 +319,22 @@ std::string runDelay(TimingWindow& window, Pointer& pointer, Shared& shared, int
             figures.delayErrors[delayIndex].push_back((window.onsets[k + 1] - sent[k].correctKeyAt) / 1000.0 - delay);
         for (std::size_t k = 0; k < window.onsets.size(); ++k)
             figures.drawTimes.push_back((window.onsets[k] - window.drawStarts[k]) / 1000.0);
+
+        // The same trials in the reference window, right after.
+        std::vector<Sent> referenceSent;
+        shared.stop = false;
+        shared.wordsShown = 0;
+        std::thread referencePlayer(participant, std::ref(shared), s.trials, std::ref(referenceSent),
+                                    4321u + done + delay);
+        const std::vector<int> referenceLatencies = reference.runBlock(s.trials, delay);
+        shared.stop = true;
+        referencePlayer.join();
+        if (static_cast<int>(referenceLatencies.size()) < s.trials)
+            return "no key reached the reference window for half a minute (has another window taken the keyboard "
+                   "focus?)";
+        for (int t = 0; t < s.trials && t < static_cast<int>(referenceSent.size()); ++t)
+            figures.referenceLatencyErrors.push_back(referenceLatencies[t] -
+                                                     (referenceSent[t].correctKeyAt - referenceSent[t].onset) / 1000.0);
         done += s.trials;
     }
     return {};
@@ -302,6 +409,7 @@ int main(int argc, char* argv[])
     MonotonicClock clock;
     Shared shared;
     TimingWindow window(app.acceleratorSlot(), *pointer, clock, shared, &frame);
+    ReferenceWindow reference(clock, shared, &frame);
 
     std::vector<TimingMode> modes{options->mode};
     if (options->mode == TimingMode::Both)
@@ -326,7 +434,7 @@ int main(int argc, char* argv[])
         window.setPolling(mode == TimingMode::Poll);
         TimingFigures figures;
         for (std::size_t d = 0; d < timingDelays.size(); ++d) {
-            const std::string failure = runDelay(window, *pointer, shared, options->trials, d, figures);
+            const std::string failure = runDelay(window, reference, *pointer, shared, options->trials, d, figures);
             if (!failure.empty()) {
                 std::fprintf(stderr, "truv-timing: the measuring was interrupted: %s.\n", failure.c_str());
                 return 1;

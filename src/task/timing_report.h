@@ -14,7 +14,7 @@
 enum class TimingMode { Sleep, Poll, Both };
 
 struct TimingOptions {
-    int trials = 200;  // at each of the delays
+    int trials = 100;  // at each of the delays
     TimingMode mode = TimingMode::Sleep;
     int load = 0;  // busy processes running meanwhile
     bool help = false;
@@ -62,6 +62,9 @@ struct TimingFigures {
     std::array<std::vector<double>, timingDelays.size()>
         delayErrors;                // per timingDelays: correct key to next onset, minus the delay
     std::vector<double> drawTimes;  // end of the delay to the word's onset
+    // A plain window doing the same task, timing each key when it is handled: recorded
+    // latency minus the true interval.
+    std::vector<double> referenceLatencyErrors;
 };
 
 // The thresholds of the verdict: the share of trials, and the error in ms, within

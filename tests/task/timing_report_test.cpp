@@ -23,7 +23,7 @@ TEST(TimingOptions, DefaultsAndEveryForm)
 {
     const auto d = parse({});
     ASSERT_TRUE(d);
-    EXPECT_EQ(d->trials, 200);
+    EXPECT_EQ(d->trials, 100);
     EXPECT_EQ(d->mode, TimingMode::Sleep);
     EXPECT_EQ(d->load, 0);
     EXPECT_FALSE(d->help);
@@ -190,6 +190,12 @@ TEST(TimingFigures, TableHasARowPerMeasureWithItsCount)
     const std::string table = formatFigures(latencies(2, 12));
     EXPECT_TRUE(contains(table, "latency error, recorded minus true")) << table;
     EXPECT_TRUE(contains(table, "true 100 +0.632 1.632 12.000 12.000")) << table;  // mean (98 x 0.4 + 24) / 100
+    EXPECT_FALSE(contains(table, "reference window")) << table;
+    TimingFigures withReference = latencies(2, 12);
+    withReference.referenceLatencyErrors = {1.0, 3.0};
+    EXPECT_TRUE(contains(formatFigures(withReference), "the same in a plain reference window 2 +2.000 1.414 3.000 "
+                                                       "3.000"))
+        << formatFigures(withReference);
     EXPECT_TRUE(contains(table, "key to next word, minus delay of 0 ms")) << table;
     EXPECT_TRUE(contains(table, "key to next word, minus delay of 250 ms")) << table;
     EXPECT_TRUE(contains(table, "within 1 ms of the true interval: 98.0% of trials; within 3 ms: 98.0%")) << table;
