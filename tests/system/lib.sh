@@ -189,3 +189,13 @@ wait_for_frame_centred() {
     sleep 0.1
   done
 }
+
+# From main menu $1: "Run QAV" shows the Wayland notice, whose default (Enter) goes
+# back to the menu. Prints the fresh main menu's window.
+decline_wayland_notice() {
+  key_to "$1" Return
+  notice=$(wait_for_window "Wayland session") || fail "no notice about the Wayland session"
+  key_to "$notice" Return
+  wait_for_window_gone "$notice" || fail "Enter did not close the notice"
+  wait_for_window "TRUV for Windows 2.3" "$1" || fail "no fresh main menu after the notice"
+}

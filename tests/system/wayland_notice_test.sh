@@ -12,11 +12,7 @@ WAYLAND_DISPLAY=wayland-absent XDG_SESSION_TYPE=wayland launch "$truv"
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 
 menu=$(wait_for_window "TRUV for Windows 2.3") || fail "the main menu did not appear (not on X11?)"
-key_to "$menu" Return
-notice=$(wait_for_window "Wayland session") || fail "no notice about the Wayland session"
-key_to "$notice" Return
-wait_for_window_gone "$notice" || fail "Enter did not close the notice"
-fresh=$(wait_for_window "TRUV for Windows 2.3" "$menu") || fail "no fresh main menu after the notice"
+fresh=$(decline_wayland_notice "$menu") || exit 1
 
 key_to "$fresh" Return
 notice=$(wait_for_window "Wayland session") || fail "no notice the second time"

@@ -42,11 +42,7 @@ fx=$X fy=$Y fw=$WIDTH fh=$HEIGHT
 # client's own positions: where the main menu appears is the compositor's choice and
 # is not checked here.
 
-key_to "$menu" Return
-notice=$(wait_for_window "Wayland session") || fail "no notice about the Wayland session"
-key_to "$notice" Return
-wait_for_window_gone "$notice" || fail "Enter did not close the notice"
-fresh=$(wait_for_window "TRUV for Windows 2.3" "$menu") || fail "no fresh main menu after the notice"
+fresh=$(decline_wayland_notice "$menu") || exit 1
 key_to "$fresh" Escape
 wait_for_exit "$pid" || fail "Escape did not end the program"
 
