@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include "run/block_sequence.h"
 #include "run/output_check.h"
 #include "run/output_files.h"
 #include "run/study_check.h"
@@ -48,10 +49,6 @@ constexpr const char* completedPage = "You have now completed the Categorization
 
 constexpr const char* blockInstruction = "Press the SPACE BAR to start.";
 
-// The skip value that names no block.
-constexpr int noBlock = 9;
-constexpr int blocksPerHalf = 4;
-constexpr int recordedBlock = 3;
 
 // One category pair as a session uses it: entries 0 the labels, the counts with them.
 struct PairLists {
@@ -323,8 +320,10 @@ void ExperimentRun::runSession(int s)
 {
     const SessionSettings& settings = session(s);
     // Category of each pair on the left key (0 the file's first category) and on the right.
-    std::array<int, 2> left{std::clamp(settings.Cat1p, 0, 1), std::clamp(settings.Cat2p, 0, 1)};
-    int skip = noBlock;
+    SessionSequenceInput sequenceInput{settings.Cat1p, settings.Cat2p, settings.Catsw, s == 0, {}, finishedLeft_};
+    for (int p = 0; s > 0 && p < 2; ++p)
+        sequenceInput.sameListAsPrevious[p] = study_.listIndex[s][p] == study_.listIndex[s - 1][p];
+    const SessionSequence sequence = sessionSequence(sequenceInput);
 
     ItemTable items;
     for (int p = 0; p < 2; ++p) {
@@ -344,6 +343,7 @@ void ExperimentRun::runSession(int s)
     }
 
     for (int half = 0; half < 2; ++half) {
+        const std::array<int, 2>& left = sequence.left[half];
         const NextBlockLabels labels{items[0][left[0]][0].str(), items[0][1 - left[0]][0].str(),
                                      items[1][left[1]][0].str(), items[1][1 - left[1]][0].str()};
         for (int block = 0; block < blocksPerHalf; ++block) {
@@ -375,26 +375,14 @@ void ExperimentRun::runSession(int s)
             if (block == recordedBlock)
                 screens_.pages().showPage(recordedBlockPage);
 
-            // A single-pair practice block is left out when the session goes on with
-            // the previous session's list in the arrangement last practised.
-            if (s > 0 && block < 2 && study_.listIndex[s][block] == study_.listIndex[s - 1][block] &&
-                left[block] == finishedLeft_[block])
-                skip = block;
-            if (skip == block)
+            if (!sequence.runs[half][block])
                 continue;
             runBlock(s, half, block, blockSettings, labels);
         }
 
         newCategory = false;
-        finishedLeft_ = left;
-        if (settings.Catsw == 0) {
-            left[0] = 1 - left[0];
-            skip = 1;
-        } else if (settings.Catsw == 1) {
-            left[1] = 1 - left[1];
-            skip = 0;
-        }
     }
+    finishedLeft_ = sequence.finishedLeft;
 }
 
 // Every ending of a block (completed, OK, skip key) gets its data lines (unreached
