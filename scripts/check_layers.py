@@ -17,7 +17,7 @@ LAYERS = [
     ("files", "instructions"),
     ("task", "questionnaire"),
     ("run",),
-    ("sim",),
+    ("sim", "results"),
     ("app",),
     ("tools",),
 ]

@@ -1,0 +1,33 @@
+#pragma once
+// The scores of a study's runs: per session and half the subject log's figures,
+// recomputed from the data lines; the standardized difference score and its
+// exclusions; and the study's summary across runs.
+
+#include <optional>
+#include <vector>
+
+#include "results/study_results.h"
+
+// Latencies above this are dropped from the difference score.
+inline constexpr int longestScoredLatency = 10'000;
+// Latencies below this are fast; a session with more than fastShareLimit of them is excluded.
+inline constexpr int fastLatency = 300;
+inline constexpr double fastShareLimit = 0.10;
+
+// Fills halves, difference and logDifferences of every session of the run.
+void scoreRun(RunRecord& run);
+
+struct StudySummary {
+    int runs = 0;
+    int sessionsScored = 0;   // sessions with a difference score
+    int sessionsExcluded = 0;
+    int incompleteRuns = 0;   // without a subject log line
+    // Over the scored sessions that are not excluded.
+    std::optional<double> meanScore;
+    std::optional<double> scoreSd;
+    std::optional<double> confidenceLow;   // 95 % interval of the mean (t distribution)
+    std::optional<double> confidenceHigh;
+    std::optional<double> meanErrorRate[2];  // per half, over sessions with figures
+};
+
+StudySummary summarizeStudy(const StudyResults& study);

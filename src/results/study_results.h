@@ -1,0 +1,144 @@
+#pragma once
+// What truv-results makes of a study's data files and subject logs: the runs rebuilt
+// from the data lines, each block's role worked out by the run's own block sequence,
+// the subject log line of each run, the scores of each run's sessions, and the
+// problems met on the way. Everything here is plain data; the reading, scoring and
+// exports are in results_reading.h, results_scores.h and results_exports.h.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A block's place in its session.
+enum class BlockRole {
+    PairOnePractice,   // pair 1 alone
+    PairTwoPractice,   // pair 2 alone
+    CombinedPractice,  // both pairs, practice
+    CombinedRecorded,  // both pairs, recorded (the block the subject log scores)
+    Unknown,           // the block numbers do not follow the session's sequence
+};
+
+// The name used in exports and the report: "pair1_practice", "pair2_practice",
+// "combined_practice", "combined_recorded", "unknown".
+const char* blockRoleName(BlockRole role);
+
+// One data line (one trial slot). Text fields are UTF-8 (decoded from Windows-1252).
+struct TrialRecord {
+    int lineNumber = 0;  // in its data file, 1 the header
+    int trial = 0;       // Trial: 1 to trials; 99 unrun
+    int pair = 0;        // Icat: 0 pair 1, 1 pair 2; 9 unrun
+    int category = 0;    // Iscat: 0 the list file's first category, 1 its second; 9 unrun
+    int itemNumber = 0;  // Inum
+    std::string word;    // Item
+    int latency = 0;     // Lat, milliseconds as recorded
+    int errors = 0;      // Error: wrong responses before the correct one
+    std::string key;     // Key: "l", "r"; "9" unrun
+    bool unrun = false;  // the slot holds the unrun markers
+};
+
+// Fields 2 to 10 of a data line: the session's settings as the run read them.
+struct SessionLineSettings {
+    int session = 0;  // Sess, 1 to 9
+    std::string Cat1;
+    std::string Cat2;
+    int Cat1p = 0;
+    int Cat2p = 0;
+    int Catsw = 0;
+    int Delay = 0;
+    int nPrac = 0;
+    int nReal = 0;
+    bool operator==(const SessionLineSettings&) const = default;
+};
+
+struct BlockRecord {
+    int number = 0;  // Block: the run's running block number
+    int half = 0;    // 1 before the switch, 2 after it; 0 unknown
+    BlockRole role = BlockRole::Unknown;
+    // The left category of each pair in force (0 the list file's first category).
+    std::array<int, 2> left{0, 0};
+    std::vector<TrialRecord> trials;
+};
+
+// The subject log line of a run, as read.
+struct SubjectLogHalf {
+    int meanLatency = 0;
+    int errorRate = 0;
+    int n = 0;
+};
+struct SubjectLogSession {
+    std::string CatsL;
+    std::string CatsR;
+    int CatSw = 0;
+    std::array<SubjectLogHalf, 2> halves{};
+};
+struct SubjectLogRecord {
+    std::string file;    // the subject log's path
+    int lineNumber = 0;  // 1 the header
+    int subject = 0;
+    std::string sex;
+    std::string other;
+    std::string inputPath;  // InpFl as typed, directory included
+    int month = 0, day = 0, year = 0, hour = 0, minute = 0;  // year: years since 1900
+    std::vector<SubjectLogSession> sessions;
+};
+
+// The scores of one half as the subject log computes them (recorded block, trials
+// from the third on, latencies recoded to 300..3000 ms).
+struct HalfFigures {
+    int meanLatency = 0;
+    int errorRate = 0;  // percent
+    int n = 0;
+    std::string leftCombination;  // pair 1's left label "+" pair 2's left label
+    std::string rightCombination;
+};
+
+// The standardized difference score of a session: for the combined practice blocks
+// and for the combined recorded blocks separately, the mean latency of half 2 minus
+// that of half 1 over the sample SD of all their trials; the score is the mean of the
+// two. Positive: slower after the switch.
+struct DifferenceScore {
+    std::optional<double> practice;
+    std::optional<double> recorded;
+    std::optional<double> score;
+    int trialsUsed = 0;     // of the four combined blocks, after dropping those over 10,000 ms
+    int trialsDropped = 0;  // over 10,000 ms
+    int trialsFast = 0;     // under 300 ms, among those used
+    bool excluded = false;
+    std::vector<std::string> exclusionReasons;  // why excluded, or why no score
+};
+
+struct SessionRecord {
+    SessionLineSettings settings;
+    std::vector<BlockRecord> blocks;  // in block number order
+    // Category labels: [pair][category], category 0 the list file's first.
+    std::array<std::array<std::string, 2>, 2> labels{};
+    std::string labelSource;  // "list file", "subject log" or "" (none found)
+    std::array<std::optional<HalfFigures>, 2> halves;  // no recorded block: nothing
+    DifferenceScore difference;
+    // Where the data lines' figures differ from the subject log's, one text each.
+    std::vector<std::string> logDifferences;
+};
+
+struct RunRecord {
+    int id = 0;                // 1, 2, ... in order of first appearance
+    std::string dataFile;      // the data file's path
+    int firstLine = 0;         // the run's first data line
+    std::string inputFile;     // InpFl: the input file's name
+    int subject = 0;
+    std::string sex;
+    std::string other;
+    std::vector<SessionRecord> sessions;  // in session order
+    std::optional<SubjectLogRecord> log;  // none: the run stopped or was killed
+    bool complete = false;                // a subject log line was found
+    std::vector<std::string> problems;    // about this run, for the report
+};
+
+struct StudyResults {
+    std::vector<std::string> dataFiles;
+    std::vector<RunRecord> runs;
+    // Problems with the files: "run1.dat:17: the line has 19 fields, 22 are expected".
+    std::vector<std::string> problems;
+    std::int64_t linesRead = 0;
+};
