@@ -28,24 +28,22 @@ ServerClockCalibration calibrateServerClock(const std::vector<ServerTimeSample>&
     c.samples = static_cast<int>(samples.size());
     if (samples.empty())
         return c;
-    std::int64_t lowest = std::numeric_limits<std::int64_t>::max();
-    std::int64_t highest = std::numeric_limits<std::int64_t>::min();
+    // The offset lies in (before - end of the stamp's millisecond, after - its start].
+    std::int64_t low = std::numeric_limits<std::int64_t>::min();
+    std::int64_t high = std::numeric_limits<std::int64_t>::max();
     std::int64_t shortest = std::numeric_limits<std::int64_t>::max();
     for (const ServerTimeSample& s : samples) {
         const std::int64_t middle = s.before + (s.after - s.before) / 2;
-        // The server's time lies somewhere in its millisecond: its middle is taken.
-        const std::int64_t server = unwrapServerMilliseconds(s.serverMilliseconds, middle) * 1000 + 500;
-        const std::int64_t offset = middle - server;
-        lowest = std::min(lowest, offset);
-        highest = std::max(highest, offset);
-        if (s.after - s.before < shortest) {
-            shortest = s.after - s.before;
-            c.offsetMicroseconds = offset;
-        }
+        const std::int64_t server = unwrapServerMilliseconds(s.serverMilliseconds, middle) * 1000;
+        low = std::max(low, s.before - (server + 1000));
+        high = std::min(high, s.after - server);
+        shortest = std::min(shortest, s.after - s.before);
     }
+    c.offsetMicroseconds = low + (high - low) / 2;
+    c.spreadMicroseconds = std::llabs(high - low);
     c.roundTripMicroseconds = shortest;
-    c.spreadMicroseconds = std::max(highest - lowest, shortest);
     c.usable = c.samples >= fewestCalibrationSamples && shortest >= 0 &&
+               shortest <= mostServerClockOffsetMicroseconds &&
                std::llabs(c.offsetMicroseconds) <= mostServerClockOffsetMicroseconds &&
                c.spreadMicroseconds <= mostServerClockOffsetMicroseconds;
     return c;
@@ -55,7 +53,7 @@ ServerClockCalibration calibrate(ServerClock* clock)
 {
     std::vector<ServerTimeSample> samples;
     for (int i = 0; clock != nullptr && i < calibrationRoundTrips; ++i) {
-        if (const std::optional<ServerTimeSample> s = clock->sample())
+        if (const std::optional<ServerTimeSample> s = clock->sample(i * 1000 / calibrationRoundTrips))
             samples.push_back(*s);
     }
     return calibrateServerClock(samples);
@@ -66,7 +64,10 @@ std::int64_t keyPressMicroseconds(std::optional<std::uint32_t> stamp, const Serv
 {
     if (!stamp || !calibration.usable)
         return handledMicroseconds;
-    const std::int64_t pressed = unwrapServerMilliseconds(*stamp, handledMicroseconds) * 1000 + 500 +
-                                 calibration.offsetMicroseconds;
-    return std::min(pressed, handledMicroseconds);
+    const std::int64_t start = unwrapServerMilliseconds(*stamp, handledMicroseconds) * 1000 +
+                               calibration.offsetMicroseconds - calibration.spreadMicroseconds / 2;
+    const std::int64_t end = std::min(start + 1000 + calibration.spreadMicroseconds, handledMicroseconds);
+    if (end < start)
+        return handledMicroseconds;
+    return start + (end - start) / 2;
 }

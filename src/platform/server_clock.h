@@ -12,6 +12,8 @@
 
 // One round trip to the server: the monotonic clock read before the request and
 // after its answer (microseconds), and the server's stamp in the answer (milliseconds).
+// The stamp is the server's clock cut to its millisecond, read somewhere between the
+// two readings.
 struct ServerTimeSample {
     std::int64_t before = 0;
     std::uint32_t serverMilliseconds = 0;
@@ -22,15 +24,22 @@ struct ServerTimeSample {
 class ServerClock {
 public:
     virtual ~ServerClock() = default;
-    // Nothing when the round trip failed.
-    virtual std::optional<ServerTimeSample> sample() = 0;
+    // A round trip started once the monotonic clock is phaseMicroseconds (0 to 999)
+    // into a millisecond, so that round trips at several phases pin down where the
+    // server's milliseconds begin. Nothing when the round trip failed.
+    virtual std::optional<ServerTimeSample> sample(int phaseMicroseconds) = 0;
 };
 
+// Each round trip bounds the offset between the clocks: the server's clock was read
+// between the two monotonic readings and lay within the stamp's millisecond. The
+// bounds of all the round trips together leave an interval; its middle is the offset
+// and its width the spread. Bounds that contradict each other (a stall, a coarse
+// or another clock) leave no interval: the spread is then how far they contradict.
 struct ServerClockCalibration {
-    bool usable = false;                  // key stamps are used
-    std::int64_t offsetMicroseconds = 0;  // monotonic = server time + offset
-    std::int64_t spreadMicroseconds = 0;  // of the samples' offsets, and their shortest round trip
-    std::int64_t roundTripMicroseconds = 0;
+    bool usable = false;                     // key stamps are used
+    std::int64_t offsetMicroseconds = 0;     // monotonic = server clock + offset
+    std::int64_t spreadMicroseconds = 0;     // width of the offset's interval
+    std::int64_t roundTripMicroseconds = 0;  // the shortest
     int samples = 0;
 };
 
@@ -38,21 +47,22 @@ struct ServerClockCalibration {
 // another server's clock or a coarse one.
 inline constexpr std::int64_t mostServerClockOffsetMicroseconds = 2000;
 // Round trips a calibration makes, and the fewest that must succeed.
-inline constexpr int calibrationRoundTrips = 7;
+inline constexpr int calibrationRoundTrips = 12;
 inline constexpr int fewestCalibrationSamples = 3;
 
 // The server's 32-bit millisecond time as the millisecond on the monotonic clock's
 // scale nearest to nowMicroseconds (the stamp of an event that has just happened).
 std::int64_t unwrapServerMilliseconds(std::uint32_t serverMilliseconds, std::int64_t nowMicroseconds);
 
-// The offset from the sample of the shortest round trip; the spread from all of them.
 ServerClockCalibration calibrateServerClock(const std::vector<ServerTimeSample>& samples);
 
-// Makes calibrationRoundTrips round trips (none without a clock).
+// Makes calibrationRoundTrips round trips at phases spread over the millisecond (none
+// without a clock).
 ServerClockCalibration calibrate(ServerClock* clock);
 
-// When a key was pressed, in monotonic microseconds: from its server stamp when the
-// calibration is usable (the middle of its millisecond), never later than it was
-// handled; else when it was handled.
+// When a key was pressed, in monotonic microseconds. With a usable calibration the
+// stamp puts the press within its millisecond (widened by the offset's uncertainty),
+// and the press came before its handling: the middle of what is left of that window.
+// Without one, or where the two contradict each other, when it was handled.
 std::int64_t keyPressMicroseconds(std::optional<std::uint32_t> stamp, const ServerClockCalibration& calibration,
                                   std::int64_t handledMicroseconds);

@@ -2,6 +2,8 @@
 #include "platform/platform.h"
 #include "platform/x11_error_trap.h"
 
+#include <algorithm>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -43,14 +45,22 @@ X11ServerClock::~X11ServerClock()
 
 // Appending nothing to the property changes nothing but still makes the server send
 // its notice; once XSync has had its answer, the notice is already in the queue.
-std::optional<ServerTimeSample> X11ServerClock::sample()
+std::optional<ServerTimeSample> X11ServerClock::sample(int phaseMicroseconds)
 {
     MonotonicClock clock;
     XEvent event{};
     while (XCheckTypedWindowEvent(x_->display, x_->window, PropertyNotify, &event)) {
     }
+    // Waits, for less than a millisecond, until the phase is reached.
     ServerTimeSample s;
-    s.before = clock.nowMicroseconds();
+    const std::int64_t begun = clock.nowMicroseconds();
+    const std::int64_t phase = std::clamp<std::int64_t>(phaseMicroseconds, 0, 999);
+    std::int64_t target = begun - begun % 1000 + phase;
+    if (target < begun)
+        target += 1000;
+    do
+        s.before = clock.nowMicroseconds();
+    while (s.before < target);
     XChangeProperty(x_->display, x_->window, x_->property, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
     XSync(x_->display, False);
     s.after = clock.nowMicroseconds();

@@ -16,7 +16,7 @@ public:
     X11ServerClock(const X11ServerClock&) = delete;
     X11ServerClock& operator=(const X11ServerClock&) = delete;
 
-    std::optional<ServerTimeSample> sample() override;
+    std::optional<ServerTimeSample> sample(int phaseMicroseconds) override;
 
 private:
     struct Connection;

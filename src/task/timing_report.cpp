@@ -335,7 +335,7 @@ std::string describeKeyTimes(const ServerClockCalibration& c)
 {
     char figures[160];
     std::snprintf(figures, sizeof figures,
-                  "offset %+.2f ms, spread %.2f ms, shortest round trip %.2f ms, %d round trips",
+                  "offset %+.2f ms, known to %.2f ms, shortest round trip %.2f ms, %d round trips",
                   c.offsetMicroseconds / 1000.0, c.spreadMicroseconds / 1000.0, c.roundTripMicroseconds / 1000.0,
                   c.samples);
     if (c.usable)

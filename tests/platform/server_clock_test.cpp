@@ -6,14 +6,15 @@
 
 namespace {
 
-// Round trips of 100 us whose server stamps lag the monotonic clock by lagMs whole
-// milliseconds, taken every 1.3 ms from start (microseconds).
+// Round trips of 100 us whose server reads its clock, lagging the monotonic clock by
+// lagMicroseconds, in the middle of each, cut to the millisecond; one round trip a
+// millisecond from start (microseconds), at phases spread over the millisecond.
 std::vector<ServerTimeSample> samples(std::int64_t start, int count, std::int64_t lagMicroseconds,
                                       std::int64_t roundTrip = 100)
 {
     std::vector<ServerTimeSample> s;
     for (int i = 0; i < count; ++i) {
-        const std::int64_t before = start + i * 1300;
+        const std::int64_t before = start + i * 1000 + i * 1000 / count;
         const std::int64_t middle = before + roundTrip / 2;
         s.push_back({before, static_cast<std::uint32_t>((middle - lagMicroseconds) / 1000), before + roundTrip});
     }
@@ -41,16 +42,19 @@ TEST(ServerClock, UnwrapsTheServersMillisecondsNearNow)
         EXPECT_EQ(unwrapServerMilliseconds(c.stamp, c.now), c.ms) << c.stamp << " at " << c.now;
 }
 
-// The same clock (stamps truncated to the millisecond) calibrates to an offset
-// within half a millisecond; another clock, a coarse one, a slow display or too few
-// round trips do not calibrate.
+// The same clock (stamps cut to the millisecond) calibrates, from round trips at
+// spread phases, to its offset within a round trip; another clock, a coarse one, a
+// slow display or too few round trips do not calibrate.
 TEST(ServerClock, CalibratesOnlyWhenBothClocksAgreeClosely)
 {
-    const ServerClockCalibration same = calibrateServerClock(samples(7 * day, 7, 0));
-    EXPECT_TRUE(same.usable);
-    EXPECT_LE(std::llabs(same.offsetMicroseconds), 500);
-    EXPECT_EQ(same.samples, 7);
-    EXPECT_EQ(same.roundTripMicroseconds, 100);
+    for (const std::int64_t lag : {0, 300, -700}) {
+        const ServerClockCalibration c = calibrateServerClock(samples(7 * day, 12, lag));
+        EXPECT_TRUE(c.usable) << lag;
+        EXPECT_LE(std::llabs(c.offsetMicroseconds - lag), 100) << lag;
+        EXPECT_LE(c.spreadMicroseconds, 200) << lag;
+        EXPECT_EQ(c.samples, 12);
+        EXPECT_EQ(c.roundTripMicroseconds, 100);
+    }
 
     const struct {
         std::vector<ServerTimeSample> samples;
@@ -71,8 +75,9 @@ TEST(ServerClock, CalibratesOnlyWhenBothClocksAgreeClosely)
     EXPECT_FALSE(calibrateServerClock(stalled).usable);
 }
 
-// Which time a key gets: its stamp (the middle of its millisecond, plus the offset)
-// when the calibration is usable, never later than its handling; else its handling.
+// Which time a key gets: with a usable calibration the middle of its stamp's
+// millisecond (plus the offset, widened by the spread) cut back at its handling;
+// else, or where stamp and handling contradict each other, its handling.
 TEST(ServerClock, AKeyIsTimedFromItsStampOnlyWithAUsableCalibration)
 {
     ServerClockCalibration usable;
@@ -86,5 +91,9 @@ TEST(ServerClock, AKeyIsTimedFromItsStampOnlyWithAUsableCalibration)
     EXPECT_EQ(keyPressMicroseconds(stamp, usable, handled), 9 * day + 700);
     EXPECT_EQ(keyPressMicroseconds(std::nullopt, usable, handled), handled);
     EXPECT_EQ(keyPressMicroseconds(stamp, unusable, handled), handled);
-    EXPECT_EQ(keyPressMicroseconds(stamp, usable, 9 * day + 300), 9 * day + 300) << "never after handling";
+    EXPECT_EQ(keyPressMicroseconds(stamp, usable, 9 * day + 300), 9 * day + 250) << "handled within its millisecond";
+    EXPECT_EQ(keyPressMicroseconds(stamp, usable, 9 * day + 100), 9 * day + 100) << "handled before its stamp";
+    ServerClockCalibration spread = usable;
+    spread.spreadMicroseconds = 400;
+    EXPECT_EQ(keyPressMicroseconds(stamp, spread, 9 * day + 400), 9 * day + 200);
 }

@@ -258,7 +258,7 @@ TEST(TimingFigures, TheKeyTimesLineSaysWhichClockAndWhy)
     EXPECT_EQ(describeKeyTimes(c),
               "Key times: the clock when each key is handled (no round trip to the X server succeeded).");
     c = {true, 120, 450, 80, 7};
-    EXPECT_EQ(describeKeyTimes(c), "Key times: the X server's own stamps (offset +0.12 ms, spread 0.45 ms, shortest "
+    EXPECT_EQ(describeKeyTimes(c), "Key times: the X server's own stamps (offset +0.12 ms, known to 0.45 ms, shortest "
                                    "round trip 0.08 ms, 7 round trips).");
     c.usable = false;
     c.offsetMicroseconds = -3400;
