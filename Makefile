@@ -61,7 +61,7 @@ fuzz:
 # The timing measurement, truv-timing, in a virtual X server: the real task window
 # answered by key events injected at known instants, once on a quiet machine and once
 # with two other processes kept busy. BENCH_ARGS passes its options (--trials N,
-# --mode sleep|poll|both).
+# --trials N).
 bench: deps deps-test build
 	tests/system/under_xvfb.sh $(BUILD_DIR)/tools/truv-timing $(BENCH_ARGS)
 	tests/system/under_xvfb.sh $(BUILD_DIR)/tools/truv-timing --load 2 $(BENCH_ARGS)

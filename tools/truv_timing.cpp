@@ -411,10 +411,7 @@ int main(int argc, char* argv[])
     TimingWindow window(app.acceleratorSlot(), *pointer, clock, shared, &frame);
     ReferenceWindow reference(clock, shared, &frame);
 
-    std::vector<TimingMode> modes{options->mode};
-    if (options->mode == TimingMode::Both)
-        modes = {TimingMode::Poll, TimingMode::Sleep};
-    const double seconds = static_cast<double>(modes.size()) * timingPassSeconds(options->trials);
+    const double seconds = timingPassSeconds(options->trials);
     const QSize size = screen->geometry().size();
     std::printf("TRUV timing: the task window on X display %s (%d x %d), %d trials at each of the delays %u, %u "
                 "and %u ms.\n",
@@ -430,26 +427,20 @@ int main(int argc, char* argv[])
                 seconds < 90 ? seconds : seconds / 60, seconds < 90 ? "seconds" : "minutes");
     std::fflush(stdout);
 
-    for (const TimingMode mode : modes) {
-        window.setPolling(mode == TimingMode::Poll);
-        TimingFigures figures;
-        for (std::size_t d = 0; d < timingDelays.size(); ++d) {
-            const std::string failure = runDelay(window, reference, *pointer, shared, options->trials, d, figures);
-            if (!failure.empty()) {
-                std::fprintf(stderr, "truv-timing: the measuring was interrupted: %s.\n", failure.c_str());
-                return 1;
-            }
-        }
-        if (figures.latencyErrors.empty()) {
-            std::fprintf(stderr, "truv-timing: no key reached the task window; nothing was measured.\n");
+    TimingFigures figures;
+    for (std::size_t d = 0; d < timingDelays.size(); ++d) {
+        const std::string failure = runDelay(window, reference, *pointer, shared, options->trials, d, figures);
+        if (!failure.empty()) {
+            std::fprintf(stderr, "truv-timing: the measuring was interrupted: %s.\n", failure.c_str());
             return 1;
         }
-        std::printf("Input while a word waits: %s\n",
-                    mode == TimingMode::Poll ? "polled without sleeping" : "the event loop sleeps (as in a run)");
-        std::printf("%s\n", describeKeyTimes(window.engine().serverClock()).c_str());
-        std::printf("%s\n%s\n", formatFigures(figures).c_str(), formatVerdict(figures).c_str());
-        std::fflush(stdout);
     }
+    if (figures.latencyErrors.empty()) {
+        std::fprintf(stderr, "truv-timing: no key reached the task window; nothing was measured.\n");
+        return 1;
+    }
+    std::printf("%s\n", describeKeyTimes(window.engine().serverClock()).c_str());
+    std::printf("%s\n%s\n", formatFigures(figures).c_str(), formatVerdict(figures).c_str());
     std::printf("%s", timingCoverageText());
     return 0;
 }

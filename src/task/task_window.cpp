@@ -189,14 +189,10 @@ int TaskWindow::runBlock(const BlockSettings& settings)
 
     running_ = true;
     while (running_) {
-        const auto state = engine_->state();
-        const bool wordWaits = state == BlockEngine::State::WordShown || state == BlockEngine::State::Correcting;
-        // A sleeping event loop adds the processor's wake-up time to a latency:
-        // while a word waits, poll for input instead.
-        if (polling_ && wordWaits)
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        else
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        // The event loop sleeps until input arrives: a key's time is its own stamp,
+        // so the wake-up is not in the latency, and at real-time priority a thread
+        // that polled without sleeping would be throttled by the kernel.
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     hide();
     return engine_->result();

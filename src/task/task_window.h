@@ -75,14 +75,6 @@ public:
     // not end a block.
     int runBlock(const BlockSettings& settings);
 
-    // While a word waits for its response the window may poll for input instead of
-    // sleeping in the event loop. Off by default: measured on this kind of machine,
-    // polling was no better, and at real-time priority a thread that spins is
-    // throttled by the kernel (it may use 95% of each second) for tens of
-    // milliseconds, which lands in the latencies.
-    void setPolling(bool polling) { polling_ = polling; }
-    bool polling() const { return polling_; }
-
     TaskArea* area(int id) const { return control<TaskArea>(id); }
 
     // TaskView
@@ -114,6 +106,5 @@ private:
     // The X server's round trips, under the X11 platform; opened with the first block.
     std::unique_ptr<ServerClock> serverClock_;
     bool serverClockOpened_ = false;
-    bool polling_ = false;
     bool running_ = false;
 };

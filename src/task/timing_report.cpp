@@ -8,7 +8,7 @@
 
 const char* timingUsageText()
 {
-    return R"(Usage: truv-timing [--trials N] [--mode sleep|poll|both] [--load N]
+    return R"(Usage: truv-timing [--trials N] [--load N]
 
 Measures, on this computer and its display, how exactly TRUV records latencies.
 It opens the real task window full screen and answers every word itself: at a
@@ -23,10 +23,6 @@ while it runs.
 Options:
   --trials N          trials at each of the delays 0, 250 and 999 ms, 2 to 10000
                       (default 100: about five minutes)
-  --mode MODE         how the window waits for a key while a word is shown:
-                      sleep  in its event loop, as the program does (default)
-                      poll   polling for input without sleeping
-                      both   poll, then sleep, each measured on its own
   --load N            keeps N other processes busy meanwhile, 0 to 64 (default
                       0), to see what a loaded computer does
   --help              shows this text
@@ -55,7 +51,7 @@ std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& 
             options.help = true;
             continue;
         }
-        if (name != "--trials" && name != "--mode" && name != "--load") {
+        if (name != "--trials" && name != "--load") {
             error = (!arg.empty() && arg.front() == '-' ? "unknown option " : "unexpected argument ") + name;
             return std::nullopt;
         }
@@ -69,29 +65,18 @@ std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& 
             return std::nullopt;
         }
 
-        if (name == "--trials" || name == "--load") {
-            const bool trials = name == "--trials";
-            const int least = trials ? minTimingTrials : 0;
-            const int most = trials ? maxTimingTrials : maxTimingLoad;
-            int number = 0;
-            const char* end = value.data() + value.size();
-            const auto [last, status] = std::from_chars(value.data(), end, number);
-            if (value.empty() || status != std::errc() || last != end || number < least || number > most) {
-                error = "bad value for " + name + ": \"" + value + "\" (a whole number from " + std::to_string(least) +
-                        " to " + std::to_string(most) + ")";
-                return std::nullopt;
-            }
-            (trials ? options.trials : options.load) = number;
-        } else if (value == "sleep") {
-            options.mode = TimingMode::Sleep;
-        } else if (value == "poll") {
-            options.mode = TimingMode::Poll;
-        } else if (value == "both") {
-            options.mode = TimingMode::Both;
-        } else {
-            error = "bad value for --mode: \"" + value + "\" (sleep, poll or both)";
+        const bool trials = name == "--trials";
+        const int least = trials ? minTimingTrials : 0;
+        const int most = trials ? maxTimingTrials : maxTimingLoad;
+        int number = 0;
+        const char* end = value.data() + value.size();
+        const auto [last, status] = std::from_chars(value.data(), end, number);
+        if (value.empty() || status != std::errc() || last != end || number < least || number > most) {
+            error = "bad value for " + name + ": \"" + value + "\" (a whole number from " + std::to_string(least) +
+                    " to " + std::to_string(most) + ")";
             return std::nullopt;
         }
+        (trials ? options.trials : options.load) = number;
     }
     return options;
 }

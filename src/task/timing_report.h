@@ -11,12 +11,9 @@
 
 #include "task/block_engine.h"
 
-enum class TimingMode { Sleep, Poll, Both };
-
 struct TimingOptions {
     int trials = 100;  // at each of the delays
-    TimingMode mode = TimingMode::Sleep;
-    int load = 0;  // busy processes running meanwhile
+    int load = 0;      // busy processes running meanwhile
     bool help = false;
 };
 
