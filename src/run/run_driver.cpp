@@ -391,6 +391,7 @@ void ExperimentRun::runSession(int s)
 // feedback keeps the block.
 void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& settings, const NextBlockLabels& labels)
 {
+    screens_.blockHalf(half);
     screens_.showNextBlock(nextBlockTexts(static_cast<BlockInHalf>(block), labels));
     const BlockRun run = screens_.runBlock(settings, results_);
 

@@ -46,6 +46,10 @@ public:
 
     virtual void showNextBlock(const NextBlockTexts& texts) = 0;
 
+    // Told before each block of a session which half of the session it belongs to:
+    // 0 before the category switch, 1 after it. Nothing is shown.
+    virtual void blockHalf(int /*half*/) {}
+
     // One block in the run's task window, which keeps its alternation phase from
     // block to block. results holds the run's markers in its first settings.trials
     // slots on entry and the recorded trials on return. After a block cut short the

@@ -35,6 +35,11 @@ Options:
                       (default 150)
   --error-rate P      probability, 0 to 1, that a word is first answered with the
                       wrong key (default 0.05)
+  --effect MS         makes the participant slower by MS milliseconds, -1000 to
+                      1000 (negative: faster; default 0), in the blocks after the
+                      category switch, the second half of every session: their
+                      mean latency is --rt-mean plus MS, which may not be below
+                      --rt-tau
   --skip B:T          ends block B (the data file's "Block" column) with the skip
                       key after T correctly answered trials (0 to 100; the block is
                       started first, also when T is 0); may be given for several
@@ -52,9 +57,11 @@ Options:
 
 Latencies: each is drawn from an ex-Gaussian distribution, the sum of a normal
 (mean MS - TAU, SD --rt-sd) and an exponential (mean TAU) part, whose mean is
---rt-mean; a draw below 150 ms is raised to 150 ms. A wrong key, when drawn, is
-pressed a quarter to three quarters of the way through the latency, the right one
-at its end. The clock is virtual: a run takes no longer than its computation.
+--rt-mean (after the category switch --rt-mean plus --effect: the normal part is
+moved by the effect); a draw below 150 ms is raised to 150 ms. A wrong key, when
+drawn, is pressed a quarter to three quarters of the way through the latency, the
+right one at its end. The clock is virtual: a run takes no longer than its
+computation.
 
 The subject log's date and time are those of the real local clock when truv-sim
 starts, with or without --seed.
@@ -81,9 +88,10 @@ bool parseInteger(std::string_view text, long long minimum, long long maximum, l
     return ec == std::errc() && ptr == end && value >= minimum && value <= maximum;
 }
 
+// A decimal number; a leading minus only when negative values are wanted.
 bool parseNumber(std::string_view text, double minimum, double maximum, double& value)
 {
-    if (text.empty() || text.front() == '+' || text.front() == '-')
+    if (text.empty() || text.front() == '+' || (text.front() == '-' && minimum >= 0))
         return false;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -92,6 +100,8 @@ bool parseNumber(std::string_view text, double minimum, double maximum, double& 
 
 // The most a latency parameter may be: a minute and a half, well past any response.
 constexpr double maxMilliseconds = 90'000;
+// The most the second half may differ by: far beyond any effect a study looks for.
+constexpr double maxEffect = 1000;
 
 }  // namespace
 
@@ -139,7 +149,7 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
         }
         static const std::string_view withValue[] = {"--data",       "--subject", "--sex",   "--other",
                                                      "--seed",       "--rt-mean", "--rt-sd", "--rt-tau",
-                                                     "--error-rate", "--skip",    "--pace"};
+                                                     "--error-rate", "--skip",    "--pace",  "--effect"};
         bool known = false;
         for (std::string_view n : withValue)
             known = known || n == name;
@@ -196,6 +206,9 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
         } else if (name == "--error-rate") {
             if (!parseNumber(value, 0, 1, options.errorRate))
                 return bad("a probability from 0 to 1");
+        } else if (name == "--effect") {
+            if (!parseNumber(value, -maxEffect, maxEffect, options.effect))
+                return bad("milliseconds from -1000 to 1000");
         } else if (name == "--skip") {
             const auto colon = value.find(':');
             long long block = 0;
@@ -225,6 +238,11 @@ std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, 
     // The normal part's mean, rtMean - rtTau, may not be negative.
     if (options.rtTau > options.rtMean) {
         error = haveTau ? "--rt-tau may not exceed --rt-mean" : "--rt-mean may not be below --rt-tau (150 by default)";
+        return std::nullopt;
+    }
+    // Nor that of the second half, rtMean + effect - rtTau.
+    if (options.rtMean + options.effect < options.rtTau) {
+        error = "--effect may not take the mean latency after the switch (--rt-mean plus --effect) below --rt-tau";
         return std::nullopt;
     }
     return options;

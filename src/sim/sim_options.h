@@ -25,6 +25,7 @@ struct SimOptions {
     double rtSd = 100;                  // milliseconds, SD of its normal part
     double rtTau = 150;                 // milliseconds, mean of its exponential part
     double errorRate = 0.05;            // probability of a wrong key before the right one
+    double effect = 0;                  // milliseconds added to the latencies after the category switch
     std::vector<SkipRequest> skips;
     bool report = false;    // exit with the report code and print the report
     double pace = 0;        // real seconds slept for each virtual second waited
@@ -34,8 +35,8 @@ struct SimOptions {
 
 // Parses the arguments after the program name. Returns nothing, with the reason in
 // error, for an unknown option, a missing or malformed value, a value out of range,
-// a block given twice to --skip, a missing input file or --data, or more than one
-// input file.
+// a block given twice to --skip, a missing input file or --data, more than one
+// input file, or a mean latency (with --effect, that of either half) below --rt-tau.
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error);
 
 // The text of --help.

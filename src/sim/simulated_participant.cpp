@@ -46,13 +46,13 @@ int SeededRandom::next() { return static_cast<int>(engine_() >> 1); }
 
 LatencyModel::LatencyModel(double mean, double sd, double tau) : mu_(mean - tau), sd_(sd), tau_(tau) {}
 
-double LatencyModel::draw(std::mt19937& generator)
+double LatencyModel::draw(std::mt19937& generator, double shift)
 {
     // Both parts are drawn every time, so that the sequence of draws does not depend
     // on the parameters being zero.
     const double z = normal_(generator);
     const double e = exponential_(generator);
-    return std::max(minimumLatency, mu_ + sd_ * z + tau_ * e);
+    return std::max(minimumLatency, mu_ + shift + sd_ * z + tau_ * e);
 }
 
 // --- the participant ---
@@ -160,9 +160,9 @@ void SimulatedParticipant::showReport(int subjectNumber, const ScoreTable& score
     reportText_ = reportColumns(subjectNumber, scores);
 }
 
-std::int64_t SimulatedParticipant::drawLatencyMicroseconds()
+std::int64_t SimulatedParticipant::drawLatencyMicroseconds(double shift)
 {
-    return std::llround(latencies_.draw(generator_) * 1000.0);
+    return std::llround(latencies_.draw(generator_, shift) * 1000.0);
 }
 
 void SimulatedParticipant::press(BlockEngine& engine, TaskCommand command)
@@ -171,7 +171,8 @@ void SimulatedParticipant::press(BlockEngine& engine, TaskCommand command)
     engine.key(command);
 }
 
-void SimulatedParticipant::play(BlockEngine& engine, const BlockSettings& settings, int stopAfter, bool allowErrors)
+void SimulatedParticipant::play(BlockEngine& engine, const BlockSettings& settings, int stopAfter, bool allowErrors,
+                                double shift)
 {
     press(engine, TaskCommand::StartBlock);
     int answered = 0;
@@ -181,7 +182,7 @@ void SimulatedParticipant::play(BlockEngine& engine, const BlockSettings& settin
             return;
         }
         const bool left = rightKeyIsLeft(engine, settings);
-        const std::int64_t latency = drawLatencyMicroseconds();
+        const std::int64_t latency = drawLatencyMicroseconds(shift);
         // Drawn for every word, so that the latencies do not depend on the error rate.
         const bool wrongFirst = error_(generator_);
         const double point = errorPoint_(generator_);
@@ -210,7 +211,7 @@ BlockRun SimulatedParticipant::runBlock(const BlockSettings& settings, TrialResu
     engine_.results() = results;
     engine_.totals() = {};
     engine_.open(settings);
-    play(engine_, settings, stopAfter, true);
+    play(engine_, settings, stopAfter, true, half_ == 1 ? options_.effect : 0.0);
 
     BlockRun run;
     run.result = engine_.result();
@@ -268,7 +269,7 @@ int SimulatedParticipant::Tutorial::runTutorialPart(int, const BlockSettings& se
     SimulatedParticipant& p = participant_;
     BlockEngine engine(p.view_, p.clock_, p.pointer_, p.random_, p.calendar_);
     engine.open(settings);
-    p.play(engine, settings, -1, false);
+    p.play(engine, settings, -1, false, 0.0);
     if (engine.result() != 0)
         p.pointer_.setConfinement(engine.savedConfinement());
     return engine.result();

@@ -70,13 +70,14 @@ private:
 // requested mean and its SD sqrt(sd^2 + tau^2). A draw below minimumLatency is
 // raised to it (a faster key is an anticipation, not a judgement); that raises the
 // mean only when the normal part reaches down there, which it does not measurably
-// with the defaults (550 +- 100 ms and 150 ms).
+// with the defaults (550 +- 100 ms and 150 ms). A shift moves the normal part, and
+// with it the mean, by that many milliseconds; the floor applies after it.
 class LatencyModel {
 public:
     static constexpr double minimumLatency = 150;
 
     LatencyModel(double mean, double sd, double tau);
-    double draw(std::mt19937& generator);
+    double draw(std::mt19937& generator, double shift = 0);
 
 private:
     double mu_;
@@ -110,6 +111,8 @@ public:
     ReviewScreens& review() override { return review_; }
     TutorialBlocks& tutorial() override { return tutorial_; }
     void showNextBlock(const NextBlockTexts&) override {}
+    // The half of the next block: after the switch, latencies carry the effect.
+    void blockHalf(int half) override { half_ = half; }
     BlockRun runBlock(const BlockSettings& settings, TrialResults& results) override;
     // The participant reads the block's time and percentage and presses Enter: with
     // a pace, feedbackSeconds of real time scaled by it; the virtual clock, which
@@ -168,10 +171,11 @@ private:
 
     // Presses Space on the opened block and answers its words until it closes, or
     // ends it with the skip key once stopAfter words are answered (never when
-    // stopAfter is negative). Wrong keys only when allowErrors.
-    void play(BlockEngine& engine, const BlockSettings& settings, int stopAfter, bool allowErrors);
+    // stopAfter is negative). Wrong keys only when allowErrors; every latency is
+    // shifted by shift milliseconds.
+    void play(BlockEngine& engine, const BlockSettings& settings, int stopAfter, bool allowErrors, double shift);
     void press(BlockEngine& engine, TaskCommand command);
-    std::int64_t drawLatencyMicroseconds();
+    std::int64_t drawLatencyMicroseconds(double shift);
 
     SimOptions options_;
     std::uint32_t seed_;
@@ -194,6 +198,7 @@ private:
     Tutorial tutorial_{*this};
 
     int blocksRun_ = 0;
+    int half_ = 0;  // of the next block, as the run last told
     std::vector<std::string> messages_;
     std::optional<std::string> reportText_;
 };

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "sim/sim_options.h"
 #include "sim/simulated_participant.h"
+#include "run/block_sequence.h"
 #include "common/temp_directory.h"
 #include "files/input_file.h"
 #include "files/word_list.h"
@@ -43,7 +45,8 @@ TEST(SimOptions, DefaultsAndEveryOption)
     const auto o = parse({"--data=a b.dat", "--subject", "1000",         "--sex",     "f",          "--other",
                           "grpA",           "--seed",    "4294967295",   "--rt-mean", "520.5",      "--rt-sd=0",
                           "--rt-tau",       "0",         "--error-rate", "1",         "--skip",     "3:0",
-                          "--skip=10:100",  "--report",  "--pace",       "0.25",      "--progress", "dir/x.inp"});
+                          "--skip=10:100",  "--report",  "--pace",       "0.25",      "--progress", "dir/x.inp",
+                          "--effect",       "-50.5"});
     ASSERT_TRUE(o);
     EXPECT_EQ(o->inputPath, "dir/x.inp");
     EXPECT_EQ(o->dataPath, "a b.dat");
@@ -58,10 +61,15 @@ TEST(SimOptions, DefaultsAndEveryOption)
     EXPECT_TRUE(o->report);
     EXPECT_EQ(o->pace, 0.25);
     EXPECT_TRUE(o->progress);
+    EXPECT_EQ(o->effect, -50.5);
     EXPECT_EQ(d->pace, 0.0);
+    EXPECT_EQ(d->effect, 0.0);
     EXPECT_FALSE(d->progress);
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"i.inp", "--data", "o.dat", "--rt-mean", "100", "--rt-tau", "100"}));
+    // The mean after the switch, 700 - 550, may come down to the default tau of 150.
+    EXPECT_EQ(parse({"i.inp", "--data", "o.dat", "--effect", "-550"})->effect, -550.0);
+    EXPECT_EQ(parse({"i.inp", "--data", "o.dat", "--effect=1000"})->effect, 1000.0);
 }
 
 TEST(SimOptions, UsageErrors)
@@ -102,6 +110,15 @@ TEST(SimOptions, UsageErrors)
         {"--pace", "10.5"},
         {"--pace", "-1"},
         {"--progress=1"},
+        {"--effect", "1000.5"},
+        {"--effect", "-1001"},
+        {"--effect", "+20"},
+        {"--effect", "20ms"},
+        {"--effect", "nan"},
+        {"--effect", ""},
+        {"--effect", "--"},
+        {"--effect", "-551"},                     // the mean after the switch below tau
+        {"--rt-tau", "700", "--effect", "-0.5"},  // the same at tau's upper end
     };
     for (const auto& extra : bad) {
         std::vector<std::string> args = {"i.inp", "--data", "o.dat"};
@@ -274,8 +291,13 @@ struct Study {
     // The data file's lines below the header, as fields.
     std::vector<std::vector<std::string>> rows(const std::string& data = "out.dat") const
     {
+        return dataRows(dir.read(data));
+    }
+
+    static std::vector<std::vector<std::string>> dataRows(const std::string& text)
+    {
         std::vector<std::vector<std::string>> rows;
-        std::istringstream in(dir.read(data));
+        std::istringstream in(text);
         std::string line;
         std::getline(in, line);
         while (std::getline(in, line)) {
@@ -385,6 +407,87 @@ TEST(SimulatedRun, ErrorRateAndLatencyMeanShowInTheDataFile)
     EXPECT_NEAR(latencies / 700, 600, 25);
     for (const auto& row : study.rows("careful.dat"))
         EXPECT_EQ(row[Error], "0");
+}
+
+// The half (0 or 1) of every block of a data file, from each session's block
+// sequence as the columns of its lines give it: a session's blocks run in order, its
+// first half's first.
+enum SessionColumn { Session = 1, Cat1 = 2, Cat1p = 4, Cat2p = 5, Catsw = 6 };
+
+std::map<int, int> blockHalves(const std::vector<std::vector<std::string>>& rows)
+{
+    std::vector<std::vector<const std::vector<std::string>*>> sessions;  // first line of each block
+    int lastBlock = 0;
+    for (const auto& row : rows) {
+        if (std::stoi(row[Block]) == lastBlock)
+            continue;
+        lastBlock = std::stoi(row[Block]);
+        if (sessions.empty() || (*sessions.back().front())[Session] != row[Session])
+            sessions.emplace_back();
+        sessions.back().push_back(&row);
+    }
+    std::map<int, int> halves;
+    std::array<int, 2> finishedLeft{0, 0};
+    for (std::size_t s = 0; s < sessions.size(); ++s) {
+        const auto& first = *sessions[s].front();
+        SessionSequenceInput input{
+            std::stoi(first[Cat1p]), std::stoi(first[Cat2p]), std::stoi(first[Catsw]), s == 0, {}, finishedLeft};
+        for (int p = 0; s > 0 && p < 2; ++p)
+            input.sameListAsPrevious[p] = first[Cat1 + p] == (*sessions[s - 1].front())[Cat1 + p];
+        const SessionSequence sequence = sessionSequence(input);
+        finishedLeft = sequence.finishedLeft;
+        const auto firstHalf = std::count(sequence.runs[0].begin(), sequence.runs[0].end(), true);
+        const auto all = firstHalf + std::count(sequence.runs[1].begin(), sequence.runs[1].end(), true);
+        EXPECT_EQ(static_cast<long>(sessions[s].size()), all) << "session " << s + 1;
+        for (std::size_t b = 0; b < sessions[s].size(); ++b)
+            halves[std::stoi((*sessions[s][b])[Block])] = static_cast<long>(b) < firstHalf ? 0 : 1;
+    }
+    return halves;
+}
+
+// With an effect, the blocks after the switch are slower (or faster) by about it,
+// in every session, and the blocks before it are not: the example study, two
+// sessions, the second with a questionnaire.
+TEST(SimulatedRun, EffectMovesTheLatenciesAfterTheSwitchOnly)
+{
+    TempDirectory dir;
+    // Mean latency of the answered trials of each half.
+    auto halfMeans = [&](double effect) {
+        SimOptions o;
+        o.inputPath = TRUV_EXAMPLES_DIR "/demo/demo-two-sessions.inp";
+        o.dataPath = dir.file("effect.dat");
+        o.seed = 5;
+        o.effect = effect;
+        std::filesystem::remove(o.dataPath);
+        std::filesystem::remove(dir.file("effect.slg"));
+        const SimResult r = simulate(o);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const auto rows = Study::dataRows(dir.read("effect.dat"));
+        const std::map<int, int> halves = blockHalves(rows);
+        std::set<std::string> sessions;
+        std::array<double, 2> sum{};
+        std::array<int, 2> n{};
+        for (const auto& row : rows) {
+            sessions.insert(row[Session]);
+            if (row[Lat] == "99999")
+                continue;
+            const int half = halves.at(std::stoi(row[Block]));
+            sum[half] += std::stoi(row[Lat]);
+            ++n[half];
+        }
+        EXPECT_EQ(sessions.size(), 2u);
+        EXPECT_GT(n[0], 50);
+        EXPECT_GT(n[1], 50);
+        return std::array<double, 2>{sum[0] / n[0], sum[1] / n[1]};
+    };
+
+    const auto none = halfMeans(0);
+    EXPECT_NEAR(none[1] - none[0], 0, 60);  // the same participant throughout
+    for (const double effect : {150.0, -200.0, 400.0}) {
+        const auto with = halfMeans(effect);
+        EXPECT_NEAR(with[0], none[0], std::abs(effect) / 4) << effect;
+        EXPECT_NEAR((with[1] - with[0]) - (none[1] - none[0]), effect, std::abs(effect) / 10) << effect;
+    }
 }
 
 TEST(SimulatedRun, AnswersTheQuestionnaireAndPrintsTheReport)
