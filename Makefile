@@ -7,14 +7,17 @@
 BUILD_DIR ?= build
 JOBS      ?= 2
 
-# Debian 12 packages: build tools, Qt 6 Widgets and D-Bus, GoogleTest, Xlib with the
-# screen saver and DPMS extensions; and for the system tests and screenshots an X
-# server in memory, xdotool, ImageMagick, xprop and xwininfo, a window manager
-# (openbox), a Wayland compositor with XWayland (weston), and a private session bus
-# with Python's GObject bindings for a stand-in screen saver service; clang-format 14
-# for the check that every source is formatted.
-BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev fonts-dejavu-core fonts-liberation2
-TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland clang-format-14
+# Debian 12 packages: build tools, Qt 6 Widgets and D-Bus, Qt Charts and Qt SVG (the
+# plots of truv-results; Qt Charts' CMake files need Qt OpenGL's, which qt6-base-dev
+# only recommends), GoogleTest, Xlib with the screen saver and DPMS extensions;
+# and for the system tests and screenshots an X server in memory, xdotool,
+# ImageMagick, xprop and xwininfo, a window manager (openbox), a Wayland compositor
+# with XWayland (weston), a private session bus with Python's GObject bindings for a
+# stand-in screen saver service, Chromium (headless, to show truv-results' report)
+# and pandas (to read its CSV exports back); clang-format 14 for the check that every
+# source is formatted.
+BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev fonts-dejavu-core fonts-liberation2
+TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland clang-format-14 chromium python3-pandas
 
 .PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots format clean
 
@@ -60,11 +63,12 @@ fuzz:
 
 # The timing measurement, truv-timing, in a virtual X server: the real task window
 # answered by key events injected at known instants, once on a quiet machine and once
-# with two other processes kept busy. BENCH_ARGS passes its options (--trials N,
-# --trials N).
+# with two other processes kept busy; BENCH_ARGS passes its options (--trials N).
+# Then truv-results reading and scoring a study of 1,000 runs (180,000 data lines).
 bench: deps deps-test build
 	tests/system/under_xvfb.sh $(BUILD_DIR)/tools/truv-timing $(BENCH_ARGS)
 	tests/system/under_xvfb.sh $(BUILD_DIR)/tools/truv-timing --load 2 $(BENCH_ARGS)
+	$(BUILD_DIR)/tests/results_bench
 
 # The Debian package, truv_<version>_<architecture>.deb, in $(BUILD_DIR).
 package: deps build

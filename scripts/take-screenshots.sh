@@ -1,8 +1,9 @@
 #!/bin/bash
 # Takes the screenshots of the README and the user guide from the real program and
 # its screens in a virtual X server:  take-screenshots.sh BUILD_DIR OUTPUT_DIR [NAME...]
-# With names, only those screens are taken (main-menu is the real program's, every
-# other one the dialog gallery's).
+# With names, only those screens are taken (main-menu is the real program's,
+# results-window and results-report truv-results', every other one the dialog
+# gallery's).
 set -eu
 build=$(realpath "$1")
 out=$(realpath -m "$2")
@@ -16,11 +17,21 @@ screens="main-menu subject-page field-message browse-input browse-data file-erro
          task-start task-word task-error block-feedback exit-code report write-error
          about codebook-save codebook-append
          new-input-file input-file browse-instructions session-settings
-         stimulus-lists editor-open instruction-editor questionnaire-editor list-options exit-warning"
+         stimulus-lists editor-open instruction-editor questionnaire-editor list-options exit-warning
+         results-window results-report"
 [ $# -gt 0 ] && screens="$*"
+# truv-results' screens need a larger screen than the dialogs: they are taken apart.
+results_screens=
+gallery_screens=
+for screen in $screens; do
+  case $screen in
+  results-*) results_screens="$results_screens $screen" ;;
+  *) gallery_screens="$gallery_screens $screen" ;;
+  esac
+done
 
 # One time zone, so that the file dialogs show the same times everywhere.
-TZ=UTC XVFB_SCREEN=1024x768x24 SCREENS="$screens" "$here/../tests/system/under_xvfb.sh" bash -c '
+[ -z "$gallery_screens" ] || TZ=UTC XVFB_SCREEN=1024x768x24 SCREENS="$gallery_screens" "$here/../tests/system/under_xvfb.sh" bash -c '
   set -eu
   . "'"$here"'/../tests/system/lib.sh"
   build="'"$build"'"; out="'"$out"'"
@@ -49,6 +60,52 @@ TZ=UTC XVFB_SCREEN=1024x768x24 SCREENS="$screens" "$here/../tests/system/under_x
     import -window root -crop "$area" +repage "$out/$screen.png"
     kill $pid; wait $pid 2>/dev/null || true
   done
+  rm -rf "$work"
+'
+
+# truv-results on a small study written by truv-sim from the example: three runs, one
+# answered so fast that both its sessions are excluded, and one that stopped (its data
+# lines without a subject log line). The window with the study open and its first run
+# selected; the top of the report in headless Chromium.
+[ -z "$results_screens" ] || TZ=UTC XVFB_SCREEN=1280x1024x24 SCREENS="$results_screens" "$here/../tests/system/under_xvfb.sh" bash -c '
+  set -eu
+  . "'"$here"'/../tests/system/lib.sh"
+  build="'"$build"'"; out="'"$out"'"; examples="'"$here"'/../examples/demo"
+  work=$(mktemp -d)
+  cp "$examples"/*.inp "$examples"/*.wls "$examples"/*.qls "$examples"/*.bgi "$work/"
+  cd "$work"
+  sim() { "$build/tools/truv-sim" demo-two-sessions.inp "$@" >/dev/null; }
+  sim --data study.dat --subject 1 --sex f --seed 1
+  sim --data study.dat --subject 2 --sex m --seed 2
+  sim --data study.dat --subject 3 --sex f --other fast --rt-mean 320 --rt-sd 40 --rt-tau 60 --seed 3
+  sim --data stopped.dat --subject 4 --sex m --skip 7:5 --seed 4
+  tail -n +2 stopped.dat >>study.dat
+
+  for screen in $SCREENS; do
+    case $screen in
+    results-window)
+      launch "$build/tools/truv-results" study.dat
+      window=$(wait_for_window "TRUV Results") || fail "no truv-results window"
+      # Taken once the file is read and the charts of the first run are drawn.
+      for _ in $(seq 1 120); do
+        import -window "$window" "$work/shot.png"
+        convert "$work/shot.png" -alpha off -format %c histogram:info:- | grep -qi " #CC79A7 " && break
+        sleep 0.5
+      done
+      sleep 1
+      import -window "$window" "$out/results-window.png"
+      key_to "$window" ctrl+q
+      wait_for_exit $pid
+      ;;
+    results-report)
+      "$build/tools/truv-results" --html report.html study.dat >/dev/null 2>&1
+      sandbox=; [ "$(id -u)" = 0 ] && sandbox=--no-sandbox
+      chromium --headless $sandbox --disable-gpu --user-data-dir="$work/profile" --no-first-run \
+        --screenshot="$out/results-report.png" --window-size=1200,2000 "file://$work/report.html" >/dev/null 2>&1
+      ;;
+    esac
+  done
+  cd /
   rm -rf "$work"
 '
 echo "wrote the screenshots to $out"

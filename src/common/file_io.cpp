@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <cstdint>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,8 +30,12 @@ std::string temporaryPathFor(const std::string& directory, const std::string& na
 
 }  // namespace
 
-ReadOutcome readFileBytes(const std::string& path)
+ReadOutcome readFileBytes(const std::string& path) { return readFileBytes(path, maxReadBytes); }
+
+ReadOutcome readFileBytes(const std::string& path, std::size_t cap)
 {
+    // One byte is read past the cap, which must leave room for it.
+    const std::size_t maxBytes = std::min(cap, SIZE_MAX - 1);
     ReadOutcome outcome;
     // O_NONBLOCK: a FIFO without a writer must not hang the reader; on a regular
     // file it changes nothing.
@@ -40,11 +45,15 @@ ReadOutcome readFileBytes(const std::string& path)
         return outcome;
     }
     std::string bytes;
+    // A large file is taken in one allocation of its size.
+    struct stat info {};
+    if (::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(info.st_size, maxBytes)) + 1);
     char buffer[64 * 1024];
     for (;;) {
-        // One byte past the cap tells a file that is exactly maxReadBytes long from
-        // a longer one.
-        const std::size_t wanted = std::min(sizeof buffer, maxReadBytes + 1 - bytes.size());
+        // One byte past the cap tells a file that is exactly maxBytes long from a
+        // longer one.
+        const std::size_t wanted = std::min(sizeof buffer, maxBytes + 1 - bytes.size());
         if (wanted == 0)
             break;
         const ssize_t n = ::read(fd.get(), buffer, wanted);
@@ -58,8 +67,8 @@ ReadOutcome readFileBytes(const std::string& path)
             break;
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    if (bytes.size() > maxReadBytes) {
-        bytes.resize(maxReadBytes);
+    if (bytes.size() > maxBytes) {
+        bytes.resize(maxBytes);
         outcome.truncated = true;
     }
     outcome.opened = true;

@@ -18,6 +18,9 @@ struct ReadOutcome {
 };
 
 ReadOutcome readFileBytes(const std::string& path);
+// The same with a cap of the caller's, for files that grow with use (a study's data
+// files hold a line per trial of every run).
+ReadOutcome readFileBytes(const std::string& path, std::size_t maxBytes);
 
 struct WriteOutcome {
     bool ok = false;

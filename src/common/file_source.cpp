@@ -11,6 +11,10 @@ public:
     bool exists(const std::string& path) const override { return fileExists(path); }
     std::string absenceReason(const std::string& path) const override { return fileAbsenceReason(path); }
     ReadOutcome read(const std::string& path) const override { return readFileBytes(path); }
+    ReadOutcome readUpTo(const std::string& path, std::size_t maxBytes) const override
+    {
+        return readFileBytes(path, maxBytes);
+    }
     std::vector<std::string> namesIn(const std::string& directory) const override
     {
         return listDirectory(directory, {});
@@ -105,7 +109,9 @@ const FileSource& diskFiles()
 
 bool MemoryFiles::exists(const std::string& path) const { return files_.count(path) != 0; }
 
-ReadOutcome MemoryFiles::read(const std::string& path) const
+ReadOutcome MemoryFiles::read(const std::string& path) const { return readUpTo(path, maxReadBytes); }
+
+ReadOutcome MemoryFiles::readUpTo(const std::string& path, std::size_t maxBytes) const
 {
     ReadOutcome outcome;
     const auto found = files_.find(path);
@@ -114,8 +120,8 @@ ReadOutcome MemoryFiles::read(const std::string& path) const
         return outcome;
     }
     outcome.opened = true;
-    outcome.bytes = found->second.substr(0, maxReadBytes);
-    outcome.truncated = found->second.size() > maxReadBytes;
+    outcome.bytes = found->second.substr(0, maxBytes);
+    outcome.truncated = found->second.size() > maxBytes;
     return outcome;
 }
 

@@ -35,6 +35,8 @@ public:
     virtual std::string absenceReason(const std::string&) const { return {}; }
     // As readFileBytes, with its cap.
     virtual ReadOutcome read(const std::string& path) const = 0;
+    // As read, with a cap of the caller's.
+    virtual ReadOutcome readUpTo(const std::string& path, std::size_t maxBytes) const = 0;
     // As read, for the readers of study files. A file that starts with the UTF-8 byte
     // order mark was saved as UTF-8 by a text editor: it is converted to Windows-1252
     // without its mark. One that starts with a UTF-16 mark is refused. A file without
@@ -54,6 +56,7 @@ public:
 
     bool exists(const std::string& path) const override;
     ReadOutcome read(const std::string& path) const override;
+    ReadOutcome readUpTo(const std::string& path, std::size_t maxBytes) const override;
     std::vector<std::string> namesIn(const std::string& directory) const override;
 
 private:

@@ -7,11 +7,24 @@
 
 #include "results/study_results.h"
 
-// One row per trial: run, subject, sex, other, input file, session, half, block
-// number, block role, trial, pair and category labels, word, correct side, latency,
-// wrong responses, key, unrun flag, excluded flag.
+// One row per trial slot: run, data_file, line (in the data file), subject, sex,
+// other, input_file, session, half (1 or 2; empty for a block of unknown role), block
+// (its number in the run), block_role (blockRoleName), slot (1 to the block's lines),
+// trial, pair and category (1 or 2: the data line's Icat and Iscat + 1),
+// category_label, item, word, correct_side (left or right), latency, errors, key (l or
+// r), unrun (TRUE: the slot holds no response), excluded (TRUE: the trial does not
+// count in the session's difference score: its block is not a combined one, it has no
+// response, it is over 10,000 ms, or its session is excluded). A slot the block never
+// reached leaves trial to correct_side empty; one without a response leaves latency,
+// errors and key empty.
 std::string trialsCsv(const StudyResults& study);
 
-// One row per run and session: the subject log's figures, the score and its two
-// parts, and the exclusion reasons.
+// One row per run and session: run, data_file, subject, sex, other, input_file,
+// date and time (the subject log's: YYYY-MM-DD and HH:MM), complete, session,
+// label_source, cats_left and cats_right (the first half's combinations, as the
+// subject log's CatsL and CatsR), catsw (the lines' Catsw), half1_mean_latency,
+// half1_error_rate, half1_n and the same for half 2 (recomputed from the data lines),
+// log_agrees (empty without a log line), log_differences, score, score_practice,
+// score_recorded, trials_used, trials_dropped, trials_fast, fast_share (0 to 1),
+// excluded, exclusion_reasons. Texts of several items are joined with "; ".
 std::string summaryCsv(const StudyResults& study);

@@ -4,6 +4,7 @@
 // exclusions; and the study's summary across runs.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "results/study_results.h"
@@ -17,15 +18,25 @@ inline constexpr double fastShareLimit = 0.10;
 // Fills halves, difference and logDifferences of every session of the run.
 void scoreRun(RunRecord& run);
 
+// Where a subject log line differs from the run's figures (as scoreRun leaves them):
+// per session its Catsw, the first half's combinations (when every label is known)
+// and both halves' figures, one text each. session 0: a session of the log line
+// without data lines.
+struct LogDifference {
+    int session = 0;
+    std::string text;
+};
+std::vector<LogDifference> compareWithLog(const RunRecord& run, const SubjectLogRecord& log);
+
 struct StudySummary {
     int runs = 0;
-    int sessionsScored = 0;   // sessions with a difference score
+    int sessionsScored = 0;  // sessions with a difference score
     int sessionsExcluded = 0;
-    int incompleteRuns = 0;   // without a subject log line
+    int incompleteRuns = 0;  // without a subject log line
     // Over the scored sessions that are not excluded.
     std::optional<double> meanScore;
     std::optional<double> scoreSd;
-    std::optional<double> confidenceLow;   // 95 % interval of the mean (t distribution)
+    std::optional<double> confidenceLow;  // 95 % interval of the mean (t distribution)
     std::optional<double> confidenceHigh;
     std::optional<double> meanErrorRate[2];  // per half, over sessions with figures
 };

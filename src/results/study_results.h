@@ -58,6 +58,7 @@ struct BlockRecord {
     BlockRole role = BlockRole::Unknown;
     // The left category of each pair in force (0 the list file's first category).
     std::array<int, 2> left{0, 0};
+    std::string dataFile;  // the data file holding its lines (a run may go on in a rescue file)
     std::vector<TrialRecord> trials;
 };
 
@@ -79,7 +80,7 @@ struct SubjectLogRecord {
     int subject = 0;
     std::string sex;
     std::string other;
-    std::string inputPath;  // InpFl as typed, directory included
+    std::string inputPath;                                   // InpFl as typed, directory included
     int month = 0, day = 0, year = 0, hour = 0, minute = 0;  // year: years since 1900
     std::vector<SubjectLogSession> sessions;
 };
@@ -90,6 +91,7 @@ struct HalfFigures {
     int meanLatency = 0;
     int errorRate = 0;  // percent
     int n = 0;
+    int trialsScored = 0;         // the trials the figures rest on (n is at least 1)
     std::string leftCombination;  // pair 1's left label "+" pair 2's left label
     std::string rightCombination;
 };
@@ -114,7 +116,9 @@ struct SessionRecord {
     std::vector<BlockRecord> blocks;  // in block number order
     // Category labels: [pair][category], category 0 the list file's first.
     std::array<std::array<std::string, 2>, 2> labels{};
-    std::string labelSource;  // "list file", "subject log" or "" (none found)
+    // "list file", "subject log", "list file and subject log" (one pair each) or ""
+    // (none found).
+    std::string labelSource;
     std::array<std::optional<HalfFigures>, 2> halves;  // no recorded block: nothing
     DifferenceScore difference;
     // Where the data lines' figures differ from the subject log's, one text each.
@@ -122,10 +126,10 @@ struct SessionRecord {
 };
 
 struct RunRecord {
-    int id = 0;                // 1, 2, ... in order of first appearance
-    std::string dataFile;      // the data file's path
-    int firstLine = 0;         // the run's first data line
-    std::string inputFile;     // InpFl: the input file's name
+    int id = 0;             // 1, 2, ... in order of first appearance
+    std::string dataFile;   // the data file's path
+    int firstLine = 0;      // the run's first data line
+    std::string inputFile;  // InpFl: the input file's name
     int subject = 0;
     std::string sex;
     std::string other;

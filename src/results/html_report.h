@@ -1,0 +1,46 @@
+#pragma once
+// The report of truv-results: one self-contained HTML5 file, UTF-8, with its style
+// sheet and its charts inline and nothing to load: no script, no image file, no font,
+// no address on the network. It opens the same on a lab computer without a network
+// as in a mail attachment.
+//
+// The charts are drawn by the Qt side (results_charts_window.h) and handed over as
+// SVG documents; the report only places them.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "results/results_scores.h"
+#include "results/study_results.h"
+
+// The two charts of one session, as SVG documents; an empty one is left out.
+struct SessionCharts {
+    std::string latencyByTrial;
+    std::string latencyDistribution;
+};
+
+struct ReportCharts {
+    std::string scores;      // every scored session's score, with the mean and its interval
+    std::string errorRates;  // every session's error rate by half
+    // runs[r][s]: the charts of session s of study.runs[r]; missing ones are left out.
+    std::vector<std::vector<SessionCharts>> runs;
+};
+
+// The whole report: the summary of the study, its study charts, the problems found,
+// the table of runs and one section per run (id "run-N", N the run's id) with its
+// figures and charts.
+std::string htmlReport(const StudyResults& study, const StudySummary& summary, const ReportCharts& charts);
+
+// A number with decimals as the report and the window show it: a point before the
+// decimals whatever the locale, a tie rounded to even, no sign on a zero.
+std::string fixedNumber(double value, int decimals);
+
+// Text for HTML: &, <, >, " and ' as character references, valid in content and in
+// quoted attribute values alike.
+std::string escapeHtml(std::string_view text);
+
+// An SVG document made fit to stand inside HTML: the XML declaration, any doctype and
+// comment before the root element and the root's namespace declarations (which the
+// HTML parser supplies) are dropped. What is not an SVG document gives "".
+std::string inlineSvg(std::string_view svg);

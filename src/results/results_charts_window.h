@@ -1,0 +1,68 @@
+#pragma once
+// The charts of truv-results, drawn with Qt Charts: shown live in the window
+// (QChartView) and written as SVG into the report (QSvgGenerator), the same charts
+// both ways.
+//
+// The colours are fixed, from Okabe and Ito's set, which readers with any common
+// colour vision deficiency tell apart:
+//   block roles  pair 1 practice #E69F00 (orange), pair 2 practice #56B4E9 (sky blue),
+//                combined practice #009E73 (bluish green), combined recorded #CC79A7
+//                (reddish purple), a block of unknown role #999999 (grey)
+//   halves       half 1 #0072B2 (blue), half 2 #D55E00 (vermilion)
+//   scores       a session's score #0072B2, an excluded session's #999999, the mean
+//                #000000 (black), its 95 % interval #000000 at a fifth of full opacity
+
+#include <QChart>
+#include <QColor>
+#include <QSize>
+
+#include <memory>
+#include <string>
+
+#include "results/html_report.h"
+#include "results/results_scores.h"
+#include "results/study_results.h"
+
+namespace chartColours {
+inline constexpr QRgb pairOnePractice = 0xE69F00;
+inline constexpr QRgb pairTwoPractice = 0x56B4E9;
+inline constexpr QRgb combinedPractice = 0x009E73;
+inline constexpr QRgb combinedRecorded = 0xCC79A7;
+inline constexpr QRgb unknownRole = 0x999999;
+inline constexpr QRgb halfOne = 0x0072B2;
+inline constexpr QRgb halfTwo = 0xD55E00;
+inline constexpr QRgb score = 0x0072B2;
+inline constexpr QRgb excludedScore = 0x999999;
+inline constexpr QRgb mean = 0x000000;
+}  // namespace chartColours
+
+QColor roleColour(BlockRole role);
+QColor halfColour(int half);  // 1 or 2
+
+// The size the report's charts are drawn at, in pixels.
+inline constexpr QSize reportChartSize{720, 360};
+
+// A session's latencies trial by trial across its blocks: x the trial slot in block
+// order (an unrun slot keeps its place but has no point), y the latency in ms, one
+// series and colour per block role; thin grey lines between the blocks.
+std::unique_ptr<QChart> latencyByTrialChart(const SessionRecord& session);
+
+// The latencies of a session's combined blocks, practice and recorded, as a histogram
+// per half: 50 ms bins from 0 to 3000 ms; the number of longer ones is in the legend.
+std::unique_ptr<QChart> latencyDistributionChart(const SessionRecord& session);
+
+// The score of every scored session along one axis (a strip plot; excluded sessions
+// in grey), the mean of those not excluded as a line and its 95 % interval as a band.
+std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummary& summary);
+
+// The error rate of each half of every session with half figures, by run.
+std::unique_ptr<QChart> errorRatesChart(const StudyResults& study);
+
+// The chart drawn at size as an SVG document (UTF-8).
+std::string chartSvg(QChart& chart, QSize size = reportChartSize);
+
+// Every chart of the report, drawn as SVG.
+ReportCharts reportCharts(const StudyResults& study, const StudySummary& summary);
+
+// The report (html_report.h) with its charts.
+std::string reportHtml(const StudyResults& study, const StudySummary& summary);

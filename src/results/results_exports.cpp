@@ -1,0 +1,281 @@
+#include "results/results_exports.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+
+#include "results/results_scores.h"
+
+namespace {
+
+// Rows of comma-separated cells, each row ended by LF.
+class CsvWriter {
+public:
+    explicit CsvWriter(std::size_t expectedBytes = 0) { out_.reserve(expectedBytes); }
+
+    void header(std::initializer_list<const char*> names)
+    {
+        for (const char* name : names)
+            text(name);
+        endRow();
+    }
+
+    // Quoted only where the cell holds a separator, a quote or a line break; a quote
+    // inside is doubled.
+    void text(std::string_view cell)
+    {
+        separate();
+        if (cell.find_first_of(",\"\r\n") == std::string_view::npos) {
+            out_ += cell;
+            return;
+        }
+        out_ += '"';
+        for (char c : cell) {
+            if (c == '"')
+                out_ += '"';
+            out_ += c;
+        }
+        out_ += '"';
+    }
+    void number(long long value)
+    {
+        separate();
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out_.append(digits, end);
+    }
+    // The shortest text that reads back as the same double.
+    void number(std::optional<double> value)
+    {
+        separate();
+        if (!value)
+            return;
+        char digits[32];
+        const auto end = std::to_chars(digits, digits + sizeof digits, *value).ptr;
+        out_.append(digits, end);
+    }
+    void flag(bool value) { text(value ? "TRUE" : "FALSE"); }
+    void empty() { separate(); }
+    void endRow()
+    {
+        out_ += '\n';
+        first_ = true;
+    }
+    std::string take() { return std::move(out_); }
+
+private:
+    void separate()
+    {
+        if (!first_)
+            out_ += ',';
+        first_ = false;
+    }
+
+    std::string out_;
+    bool first_ = true;
+};
+
+std::string joined(const std::vector<std::string>& texts)
+{
+    std::string all;
+    for (const std::string& text : texts)
+        all += (all.empty() ? "" : "; ") + text;
+    return all;
+}
+
+std::string twoDigits(int value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d", value);
+    return text;
+}
+
+void runCells(CsvWriter& csv, const RunRecord& run)
+{
+    csv.number(run.id);
+    csv.text(run.dataFile);
+}
+
+void whoCells(CsvWriter& csv, const RunRecord& run)
+{
+    csv.number(run.subject);
+    csv.text(run.sex);
+    csv.text(run.other);
+    csv.text(run.inputFile);
+}
+
+}  // namespace
+
+std::string trialsCsv(const StudyResults& study)
+{
+    std::size_t trials = 0;
+    for (const RunRecord& run : study.runs)
+        for (const SessionRecord& session : run.sessions)
+            for (const BlockRecord& block : session.blocks)
+                trials += block.trials.size();
+    CsvWriter csv(trials * 160);
+    csv.header({"run",  "data_file", "line",         "subject", "sex",    "other", "input_file", "session",
+                "half", "block",     "block_role",   "slot",    "trial",  "pair",  "category",   "category_label",
+                "item", "word",      "correct_side", "latency", "errors", "key",   "unrun",      "excluded"});
+    for (const RunRecord& run : study.runs) {
+        for (const SessionRecord& session : run.sessions) {
+            const bool sessionExcluded = session.difference.excluded;
+            for (const BlockRecord& block : session.blocks) {
+                const bool scoredBlock = block.role == BlockRole::CombinedPractice ||
+                                         block.role == BlockRole::CombinedRecorded;
+                int slot = 0;
+                for (const TrialRecord& t : block.trials) {
+                    ++slot;
+                    // A slot the block never reached holds markers only; one on screen
+                    // when the block was closed has its word but no response.
+                    const bool reached = !t.unrun || t.pair != 9;
+                    const bool known = block.role != BlockRole::Unknown;
+                    csv.number(run.id);
+                    csv.text(block.dataFile);
+                    csv.number(t.lineNumber);
+                    whoCells(csv, run);
+                    csv.number(session.settings.session);
+                    if (block.half > 0)
+                        csv.number(block.half);
+                    else
+                        csv.empty();
+                    csv.number(block.number);
+                    csv.text(blockRoleName(block.role));
+                    csv.number(slot);
+                    if (!reached) {
+                        for (int i = 0; i < 7; ++i)  // trial to correct_side
+                            csv.empty();
+                    } else {
+                        const auto pair = static_cast<std::size_t>(t.pair);
+                        const auto category = static_cast<std::size_t>(t.category);
+                        csv.number(t.trial);
+                        csv.number(t.pair + 1);
+                        csv.number(t.category + 1);
+                        csv.text(session.labels[pair][category]);
+                        csv.number(t.itemNumber);
+                        csv.text(t.word);
+                        if (known)
+                            csv.text(t.category == block.left[pair] ? "left" : "right");
+                        else if (!t.unrun)
+                            csv.text(t.key == "l" ? "left" : "right");  // the key of the correct response
+                        else
+                            csv.empty();
+                    }
+                    if (t.unrun) {
+                        csv.empty();
+                        csv.empty();
+                        csv.empty();
+                    } else {
+                        csv.number(t.latency);
+                        csv.number(t.errors);
+                        csv.text(t.key);
+                    }
+                    csv.flag(t.unrun);
+                    // Excluded: the trial does not count in the session's difference
+                    // score, because its block is not a combined one, it has no
+                    // response, it is over 10,000 ms, or its session is excluded.
+                    csv.flag(!scoredBlock || t.unrun || t.latency > longestScoredLatency || sessionExcluded);
+                    csv.endRow();
+                }
+            }
+        }
+    }
+    return csv.take();
+}
+
+std::string summaryCsv(const StudyResults& study)
+{
+    CsvWriter csv;
+    csv.header({"run",
+                "data_file",
+                "subject",
+                "sex",
+                "other",
+                "input_file",
+                "date",
+                "time",
+                "complete",
+                "session",
+                "label_source",
+                "cats_left",
+                "cats_right",
+                "catsw",
+                "half1_mean_latency",
+                "half1_error_rate",
+                "half1_n",
+                "half2_mean_latency",
+                "half2_error_rate",
+                "half2_n",
+                "log_agrees",
+                "log_differences",
+                "score",
+                "score_practice",
+                "score_recorded",
+                "trials_used",
+                "trials_dropped",
+                "trials_fast",
+                "fast_share",
+                "excluded",
+                "exclusion_reasons"});
+    for (const RunRecord& run : study.runs) {
+        for (const SessionRecord& session : run.sessions) {
+            runCells(csv, run);
+            whoCells(csv, run);
+            if (run.log) {
+                const SubjectLogRecord& log = *run.log;
+                csv.text(std::to_string(log.year + 1900) + "-" + twoDigits(log.month) + "-" + twoDigits(log.day));
+                csv.text(twoDigits(log.hour) + ":" + twoDigits(log.minute));
+            } else {
+                csv.empty();
+                csv.empty();
+            }
+            csv.flag(run.complete);
+            csv.number(session.settings.session);
+            csv.text(session.labelSource);
+            const auto& labels = session.labels;
+            const bool labelsKnown = !labels[0][0].empty() && !labels[0][1].empty() && !labels[1][0].empty() &&
+                                     !labels[1][1].empty();
+            if (labelsKnown) {
+                // The first half's arrangement, as the subject log's CatsL and CatsR.
+                const auto l1 = static_cast<std::size_t>(session.settings.Cat1p);
+                const auto l2 = static_cast<std::size_t>(session.settings.Cat2p);
+                csv.text(labels[0][l1] + "+" + labels[1][l2]);
+                csv.text(labels[0][1 - l1] + "+" + labels[1][1 - l2]);
+            } else {
+                csv.empty();
+                csv.empty();
+            }
+            csv.number(session.settings.Catsw);
+            for (const auto& half : session.halves) {
+                if (half) {
+                    csv.number(half->meanLatency);
+                    csv.number(half->errorRate);
+                    csv.number(half->n);
+                } else {
+                    csv.empty();
+                    csv.empty();
+                    csv.empty();
+                }
+            }
+            if (run.log)
+                csv.flag(session.logDifferences.empty());
+            else
+                csv.empty();
+            csv.text(joined(session.logDifferences));
+            const DifferenceScore& d = session.difference;
+            csv.number(d.score);
+            csv.number(d.practice);
+            csv.number(d.recorded);
+            csv.number(d.trialsUsed);
+            csv.number(d.trialsDropped);
+            csv.number(d.trialsFast);
+            csv.number(d.trialsUsed > 0 ? std::optional<double>(static_cast<double>(d.trialsFast) / d.trialsUsed)
+                                        : std::nullopt);
+            csv.flag(d.excluded);
+            csv.text(joined(d.exclusionReasons));
+            csv.endRow();
+        }
+    }
+    return csv.take();
+}

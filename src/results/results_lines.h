@@ -1,0 +1,58 @@
+#pragma once
+// The lines of a study's data files and subject logs, split into their fields and
+// checked: every number is parsed without overflow and held to the range a run
+// writes, every text to its length. A line that does not fit is refused with the
+// reason, a sentence without the file's name and line number.
+
+#include <string>
+#include <string_view>
+
+#include "results/study_results.h"
+
+inline constexpr int dataLineFieldCount = 22;
+// Fields of a subject log line before its sessions, and per session.
+inline constexpr int logRunFieldCount = 9;
+inline constexpr int logSessionFieldCount = 9;
+// A run's largest running block number: four blocks per half of every session.
+inline constexpr int maxBlockNumber = 9 * 8;
+
+enum class LineKind {
+    Record,     // a line of the file's own kind, checked
+    Header,     // the file's header (repeated where files were joined)
+    Blank,      // nothing but white space
+    Malformed,  // refused: reason says why
+};
+
+// One data line as it stands in the file: texts are views of its Windows-1252 bytes.
+struct DataLine {
+    // Fields 1 to 14 with their tabs. Lines with equal heads belong to the same input
+    // file, subject, sex, other code, session settings and block number.
+    std::string_view head;
+    std::string_view inputFile;
+    std::string_view Cat1;
+    std::string_view Cat2;
+    std::string_view sex;
+    std::string_view other;
+    std::string_view word;
+    std::string_view key;
+    int session = 0, Cat1p = 0, Cat2p = 0, Catsw = 0, Delay = 0, nPrac = 0, nReal = 0;
+    int subject = 0, block = 0;
+    int trial = 0, pair = 0, category = 0, item = 0, latency = 0, errors = 0;
+    // The slot holds no response (key "9"): never reached, or on screen when the block
+    // was closed.
+    bool unrun = false;
+};
+
+// Splits and checks one data line, given without its line feed (a CR before it is
+// dropped). Every field is followed by a tab; a line without the last tab is taken too.
+LineKind parseDataLine(std::string_view line, DataLine& out, std::string& reason);
+
+// Splits and checks one subject log line; its texts are decoded to UTF-8. file and
+// lineNumber are left to the caller.
+LineKind parseSubjectLogLine(std::string_view line, SubjectLogRecord& out, std::string& reason);
+
+// The input file's name in a path as typed: the part after its last "/" or "\".
+std::string_view inputFileNameOf(std::string_view path);
+
+// Windows-1252 bytes as UTF-8 (ASCII text is copied as it is).
+std::string decodedText(std::string_view bytes);

@@ -1,0 +1,29 @@
+#pragma once
+// The command line of truv-results: the data files to read, where their list files
+// are, and which files to write. With no file to write, the program opens its window.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ResultsCommandLine {
+    std::vector<std::string> dataFiles;  // in the order given
+    std::string studyDirectory;          // --study; empty: each data file's own folder
+    std::string trialsCsvPath;           // --csv-trials
+    std::string summaryCsvPath;          // --csv-summary
+    std::string htmlPath;                // --html
+    bool help = false;
+
+    // Whether any file is to be written: then the program writes and ends, no window.
+    bool writesFiles() const { return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty(); }
+};
+
+// Parses the arguments after the program name. Returns nothing, with the reason in
+// error, for an unknown option, an option without its value or given twice, an empty
+// value, files to write without a data file to read, or one path given for two
+// outputs or for an output and a data file. "--" ends the options: what
+// follows are data files, whatever they look like.
+std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std::string>& args, std::string& error);
+
+// The text of --help.
+const char* resultsUsageText();

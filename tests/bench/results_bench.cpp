@@ -1,0 +1,184 @@
+// Times truv-results' reading and scoring of a large study: a data file of 1,000 runs
+// of one session (nPrac 20, nReal 40: seven blocks, 180 lines a run) written by four
+// computers at once, so that the runs' blocks interleave, with its subject log and
+// list files. Prints the figures only.
+//
+//   results_bench [runs]
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "files/word_list.h"
+#include "results/results_exports.h"
+#include "results/results_reading.h"
+#include "results/results_scores.h"
+#include "run/block_sequence.h"
+#include "run/output_files.h"
+
+namespace {
+
+constexpr int computers = 4;
+
+WordList listOf(const std::string& labelA, const std::string& labelB)
+{
+    WordList list;
+    list.entriesA[0].assign(labelA);
+    list.entriesB[0].assign(labelB);
+    for (int i = 1; i <= maxItems; ++i) {
+        list.entriesA[i].assign(labelA.substr(0, 3) + std::to_string(i));
+        list.entriesB[i].assign(labelB.substr(0, 3) + std::to_string(i));
+    }
+    list.entryCountA = list.entryCountB = maxEntries;
+    return list;
+}
+
+// One run's blocks, each as its data lines, and its subject log line.
+struct GeneratedRun {
+    std::vector<std::string> blocks;
+    std::string logLine;
+};
+
+GeneratedRun generateRun(int subject, const SessionSettings& settings, const ExperimentDefinition& definition,
+                         std::mt19937& random)
+{
+    SubjectRecord who;
+    who.subjectNumber = subject;
+    who.sexCode = subject % 2 ? "f" : "m";
+    who.otherCode = "bench";
+    who.inputName = "bench.inp";
+    who.inputPath = "/lab/study/bench.inp";
+    who.start = {2026, 3, 9, 14, 5, 0};
+
+    std::normal_distribution<double> normal(600, 100);
+    std::exponential_distribution<double> tail(1.0 / 150);
+    std::bernoulli_distribution wrong(0.05);
+    std::bernoulli_distribution category(0.5);
+    std::uniform_int_distribution<int> item(1, maxItems);
+
+    const SessionSequence sequence = sessionSequence({settings.Cat1p, settings.Cat2p, settings.Catsw, true, {}, {}});
+    GeneratedRun run;
+    ScoreTable scores;
+    TrialResults results{};
+    int blockNumber = 0;
+    const char* labels[2][2] = {{"Flowers", "Insects"}, {"Pleasant", "Unpleasant"}};
+    for (int half = 0; half < 2; ++half) {
+        const auto& left = sequence.left[half];
+        for (int b = 0; b < blocksPerHalf; ++b) {
+            if (!sequence.runs[half][b])
+                continue;
+            const int trials = b == recordedBlock ? settings.nReal : settings.nPrac;
+            for (int t = 0; t < trials; ++t) {
+                TrialResult& r = results[t];
+                r.trialNumber = t + 1;
+                r.pair = b < 2 ? b : t % 2;
+                r.category = category(random) ? 1 : 0;
+                r.item = item(random);
+                r.word.assign(std::string(labels[r.pair][r.category]).substr(0, 3) + std::to_string(r.item));
+                r.latency = static_cast<int>(std::max(150.0, normal(random) + tail(random)));
+                r.wrongResponses = wrong(random) ? 1 : 0;
+                r.responseSide = r.category == left[r.pair] ? "l" : "r";
+            }
+            ++blockNumber;
+            std::string lines;
+            for (const std::string& line : formatDataLines(who, 1, settings, blockNumber, results, trials))
+                lines += line;
+            run.blocks.push_back(std::move(lines));
+            if (b == recordedBlock)
+                scores.scoreBlock(1, half + 1, results, trials, trials,
+                                  {labels[0][left[0]], labels[0][1 - left[0]], labels[1][left[1]],
+                                   labels[1][1 - left[1]]});
+        }
+    }
+    scores.finish(1);
+    run.logLine = formatSubjectLogLine(who, definition, scores);
+    return run;
+}
+
+long peakKibibytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    char pattern[] = "/tmp/truv-results-bench-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string directory = pattern;
+    const std::string dataPath = directory + "/bench.dat";
+
+    SessionSettings settings;
+    settings.Cat1.assign("flowers.wls");
+    settings.Cat2.assign("pleasant.wls");
+    settings.Cat2p = 1;
+    settings.nPrac = 20;
+    settings.nReal = 40;
+    ExperimentDefinition definition;
+    definition.sessionCount = 1;
+    definition.sessions[0] = settings;
+    writeWordListFile(listOf("Flowers", "Insects"), directory + "/flowers.wls");
+    writeWordListFile(listOf("Pleasant", "Unpleasant"), directory + "/pleasant.wls");
+
+    // Four computers at a time, each appending its run's blocks in turn; a run's log
+    // line follows its last block.
+    {
+        std::ofstream data(dataPath, std::ios::binary);
+        std::ofstream log(directory + "/bench.slg", std::ios::binary);
+        data << dataFileHeader();
+        log << subjectLogHeader(1);
+        std::mt19937 random(20260309);
+        for (int first = 0; first < runs; first += computers) {
+            std::vector<GeneratedRun> batch;
+            for (int c = 0; c < computers && first + c < runs; ++c)
+                batch.push_back(generateRun(first + c, settings, definition, random));
+            for (std::size_t b = 0; b < batch.front().blocks.size(); ++b)
+                for (const GeneratedRun& run : batch)
+                    data << run.blocks[b];
+            for (const GeneratedRun& run : batch)
+                log << run.logLine;
+        }
+    }
+
+    const long before = peakKibibytes();
+    const auto start = std::chrono::steady_clock::now();
+    const StudyResults study = readStudy({dataPath}, {}, diskFiles());
+    const StudySummary summary = summarizeStudy(study);
+    const auto read = std::chrono::steady_clock::now();
+    const long afterReading = peakKibibytes();
+    const std::size_t csvBytes = trialsCsv(study).size() + summaryCsv(study).size();
+    const auto exported = std::chrono::steady_clock::now();
+    const long after = peakKibibytes();
+
+    const double seconds = std::chrono::duration<double>(read - start).count();
+    const double exportSeconds = std::chrono::duration<double>(exported - read).count();
+    const double lines = static_cast<double>(study.linesRead);
+    const auto size = std::filesystem::file_size(dataPath);
+    std::printf("runs %zu (complete %d), data file %.1f MB, lines %lld\n", study.runs.size(),
+                summary.runs - summary.incompleteRuns, static_cast<double>(size) / 1e6,
+                static_cast<long long>(study.linesRead));
+    std::printf("read and score: %.3f s, %.3f s per 100,000 lines\n", seconds, seconds / lines * 1e5);
+    std::printf("CSV exports: %.3f s (%.1f MB)\n", exportSeconds, static_cast<double>(csvBytes) / 1e6);
+    std::printf("peak memory after reading: %ld KiB (%ld KiB before it), %.0f KiB per 100,000 lines\n", afterReading,
+                before, static_cast<double>(afterReading) / lines * 1e5);
+    std::printf("peak memory after the exports: %ld KiB\n", after);
+    std::printf("problems: %zu\n", study.problems.size());
+
+    std::error_code ignored;
+    std::filesystem::remove_all(directory, ignored);
+    return 0;
+}

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "results/html_report.h"
+
+namespace {
+
+std::size_t count(const std::string& text, const std::string& part)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// Text the data could hold that is markup, in every text field of a study.
+const std::string hostile = "<b id='x'>A&B \"q\"</b>";
+const std::string hostileEscaped = "&lt;b id=&#39;x&#39;&gt;A&amp;B &quot;q&quot;&lt;/b&gt;";
+
+// What QSvgGenerator writes at the head of a chart, then a marker to find it by.
+std::string chartLike(const std::string& marker)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg width=\"190.5mm\" height=\"95.25mm\"\n"
+           " viewBox=\"0 0 720 360\"\n xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\"  version=\"1.2\" baseProfile=\"tiny\">\n<title>" +
+           marker + "</title>\n<g fill=\"#e69f00\"><circle cx=\"3\" cy=\"3\" r=\"3\"/></g>\n</svg>\n";
+}
+
+SessionRecord session(int number, std::optional<double> score, bool excluded)
+{
+    SessionRecord s;
+    s.settings.session = number;
+    s.labels = {{{hostile, "Clothing"}, {"Summer", "Winter"}}};
+    s.halves[0] = HalfFigures{
+        .meanLatency = 612, .errorRate = 5, .n = 18, .leftCombination = hostile, .rightCombination = "Clothing+Winter"};
+    s.halves[1] = HalfFigures{.meanLatency = 688,
+                              .errorRate = 11,
+                              .n = 18,
+                              .leftCombination = "Vehicles+Winter",
+                              .rightCombination = "Clothing+Summer"};
+    s.difference.practice = 0.25;
+    s.difference.recorded = -0.126;
+    s.difference.score = score;
+    s.difference.trialsUsed = 60;
+    s.difference.excluded = excluded;
+    if (excluded || !score)
+        s.difference.exclusionReasons.push_back("reason " + hostile);
+    s.logDifferences.push_back("difference " + hostile);
+    return s;
+}
+
+// Three runs: one complete with two sessions, one stopped (no subject log line, no
+// session), one excluded.
+StudyResults study()
+{
+    StudyResults st;
+    st.dataFiles = {"/lab/" + hostile + ".dat"};
+    st.linesRead = 321;
+    st.problems = {"line 17: " + hostile};
+    for (int id = 1; id <= 3; ++id) {
+        RunRecord run;
+        run.id = id;
+        run.dataFile = st.dataFiles.front();
+        run.firstLine = 2 + 100 * (id - 1);
+        run.inputFile = hostile + ".inp";
+        run.subject = 10 + id;
+        run.sex = "f";
+        run.other = "Müller " + hostile;
+        run.complete = id != 2;
+        if (id == 1)
+            run.sessions = {session(1, 0.5, false), session(2, std::nullopt, false)};
+        if (id == 3)
+            run.sessions = {session(1, -0.75, true)};
+        if (id == 2)
+            run.problems = {"problem " + hostile};
+        if (run.complete) {
+            run.log.emplace();
+            run.log->file = "/lab/" + hostile + ".slg";
+            run.log->lineNumber = id;
+        }
+        st.runs.push_back(run);
+    }
+    return st;
+}
+
+StudySummary summary()
+{
+    StudySummary s;
+    s.runs = 3;
+    s.sessionsScored = 2;
+    s.sessionsExcluded = 1;
+    s.incompleteRuns = 1;
+    s.meanScore = 0.5;
+    s.scoreSd = 0.0004;
+    s.confidenceLow = -0.0001;  // rounds to zero, which has no sign
+    s.confidenceHigh = 1.236;
+    s.meanErrorRate[0] = 5;
+    return s;
+}
+
+ReportCharts charts()
+{
+    ReportCharts c;
+    c.scores = chartLike("scores-chart");
+    c.errorRates = chartLike("error-chart");
+    c.runs = {{{chartLike("r1s1-trials"), chartLike("r1s1-halves")}, {chartLike("r1s2-trials"), ""}},
+              {},
+              {{chartLike("r3s1-trials"), chartLike("r3s1-halves")}}};
+    return c;
+}
+
+TEST(HtmlReport, EscapesEveryCharacterThatIsMarkup)
+{
+    EXPECT_EQ(escapeHtml("a<b>&\"c\"'d'"), "a&lt;b&gt;&amp;&quot;c&quot;&#39;d&#39;");
+    EXPECT_EQ(escapeHtml("Müller, 3 > 2"), "Müller, 3 &gt; 2");  // UTF-8 passes unchanged
+    EXPECT_EQ(escapeHtml(""), "");
+}
+
+TEST(HtmlReport, EveryTextFromTheDataIsEscaped)
+{
+    const std::string html = htmlReport(study(), summary(), charts());
+    EXPECT_EQ(html.find("<b id"), std::string::npos);
+    // The data file, subject log, input file, problems, labels, combinations, other
+    // codes, reasons and differences all appear, escaped.
+    EXPECT_GE(count(html, hostileEscaped), 15u);
+    EXPECT_NE(html.find("Müller"), std::string::npos);
+}
+
+TEST(HtmlReport, IsOneSelfContainedDocument)
+{
+    const std::string html = htmlReport(study(), summary(), charts());
+    EXPECT_EQ(html.rfind("<!DOCTYPE html>\n<html lang=\"en\">", 0), 0u);
+    EXPECT_EQ(count(html, "<meta charset=\"utf-8\">"), 1u);
+    EXPECT_EQ(count(html, "</html>"), 1u);
+    EXPECT_EQ(count(html, "<style>"), 1u);
+    // Nothing runs, nothing is fetched: not even the charts' namespace names stay.
+    for (const char* outside :
+         {"<script", "http://", "https://", "<link", "<img", "<iframe", "src=", "url(", "@import", "<?xml", "xmlns"})
+        EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+    // Links go only to the report's own sections.
+    for (auto at = html.find("href=\""); at != std::string::npos; at = html.find("href=\"", at + 1))
+        EXPECT_EQ(html[at + 6], '#') << html.substr(at, 40);
+}
+
+TEST(HtmlReport, EveryRunHasItsSectionWithItsOwnCharts)
+{
+    const std::string html = htmlReport(study(), summary(), charts());
+    std::size_t previous = 0;
+    for (int id = 1; id <= 3; ++id) {
+        const std::string anchor = "id=\"run-" + std::to_string(id) + "\"";
+        ASSERT_EQ(count(html, anchor), 1u) << anchor;
+        EXPECT_GT(html.find(anchor), previous) << "runs in order";
+        previous = html.find(anchor);
+        EXPECT_NE(html.find("href=\"#run-" + std::to_string(id) + "\""), std::string::npos);
+    }
+    const auto run1 = html.find("id=\"run-1\""), run2 = html.find("id=\"run-2\""), run3 = html.find("id=\"run-3\"");
+    const auto at = [&](const char* marker) { return html.find(std::string("<title>") + marker + "</title>"); };
+    for (const char* marker : {"r1s1-trials", "r1s1-halves", "r1s2-trials"}) {
+        EXPECT_GT(at(marker), run1) << marker;
+        EXPECT_LT(at(marker), run2) << marker;
+    }
+    EXPECT_GT(at("r3s1-trials"), run3);
+    EXPECT_LT(at("scores-chart"), run1);
+    EXPECT_LT(at("error-chart"), run1);
+    // The empty chart is left out, not an empty frame.
+    EXPECT_EQ(count(html, "<div class=\"chart\">"), 7u);
+    EXPECT_NE(html.find("No session was read."), std::string::npos);  // run 2
+}
+
+TEST(HtmlReport, TableAndSummaryShowTheFiguresAndFlags)
+{
+    const std::string html = htmlReport(study(), summary(), charts());
+    // One row per session; a run without sessions still has one.
+    const auto table = html.substr(html.find("<section id=\"runs\">"));
+    const auto body = table.substr(0, table.find("</section>"));
+    EXPECT_EQ(count(body, "<tr>") + count(body, "<tr class=\"excluded\">"), 2u + 4u);  // 2 header rows
+    EXPECT_EQ(count(body, "<tr class=\"excluded\">"), 1u);
+    EXPECT_NE(body.find("<td class=\"num\">-0.75</td>"), std::string::npos);
+    EXPECT_NE(body.find("<td class=\"num\">-0.13</td>"), std::string::npos);  // -0.126 to two decimals
+    EXPECT_NE(body.find("<td class=\"num\">612</td>"), std::string::npos);
+    EXPECT_NE(body.find("incomplete: no subject log line"), std::string::npos);
+    EXPECT_NE(body.find(">no score<"), std::string::npos);
+    EXPECT_NE(body.find("differs from the subject log"), std::string::npos);
+
+    EXPECT_NE(html.find("0.50 (95 % interval 0.00 to 1.24), SD 0.00"), std::string::npos);
+    EXPECT_NE(html.find("half 1: 5.0 %, half 2: &ndash;"), std::string::npos);
+    EXPECT_NE(html.find("3 (2 complete, 1 incomplete)"), std::string::npos);
+}
+
+TEST(HtmlReport, AnEmptyStudyStillMakesAReport)
+{
+    const std::string html = htmlReport(StudyResults{}, StudySummary{}, ReportCharts{});
+    EXPECT_NE(html.find("No run was found"), std::string::npos);
+    EXPECT_NE(html.find("<h1>TRUV Results</h1>"), std::string::npos);
+    EXPECT_NE(html.find("None: every line was read"), std::string::npos);
+    EXPECT_EQ(html.find("<div class=\"chart\">"), std::string::npos);
+}
+
+TEST(HtmlReport, InlineSvgDropsWhatHtmlSuppliesAndKeepsTheRest)
+{
+    EXPECT_EQ(inlineSvg(chartLike("t")),
+              "<svg width=\"190.5mm\" height=\"95.25mm\" viewBox=\"0 0 720 360\" version=\"1.2\" "
+              "baseProfile=\"tiny\">\n<title>t</title>\n<g fill=\"#e69f00\"><circle cx=\"3\" cy=\"3\" r=\"3\"/></g>\n"
+              "</svg>");
+    EXPECT_EQ(inlineSvg("<svg viewBox='0 0 1 1'/>"), "<svg viewBox='0 0 1 1' />");
+    EXPECT_EQ(inlineSvg(""), "");
+    EXPECT_EQ(inlineSvg("<p>not a chart</p>"), "");
+    EXPECT_EQ(inlineSvg("<svg width=\"1"), "");  // cut short
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include "results/results_exports.h"
+#include "results/results_scores.h"
+
+namespace {
+
+// One run of one session: a combined practice block with an answered trial, the
+// word on screen when the block was closed, and a slot never reached. Texts hold the
+// characters a CSV cell must quote.
+StudyResults smallStudy()
+{
+    StudyResults study;
+    RunRecord run;
+    run.id = 1;
+    run.dataFile = "/lab/\"old\" data/run.dat";
+    run.subject = 7;
+    run.sex = "f";
+    run.other = "a,b";
+    run.inputFile = "study.inp";
+    SessionRecord session;
+    session.settings = {1, "Fruit.wls", "Mine.wls", 0, 1, 1, 150, 3, 40};
+    session.labels = {{{"Fruit", "Tools, \"big\""}, {"Mine", "Theirs\nnow"}}};
+    session.labelSource = "list file";
+    BlockRecord block;
+    block.number = 3;
+    block.half = 1;
+    block.role = BlockRole::CombinedPractice;
+    block.left = {0, 1};
+    block.dataFile = run.dataFile;
+    block.trials = {{2, 1, 0, 1, 4, "w4", 650, 1, "r", false},
+                    {3, 2, 1, 1, 3, "w3", 99999, 99, "9", true},
+                    {4, 99, 9, 9, 99, "blank", 99999, 99, "9", true}};
+    session.blocks.push_back(block);
+    session.halves[0] = HalfFigures{
+        .meanLatency = 612, .errorRate = 5, .n = 38, .trialsScored = 38, .leftCombination = "", .rightCombination = ""};
+    session.difference.practice = 0.25;
+    session.difference.trialsUsed = 1;
+    session.difference.trialsFast = 1;
+    session.difference.excluded = true;
+    session.difference.exclusionReasons = {"100.0 % of the trials faster than 300 ms (more than 10 %)",
+                                           "no score: the combined recorded block of half 1 is missing"};
+    run.sessions.push_back(session);
+    study.runs.push_back(run);
+    return study;
+}
+
+TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
+{
+    StudyResults study = smallStudy();
+    EXPECT_EQ(trialsCsv(study),
+              "run,data_file,line,subject,sex,other,input_file,session,half,block,block_role,slot,trial,pair,category,"
+              "category_label,item,word,correct_side,latency,errors,key,unrun,excluded\n"
+              "1,\"/lab/\"\"old\"\" data/run.dat\",2,7,f,\"a,b\",study.inp,1,1,3,combined_practice,1,1,1,2,"
+              "\"Tools, \"\"big\"\"\",4,w4,right,650,1,r,FALSE,TRUE\n"
+              "1,\"/lab/\"\"old\"\" data/run.dat\",3,7,f,\"a,b\",study.inp,1,1,3,combined_practice,2,2,2,2,"
+              "\"Theirs\nnow\",3,w3,left,,,,TRUE,TRUE\n"
+              "1,\"/lab/\"\"old\"\" data/run.dat\",4,7,f,\"a,b\",study.inp,1,1,3,combined_practice,3,,,,,,,,,,,TRUE,"
+              "TRUE\n");
+
+    const std::string header =
+        "run,data_file,subject,sex,other,input_file,date,time,complete,session,label_source,cats_left,cats_right,"
+        "catsw,half1_mean_latency,half1_error_rate,half1_n,half2_mean_latency,half2_error_rate,half2_n,log_agrees,"
+        "log_differences,score,score_practice,score_recorded,trials_used,trials_dropped,trials_fast,fast_share,"
+        "excluded,exclusion_reasons\n";
+    const std::string reasons =
+        "100.0 % of the trials faster than 300 ms (more than 10 %); no score: the combined recorded block of half 1 "
+        "is missing";
+    EXPECT_EQ(summaryCsv(study), header +
+                                     "1,\"/lab/\"\"old\"\" data/run.dat\",7,f,\"a,b\",study.inp,,,FALSE,1,list file,"
+                                     "\"Fruit+Theirs\nnow\",\"Tools, \"\"big\"\"+Mine\",1,612,5,38,,,,,,,0.25,,1,0,1,1,"
+                                     "TRUE," +
+                                     reasons + "\n");
+
+    // With its subject log line: the date and time in ISO form, and whether it agrees.
+    SubjectLogRecord log;
+    log.year = 126, log.month = 3, log.day = 9, log.hour = 8, log.minute = 5;
+    study.runs[0].log = log;
+    study.runs[0].complete = true;
+    study.runs[0].sessions[0].logDifferences = {"session 1, half 1: N 38 by the data lines, 40 in the subject log"};
+    EXPECT_EQ(summaryCsv(study),
+              header +
+                  "1,\"/lab/\"\"old\"\" data/run.dat\",7,f,\"a,b\",study.inp,2026-03-09,08:05,TRUE,1,"
+                  "list file,\"Fruit+Theirs\nnow\",\"Tools, \"\"big\"\"+Mine\",1,612,5,38,,,,FALSE,"
+                  "\"session 1, half 1: N 38 by the data lines, 40 in the subject log\",,0.25,,1,0,"
+                  "1,1,TRUE," +
+                  reasons + "\n");
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "results/results_options.h"
+
+namespace {
+
+struct Accepted {
+    std::vector<std::string> args;
+    std::vector<std::string> dataFiles;
+    std::string study, trials, summary, html;
+    bool help = false;
+    bool writes = false;
+};
+
+TEST(ResultsCommandLine, AcceptedLines)
+{
+    const Accepted cases[] = {
+        {{}, {}, "", "", "", "", false, false},  // the window, nothing open
+        {{"a.dat", "b.dat"}, {"a.dat", "b.dat"}, "", "", "", "", false, false},
+        {{"--study", "lab", "--csv-trials", "t.csv", "a.dat"}, {"a.dat"}, "lab", "t.csv", "", "", false, true},
+        {{"--csv-summary=s.csv", "a.dat", "--html", "r.html"}, {"a.dat"}, "", "", "s.csv", "r.html", false, true},
+        {{"--html=r.html", "--", "--odd.dat", "-"}, {"--odd.dat", "-"}, "", "", "", "r.html", false, true},
+        {{"--study=my lab", "a b.dat"}, {"a b.dat"}, "my lab", "", "", "", false, false},
+        {{"--help"}, {}, "", "", "", "", true, false},
+        {{"-h", "--html", "r.html"}, {}, "", "", "", "r.html", true, true},  // help needs no data file
+    };
+    for (const Accepted& c : cases) {
+        std::string error;
+        const auto line = parseResultsCommandLine(c.args, error);
+        ASSERT_TRUE(line) << testing::PrintToString(c.args) << ": " << error;
+        EXPECT_EQ(error, "");
+        EXPECT_EQ(line->dataFiles, c.dataFiles) << testing::PrintToString(c.args);
+        EXPECT_EQ(line->studyDirectory, c.study);
+        EXPECT_EQ(line->trialsCsvPath, c.trials);
+        EXPECT_EQ(line->summaryCsvPath, c.summary);
+        EXPECT_EQ(line->htmlPath, c.html);
+        EXPECT_EQ(line->help, c.help);
+        EXPECT_EQ(line->writesFiles(), c.writes) << testing::PrintToString(c.args);
+    }
+}
+
+TEST(ResultsCommandLine, RefusedLinesSayWhy)
+{
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--csv", "x", "a.dat"}, "unknown option --csv"},
+        {{"-x", "a.dat"}, "unknown option -x"},
+        {{"--help=yes"}, "--help takes no value"},
+        {{"a.dat", "--html"}, "--html needs a value"},
+        {{"--study=", "a.dat"}, "--study needs a value, not an empty one"},
+        {{"--html", "a.html", "--html", "b.html", "a.dat"}, "--html is given twice"},
+        {{"--csv-trials", "t.csv"}, "no data file to read"},
+        {{"--csv-trials", "x.csv", "--csv-summary", "x.csv", "a.dat"}, "two outputs go to the same file x.csv"},
+        {{"--html", "a.dat", "a.dat"}, "an output would overwrite the data file a.dat"},
+    };
+    for (const auto& [args, expected] : cases) {
+        std::string error;
+        EXPECT_FALSE(parseResultsCommandLine(args, error)) << testing::PrintToString(args);
+        EXPECT_EQ(error, expected) << testing::PrintToString(args);
+    }
+}
+
+TEST(ResultsCommandLine, UsageNamesEveryOption)
+{
+    const std::string usage = resultsUsageText();
+    for (const char* option : {"--study DIR", "--csv-trials FILE", "--csv-summary FILE", "--html FILE", "--help",
+                               "DATAFILE...", "Exit status"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// truv-results: reads the data files of a study's runs and shows their scores and
+// plots in a window, or writes the CSV exports and the HTML report. See --help.
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+
+#include "common/file_io.h"
+#include "common/file_source.h"
+#include "results/results_charts_window.h"
+#include "results/results_exports.h"
+#include "results/results_options.h"
+#include "results/results_reading.h"
+#include "results/results_scores.h"
+#include "results/results_window.h"
+
+namespace {
+
+// Why a data file named on the command line cannot be read; "" when it can.
+std::string unreadable(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return "there is no such file";
+    if (std::filesystem::is_directory(path, error))
+        return "it is a folder";
+    if (!std::ifstream(path, std::ios::binary).is_open())
+        return "it cannot be opened (no permission?)";
+    return {};
+}
+
+// Whether an output path names one of the data files, under another spelling.
+bool isDataFile(const std::string& output, const std::vector<std::string>& dataFiles)
+{
+    std::error_code error;
+    for (const std::string& data : dataFiles) {
+        if (std::filesystem::equivalent(output, data, error))
+            return true;
+    }
+    return false;
+}
+
+int writeFiles(const ResultsCommandLine& line)
+{
+    for (const std::string& path : line.dataFiles) {
+        if (const std::string reason = unreadable(path); !reason.empty()) {
+            std::cerr << "truv-results: cannot read " << path << ": " << reason << "\n";
+            return 1;
+        }
+    }
+    const std::pair<const std::string*, const char*> outputs[] = {
+        {&line.trialsCsvPath, "trials"}, {&line.summaryCsvPath, "summary"}, {&line.htmlPath, "report"}};
+    for (const auto& [path, what] : outputs) {
+        if (!path->empty() && isDataFile(*path, line.dataFiles)) {
+            std::cerr << "truv-results: the " << what << " would overwrite the data file " << *path << "\n";
+            return 1;
+        }
+    }
+
+    ResultsOptions options;
+    options.studyDirectory = line.studyDirectory;
+    const StudyResults study = readStudy(line.dataFiles, options, diskFiles());
+    for (const std::string& problem : study.problems)
+        std::cerr << "truv-results: warning: " << problem << "\n";
+    for (const RunRecord& run : study.runs) {
+        for (const std::string& problem : run.problems)
+            std::cerr << "truv-results: warning: run " << run.id << ": " << problem << "\n";
+    }
+    const StudySummary summary = summarizeStudy(study);
+
+    int status = 0;
+    for (const auto& [path, what] : outputs) {
+        if (path->empty())
+            continue;
+        const std::string bytes = path == &line.trialsCsvPath    ? trialsCsv(study)
+                                  : path == &line.summaryCsvPath ? summaryCsv(study)
+                                                                 : reportHtml(study, summary);
+        if (const WriteOutcome written = writeFileAtomically(*path, bytes); !written) {
+            std::cerr << "truv-results: " << written.error << "\n";
+            status = 1;
+        } else {
+            std::cout << "wrote the " << what << " to " << *path << "\n";
+        }
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto line = parseResultsCommandLine(args, error);
+    if (!line) {
+        std::cerr << "truv-results: " << error << "\nTry 'truv-results --help'.\n";
+        return 2;
+    }
+    if (line->help) {
+        std::cout << resultsUsageText();
+        return 0;
+    }
+
+    // Writing files shows nothing: the offscreen platform draws the charts without a
+    // display, and without a connection to one that could fail. A platform the user
+    // chose is kept.
+    if (line->writesFiles()) {
+        // Qt's own notes (no runtime folder, what the offscreen platform cannot do)
+        // mean nothing to someone writing files: only its errors are passed on.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::cerr << "truv-results: " << message.toStdString() << "\n";
+        });
+    }
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        if (line->writesFiles()) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        } else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+            std::cerr << "truv-results: the window needs a display, and none is set (DISPLAY and WAYLAND_DISPLAY "
+                         "are empty).\nWithout one, --csv-trials, --csv-summary and --html write the results to "
+                         "files.\n";
+            return 1;
+        }
+    }
+    QApplication application(argc, argv);
+    // Qt takes the user's locale for the C library; numbers in the exports keep their
+    // decimal point whatever it is.
+    std::setlocale(LC_NUMERIC, "C");
+    if (line->writesFiles())
+        return writeFiles(*line);
+
+    ResultsWindow window;
+    window.show();
+    window.openDataFiles(line->dataFiles, line->studyDirectory);
+    return application.exec();
+}
