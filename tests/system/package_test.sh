@@ -2,9 +2,10 @@
 # The Debian package, made with CPack from this build directory into a directory of
 # the test's own, installs and works: its metadata names the libraries the programs
 # use; the desktop entry, its icon, the example study and the documentation are in
-# place; truv-check accepts the installed example, truv-sim runs it, truv-timing
-# measures on the test's X server and truv starts and ends from its main menu. The
-# package is removed at the end, whatever happened.
+# place; truv-check accepts the installed example, truv-sim runs it, truv-results
+# analyses what it wrote, truv-timing measures on the test's X server and truv
+# starts and ends from its main menu. The package is removed at the end, whatever
+# happened.
 #
 # It is installed with dpkg as root or through sudo -n; otherwise, and when truv is
 # already installed on this system (which the test leaves alone), it is unpacked
@@ -104,18 +105,21 @@ examples="$share/truv/examples/demo"
 doc="$share/doc/truv"
 
 # --- the files
-entry="$share/applications/truv.desktop"
-[ -f "$entry" ] || fail "no desktop entry $entry"
-grep -qx "Name=TRUV" "$entry" || fail "the desktop entry's name is not TRUV"
-grep -qx "Terminal=false" "$entry" || fail "the desktop entry asks for a terminal"
-exec_name=$(sed -n 's/^Exec=//p' "$entry")
-[ -x "$bin/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not an installed program"
-icon="$share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$entry").svg"
-[ -f "$icon" ] || fail "the desktop entry's icon $icon is not installed"
-grep -q "<svg" "$icon" && grep -q "</svg>" "$icon" || fail "the icon is not an SVG document"
-if command -v desktop-file-validate >/dev/null; then
-  desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
-fi
+for pair in "truv.desktop:TRUV" "truv-results.desktop:TRUV Results"; do
+  entry="$share/applications/${pair%%:*}"
+  [ -f "$entry" ] || fail "no desktop entry $entry"
+  grep -qx "Name=${pair#*:}" "$entry" || fail "the desktop entry $entry is not named ${pair#*:}"
+  grep -qx "Terminal=false" "$entry" || fail "the desktop entry $entry asks for a terminal"
+  exec_name=$(sed -n 's/^Exec=//p' "$entry" | cut -d' ' -f1)
+  [ -x "$bin/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not an installed program"
+  icon="$share/icons/hicolor/scalable/apps/$(sed -n 's/^Icon=//p' "$entry").svg"
+  [ -f "$icon" ] || fail "the desktop entry's icon $icon is not installed"
+  grep -q "<svg" "$icon" && grep -q "</svg>" "$icon" || fail "the icon is not an SVG document"
+  if command -v desktop-file-validate >/dev/null; then
+    desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry $entry"
+  fi
+done
+[ -f "$doc/copyright" ] && grep -q "GPL-3.0-or-later" "$doc/copyright" || fail "no copyright file naming the licence"
 if command -v rsvg-convert >/dev/null; then
   rsvg-convert -w 48 -h 48 "$icon" -o "$work/icon.png" || fail "the icon cannot be drawn at 48 pixels"
 fi
@@ -153,6 +157,13 @@ run_program "$bin/truv-sim" "$examples/demo-two-sessions.inp" --data "$work/sim/
 [ "$(wc -l <"$work/sim/demo.dat")" -gt 1 ] || fail "truv-sim wrote no trials into its data file"
 [ -s "$work/sim/demo.slg" ] || fail "truv-sim wrote no subject log"
 echo "truv-sim ran the installed example"
+
+run_program env -u DISPLAY "$bin/truv-results" --html "$work/sim/report.html" --csv-summary "$work/sim/summary.csv" \
+  "$work/sim/demo.dat"
+[ "$STATUS" = 0 ] || { cat "$work/err" >&2; fail "truv-results on truv-sim's data ended with $STATUS"; }
+grep -q "<svg" "$work/sim/report.html" || fail "truv-results' report holds no chart"
+[ "$(wc -l <"$work/sim/summary.csv")" = 3 ] || fail "truv-results' summary has no row per session"
+echo "truv-results analysed it"
 
 run_program "$bin/truv-timing" --trials 5
 [ "$STATUS" = 0 ] || fail "truv-timing ended with $STATUS"
