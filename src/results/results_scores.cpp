@@ -1,6 +1,7 @@
 #include "results/results_scores.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -153,11 +154,11 @@ DifferenceScore differenceScore(const SessionRecord& session)
         }
     }
     // More than the limit: exactly 10 % is kept.
-    if (d.trialsUsed > 0 && d.trialsFast > fastShareLimit * d.trialsUsed) {
+    if (d.trialsUsed > 0 && std::int64_t{d.trialsFast} * 100 > std::int64_t{fastSharePercent} * d.trialsUsed) {
         d.excluded = true;
         d.exclusionReasons.push_back(percentText(static_cast<double>(d.trialsFast) / d.trialsUsed) +
                                      " % of the trials faster than " + std::to_string(fastLatency) + " ms (more than " +
-                                     std::to_string(std::lround(fastShareLimit * 100)) + " %)");
+                                     std::to_string(fastSharePercent) + " %)");
     }
     d.practice = standardizedDifference(practice, "combined practice", d.exclusionReasons);
     d.recorded = standardizedDifference(recorded, "combined recorded", d.exclusionReasons);

@@ -11,9 +11,10 @@
 
 // Latencies above this are dropped from the difference score.
 inline constexpr int longestScoredLatency = 10'000;
-// Latencies below this are fast; a session with more than fastShareLimit of them is excluded.
+// Latencies below this are fast; a session with more than fastSharePercent % of
+// them is excluded (compared in whole numbers, so that exactly 10 % is kept).
 inline constexpr int fastLatency = 300;
-inline constexpr double fastShareLimit = 0.10;
+inline constexpr int fastSharePercent = 10;
 
 // Fills halves, difference and logDifferences of every session of the run.
 void scoreRun(RunRecord& run);
