@@ -46,7 +46,7 @@ SANITIZE_ENV = \
 
 test-sanitize: deps deps-test
 	cmake -S . -B $(SANITIZE_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DTRUV_SANITIZE=ON
-	$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD_DIR) -j$(JOBS)
+	$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD_DIR) -j$(JOBS) --target sanitized_tests
 	cd $(SANITIZE_BUILD_DIR) && $(SANITIZE_ENV) ctest --output-on-failure -j$(JOBS) --timeout 600 -R '$(SANITIZE_TESTS)'
 
 # The fuzz targets (fuzz/): every reader under libFuzzer with AddressSanitizer and
