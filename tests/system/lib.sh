@@ -135,6 +135,21 @@ write_small_study() {
   printf 'intro.bgi\t1\tobjects.wls\t%s\t0\t0\t1\t0\t%s\t%s\t0\t0\r\n' "${4:-values.wls}" "$2" "$3" >"$1/study.inp"
 }
 
+# Copies the example study's own files into $1.
+copy_example_study() {
+  local examples
+  examples=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../examples/demo" && pwd)
+  cp "$examples"/*.inp "$examples"/*.wls "$examples"/*.qls "$examples"/*.bgi "$1/"
+}
+
+# Runs truv-sim ($1) with the other arguments, quietly; fails, naming them, if it
+# does not complete its run.
+simulate() {
+  local sim=$1
+  shift
+  "$sim" "$@" >/dev/null 2>"${work:-/tmp}/simulate.err" || { cat "${work:-/tmp}/simulate.err" >&2; fail "truv-sim $*"; }
+}
+
 # On the subject page $1: types the input path $2, the data path $3 and, with $4, the
 # subject number and, with $5, the other code, then OK; fails unless the page closes.
 # The input path box has the focus; the boxes start with "/". Tab goes on to the

@@ -16,21 +16,17 @@ if [ "$reader" = r ] && ! command -v Rscript >/dev/null 2>&1; then
   echo "SKIP: Rscript is not installed (Debian: r-base-core)"
   exit 77
 fi
-examples=$(cd "$(dirname "$0")/../../examples/demo" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # --- the data
-cp "$examples"/*.inp "$examples"/*.wls "$examples"/*.qls "$examples"/*.bgi "$work/"
-simulate() {
-  "$sim" "$@" >/dev/null 2>"$work/err" || fail "truv-sim $*"
-}
+copy_example_study "$work"
 for subject in 1 2 3; do
-  simulate "$work/demo-two-sessions.inp" --data "$work/study.dat" --subject "$subject" --sex f --seed "$subject"
+  simulate "$sim" "$work/demo-two-sessions.inp" --data "$work/study.dat" --subject "$subject" --sex f --seed "$subject"
 done
-simulate "$work/demo-two-sessions.inp" --data "$work/stopped.dat" --subject 4 --skip 3:2 --seed 4
+simulate "$sim" "$work/demo-two-sessions.inp" --data "$work/stopped.dat" --subject 4 --skip 3:2 --seed 4
 tail -n +2 "$work/stopped.dat" >>"$work/study.dat"
-simulate "$work/demo-one-session.inp" --data "$work/second.dat" --subject 5 --sex m --other 'x,"y"' --seed 5
+simulate "$sim" "$work/demo-one-session.inp" --data "$work/second.dat" --subject 5 --sex m --other 'x,"y"' --seed 5
 
 # Every line but the headers is a slot; key 9 (field 22) marks an unrun one.
 slots=$(cat "$work/study.dat" "$work/second.dat" | grep -vc '^InpFl')

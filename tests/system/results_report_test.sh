@@ -9,18 +9,15 @@ set -u
 . "$(dirname "$0")/lib.sh"
 results=$1
 sim=$2
-examples=$(cd "$(dirname "$0")/../../examples/demo" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # --- the data
-cp "$examples"/*.inp "$examples"/*.wls "$examples"/*.qls "$examples"/*.bgi "$work/"
+copy_example_study "$work"
 for subject in 1 2 3; do
-  "$sim" "$work/demo-two-sessions.inp" --data "$work/study.dat" --subject "$subject" --sex f --seed "$subject" \
-    >/dev/null 2>"$work/err" || fail "truv-sim could not write subject $subject's run"
+  simulate "$sim" "$work/demo-two-sessions.inp" --data "$work/study.dat" --subject "$subject" --sex f --seed "$subject"
 done
-"$sim" "$work/demo-two-sessions.inp" --data "$work/stopped.dat" --subject 4 --other 'a<b>&c' --skip 3:2 --seed 4 \
-  >/dev/null 2>"$work/err" || fail "truv-sim could not write subject 4's run"
+simulate "$sim" "$work/demo-two-sessions.inp" --data "$work/stopped.dat" --subject 4 --other 'a<b>&c' --skip 3:2 --seed 4
 tail -n +2 "$work/stopped.dat" >>"$work/study.dat"
 
 # --- the report

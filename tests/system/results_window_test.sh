@@ -8,14 +8,12 @@ set -u
 . "$(dirname "$0")/lib.sh"
 results=$1
 sim=$2
-examples=$(cd "$(dirname "$0")/../../examples/demo" && pwd)
 work=$(mktemp -d)
 trap '[ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 
-cp "$examples"/*.inp "$examples"/*.wls "$examples"/*.qls "$examples"/*.bgi "$work/"
+copy_example_study "$work"
 for subject in 1 2; do
-  "$sim" "$work/demo-two-sessions.inp" --data "$work/study.dat" --subject "$subject" --seed "$subject" \
-    >/dev/null 2>"$work/err" || fail "truv-sim could not write subject $subject's run"
+  simulate "$sim" "$work/demo-two-sessions.inp" --data "$work/study.dat" --subject "$subject" --seed "$subject"
 done
 
 # --- ends at once
