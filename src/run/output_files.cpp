@@ -306,6 +306,16 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
     return outcome;
 }
 
+std::optional<std::string> lineBreakInPath(const std::string& path)
+{
+    for (const auto& [byte, name] : {std::pair{'\t', "a tab"}, std::pair{'\r', "a carriage return"},
+                                     std::pair{'\n', "a line break"}})
+        if (path.find(byte) != std::string::npos)
+            return std::string("the path holds ") + name + ", which would tear the lines of the data file and the "
+                   "subject log apart";
+    return std::nullopt;
+}
+
 WriteOutcome openDataFile(const std::string& dataPath) { return appendLines(dataPath, dataFileHeader(), {}); }
 
 WriteOutcome writeDataLines(const std::string& dataPath, const SubjectRecord& subject, int session,

@@ -52,6 +52,12 @@ std::string errorRateText(int errorRate);
 std::string formatSubjectLogLine(const SubjectRecord& subject, const ExperimentDefinition& definition,
                                  const ScoreTable& scores);
 
+// Why a path cannot be named in the output files or hold them: a tab, carriage return
+// or line feed in it would tear the lines that carry it (the subject log holds the
+// input path as typed) or split a file name a reader cuts at line ends. Nothing when
+// it holds none.
+std::optional<std::string> lineBreakInPath(const std::string& path);
+
 // --- files ---
 
 // Why a file cannot be appended to, or nothing when it can; creates and changes
