@@ -1,5 +1,8 @@
 #include "app/qt_run_screens.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -7,6 +10,7 @@
 
 #include "app/exit_code_dialog.h"
 #include "app/file_error_dialog.h"
+#include "app/output_trouble_dialog.h"
 #include "app/subject_page_dialog.h"
 #include "common/text_codec.h"
 #include "task/block_feedback_dialog.h"
@@ -111,4 +115,46 @@ void QtRunScreens::showWriteFailure(std::string_view message)
     // Paths and the system's reasons are shown as they are, never as markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+OutputTrouble QtRunScreens::askOutputTrouble(std::string_view message)
+{
+    return OutputTroubleDialog::ask(message, parent_);
+}
+
+std::optional<std::string> QtRunScreens::askHeldLinesFile(std::string_view message, std::string_view proposedName)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Save the Held Lines"), fromPathOrSingleByte(message),
+                    QMessageBox::Ok, parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+
+    const QString name = fromPathOrSingleByte(proposedName);
+    const QString suffix = name.section(QLatin1Char('.'), -1);
+    QFileDialog dialog(parent_, QStringLiteral("Save the Held Lines"), QDir::homePath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The lines are added at the end of a file that exists: nothing is replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("*.%1").arg(suffix));
+    dialog.setDefaultSuffix(suffix);
+    dialog.selectFile(name);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+bool QtRunScreens::confirmHeldLinesLost(std::string_view message)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Save the Held Lines"), fromPathOrSingleByte(message),
+                    QMessageBox::NoButton, parent_);
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* giveUp = box.addButton(QStringLiteral("Give them up"), QMessageBox::DestructiveRole);
+    QPushButton* save = box.addButton(QStringLiteral("Save them"), QMessageBox::AcceptRole);
+    // Enter and Escape both go back to saving.
+    box.setDefaultButton(save);
+    box.setEscapeButton(save);
+    box.exec();
+    return box.clickedButton() == giveUp;
 }

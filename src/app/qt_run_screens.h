@@ -41,6 +41,9 @@ public:
     std::optional<std::string> askExitCode() override;
     void showReport(int subjectNumber, const ScoreTable& scores) override;
     void showWriteFailure(std::string_view message) override;
+    OutputTrouble askOutputTrouble(std::string_view message) override;
+    std::optional<std::string> askHeldLinesFile(std::string_view message, std::string_view proposedName) override;
+    bool confirmHeldLinesLost(std::string_view message) override;
 
     // The run's task window and between-block dialogs, once they have been made.
     TaskWindow* taskWindow() const { return window_; }

@@ -69,6 +69,15 @@ SubjectPageDialog::SubjectPageDialog(const LocalDateTime& start, QWidget* parent
     connect(control<QPushButton>(DataBrowseId), &QPushButton::clicked, this, &SubjectPageDialog::browseData);
     setEntries(initialSubjectEntries(start));
     showRefusedCharactersIn(MessageId);
+    // A data file reached through a symbolic link is named on the message line, with
+    // where the subject log goes, as soon as the box names it.
+    connect(control<QLineEdit>(DataPathId), &QLineEdit::textChanged, this, [this](const QString& path) {
+        const auto note = dataLinkNote(path.toStdString());
+        if (note)
+            setControlText(MessageId, QString::fromStdString(*note));
+        else if (message().startsWith(QLatin1String("Note:")))
+            setControlText(MessageId, QString());
+    });
 }
 
 SubjectPageEntries SubjectPageDialog::entries() const

@@ -24,7 +24,8 @@ ReadOutcome readFileBytes(const std::string& path, std::size_t maxBytes);
 
 struct WriteOutcome {
     bool ok = false;
-    std::string error;  // "cannot write <path>: <reason>" when not ok
+    std::string error;    // "cannot write <path>: <reason>" when not ok
+    int errorNumber = 0;  // the system's error (ENOSPC for a full disk), 0 when unknown
     explicit operator bool() const { return ok; }
 };
 

@@ -2,8 +2,15 @@
 
 #include "run/output_files.h"
 
+#include <cerrno>
+#include <optional>
 #include <string_view>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/descriptor.h"
 #include "common/text_stream.h"
 
 namespace {
@@ -133,8 +140,47 @@ std::string codebookText()
     return text;
 }
 
+namespace {
+
+// The first line of the file at path (without its line end), as far as its first
+// 4 KiB go; nothing when it is missing or not a regular file.
+std::optional<std::string> firstLineOf(const std::string& path)
+{
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat info {};
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    std::string bytes(4096, '\0');
+    const ssize_t n = ::read(fd.get(), bytes.data(), bytes.size());
+    bytes.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    return bytes.substr(0, bytes.find_first_of("\r\n"));
+}
+
+std::string withoutLineEnd(std::string line)
+{
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.pop_back();
+    return line;
+}
+
+}  // namespace
+
 WriteOutcome writeCodebook(const std::string& path)
 {
+    // A data file or subject log chosen by mistake would take the codebook's lines as
+    // malformed lines of its own.
+    if (const auto first = firstLineOf(path)) {
+        const char* kind = nullptr;
+        if (*first == withoutLineEnd(dataFileHeader()))
+            kind = "a data file";
+        else if (first->starts_with(withoutLineEnd(subjectLogHeader(0))))
+            kind = "a subject log";
+        if (kind)
+            return {false,
+                    "cannot write " + path + ": it is " + kind +
+                        " (its first line is the header of one); the codebook goes into a file of its own",
+                    EINVAL};
+    }
     // Appended under the file's lock like the data file: an existing file is never
     // overwritten or truncated, and every failure is reported.
     return appendLines(path, {}, {memoryToDiskText(codebookText())});

@@ -16,5 +16,6 @@ std::string codebookText();
 // creating the file when it is missing; an existing file keeps its contents. The
 // data is synced to disk before success is reported. A file that cannot be opened,
 // written or synced gives "cannot write <path>: <reason>"; when it cannot be opened
-// nothing is created or changed.
+// nothing is created or changed. A file whose first line is the data file's or the
+// subject log's header is refused, and left as it is.
 WriteOutcome writeCodebook(const std::string& path);

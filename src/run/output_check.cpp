@@ -9,6 +9,7 @@
 #include <sys/statvfs.h>
 
 #include "run/output_files.h"
+#include "run/run_output.h"
 #include "common/file_io.h"
 
 namespace {
@@ -37,15 +38,6 @@ int mostBlocksOf(const SessionSettings& session) { return 4 + (session.Catsw == 
 int trialsOf(int count) { return std::clamp(count, 0, maxTrialsPerBlock); }
 
 std::string text(std::size_t length) { return std::string(length, 'x'); }
-
-std::string sizeText(std::uint64_t bytes)
-{
-    if (bytes < 10 * 1024)
-        return std::to_string(bytes) + " bytes";
-    if (bytes < 10 * 1024 * 1024)
-        return std::to_string(bytes / 1024) + " KiB";
-    return std::to_string(bytes / (1024 * 1024)) + " MiB";
-}
 
 }  // namespace
 
@@ -109,37 +101,55 @@ std::uint64_t mostSubjectLogBytes(const SubjectRecord& subject, const StudyFiles
     return subjectLogHeader(study.sessionCount).size() + line + cutLineEnd;
 }
 
-std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFiles& study, const SpaceProbe& space)
+std::optional<std::string> studyFileAt(const std::string& path, const StudyFiles& study)
 {
-    // The study's own files, by what they are on disk: a hard link or a symbolic link
-    // to one of them, or a path spelt another way, is the same file.
-    std::vector<std::pair<std::string, Identity>> studyFiles;
-    const auto addStudyFile = [&](const std::string& path) {
-        if (const auto identity = identityOf(path))
-            studyFiles.emplace_back(path, *identity);
-    };
-    addStudyFile(study.inputPath);
+    // By what the files are on disk: a hard link or a symbolic link to one of them,
+    // or a path spelt another way, is the same file.
+    const auto identity = identityOf(path);
+    if (!identity)
+        return std::nullopt;  // a new file: nothing of the study's
+    std::vector<std::string> studyFiles{study.inputPath};
     if (!study.definition.instructionFileName.empty())
-        addStudyFile(study.instructionFilePath());
+        studyFiles.push_back(study.instructionFilePath());
     for (int i = 0; i < study.catalog.fileCount; ++i)
         if (!study.catalog.files[i].fileName.empty())
-            addStudyFile(joinPath(study.inputDirectory, study.catalog.files[i].fileName.str()));
+            studyFiles.push_back(joinPath(study.inputDirectory, study.catalog.files[i].fileName.str()));
+    for (const std::string& file : studyFiles)
+        if (identityOf(file) == identity)
+            return file;
+    return std::nullopt;
+}
 
+std::string mountPointOf(const std::string& path)
+{
+    // The deepest folder of the path that exists, then up while the parent is on
+    // the same file system.
+    std::string folder = directoryOf(path).empty() ? "/" : directoryOf(path);
+    struct stat info {};
+    while (::stat(folder.c_str(), &info) != 0 && folder != "/" && !folder.empty())
+        folder = directoryOf(folder).empty() ? "/" : directoryOf(folder);
+    while (folder != "/" && !folder.empty()) {
+        const std::string parent = directoryOf(folder).empty() ? "/" : directoryOf(folder);
+        struct stat above {};
+        if (::stat(parent.c_str(), &above) != 0 || above.st_dev != info.st_dev)
+            break;
+        folder = parent;
+    }
+    return folder;
+}
+
+std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFiles& study, const SpaceProbe& space)
+{
     const struct {
         const std::string& path;
         const char* message;
         const char* what;
     } outputs[] = {{subject.dataPath, unwritableDataFileMessage, "data file"},
                    {subject.subjectLogPath, unwritableSubjectLogMessage, "subject log"}};
-    for (const auto& output : outputs) {
-        const auto identity = identityOf(output.path);
-        if (!identity)
-            continue;  // a new file: nothing of the study's
-        for (const auto& [path, file] : studyFiles)
-            if (*identity == file)
-                return Refusal{output.message, "cannot write " + output.path + ": it is the study's own file " + path +
-                                                   ", which the run would change"};
-    }
+    for (const auto& output : outputs)
+        if (const auto own = studyFileAt(output.path, study))
+            return Refusal{output.message, "cannot write " + output.path + ": it is the study's own file " + *own +
+                                               ", which the run would change"};
     if (const auto data = identityOf(subject.dataPath), log = identityOf(subject.subjectLogPath);
         data && log && *data == *log)
         return Refusal{unwritableDataFileMessage, "cannot write " + subject.dataPath +

@@ -32,6 +32,14 @@ using SpaceProbe = std::function<std::optional<FileSystemSpace>(const std::strin
 // reports no size (the appends will tell).
 std::optional<FileSystemSpace> diskSpace(const std::string& directory);
 
+// The study's own file (input, instruction or list file) that path is, by device and
+// inode, or nothing.
+std::optional<std::string> studyFileAt(const std::string& path, const StudyFiles& study);
+
+// The folder where the file system holding path is mounted ("/" at worst): how a
+// disk is named to the experimenter.
+std::string mountPointOf(const std::string& path);
+
 // The most bytes one run of the study can append: to the data file every block of
 // every session at its largest trial count, each line at its longest, with the
 // header; to the subject log its header and its line at their longest. Both allow

@@ -198,6 +198,15 @@ std::optional<std::string> canAppendTo(const std::string& path)
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd >= 0) {
         ::close(fd);
+        // An append reads the file's last byte to start its lines on a line of their
+        // own after a line cut short; a file it may not read would have the run's
+        // first line glued onto the cut one.
+        const int readable = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (readable < 0 && errno == EACCES)
+            return "cannot write " + path +
+                   ": it may be written but not read, so the run cannot see how the file ends (allow reading it)";
+        if (readable >= 0)
+            ::close(readable);
         return std::nullopt;
     }
     if (const int error = errno; error != ENOENT)
@@ -219,56 +228,114 @@ std::optional<std::string> canAppendTo(const std::string& path)
     return std::nullopt;
 }
 
+namespace {
+
+// The file at path opened for appending, and whether this call created it. Read
+// access only serves to look at the file's last byte: a file that may be written but
+// not read is still appended to (a run refuses one before it starts).
+struct AppendTarget {
+    Descriptor fd{-1};
+    bool readable = true;
+    bool created = false;
+    int error = 0;
+};
+
+void openForAppending(const std::string& path, AppendTarget& target)
+{
+    // O_NONBLOCK: a FIFO in the file's place must not hang the run; it has no effect
+    // on a regular file.
+    constexpr int flags = O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    target.fd.reset(-1);
+    // An existing file is opened as it is; a missing one is created exclusively, so
+    // that this call knows the file is its own and may remove it again when nothing
+    // could be written. Another writer creating it meanwhile sends the loop round.
+    int error = 0;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        int fd = -1;
+        bool created = false;
+        bool readable = true;
+        for (const int access : {O_RDWR, O_WRONLY}) {
+            readable = access == O_RDWR;
+            fd = ::open(path.c_str(), access | flags);
+            error = fd < 0 ? errno : 0;
+            if (fd < 0 && error == ENOENT) {
+                fd = ::open(path.c_str(), access | flags | O_CREAT | O_EXCL, 0666);
+                error = fd < 0 ? errno : 0;
+                created = fd >= 0;
+            }
+            if (fd >= 0 || error != EACCES)
+                break;
+        }
+        if (fd >= 0) {
+            target.fd.reset(fd);
+            target.readable = readable;
+            target.created = created;
+            target.error = 0;
+            return;
+        }
+        if (error != EEXIST)
+            break;
+    }
+    target.error = error;
+}
+
+// True when path still names the open file: another writer that created it and
+// could write nothing removes it again, under the lock, and this writer then opens
+// the path anew rather than append to a file no path names.
+bool stillNamed(const std::string& path, int fd)
+{
+    struct stat named {};
+    struct stat open {};
+    return ::stat(path.c_str(), &named) == 0 && ::fstat(fd, &open) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
+}
+
+}  // namespace
+
 WriteOutcome appendLines(const std::string& path, std::string_view header, const std::vector<std::string>& lines)
 {
     WriteOutcome outcome;
     const auto fail = [&](const std::string& what, int error) {
         outcome.ok = false;
         outcome.error = failure(path, what, error);
+        outcome.errorNumber = error;
         return outcome;
     };
 
-    // O_NONBLOCK: a FIFO in the file's place must not hang the run; it has no effect
-    // on a regular file.
-    // Read access only serves to look at the file's last byte; a file that may be
-    // written but not read is still appended to.
-    constexpr int flags = O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    bool readable = true;
-    Descriptor fd(::open(path.c_str(), O_RDWR | flags, 0666));
-    if (!fd.valid() && errno == EACCES) {
-        readable = false;
-        fd.reset(::open(path.c_str(), O_WRONLY | flags, 0666));
-    }
-    if (!fd.valid()) {
-        const int error = errno;
-        return fail("", error);
-    }
+    AppendTarget target;
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        const int error = errno;
-        return fail("", error);
+    for (int attempt = 0;; ++attempt) {
+        openForAppending(path, target);
+        if (!target.fd.valid())
+            return fail("", target.error);
+        if (::fstat(target.fd.get(), &info) != 0) {
+            const int error = errno;
+            return fail("", error);
+        }
+        if (!S_ISREG(info.st_mode))
+            return fail("", EINVAL);
+        if (const int error = lockWholeFile(target.fd.get()); error != 0 && error != ENOLCK)
+            return fail("cannot lock it: ", error);
+        if (stillNamed(path, target.fd.get()) || attempt == 7)
+            break;
     }
-    if (!S_ISREG(info.st_mode))
-        return fail("", EINVAL);
-
-    if (const int error = lockWholeFile(fd.get()); error != 0 && error != ENOLCK)
-        return fail("cannot lock it: ", error);
+    Descriptor& fd = target.fd;
 
     // Read the size under the lock: a writer that held it before has finished.
     if (::fstat(fd.get(), &info) != 0) {
         const int error = errno;
         return fail("", error);
     }
-    const bool created = info.st_size == 0;
+    const bool empty = info.st_size == 0;
     std::string bytes;
-    if (created) {
+    if (empty) {
         bytes = header;
     } else {
         // A file that does not end with a line end holds a line cut short (a run
         // killed inside a write, or a file saved by hand without its last line end):
         // the new lines start on a line of their own, and the old bytes stay.
         char last = '\n';
-        if (readable) {
+        if (target.readable) {
             const ssize_t n = ::pread(fd.get(), &last, 1, info.st_size - 1);
             if (n != 1) {
                 const int error = n < 0 ? errno : EIO;
@@ -286,10 +353,14 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
     // the copy at a page boundary, which the next append's line end then closes off.
     // A write or sync that fails part way (no space, a file size limit, an I/O error)
     // is undone while the lock is still held: the lines are in the file whole or not
-    // at all, and the caller may keep them elsewhere without doubling them.
+    // at all, and the caller may keep them elsewhere without doubling them. A file
+    // this call created and could not fill is removed again: a full disk leaves no
+    // empty data file, subject log or rescue file behind.
     const auto undo = [&](const std::string& what, int error) {
         while (::ftruncate(fd.get(), info.st_size) != 0 && errno == EINTR) {
         }
+        if (target.created && empty && stillNamed(path, fd.get()))
+            ::unlink(path.c_str());
         syncFile(fd.get());
         return fail(what, error);
     };
@@ -300,7 +371,7 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
     // Closing releases the lock, after the lines have reached the file.
     if (const int error = fd.close(); error != 0)
         return fail("", error);
-    if (created)
+    if (empty)
         syncDirectoryOf(path);
     outcome.ok = true;
     return outcome;
@@ -308,10 +379,11 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
 
 std::optional<std::string> lineBreakInPath(const std::string& path)
 {
-    for (const auto& [byte, name] : {std::pair{'\t', "a tab"}, std::pair{'\r', "a carriage return"},
-                                     std::pair{'\n', "a line break"}})
+    for (const auto& [byte, name] :
+         {std::pair{'\t', "a tab"}, std::pair{'\r', "a carriage return"}, std::pair{'\n', "a line break"}})
         if (path.find(byte) != std::string::npos)
-            return std::string("the path holds ") + name + ", which would tear the lines of the data file and the "
+            return std::string("the path holds ") + name +
+                   ", which would tear the lines of the data file and the "
                    "subject log apart";
     return std::nullopt;
 }

@@ -61,13 +61,15 @@ std::optional<std::string> lineBreakInPath(const std::string& path);
 // --- files ---
 
 // Why a file cannot be appended to, or nothing when it can; creates and changes
-// nothing. An existing file must open for appending; a new one needs an existing
-// directory that may be written to.
+// nothing. An existing file must open for appending and for reading (an append
+// looks at its last byte); a new one needs an existing directory that may be
+// written to.
 std::optional<std::string> canAppendTo(const std::string& path);
 
 // Appends lines to the shared file at path (created when absent), under the file's
 // lock; header goes first while the file is empty. Every failure is reported with
-// the path.
+// the path and the system's error; a file the call created is removed again when
+// nothing could be written to it.
 WriteOutcome appendLines(const std::string& path, std::string_view header, const std::vector<std::string>& lines);
 
 // Before the first block: creates the data file with its header when it is new.

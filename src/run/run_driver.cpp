@@ -10,7 +10,9 @@
 #include "run/block_sequence.h"
 #include "run/output_check.h"
 #include "run/output_files.h"
+#include "run/run_output.h"
 #include "run/study_check.h"
+#include "run/subject_page.h"
 #include "common/file_io.h"
 #include "instructions/instruction_pages.h"
 #include "questionnaire/questionnaire_runner.h"
@@ -84,14 +86,10 @@ private:
     void runSession(int s);
     void runBlock(int s, int half, int block, const BlockSettings& settings, const NextBlockLabels& labels);
     std::string askExitCode();
-    // One output file of the run, and its rescue file once the file has refused an
-    // append.
-    struct Output {
-        std::string path;
-        std::string rescuePath;
-    };
-    bool append(Output& output, std::string_view header, const std::vector<std::string>& lines,
-                const std::string& what);
+    bool outputKept();
+    void saveHeldLines();
+    std::string saveHeldLinesIn(const std::string& path);
+    std::vector<const RunOutput*> outputs() const { return {&*data_, &*subjectLog_}; }
 
     const SessionSettings& session(int s) const { return study_.session(s); }
 
@@ -99,8 +97,10 @@ private:
     RunOutcome& outcome_;
 
     SubjectRecord subject_;
-    Output data_;
-    Output subjectLog_;
+    std::optional<RunOutput> data_;
+    std::optional<RunOutput> subjectLog_;
+    // "End the run" was chosen while no file took the run's lines.
+    bool ended_ = false;
     StudyFiles study_;
     std::array<std::array<PairLists, 2>, maxSessions> sessionLists_{};
     std::array<std::array<bool, 2>, maxSessions> firstUse_{};
@@ -120,8 +120,6 @@ void ExperimentRun::execute(const LocalDateTime& start)
         return;
     }
     subject_ = *subject;
-    data_.path = subject_.dataPath;
-    subjectLog_.path = subject_.subjectLogPath;
 
     if (!outputWritable())
         return;
@@ -135,15 +133,34 @@ void ExperimentRun::execute(const LocalDateTime& start)
         return;
     screens_.pages().showPage(readyPage);
 
-    append(data_, dataFileHeader(), {}, "data file");
-    for (int s = 0; s < study_.sessionCount; ++s)
+    const std::string rescueFolder = rescueDirectory();
+    const long processId = static_cast<long>(::getpid());
+    data_.emplace("data file", subject_.dataPath, dataFileHeader(),
+                  rescuePathFor(subject_.dataPath, subject_.start, processId, rescueFolder), rescueFolder);
+    subjectLog_.emplace("subject log", subject_.subjectLogPath, subjectLogHeader(study_.definition.sessionCount),
+                        rescuePathFor(subject_.subjectLogPath, subject_.start, processId, rescueFolder), rescueFolder);
+    data_->prepare();
+    for (int s = 0; s < study_.sessionCount && !ended_; ++s)
         runSession(s);
-    screens_.pages().showPage(completedPage);
+    if (ended_)
+        data_->write();  // the disk may have room again
+    else
+        screens_.pages().showPage(completedPage);
 
     const std::string code = askExitCode();
     scores_.finish(study_.sessionCount);
-    append(subjectLog_, subjectLogHeader(study_.definition.sessionCount),
-           {formatSubjectLogLine(subject_, study_.definition, scores_)}, "subject log");
+    subjectLog_->append("", {formatSubjectLogLine(subject_, study_.definition, scores_)});
+    if (!ended_ && !outputKept())
+        ended_ = true;
+    saveHeldLines();
+
+    outcome_.endedEarly = ended_;
+    for (const RunOutput* output : outputs()) {
+        outcome_.writeFailures.insert(outcome_.writeFailures.end(), output->failures().begin(),
+                                      output->failures().end());
+        if (output->rescued())
+            outcome_.rescueFiles.push_back(output->rescuePath());
+    }
     if (!outcome_.writeFailures.empty())
         screens_.showWriteFailure(writeFailureText(outcome_));
     if (code == reportCode) {
@@ -342,11 +359,11 @@ void ExperimentRun::runSession(int s)
             screens_.pages().showPage(newCategoryPage);
     }
 
-    for (int half = 0; half < 2; ++half) {
+    for (int half = 0; half < 2 && !ended_; ++half) {
         const std::array<int, 2>& left = sequence.left[half];
         const NextBlockLabels labels{items[0][left[0]][0].str(), items[0][1 - left[0]][0].str(),
                                      items[1][left[1]][0].str(), items[1][1 - left[1]][0].str()};
-        for (int block = 0; block < blocksPerHalf; ++block) {
+        for (int block = 0; block < blocksPerHalf && !ended_; ++block) {
             BlockSettings blockSettings;
             blockSettings.trials = std::clamp(block == recordedBlock ? settings.nReal : settings.nPrac, 0,
                                               maxTrialsPerBlock);
@@ -388,7 +405,8 @@ void ExperimentRun::runSession(int s)
 // Every ending of a block (completed, OK, skip key) gets its data lines (unreached
 // slots with their markers), its feedback and, for the recorded block, its score.
 // The lines are on disk before the feedback is shown: a run ended during the
-// feedback keeps the block.
+// feedback keeps the block. Lines that no file takes stop the run at once: the
+// participant is asked to call the experimenter instead of going on.
 void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& settings, const NextBlockLabels& labels)
 {
     screens_.blockHalf(half);
@@ -397,14 +415,17 @@ void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& se
 
     ++blockNumber_;
     outcome_.blocksRun = blockNumber_;
-    const bool written = append(data_, dataFileHeader(),
-                                formatDataLines(subject_, s + 1, session(s), blockNumber_, results_, settings.trials),
-                                "data file, block " + std::to_string(blockNumber_));
+    const bool written = data_->append("block " + std::to_string(blockNumber_),
+                                       formatDataLines(subject_, s + 1, session(s), blockNumber_, results_,
+                                                       settings.trials));
     screens_.blockRecorded(blockNumber_, written);
-
-    screens_.showBlockFeedback(blockTimeText(run.totals.totalLatency), percentText(run.totals.percentCorrect));
     if (block == recordedBlock)
         scores_.scoreBlock(s + 1, half + 1, results_, settings.trials, run.trialsAnswered, settings.labels);
+    if (!outputKept()) {
+        ended_ = true;
+        return;
+    }
+    screens_.showBlockFeedback(blockTimeText(run.totals.totalLatency), percentText(run.totals.percentCorrect));
 }
 
 // The screen comes back, empty, until one of the two codes is typed exactly.
@@ -417,36 +438,77 @@ std::string ExperimentRun::askExitCode()
     }
 }
 
-// A failed append never stops the run, and loses nothing: once an output file has
-// refused an append, these lines and every later append of the run go to its rescue
-// file, so the run's lines stay together and in order. Returns true when the lines
-// are in the output file itself.
-bool ExperimentRun::append(Output& output, std::string_view header, const std::vector<std::string>& lines,
-                           const std::string& what)
+// While lines are held that no file takes, the run does not go on: the experimenter
+// makes room and tries again, or ends the run. False when the run is to end.
+bool ExperimentRun::outputKept()
 {
-    if (output.rescuePath.empty()) {
-        const WriteOutcome written = appendLines(output.path, header, lines);
-        if (written)
-            return true;
-        outcome_.writeFailures.push_back(what + ": " + written.error);
-        const std::string directory = rescueDirectory();
-        output.rescuePath = rescuePathFor(output.path, subject_.start, static_cast<long>(::getpid()), directory);
-        if (const int error = makeDirectories(directory); error != 0) {
-            outcome_.lostOutput.push_back(what + ": cannot make the rescue folder " + directory + ": " +
-                                          std::strerror(error));
+    while (data_->holding() || subjectLog_->holding()) {
+        if (screens_.askOutputTrouble(outputTroubleText(outputs())) == OutputTrouble::EndRun)
             return false;
+        data_->write();
+        subjectLog_->write();
+    }
+    return true;
+}
+
+// What no file took is saved where the experimenter chooses, asked again until it is
+// saved or the experimenter gives it up at a second question.
+void ExperimentRun::saveHeldLines()
+{
+    std::string refusal;
+    while (data_->holding() || subjectLog_->holding()) {
+        const RunOutput& first = data_->holding() ? *data_ : *subjectLog_;
+        const std::string name = fileNameOf(first.path());
+        const auto dot = name.rfind('.');
+        const std::string proposed = (dot == std::string::npos ? name : name.substr(0, dot)) + "-unsaved" +
+                                     (data_->holding() ? ".dat" : ".slg");
+        const std::optional<std::string> path = screens_.askHeldLinesFile(heldLinesText(outputs()) + refusal, proposed);
+        if (path) {
+            refusal = saveHeldLinesIn(*path);
+            continue;
         }
+        if (!screens_.confirmHeldLinesLost("The lines held in memory have not been saved. If you give them up, they "
+                                           "are lost.\n\nGive them up?"))
+            continue;
+        for (RunOutput* output : {&*data_, &*subjectLog_})
+            for (const HeldAppend& append : output->release())
+                outcome_.lostOutput.push_back(output->what() + (append.what.empty() ? "" : ", " + append.what) + " (" +
+                                              std::to_string(append.lines.size()) +
+                                              (append.lines.size() == 1 ? " line)" : " lines)"));
+        return;
     }
-    if (lines.empty())
-        return false;  // a header alone is written with the first lines
-    if (const WriteOutcome rescued = appendLines(output.rescuePath, header, lines); !rescued) {
-        outcome_.lostOutput.push_back(what + ": " + rescued.error);
-        return false;
+}
+
+// Saves the held data lines in path and the held subject log line beside it (the
+// log alone in path), under each file's header when it is new. Returns why a file
+// refused, or nothing when all is saved.
+std::string ExperimentRun::saveHeldLinesIn(const std::string& path)
+{
+    const bool dataHeld = data_->holding();
+    if (dataHeld && !hasDataFileExtension(path))
+        return "\n\nNot saved: the data file's lines need a file whose name ends in .dat.";
+    for (RunOutput* output : {&*data_, &*subjectLog_}) {
+        if (!output->holding())
+            continue;
+        const std::string target = output == &*data_ || !dataHeld ? path : subjectLogPathFor(path);
+        std::optional<std::string> reason = lineBreakInPath(target);
+        if (!reason)
+            reason = canAppendTo(target);
+        if (!reason)
+            if (const auto own = studyFileAt(target, study_))
+                reason = "cannot write " + target + ": it is the study's own file " + *own;
+        std::vector<std::string> lines;
+        for (const HeldAppend& append : output->held())
+            lines.insert(lines.end(), append.lines.begin(), append.lines.end());
+        if (!reason)
+            if (const WriteOutcome written = appendLines(target, output->header(), lines); !written)
+                reason = written.error;
+        if (reason)
+            return "\n\nNot saved: " + *reason;
+        output->release();
+        outcome_.savedFiles.push_back(target);
     }
-    if (std::find(outcome_.rescueFiles.begin(), outcome_.rescueFiles.end(), output.rescuePath) ==
-        outcome_.rescueFiles.end())
-        outcome_.rescueFiles.push_back(output.rescuePath);
-    return false;
+    return {};
 }
 
 }  // namespace
@@ -461,8 +523,15 @@ std::string writeFailureText(const RunOutcome& outcome)
                 joinLines(outcome.rescueFiles) +
                 "\nTo complete an output file, append its rescue file to it without the rescue file's first line "
                 "(the header).";
+    if (!outcome.savedFiles.empty())
+        text += "\n\nThe lines that no file took when the run ended are saved in:\n" + joinLines(outcome.savedFiles) +
+                "\nTo complete an output file, append them to it, after its rescue file if it has one, without "
+                "their first line (the header).";
     if (!outcome.lostOutput.empty())
-        text += "\n\nThese lines could not be kept anywhere and are lost:\n" + joinLines(outcome.lostOutput);
+        text += "\n\nThese lines were given up and are lost:\n" + joinLines(outcome.lostOutput);
+    if (outcome.rescueFiles.empty() && outcome.savedFiles.empty() && outcome.lostOutput.empty())
+        text += "\n\nThose lines were written to their file later, in order, once it took them again: nothing is "
+                "missing.";
     return text;
 }
 

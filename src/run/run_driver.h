@@ -22,7 +22,9 @@ struct RunOutcome {
     std::string reason;                      // why the run stopped
     std::vector<std::string> writeFailures;  // appends an output file refused
     std::vector<std::string> rescueFiles;    // where the refused lines were kept instead
-    std::vector<std::string> lostOutput;     // lines not even a rescue file took
+    std::vector<std::string> savedFiles;     // where the experimenter saved lines no file took
+    std::vector<std::string> lostOutput;     // lines the experimenter gave up
+    bool endedEarly = false;                 // "End the run" while no file took the lines
     int blocksRun = 0;
     bool reportShown = false;
 };

@@ -26,6 +26,9 @@ struct BlockRun {
     int trialsAnswered = 0;  // trials with a recorded response
 };
 
+// What the experimenter chose on the screen that stops a run whose lines no file takes.
+enum class OutputTrouble { TryAgain, EndRun };
+
 class RunScreens {
 public:
     virtual ~RunScreens() = default;
@@ -65,6 +68,19 @@ public:
     // The exit code screen once: the text typed when it is closed with Enter, or
     // nothing when it is closed with Escape.
     virtual std::optional<std::string> askExitCode() = 0;
+
+    // Shown between blocks while no file takes the lines of the run: the message
+    // begins "Please call the experimenter." The screen offers "Try again" and "End
+    // the run" and has no default button: a stray key chooses nothing.
+    virtual OutputTrouble askOutputTrouble(std::string_view message) = 0;
+
+    // Once the run has ended with lines that no file took: the file to save them in
+    // (a save-file dialog that proposes proposedName), or nothing when the dialog is
+    // cancelled. message says what is held, and why the last file chosen refused it.
+    virtual std::optional<std::string> askHeldLinesFile(std::string_view message, std::string_view proposedName) = 0;
+
+    // After a cancelled save: true when the experimenter gives the held lines up.
+    virtual bool confirmHeldLinesLost(std::string_view message) = 0;
 
     virtual void showReport(int subjectNumber, const ScoreTable& scores) = 0;
 

@@ -1,5 +1,10 @@
 #include "run/subject_page.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "run/output_files.h"
+
 #include "common/field_checks.h"
 #include "common/file_existence.h"
 #include "common/file_io.h"
@@ -49,6 +54,10 @@ SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
         errors.inputNameMissing = true;
     if (!hasDataFileExtension(entries.dataPath))
         errors.wrongExtension = true;
+    for (const auto& [path, what] : {std::pair{&entries.inputPath, "the input file's path"},
+                                     std::pair{&entries.dataPath, "the output file's path"}})
+        if (const auto reason = lineBreakInPath(*path); reason && errors.tornPath.empty())
+            errors.tornPath = "Error:  cannot use " + std::string(what) + ": " + *reason + ".";
     return errors;
 }
 
@@ -64,7 +73,21 @@ std::optional<std::string> subjectPageMessage(const SubjectPageErrors& errors)
         message = "Error:  you need to specify an output file (*.dat).";
     if (errors.inputNameMissing)
         message = "Error:  you need to write an input file name.";
+    if (!errors.tornPath.empty())
+        message = errors.tornPath;
     return message;
+}
+
+std::optional<std::string> dataLinkNote(const std::string& dataPath)
+{
+    struct stat info {};
+    if (dataPath.empty() || ::lstat(dataPath.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return std::nullopt;
+    std::string target(4096, '\0');
+    const ssize_t length = ::readlink(dataPath.c_str(), target.data(), target.size());
+    target.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return "Note:  the output file is a symbolic link to " + target +
+           ";\nthe subject log goes beside the link: " + subjectLogPathFor(dataPath);
 }
 
 namespace {

@@ -27,7 +27,9 @@ struct SubjectPageErrors {
     bool inputNotFound = false;
     bool wrongExtension = false;
     bool inputNameMissing = false;
-    bool any() const { return inputNotFound || wrongExtension || inputNameMissing; }
+    // A path that would tear the output files' lines: the message, shown last.
+    std::string tornPath;
+    bool any() const { return inputNotFound || wrongExtension || inputNameMissing || !tornPath.empty(); }
     // With inputNotFound: the path, and why the file there cannot be used ("exists,
     // but: Is a directory"); the reason is empty when nothing is there.
     std::string inputPath;
@@ -50,7 +52,9 @@ std::string proposedDataPath(const std::string& inputPath);
 bool hasDataFileExtension(const std::string& dataPath);
 
 // The checks of OK, in order: a named input file that is absent, an empty input
-// path, a data path whose extension is not "dat". absenceReason, when given, says
+// path, a data path whose extension is not "dat", and a tab, carriage return or
+// line feed in either path (the subject log holds the input path, and its own path
+// follows the data file's). absenceReason, when given, says
 // why an absent input file cannot be used (as fileAbsenceReason).
 SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
                                       const std::function<bool(const std::string&)>& exists,
@@ -60,6 +64,11 @@ SubjectPageErrors checkSubjectEntries(const SubjectPageEntries& entries,
 // (the line then keeps its text). An input file that is there but cannot be used
 // adds a second line with its path and the reason.
 std::optional<std::string> subjectPageMessage(const SubjectPageErrors& errors);
+
+// When the data path names a symbolic link: what it points to and where the subject
+// log goes (beside the path as typed, not beside the link's target), for the message
+// line; nothing otherwise.
+std::optional<std::string> dataLinkNote(const std::string& dataPath);
 
 // The field checks of OK: the subject number an integer from 0 to 999, the other
 // code at most 8 single-byte characters and the paths at most 255. Returns the

@@ -150,6 +150,24 @@ void SimulatedParticipant::showFileError(std::string_view message, std::string_v
 
 void SimulatedParticipant::showWriteFailure(std::string_view message) { messages_.emplace_back(message); }
 
+OutputTrouble SimulatedParticipant::askOutputTrouble(std::string_view message)
+{
+    if (troubleShown_++ == 0)
+        messages_.emplace_back(message);
+    if (troubleShown_ > troubleRetries)
+        return OutputTrouble::EndRun;
+    if (options_.pace > 0)
+        std::this_thread::sleep_for(std::chrono::microseconds(std::llround(feedbackSeconds * 1e6 * options_.pace)));
+    return OutputTrouble::TryAgain;
+}
+
+std::optional<std::string> SimulatedParticipant::askHeldLinesFile(std::string_view, std::string_view)
+{
+    return std::nullopt;
+}
+
+bool SimulatedParticipant::confirmHeldLinesLost(std::string_view) { return true; }
+
 std::optional<std::string> SimulatedParticipant::askExitCode()
 {
     return std::string(options_.report ? reportCode : endCode);

@@ -125,6 +125,13 @@ public:
     std::optional<std::string> askExitCode() override;
     void showReport(int subjectNumber, const ScoreTable& scores) override;
     void showWriteFailure(std::string_view message) override;
+    // No experimenter comes: the participant waits (with a pace) and tries again a
+    // few times, then ends the run; the lines no file took cannot be saved elsewhere
+    // and are given up, so that the run's outcome reports them lost.
+    static constexpr int troubleRetries = 3;
+    OutputTrouble askOutputTrouble(std::string_view message) override;
+    std::optional<std::string> askHeldLinesFile(std::string_view message, std::string_view proposedName) override;
+    bool confirmHeldLinesLost(std::string_view message) override;
 
     std::uint32_t seed() const { return seed_; }
     // What the run told the experimenter: the subject page's refusal, file errors,
@@ -198,6 +205,7 @@ private:
     Tutorial tutorial_{*this};
 
     int blocksRun_ = 0;
+    int troubleShown_ = 0;
     int half_ = 0;  // of the next block, as the run last told
     std::vector<std::string> messages_;
     std::optional<std::string> reportText_;

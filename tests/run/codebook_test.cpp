@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "run/codebook.h"
+#include "run/output_files.h"
 #include "common/temp_directory.h"
 
 namespace {
@@ -164,6 +165,29 @@ TEST(Codebook, IsAppendedAfterWhatTheFileHolds)
     ASSERT_TRUE(writeCodebook(dir.file("output.log")));
     ASSERT_TRUE(writeCodebook(dir.file("output.log")));
     EXPECT_EQ(dir.read("output.log"), earlier + listedBytes() + listedBytes());
+}
+
+// A data file or subject log chosen by mistake is refused and left as it is; a file
+// that merely mentions the columns later on is not.
+TEST(Codebook, IsNeverAppendedToADataFileOrSubjectLog)
+{
+    TempDirectory dir;
+    const std::pair<std::string, const char*> files[] = {
+        {dataFileHeader() + "study.inp\t1\t\r\n", "it is a data file"},
+        {subjectLogHeader(2) + "7\tm\t\r\n", "it is a subject log"},
+        {subjectLogHeader(1), "it is a subject log"},
+        {"notes\r\n" + dataFileHeader(), nullptr},
+    };
+    for (const auto& [bytes, refusal] : files) {
+        SCOPED_TRACE(bytes.substr(0, 30));
+        dir.write("chosen.dat", bytes);
+        const WriteOutcome outcome = writeCodebook(dir.file("chosen.dat"));
+        EXPECT_EQ(bool(outcome), refusal == nullptr);
+        if (refusal) {
+            EXPECT_NE(outcome.error.find(refusal), std::string::npos) << outcome.error;
+            EXPECT_EQ(dir.read("chosen.dat"), bytes);
+        }
+    }
 }
 
 TEST(Codebook, AFileThatCannotBeOpenedIsReportedAndNothingIsCreated)

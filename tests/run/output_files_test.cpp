@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <tuple>
@@ -272,6 +273,24 @@ TEST(OutputFiles, CanAppendToCreatesNothingAndSaysWhyNot)
     ASSERT_EQ(mkdir(dir.file("sub.dat").c_str(), 0755), 0);
     EXPECT_TRUE(canAppendTo(dir.file("sub.dat")));
     EXPECT_TRUE(canAppendTo(dir.path() + "/"));
+
+    // A file that may be written but not read: an append could not see whether it
+    // ends inside a line. Root reads every file, so the check runs as nobody.
+    dir.write("blind.dat", "a line cut sh");
+    ASSERT_EQ(chmod(dir.file("blind.dat").c_str(), 0222), 0);
+    ASSERT_EQ(chmod(dir.path().c_str(), 0777), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (runningAsRoot() &&
+            (chown(dir.file("blind.dat").c_str(), 65534, 65534) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(2);
+        const auto reason = canAppendTo(dir.file("blind.dat"));
+        _exit(reason && reason->find("may be written but not read") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a write-only file was accepted: " << status;
 }
 
 TEST(OutputFiles, ReadOnlyPlacesAreReportedAndLeftUnchanged)
@@ -493,6 +512,9 @@ TEST(OutputFiles, AnAppendThatFailsPartWayIsCutBackToTheFormerSize)
     EXPECT_FALSE(outcome);
     EXPECT_NE(outcome.error.find("No space left on device"), std::string::npos) << outcome.error;
     EXPECT_EQ(sizeOf(full), kept);
+    // A file the append created and could not fill is not left behind empty.
+    EXPECT_FALSE(appendLines(disk.file("new.dat"), dataFileHeader(), linesOver(200000)));
+    EXPECT_FALSE(std::filesystem::exists(disk.file("new.dat")));
 }
 
 TEST(OutputFiles, RescueFilesAreNamedAfterTheOutputFileTheRunAndTheProcess)

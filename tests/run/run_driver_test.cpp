@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -656,6 +657,152 @@ TEST_F(RunDriverTest, RefusedLinesGoToRescueFilesNamedAtTheEnd)
     EXPECT_EQ(message.substr(0, 15), "write failure: ");
     for (const std::string& path : outcome.rescueFiles)
         EXPECT_NE(message.find(path), std::string::npos) << message;
+}
+
+// A full disk in the middle of a run, on a small real file system. Whatever no file
+// takes is held, in order, and tried again: every block reaches a file exactly once,
+// in order, the rescue file continuing the data file; no empty file is left behind.
+// Where neither the data file nor the rescue file takes a block, the run stops for
+// the experimenter, who makes room and tries again, or ends the run and saves what
+// is held in a file of their choice.
+TEST_F(RunDriverTest, LinesNoFileTakesAreHeldInOrderUntilAFileOrTheExperimenterTakesThem)
+{
+    enum class Rescue { Elsewhere, SameDisk };
+    const struct {
+        const char* what;
+        Rescue rescue;
+        int freedAfterBlock;  // 0: never
+        std::deque<OutputTrouble> choices;
+        bool saved;
+    } cases[] = {
+        {"rescue elsewhere, room again after block 6", Rescue::Elsewhere, 6, {}, false},
+        {"rescue on the full disk, room again at the second try",
+         Rescue::SameDisk,
+         -2,
+         {OutputTrouble::TryAgain, OutputTrouble::TryAgain},
+         false},
+        {"rescue on the full disk, never freed", Rescue::SameDisk, 0, {OutputTrouble::TryAgain}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SmallFileSystem disk(256);
+        if (!disk.mounted())
+            GTEST_SKIP() << "a full disk needs root to mount a small tmpfs";
+        screens.log.clear();
+        screens.blocksRun = 0;
+        screens.exitCodes = {"zup"};
+        SubjectPageEntries entries;
+        entries.inputPath = dir.file("study.inp");
+        entries.dataPath = disk.file("out.dat");
+        screens.subject = makeSubjectRecord(entries, 7, {2026, 3, 9, 14, 5, 0});
+        const std::string rescueHome = c.rescue == Rescue::SameDisk ? disk.file("data") : dir.file("data");
+        setenv("XDG_DATA_HOME", rescueHome.c_str(), 1);
+
+        const std::string filler = disk.file("filler");
+        const auto fill = [&] {
+            std::ofstream out(filler, std::ios::binary);
+            const std::string chunk(4096, 'x');
+            while (out.write(chunk.data(), chunk.size()))
+                out.flush();
+        };
+        int feedbacks = 0;
+        screens.afterFeedback = [&] {
+            ++feedbacks;
+            if (feedbacks == 3)
+                fill();
+            if (feedbacks == c.freedAfterBlock)
+                std::filesystem::remove(filler);
+        };
+        int troubles = 0;
+        screens.beforeTroubleChoice = [&] {
+            if (++troubles == -c.freedAfterBlock)
+                std::filesystem::remove(filler);
+        };
+        screens.troubleChoices = c.choices;
+        // Blocks larger than a page, so that no block fits in what the data file's
+        // last page has left.
+        definition.sessions[0].nPrac = definition.sessions[0].nReal = 100;
+        const std::string saved = dir.file("saved.dat");
+        screens.heldLinesFiles = {std::nullopt, disk.file("nowhere/x.dat"), saved};
+        screens.giveUpAnswers = {false};
+
+        const RunOutcome outcome = run();
+        EXPECT_EQ(outcome.status, RunOutcome::Status::Completed);
+        EXPECT_TRUE(outcome.lostOutput.empty());
+
+        // Every block run, once and in order, across the data file, the rescue file and
+        // the file the experimenter chose.
+        std::string blocks;
+        const auto collect = [&](const std::string& path) {
+            std::ifstream in(path, std::ios::binary);
+            const std::vector<std::string> lines = splitLines(std::string(std::istreambuf_iterator<char>(in),
+                                                                          std::istreambuf_iterator<char>()));
+            ASSERT_FALSE(lines.empty()) << path;
+            EXPECT_EQ(lines[0] + "\r\n", dataFileHeader()) << path;
+            int last = 0;
+            for (std::size_t i = 1; i < lines.size(); ++i) {
+                const int block = std::stoi(splitFields(lines[i]).at(blockColumn));
+                if (block != last)
+                    blocks += std::to_string(block) + " ";
+                last = block;
+            }
+        };
+        collect(disk.file("out.dat"));
+        for (const std::string& rescue : outcome.rescueFiles)
+            if (rescue.ends_with(".dat"))
+                collect(rescue);
+        if (c.saved)
+            collect(saved);
+        std::string expected;
+        for (int b = 1; b <= outcome.blocksRun; ++b)
+            expected += std::to_string(b) + " ";
+        EXPECT_EQ(blocks, expected);
+
+        const auto shown = [&](const std::string& prefix) { return screens.linesStartingWith(prefix).size(); };
+        if (c.rescue == Rescue::Elsewhere) {
+            EXPECT_EQ(outcome.blocksRun, 7);
+            EXPECT_EQ(shown("output trouble: "), 0u);
+            // The subject log never refused its line: it is in the log itself.
+            EXPECT_EQ(outcome.rescueFiles.size(), 1u);
+            EXPECT_TRUE(std::filesystem::exists(disk.file("out.slg")));
+        } else if (!c.saved) {
+            EXPECT_EQ(outcome.blocksRun, 7);
+            EXPECT_EQ(shown("output trouble: "), 2u);
+            EXPECT_TRUE(outcome.rescueFiles.empty());
+            std::ifstream log(disk.file("out.slg"), std::ios::binary);
+            EXPECT_EQ(splitLines(std::string(std::istreambuf_iterator<char>(log), {})).size(), 2u);
+            EXPECT_FALSE(outcome.endedEarly);
+        } else {
+            // The run stopped at the block no file took and went to the exit code.
+            EXPECT_TRUE(outcome.endedEarly);
+            EXPECT_LT(outcome.blocksRun, 7);
+            const std::vector<std::string> trouble = screens.linesStartingWith("output trouble: ");
+            ASSERT_FALSE(trouble.empty());
+            EXPECT_EQ(trouble[0].rfind("output trouble: Please call the experimenter.\n", 0), 0u) << trouble[0];
+            for (const std::string& part : {std::string("The disk is full"), disk.file("out.dat"), rescueHome,
+                                            std::string("No space left on device"), std::string("free")})
+                EXPECT_NE(trouble[0].find(part), std::string::npos) << part << " in " << trouble[0];
+            EXPECT_EQ(shown("feedback: "), static_cast<std::size_t>(outcome.blocksRun - 1));
+            EXPECT_EQ(shown("page: You have now completed the Categorization Task."), 0u);
+            // Cancelled, kept, refused with its reason, saved: the log line beside the data.
+            const std::vector<std::string> asked = screens.linesStartingWith("save held lines (out-unsaved.dat): ");
+            ASSERT_EQ(asked.size(), 3u);
+            EXPECT_NE(asked[2].find("Not saved: cannot write " + disk.file("nowhere/x.dat")), std::string::npos)
+                << asked[2];
+            EXPECT_EQ(shown("give up held lines: "), 1u);
+            EXPECT_EQ(outcome.savedFiles, (std::vector<std::string>{saved, dir.file("saved.slg")}));
+            EXPECT_EQ(splitLines(dir.read("saved.slg")).size(), 2u);
+            EXPECT_NE(screens.log.back().find(saved), std::string::npos) << screens.log.back();
+            // No empty subject log or rescue file on the full disk.
+            EXPECT_FALSE(std::filesystem::exists(disk.file("out.slg")));
+            if (std::filesystem::exists(disk.file("data/truv/rescue"))) {
+                EXPECT_TRUE(std::filesystem::is_empty(disk.file("data/truv/rescue")));
+            }
+        }
+        std::filesystem::remove(saved);
+        std::filesystem::remove(dir.file("saved.slg"));
+        std::filesystem::remove_all(dir.file("data"));
+    }
 }
 
 // Before the participant sees anything, the run refuses output that cannot take its

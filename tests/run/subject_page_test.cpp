@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <tuple>
+
+#include <unistd.h>
 
 #include "run/subject_page.h"
 
@@ -126,4 +130,43 @@ TEST(SubjectPage, AnInputFileThatIsThereButCannotBeUsedGetsASecondLineWithTheRea
             [&](const std::string& path) { return path == "/exp/study.inp" ? reason : "wrong path"; });
         EXPECT_EQ(subjectPageMessage(errors).value_or("(keeps its text)"), message) << data << reason;
     }
+}
+
+// A tab, carriage return or line feed in either path would tear the lines of the
+// output files (the subject log holds the input path): OK refuses it with the reason,
+// whatever else is wrong.
+TEST(SubjectPage, APathThatWouldTearTheOutputLinesIsRefused)
+{
+    const std::string torn = "the path holds ";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"/exp/a\tb/study.inp", "/exp/out.dat", "Error:  cannot use the input file's path: " + torn + "a tab"},
+        {"/exp/study.inp", "/exp/out\r.dat",
+         "Error:  cannot use the output file's path: " + torn + "a carriage return"},
+        {"/exp/study.inp", "/exp/new\nline/out.txt",
+         "Error:  cannot use the output file's path: " + torn + "a line break"},
+        {"/exp/study.inp", "/exp/out.dat", "(keeps its text)"},
+    };
+    for (const auto& [input, data, expected] : cases) {
+        SCOPED_TRACE(input + " " + data);
+        EXPECT_EQ(messageFor(entries(input, data), true).substr(0, expected.size()), expected);
+    }
+}
+
+// A data file reached through a symbolic link is named as such, with where the
+// subject log goes: beside the path as typed.
+TEST(SubjectPage, ADataFileThroughALinkIsNamedWithWhereTheSubjectLogGoes)
+{
+    char folder[] = "/tmp/truv-link-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string dir = folder;
+    {
+        std::ofstream(dir + "/study.dat") << "";
+    }
+    ASSERT_EQ(symlink((dir + "/study.dat").c_str(), (dir + "/link.dat").c_str()), 0);
+    EXPECT_EQ(dataLinkNote(dir + "/study.dat"), std::nullopt);
+    EXPECT_EQ(dataLinkNote(dir + "/missing.dat"), std::nullopt);
+    EXPECT_EQ(dataLinkNote(dir + "/link.dat"), "Note:  the output file is a symbolic link to " + dir +
+                                                   "/study.dat;\nthe subject log goes beside the link: " + dir +
+                                                   "/link.slg");
+    std::filesystem::remove_all(dir);
 }

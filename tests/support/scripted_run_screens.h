@@ -33,6 +33,12 @@ public:
     // Edits a review and returns true for OK; without it a review is closed with Escape.
     std::function<bool(ListReviewState&)> reviewEdit;
     std::function<void()> afterFeedback;
+    // The experimenter at the screen that stops a run whose lines no file takes:
+    // called before each choice (to make room, say); without choices left, ends the run.
+    std::function<void()> beforeTroubleChoice;
+    std::deque<OutputTrouble> troubleChoices;
+    std::deque<std::optional<std::string>> heldLinesFiles;  // nothing: the save dialog is cancelled
+    std::deque<bool> giveUpAnswers;                         // none left: gives up
 
     int blocksRun = 0;
 
@@ -138,6 +144,36 @@ public:
         exitCodes.pop_front();
         log.push_back("exit code: " + code.value_or("<Escape>"));
         return code;
+    }
+
+    OutputTrouble askOutputTrouble(std::string_view message) override
+    {
+        log.push_back("output trouble: " + std::string(message));
+        if (beforeTroubleChoice)
+            beforeTroubleChoice();
+        if (troubleChoices.empty())
+            return OutputTrouble::EndRun;
+        const OutputTrouble choice = troubleChoices.front();
+        troubleChoices.pop_front();
+        return choice;
+    }
+    std::optional<std::string> askHeldLinesFile(std::string_view message, std::string_view proposedName) override
+    {
+        log.push_back("save held lines (" + std::string(proposedName) + "): " + std::string(message));
+        if (heldLinesFiles.empty())
+            return std::nullopt;
+        std::optional<std::string> path = heldLinesFiles.front();
+        heldLinesFiles.pop_front();
+        return path;
+    }
+    bool confirmHeldLinesLost(std::string_view message) override
+    {
+        log.push_back("give up held lines: " + std::string(message));
+        if (giveUpAnswers.empty())
+            return true;
+        const bool giveUp = giveUpAnswers.front();
+        giveUpAnswers.pop_front();
+        return giveUp;
     }
 
     void showReport(int subjectNumber, const ScoreTable& scores) override

@@ -232,7 +232,8 @@ enum class RunScreen {
     FileError,
     ExitCode,
     Report,
-    WriteFailure
+    WriteFailure,
+    OutputTrouble
 };
 
 // The run's screens: the simulated participant's, except the chosen occurrence of
@@ -281,6 +282,15 @@ public:
     {
         real(RunScreen::WriteFailure) ? real_.showWriteFailure(message) : sim_.showWriteFailure(message);
     }
+    ::OutputTrouble askOutputTrouble(std::string_view message) override
+    {
+        return real(RunScreen::OutputTrouble) ? real_.askOutputTrouble(message) : sim_.askOutputTrouble(message);
+    }
+    std::optional<std::string> askHeldLinesFile(std::string_view message, std::string_view name) override
+    {
+        return sim_.askHeldLinesFile(message, name);
+    }
+    bool confirmHeldLinesLost(std::string_view message) override { return sim_.confirmHeldLinesLost(message); }
 
     void showPage(std::string_view text) override
     {
@@ -426,6 +436,20 @@ Entry writeError("write-error", [](QWidget* frame) {
                 fs::rename(study(), study().string() + "-away", error);
             if (kind == RunScreen::NextBlock && number == 2)
                 fs::rename(study().string() + "-away", study(), error);
+        };
+    });
+    return nullptr;
+});
+
+// The data file's folder is away while block 1 runs and the rescue folder cannot be
+// made: no file takes block 1, and the run stops for the experimenter.
+Entry outputTrouble("output-trouble", [](QWidget* frame) {
+    setenv("XDG_DATA_HOME", "/dev/null/data", 1);
+    runStudy(frame, "demo-one-session.inp", RunScreen::OutputTrouble, 1, false, [](GalleryRun& run) {
+        run.beforeScreen = [](RunScreen kind, int number) {
+            std::error_code error;
+            if (kind == RunScreen::NextBlock && number == 1)
+                fs::rename(study(), study().string() + "-away", error);
         };
     });
     return nullptr;
