@@ -64,6 +64,14 @@ std::string TextReader::peekToken() const
     return text_.substr(start, end - start);
 }
 
+int TextReader::line() const
+{
+    for (; lineCounted_ < pos_ && lineCounted_ < text_.size(); ++lineCounted_)
+        if (text_[lineCounted_] == '\n')
+            ++line_;
+    return line_;
+}
+
 bool TextReader::readToken(std::string& token)
 {
     if (failed_)

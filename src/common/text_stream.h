@@ -48,6 +48,9 @@ public:
     // The next token without consuming it, also after a failed extraction (where it
     // is the offending text); for messages.
     std::string peekToken() const;
+    // The line of the next byte to be read, counted from 1 by the line feeds before
+    // it; after readToken, the line of the token read.
+    int line() const;
 
 private:
     void skipWhiteSpace();
@@ -55,6 +58,9 @@ private:
     std::string text_;
     std::size_t pos_ = 0;
     bool failed_ = false;
+    // The line feeds counted so far, up to lineCounted_ (the position only grows).
+    mutable std::size_t lineCounted_ = 0;
+    mutable int line_ = 1;
 };
 
 // Appends to memory text; bytes() gives the disk form with CR LF line ends.

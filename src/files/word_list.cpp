@@ -27,6 +27,8 @@ void clearContents(WordList& list)
     list.entriesB = Entries{};
     list.entryCountA = 0;
     list.entryCountB = 0;
+    list.linesA = {};
+    list.linesB = {};
     list.problems.clear();
 }
 
@@ -67,7 +69,7 @@ public:
 
     // Reads as many tokens as the file's count says, so that the next category
     // starts where the file puts it; only the first 19 are kept.
-    bool readCategory(int count, Entries& entries, char category)
+    bool readCategory(int count, Entries& entries, std::array<int, maxEntries>& lines, char category)
     {
         for (int i = 0; i < count; ++i) {
             std::string token;
@@ -76,6 +78,8 @@ public:
                         " entries of category " + category);
                 return false;
             }
+            if (i < maxEntries)
+                lines[i] = reader_.line();
             if (i < maxEntries && !entries[i].assign(token))
                 problem(entryName(i, category) + " " + quoted(token) + " is longer than " +
                         std::to_string(entryCapacity) + " characters; it was cut");
@@ -106,7 +110,8 @@ void parseWordListFile(std::string_view bytes, const std::string& fileName, Word
         return;
     list.entryCountB = parser.keptCount(countB, 'B');
     // A file that ends early leaves the counts as read and the missing entries empty.
-    if (!parser.readCategory(countA, list.entriesA, 'A') || !parser.readCategory(countB, list.entriesB, 'B'))
+    if (!parser.readCategory(countA, list.entriesA, list.linesA, 'A') ||
+        !parser.readCategory(countB, list.entriesB, list.linesB, 'B'))
         return;
     if (!parser.onlyWhiteSpaceLeft())
         parser.problem("text follows the last entry of category B");

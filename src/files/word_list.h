@@ -25,6 +25,10 @@ struct WordList {
     Entries entriesB;
     int entryCountA = 0;  // entries in use, the label included
     int entryCountB = 0;
+    // The line of the word list file each entry was read from, counted from 1; 0
+    // for an entry not read from a word list file.
+    std::array<int, maxEntries> linesA{};
+    std::array<int, maxEntries> linesB{};
 
     // What the reader had to cut or clamp. A run refuses a list that has problems.
     Problems problems;

@@ -1,11 +1,13 @@
 #include "run/study_check.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/file_existence.h"
 #include "instructions/instruction_pages.h"
 #include "questionnaire/questionnaire_file.h"
 #include "questionnaire/questionnaire_runner.h"
+#include "run/output_files.h"
 #include "task/trial_plan.h"
 
 namespace {
@@ -19,6 +21,35 @@ std::string lowerAscii(std::string text)
 }
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The five bytes to which Windows-1252 gives no character.
+bool undefinedInWindows1252(unsigned char byte)
+{
+    return byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+}
+
+std::string hexByte(unsigned char byte)
+{
+    constexpr const char* digits = "0123456789ABCDEF";
+    return std::string("\\x") + digits[byte >> 4] + digits[byte & 0xF];
+}
+
+// The text with each control byte, and with undefined also each byte undefined in
+// Windows-1252, written as \xHH, so that the printed report shows it.
+std::string visible(std::string_view text, bool undefined)
+{
+    std::string shown;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || (undefined && undefinedInWindows1252(byte)))
+            shown += hexByte(byte);
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+std::string quotedWord(std::string_view word) { return quoted(visible(word, true)); }
 
 }  // namespace
 
@@ -190,6 +221,24 @@ int mostWordsOfOneCategory(BlockType type, int trials)
     return table[type == BlockType::CombinedBlock ? 1 : 0][std::clamp(trials, 0, maxTrialsPerBlock)];
 }
 
+// A label or item of a list file, with where it stands: a word list names its line,
+// a questionnaire the page that holds it.
+struct Word {
+    enum class Kind {
+        ListLabel,           // a word list's label, which truv-results' CSV files record
+        QuestionnaireLabel,  // shown on the screen only
+        Item,                // a word a category gets whatever the participant answers
+        Choice,              // a radio item or choice, a word only if the participant picks it
+    };
+    std::string_view text;
+    std::string name;  // as a warning names it: "line 5: the word", "page 3: radio item 1"
+    std::string unit;  // "line" or "page", for naming several places at once
+    int number = 0;    // the line or page
+    int category = 0;  // 0 the file's first category, 1 its second
+    Kind kind = Kind::Item;
+    bool label() const { return kind == Kind::ListLabel || kind == Kind::QuestionnaireLabel; }
+};
+
 class StudyChecker {
 public:
     StudyChecker(const std::string& inputPath, const FileSource& source) : source_(source)
@@ -211,6 +260,9 @@ private:
     void checkLists();
     void checkQuestionnaire(int index, CategoryCounts& expected);
     void checkRepeats(const CategoryCounts& expected);
+    void checkWords(const std::string& file, const std::vector<Word>& words, const std::string_view labels[2]);
+    void checkWordList(const WordList& list);
+    void checkQuestionnaireWords(const std::string& file, const QuestionnaireDocument& document);
     void checkNameCases();
     std::string missingHint(const std::string& name) const;
     std::string caseHint(const std::string& path) const;
@@ -248,6 +300,13 @@ StudyReport StudyChecker::run()
 {
     inputName_ = study_.inputPath;
     fileNamed(inputName_);
+    // The subject log holds the input file's path as typed on the subject page, which
+    // takes it whole: a path given relative to the current folder is checked with it.
+    std::error_code error;
+    const std::filesystem::path whole = std::filesystem::absolute(study_.inputPath, error);
+    const std::string wholePath = error ? study_.inputPath : whole.string();
+    if (const std::optional<std::string> reason = lineBreakInPath(wholePath))
+        warning(inputName_, *reason + (wholePath == study_.inputPath ? "" : " (" + visible(wholePath, false) + ")"));
     if (const ReadOutcome read = source_.read(study_.inputPath); !read.opened) {
         problem(inputName_, read.error + caseHint(study_.inputPath));
         return report_;
@@ -358,6 +417,8 @@ void StudyChecker::checkLists()
         fileNamed(name);
         for (const std::string& text : list.problems)
             problem(name, text);
+        if (!list.isQuestionnaire && list.problems.empty())
+            checkWordList(list);
     }
     if (missing)
         return;  // the session pairs of a missing file have nothing to check
@@ -390,6 +451,7 @@ void StudyChecker::checkQuestionnaire(int index, CategoryCounts& expected)
                           " and " + std::to_string(counts.category2) + ")");
     if (!isUsable(document))
         return;
+    checkQuestionnaireWords(name, document);
 
     const ItemCounts sure = guaranteedItems(document);
     const std::pair<int, const Entry*> categories[2] = {{sure.category1, &document.category1Label},
@@ -404,6 +466,121 @@ void StudyChecker::checkQuestionnaire(int index, CategoryCounts& expected)
         for (int p = 0; p < 2; ++p)
             if (study_.listIndex[s][p] == index)
                 expected[s][p] = {1 + counts.category1, 1 + counts.category2};
+}
+
+namespace {
+
+// "line 4", "lines 4 and 9", "lines 4, 6 and 9".
+std::string placesOf(const std::string& unit, std::vector<int> numbers)
+{
+    std::sort(numbers.begin(), numbers.end());
+    std::string text = unit + (numbers.size() == 1 ? " " : "s ");
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == numbers.size() ? " and " : ", ") + std::to_string(numbers[i]);
+    return text;
+}
+
+}  // namespace
+
+// Words as the data file records them, byte for byte; the program itself never
+// compares two words (a block draws items by their place in the list, the review
+// removes one by its place), so a word twice is two entries, shown as often as two.
+void StudyChecker::checkWords(const std::string& file, const std::vector<Word>& words, const std::string_view labels[2])
+{
+    for (const Word& word : words) {
+        const std::string what = word.name + " " + quotedWord(word.text);
+        const std::size_t nul = word.text.find('\0');
+        if (nul != std::string_view::npos && word.kind != Word::Kind::QuestionnaireLabel)
+            warning(file, what + " holds a NUL byte: " +
+                              (word.label() ? "truv-results' CSV files record it, and pandas reads the label"
+                                            : "the data file records it, and pandas reads the word") +
+                              " only up to it (" + quotedWord(word.text.substr(0, nul)) + ")");
+        const auto undefined = std::find_if(word.text.begin(), word.text.end(), [](char c) {
+            return undefinedInWindows1252(static_cast<unsigned char>(c));
+        });
+        if (undefined != word.text.end())
+            warning(file, what + " holds the byte " + hexByte(static_cast<unsigned char>(*undefined)) +
+                              ", which Windows-1252 leaves undefined: the screen has no character to show for it" +
+                              (word.label() ? ""
+                                            : ", and readers of the data file as Windows-1252 text (the user guide's "
+                                              "R and Python code) stop at it"));
+    }
+
+    // Each item that stands more than once is named once, with all its places.
+    std::vector<std::string_view> named;
+    for (const Word& word : words) {
+        if (word.kind != Word::Kind::Item || word.text.empty() ||
+            std::find(named.begin(), named.end(), word.text) != named.end())
+            continue;
+        named.push_back(word.text);
+        std::vector<int> places[2];
+        for (const Word& other : words)
+            if (other.kind == Word::Kind::Item && other.text == word.text)
+                places[other.category].push_back(other.number);
+        for (int c = 0; c < 2; ++c)
+            if (places[c].size() > 1)
+                warning(file, placesOf(word.unit, places[c]) + ": the word " + quotedWord(word.text) + " stands " +
+                                  (places[c].size() == 2 ? std::string("twice")
+                                                         : std::to_string(places[c].size()) + " times") +
+                                  " in category " + quotedWord(labels[c]) +
+                                  ": blocks show it more often than the other words");
+        if (!places[0].empty() && !places[1].empty()) {
+            places[0].insert(places[0].end(), places[1].begin(), places[1].end());
+            warning(file, placesOf(word.unit, places[0]) + ": the word " + quotedWord(word.text) +
+                              " stands in both categories, " + quotedWord(labels[0]) + " and " + quotedWord(labels[1]) +
+                              ": the participant cannot know which key is right for it");
+        }
+    }
+}
+
+void StudyChecker::checkWordList(const WordList& list)
+{
+    std::vector<Word> words;
+    for (int c = 0; c < 2; ++c) {
+        const Entries& entries = c == 0 ? list.entriesA : list.entriesB;
+        const auto& lines = c == 0 ? list.linesA : list.linesB;
+        for (int i = 0; i < (c == 0 ? list.entryCountA : list.entryCountB); ++i)
+            words.push_back({entries[i].view(),
+                             "line " + std::to_string(lines[i]) + (i == 0 ? ": the label" : ": the word"), "line",
+                             lines[i], c, i == 0 ? Word::Kind::ListLabel : Word::Kind::Item});
+    }
+    const std::string_view labels[2] = {list.entriesA[0].view(), list.entriesB[0].view()};
+    const std::string name = list.fileName.str();
+    checkWords(name, words, labels);
+    if (labels[0] == labels[1])
+        warning(name, placesOf("line", {list.linesA[0], list.linesB[0]}) + ": both categories have the label " +
+                          quotedWord(labels[0]) + ": the screen shows the same label on both sides");
+}
+
+// The words the experimenter wrote into a questionnaire: its labels, its experimenter
+// items (which the categories get whatever the answers) and the radio items and
+// choices a participant may pick.
+void StudyChecker::checkQuestionnaireWords(const std::string& file, const QuestionnaireDocument& document)
+{
+    std::vector<Word> words;
+    words.push_back({document.category1Label.view(), "the first label", "", 0, 0, Word::Kind::QuestionnaireLabel});
+    words.push_back({document.category2Label.view(), "the second label", "", 0, 1, Word::Kind::QuestionnaireLabel});
+    for (int i = 0; i < document.pageCount; ++i) {
+        const QuestionnairePage& page = document.pages[i];
+        const std::string name = "page " + std::to_string(i + 1);
+        const int category = page.category - 1;
+        if (page.type == PageType::ExperimenterItem && (category == 0 || category == 1))
+            words.push_back({page.experimenterItem.view(), name + ": the word", "page", i + 1, category,
+                             Word::Kind::Item});
+        if (page.type == PageType::RadioChoice)
+            for (int r = 0; r < 2; ++r)
+                words.push_back({page.radioItems[r].view(), name + ": radio item " + std::to_string(r + 1), "page",
+                                 i + 1, 0, Word::Kind::Choice});
+        if (page.type == PageType::ListOfChoices)
+            for (int j = 0; j < page.choiceCount; ++j)
+                words.push_back({page.choices[j].view(), name + ": choice " + std::to_string(j + 1), "page", i + 1, 0,
+                                 Word::Kind::Choice});
+    }
+    const std::string_view labels[2] = {document.category1Label.view(), document.category2Label.view()};
+    checkWords(file, words, labels);
+    if (labels[0] == labels[1])
+        warning(file, "both categories have the label " + quotedWord(labels[0]) +
+                          ": the screen shows the same label on both sides");
 }
 
 // Each category of a pair has its own urn over the session's usable items; a block
@@ -525,7 +702,7 @@ std::string formatStudyReport(const StudyReport& report)
 {
     std::string text;
     for (const CheckedFile& file : report.files) {
-        text += file.name + "\n";
+        text += visible(file.name, false) + "\n";
         if (file.findings.empty())
             text += "  ok\n";
         for (const Finding& finding : file.findings)

@@ -70,17 +70,18 @@ std::string questionnaire(int textPages1, int textPages2, int itemPages1, int it
     return "Mine#\r\nTheirs#\r\n" + std::to_string(count) + "\r\n" + pages;
 }
 
-// A study in memory under /study, with two good lists and an instruction file.
+// A study in memory under /study (or folder), with two good lists and an instruction file.
 struct Study {
     MemoryFiles files;
-    Study(const std::string& input)
+    std::string folder;
+    Study(const std::string& input, const std::string& folder = "/study") : folder(folder)
     {
-        files.add("/study/s.inp", input);
-        files.add("/study/intro.bgi", introFile);
-        files.add("/study/one.wls", wordList("Fruit", 9, "Tools", 9));
-        files.add("/study/two.wls", wordList("Birds", 9, "Metals", 9));
+        files.add(folder + "/s.inp", input);
+        files.add(folder + "/intro.bgi", introFile);
+        files.add(folder + "/one.wls", wordList("Fruit", 9, "Tools", 9));
+        files.add(folder + "/two.wls", wordList("Birds", 9, "Metals", 9));
     }
-    StudyReport check() const { return checkStudy("/study/s.inp", files); }
+    StudyReport check() const { return checkStudy(folder + "/s.inp", files); }
 };
 
 // The findings of one kind for a file, joined for matching.
@@ -455,6 +456,81 @@ TEST(StudyCheck, FlagsOtherThanZeroOrOneAreWarnedWithWhatTheParticipantWillSee)
         input.replace(input.size() - 5, 3, flags);  // the two flags end the line
         EXPECT_EQ(warnings(Study(input).check(), "/study/s.inp"), expected) << flags;
     }
+}
+
+// Each word or path that would spoil the data gives exactly one warning, with its
+// line (a questionnaire: its page) and the word as bytes made visible.
+TEST(StudyCheck, WordsAndPathsThatWouldSpoilTheDataAreWarned)
+{
+    // one.wls: line 3 "Fruit", lines 4 to 12 "Fruword1" to 9, line 13 "Tools", lines
+    // 14 to 22 "Tooword1" to 9.
+    const auto fruit = [](std::vector<std::pair<std::string, std::string>> changes) {
+        std::string bytes = wordList("Fruit", 9, "Tools", 9);
+        for (const auto& [from, to] : changes)
+            bytes.replace(bytes.find("\n" + from + "\r") + 1, from.size(), to);
+        return bytes;
+    };
+    // own.qls: the labels "Mine" and "Theirs"; pages 17 and 18 hold the experimenter
+    // items "mine0" and "mine1" of Mine, page 19 "theirs0" of Theirs.
+    const auto own = [](const std::string& from, const std::string& to) {
+        std::string bytes = questionnaire(8, 8, 2, 1);
+        return bytes.replace(bytes.find(from), from.size(), to);
+    };
+    const std::string nul("le\0mon", 6);
+    const struct {
+        std::string file;
+        std::string bytes;
+        std::string warning;  // empty: none at all
+    } cases[] = {
+        {"one.wls", fruit({}), ""},
+        {"one.wls", fruit({{"Fruword3", nul}}),
+         "line 6: the word \"le\\x00mon\" holds a NUL byte: the data file records it, and pandas reads the word only "
+         "up to it (\"le\")"},
+        {"one.wls", fruit({{"Tooword2", "caf\x81"}}),
+         "line 15: the word \"caf\\x81\" holds the byte \\x81, which Windows-1252 leaves undefined: the screen has no "
+         "character to show for it, and readers of the data file as Windows-1252 text (the user guide's R and "
+         "Python code) stop at it"},
+        {"one.wls", fruit({{"Tools", "Too\x9Dls"}}),
+         "line 13: the label \"Too\\x9Dls\" holds the byte \\x9D, which Windows-1252 leaves undefined: the screen has "
+         "no character to show for it"},
+        {"one.wls",
+         fruit(
+             {{"Fruword2", "Fruword1"}, {"Fruword4", "Fruword1"}, {"Fruword6", "Fruword1"}, {"Fruword8", "Fruword1"}}),
+         "lines 4, 5, 7, 9 and 11: the word \"Fruword1\" stands 5 times in category \"Fruit\": blocks show it more "
+         "often than the other words"},
+        {"one.wls", fruit({{"Tooword9", "Fruword5"}}),
+         "lines 8 and 22: the word \"Fruword5\" stands in both categories, \"Fruit\" and \"Tools\": the participant "
+         "cannot know which key is right for it"},
+        {"one.wls", fruit({{"Tools", "Fruit"}}),
+         "lines 3 and 13: both categories have the label \"Fruit\": the screen shows the same label on both sides"},
+        {"own.qls", own("mine1#", "mine0#"),
+         "pages 17 and 18: the word \"mine0\" stands twice in category \"Mine\": blocks show it more often than the "
+         "other words"},
+        {"own.qls", own("theirs0#", "mine1#"),
+         "pages 18 and 19: the word \"mine1\" stands in both categories, \"Mine\" and \"Theirs\": the participant "
+         "cannot know which key is right for it"},
+        {"own.qls", own("theirs0#", std::string("th\0eirs#", 8)),
+         "page 19: the word \"th\\x00eirs\" holds a NUL byte: the data file records it, and pandas reads the word "
+         "only up to it (\"th\")"},
+        {"own.qls", own("Theirs#", "Mine#"),
+         "both categories have the label \"Mine\": the screen shows the same label on both sides"},
+    };
+    for (const auto& c : cases) {
+        Study study(inputFile({Session{"one.wls", c.file == "own.qls" ? "own.qls" : "two.wls"}}));
+        study.files.add("/study/" + c.file, c.bytes);
+        const StudyReport report = study.check();
+        EXPECT_TRUE(report.runnable()) << formatStudyReport(report);
+        EXPECT_EQ(report.warnings, c.warning.empty() ? 0 : 1) << formatStudyReport(report);
+        EXPECT_EQ(warnings(report, c.file), c.warning.empty() ? "" : c.warning + "\n") << c.warning;
+    }
+
+    // The subject log would hold the path's tab; the report shows it.
+    const Study tab(inputFile({Session{}}), "/lab\tstudies");
+    const StudyReport report = tab.check();
+    EXPECT_EQ(report.warnings, 1);
+    EXPECT_EQ(warnings(report, "/lab\tstudies/s.inp"),
+              "the path holds a tab, which would tear the lines of the data file and the subject log apart\n");
+    EXPECT_TRUE(formatStudyReport(report).starts_with("/lab\\x09studies/s.inp\n  warning: the path holds a tab"));
 }
 
 }  // namespace
