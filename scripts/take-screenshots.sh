@@ -14,7 +14,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 # Every screen of the gallery, in the order of the user guide.
 screens="main-menu subject-page field-message browse-input browse-data file-error instruction-page
          text-question radio-question list-question warning tutorial list-review next-block
-         task-start task-word task-error block-feedback exit-code report write-error
+         task-start task-word task-error block-feedback exit-code report write-error output-trouble
          about codebook-save codebook-append
          new-input-file input-file browse-instructions session-settings
          stimulus-lists editor-open instruction-editor questionnaire-editor list-options exit-warning

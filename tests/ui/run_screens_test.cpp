@@ -21,6 +21,7 @@
 #include "app/application_window.h"
 #include "app/exit_code_dialog.h"
 #include "app/file_error_dialog.h"
+#include "app/output_trouble_dialog.h"
 #include "app/qt_run_screens.h"
 #include "layout_check.h"
 #include "support/sample_items.h"
@@ -399,4 +400,34 @@ TEST_F(QtRunScreensTest, AWriteFailureIsShownAsPlainText)
     screens.showWriteFailure("cannot write /data/<run>.dat: No space left on device");
     EXPECT_EQ(text, "cannot write /data/<run>.dat: No space left on device");
     EXPECT_EQ(format, Qt::PlainText);
+}
+
+// The screen that stops a run whose lines no file takes: its first line above, the
+// rest below; Enter, Escape, Space and the close box choose nothing, a click chooses.
+TEST_F(QtRunScreensTest, TheCallTheExperimenterScreenClosesOnlyOnAChoice)
+{
+    for (const auto& [id, expected] : {std::pair{OutputTroubleDialog::TryAgainId, OutputTrouble::TryAgain},
+                                       std::pair{OutputTroubleDialog::EndRunId, OutputTrouble::EndRun}}) {
+        bool stayedOpen = false;
+        QString call;
+        QString detail;
+        onNextModal([&, id = id](QWidget* modal) {
+            auto* dialog = qobject_cast<OutputTroubleDialog*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            call = dialog->control<QLabel>(OutputTroubleDialog::CallId)->text();
+            detail = dialog->control<QPlainTextEdit>(OutputTroubleDialog::DetailId)->toPlainText();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space})
+                QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : modal, key);
+            dialog->close();
+            QApplication::processEvents();
+            stayedOpen = dialog->isVisible();
+            for (const int button : {int(OutputTroubleDialog::TryAgainId), int(OutputTroubleDialog::EndRunId)})
+                EXPECT_FALSE(dialog->control<QPushButton>(button)->isDefault());
+            dialog->control<QPushButton>(id)->click();
+        });
+        EXPECT_EQ(screens.askOutputTrouble("Please call the experimenter.\n\nThe disk is full."), expected);
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(call, "Please call the experimenter.");
+        EXPECT_EQ(detail, "The disk is full.");
+    }
 }
