@@ -1,5 +1,6 @@
 // The reading of a study's data file and subject log. The input is split at its first
-// NUL byte into the data file and its subject log (no NUL: a data file alone). Whatever
+// NUL byte into the data file and its subject log (no NUL: a data file alone), which
+// are read in pieces of a size that follows from the input's length. Whatever
 // the bytes, every run's blocks hold lines, every score is a number, and both exports
 // have one row for each trial and each run's session, after their header.
 
@@ -25,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = bytesOf(data, size);
     const std::size_t nul = bytes.find('\0');
     MemoryFiles files;
+    files.setStreamPieceBytes(1 + size % 61);
     files.add("/study/run.dat", std::string(bytes.substr(0, nul)));
     if (nul != std::string_view::npos)
         files.add("/study/run.slg", std::string(bytes.substr(nul + 1)));

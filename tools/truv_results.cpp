@@ -2,8 +2,6 @@
 // plots in a window, or writes the CSV exports and the HTML report. See --help.
 
 #include <clocale>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -21,46 +19,40 @@
 
 namespace {
 
-// Why a data file named on the command line cannot be read; "" when it can.
-std::string unreadable(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return "there is no such file";
-    if (std::filesystem::is_directory(path, error))
-        return "it is a folder";
-    if (!std::ifstream(path, std::ios::binary).is_open())
-        return "it cannot be opened (no permission?)";
-    return {};
-}
-
-// Whether an output path names one of the data files, under another spelling.
-bool isDataFile(const std::string& output, const std::vector<std::string>& dataFiles)
-{
-    std::error_code error;
-    for (const std::string& data : dataFiles) {
-        if (std::filesystem::equivalent(output, data, error))
-            return true;
-    }
-    return false;
-}
-
 int writeFiles(const ResultsCommandLine& line)
 {
+    // A data file that cannot be read ends the program; it is opened as the reading
+    // opens it, never in a way that could block.
     for (const std::string& path : line.dataFiles) {
-        if (const std::string reason = unreadable(path); !reason.empty()) {
-            std::cerr << "truv-results: cannot read " << path << ": " << reason << "\n";
+        if (const StreamOutcome opened = diskFiles().openStream(path); !opened.stream) {
+            std::cerr << "truv-results: " << opened.error << "\n";
             return 1;
         }
     }
     const std::pair<const std::string*, const char*> outputs[] = {
         {&line.trialsCsvPath, "trials"}, {&line.summaryCsvPath, "summary"}, {&line.htmlPath, "report"}};
-    for (const auto& [path, what] : outputs) {
-        if (!path->empty() && isDataFile(*path, line.dataFiles)) {
-            std::cerr << "truv-results: the " << what << " would overwrite the data file " << *path << "\n";
-            return 1;
+    // No output may overwrite a file the study is read from; every output is checked
+    // before any is written.
+    const auto refused = [&](const StudyResults& read) {
+        bool any = false;
+        for (const auto& [path, what] : outputs) {
+            if (path->empty())
+                continue;
+            if (const std::string why = outputOverwritesInput(*path, read); !why.empty()) {
+                std::cerr << "truv-results: the " << what << " is not written: " << why << "\n";
+                any = true;
+            }
         }
-    }
+        if (any)
+            std::cerr << "truv-results: nothing was written\n";
+        return any;
+    };
+    // The data files and their subject logs are known before the reading, the list
+    // files only after it.
+    StudyResults given;
+    given.dataFiles = line.dataFiles;
+    if (refused(given))
+        return 1;
 
     ResultsOptions options;
     options.studyDirectory = line.studyDirectory;
@@ -71,6 +63,8 @@ int writeFiles(const ResultsCommandLine& line)
         for (const std::string& problem : run.problems)
             std::cerr << "truv-results: warning: run " << run.id << ": " << problem << "\n";
     }
+    if (refused(study))
+        return 1;
     const StudySummary summary = summarizeStudy(study);
 
     int status = 0;

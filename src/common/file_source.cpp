@@ -1,24 +1,140 @@
 #include "common/file_source.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/descriptor.h"
 #include "common/file_existence.h"
 #include "common/text_codec.h"
 #include "platform/directory_listing.h"
 
 namespace {
 
+// What a file that is not a regular one is; nullptr for a regular file.
+const char* irregularKind(mode_t mode)
+{
+    switch (mode & S_IFMT) {
+    case S_IFREG:
+        return nullptr;
+    case S_IFDIR:
+        return "a directory";
+    case S_IFIFO:
+        return "a FIFO (named pipe)";
+    case S_IFCHR:
+        return "a character device";
+    case S_IFBLK:
+        return "a block device";
+    case S_IFSOCK:
+        return "a socket";
+    default:
+        return "not a file";
+    }
+}
+
+class DiskStream final : public FileStream {
+public:
+    DiskStream(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+
+    std::int64_t read(char* buffer, std::size_t size, std::string& error) override
+    {
+        for (;;) {
+            const ssize_t n = ::read(fd_.get(), buffer, size);
+            if (n >= 0)
+                return n;
+            if (errno != EINTR) {
+                error = "cannot read " + path_ + ": " + std::strerror(errno);
+                return -1;
+            }
+        }
+    }
+
+private:
+    Descriptor fd_;
+    std::string path_;
+};
+
 class DiskFiles final : public FileSource {
 public:
     bool exists(const std::string& path) const override { return fileExists(path); }
     std::string absenceReason(const std::string& path) const override { return fileAbsenceReason(path); }
     ReadOutcome read(const std::string& path) const override { return readFileBytes(path); }
-    ReadOutcome readUpTo(const std::string& path, std::size_t maxBytes) const override
+
+    StreamOutcome openStream(const std::string& path) const override
     {
-        return readFileBytes(path, maxBytes);
+        StreamOutcome outcome;
+        const auto fail = [&](const std::string& reason) {
+            outcome.error = "cannot read " + path + ": " + reason;
+            return std::move(outcome);
+        };
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0) {
+            const int error = errno;
+            struct stat link {};
+            outcome.missing = error == ENOENT && ::lstat(path.c_str(), &link) != 0;
+            return fail(error == ENOENT && !outcome.missing ? "it is a symbolic link to a file that is not there"
+                                                            : std::strerror(error));
+        }
+        if (const char* kind = irregularKind(info.st_mode))
+            return fail(std::string("it is ") + kind + ", not a regular file");
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0)
+            return fail(std::strerror(errno));
+        auto stream = std::make_unique<DiskStream>(fd, path);
+        // The file opened may not be the one looked at.
+        if (::fstat(fd, &info) != 0)
+            return fail(std::strerror(errno));
+        if (const char* kind = irregularKind(info.st_mode))
+            return fail(std::string("it is ") + kind + ", not a regular file");
+        outcome.size = info.st_size;
+        outcome.stream = std::move(stream);
+        return outcome;
     }
+
+    std::string fileKey(const std::string& path) const override
+    {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0)
+            return {};
+        return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    }
+
+    std::string resolvedPath(const std::string& path) const override
+    {
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (resolved == nullptr)
+            return path;
+        std::string result(resolved);
+        std::free(resolved);
+        return result;
+    }
+
     std::vector<std::string> namesIn(const std::string& directory) const override
     {
         return listDirectory(directory, {});
     }
+};
+
+class MemoryStream final : public FileStream {
+public:
+    MemoryStream(const std::string& bytes, std::size_t pieceBytes) : bytes_(bytes), pieceBytes_(pieceBytes) {}
+
+    std::int64_t read(char* buffer, std::size_t size, std::string&) override
+    {
+        const std::size_t n = std::min({size, pieceBytes_, bytes_.size() - at_});
+        std::copy_n(bytes_.data() + at_, n, buffer);
+        at_ += n;
+        return static_cast<std::int64_t>(n);
+    }
+
+private:
+    const std::string& bytes_;
+    std::size_t pieceBytes_;
+    std::size_t at_ = 0;
 };
 
 // Characters shown by their code point alone: controls, format characters and
@@ -109,9 +225,7 @@ const FileSource& diskFiles()
 
 bool MemoryFiles::exists(const std::string& path) const { return files_.count(path) != 0; }
 
-ReadOutcome MemoryFiles::read(const std::string& path) const { return readUpTo(path, maxReadBytes); }
-
-ReadOutcome MemoryFiles::readUpTo(const std::string& path, std::size_t maxBytes) const
+ReadOutcome MemoryFiles::read(const std::string& path) const
 {
     ReadOutcome outcome;
     const auto found = files_.find(path);
@@ -120,10 +234,26 @@ ReadOutcome MemoryFiles::readUpTo(const std::string& path, std::size_t maxBytes)
         return outcome;
     }
     outcome.opened = true;
-    outcome.bytes = found->second.substr(0, maxBytes);
-    outcome.truncated = found->second.size() > maxBytes;
+    outcome.bytes = found->second.substr(0, maxReadBytes);
+    outcome.truncated = found->second.size() > maxReadBytes;
     return outcome;
 }
+
+StreamOutcome MemoryFiles::openStream(const std::string& path) const
+{
+    StreamOutcome outcome;
+    const auto found = files_.find(path);
+    if (found == files_.end()) {
+        outcome.missing = true;
+        outcome.error = "cannot read " + path + ": No such file or directory";
+        return outcome;
+    }
+    outcome.size = static_cast<std::int64_t>(found->second.size());
+    outcome.stream = std::make_unique<MemoryStream>(found->second, pieceBytes_);
+    return outcome;
+}
+
+std::string MemoryFiles::fileKey(const std::string& path) const { return exists(path) ? path : std::string(); }
 
 std::vector<std::string> MemoryFiles::namesIn(const std::string& directory) const
 {

@@ -5,11 +5,13 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "common/text_codec.h"
 #include "files/input_file.h"
 #include "run/subject_record.h"
+#include "task/score_table.h"
 
 namespace {
 
@@ -23,6 +25,13 @@ constexpr const char* logSessionColumns[logSessionFieldCount] = {"CatsL", "CatsR
 
 constexpr int unrunLatency = 99999;
 constexpr int unrunErrors = 99;
+// The most wrong responses a trial may hold: the most for which the run's score table
+// (32-bit sums and a whole percent) gives every half its error rate without
+// overflowing, even when a single trial is scored. No participant comes near it.
+constexpr int maxTrialErrors = INT_MAX / 100;
+static_assert(std::int64_t{maxTrialErrors} * 100 <= INT_MAX);
+static_assert(std::int64_t{maxTrialErrors} * maxTrialsPerBlock <= INT_MAX);
+static_assert(std::int64_t{scoredLatencyCeiling} * maxTrialsPerBlock <= INT_MAX);
 constexpr std::size_t maxInputNameBytes = subjectPagePathCapacity;
 constexpr std::size_t maxItemBytes = 15;
 constexpr std::size_t maxCombinationBytes = 2 * maxItemBytes + 1;
@@ -79,6 +88,9 @@ public:
 
     bool ok() const { return ok_; }
 
+    // A whole number from low to high, with a minus sign only where low is negative:
+    // a field that never holds a negative value is never written with a sign, "-0"
+    // included.
     void number(std::string_view text, const char* name, long long low, long long high, int& value)
     {
         if (!ok_)
@@ -86,7 +98,8 @@ public:
         long long parsed = 0;
         const char* end = text.data() + text.size();
         const auto [stop, error] = std::from_chars(text.data(), end, parsed);
-        if (text.empty() || error != std::errc() || stop != end || parsed < low || parsed > high) {
+        if (text.empty() || error != std::errc() || stop != end || parsed < low || parsed > high ||
+            (low >= 0 && text.front() == '-')) {
             fail(std::string(name) + " is " + shown(text) + ", not a whole number from " + std::to_string(low) +
                  " to " + std::to_string(high));
             return;
@@ -104,7 +117,7 @@ public:
         const char* end = text.data() + text.size();
         const auto [stop, error] = std::from_chars(text.data(), end, parsed);
         if (text.empty() || error != std::errc() || stop != end || !std::isfinite(parsed) || parsed < 0 ||
-            parsed > high || parsed != std::floor(parsed)) {
+            parsed > high || parsed != std::floor(parsed) || text.front() == '-') {
             fail(std::string(name) + " is " + shown(text) + ", not a whole number from 0 to " + std::to_string(high));
             return;
         }
@@ -206,7 +219,7 @@ LineKind parseDataLine(std::string_view line, DataLine& out, std::string& reason
     check.number(f.at[17], "Inum", 0, 99, out.item);
     check.text(out.word, "Item", 1, maxItemBytes);
     check.number(f.at[19], "Lat", 0, INT_MAX, out.latency);
-    check.number(f.at[20], "Error", 0, INT_MAX, out.errors);
+    check.number(f.at[20], "Error", 0, maxTrialErrors, out.errors);
     if (check.ok()) {
         if (out.key == "9") {
             out.unrun = true;

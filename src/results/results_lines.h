@@ -4,6 +4,7 @@
 // writes, every text to its length. A line that does not fit is refused with the
 // reason, a sentence without the file's name and line number.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ inline constexpr int logRunFieldCount = 9;
 inline constexpr int logSessionFieldCount = 9;
 // A run's largest running block number: four blocks per half of every session.
 inline constexpr int maxBlockNumber = 9 * 8;
+// The longest line read: far more than any data or subject log line a run writes
+// (under 2 KB); a longer one is malformed, and its bytes are not kept.
+inline constexpr std::size_t maxLineBytes = 64 * 1024;
 
 enum class LineKind {
     Record,     // a line of the file's own kind, checked

@@ -31,7 +31,9 @@ the same; only the window needs one.
 Exit status:
   0  the files were written, or the window was closed
   1  a data file could not be read or a file could not be written, with the
-     reason on standard error; or no display for the window
+     reason on standard error; or an output would overwrite a file the study is
+     read from (a data file, a subject log, a list file), and nothing was written;
+     or no display for the window
   2  usage error: an unknown option, a missing value, no data file to write from
 )";
 }

@@ -1,6 +1,8 @@
 #include "results/results_reading.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,6 +24,73 @@ namespace {
 constexpr int malformedLinesShown = 100;
 // Bytes parsed between two progress reports.
 constexpr std::int64_t progressStep = 256 * 1024;
+// The buffer a file is read through; it holds at least one line of the longest.
+constexpr std::size_t lineBufferBytes = 256 * 1024;
+static_assert(lineBufferBytes > 2 * maxLineBytes);
+
+// The lines of a stream, read through a buffer of a fixed size, so that reading
+// takes no more memory however large the file. A line is given without its line
+// feed, the last one also without one. A line longer than maxLineBytes is not kept:
+// it is given as too long and skipped to its end.
+class LineReader {
+public:
+    enum class Result { Line, TooLong, End, Failed };
+
+    explicit LineReader(FileStream& stream) : stream_(stream), buffer_(lineBufferBytes) {}
+
+    // The next line, valid until the next call.
+    Result next(std::string_view& line)
+    {
+        bool tooLong = false;
+        for (;;) {
+            char* data = buffer_.data();
+            const auto* feed = static_cast<const char*>(std::memchr(data + begin_, '\n', end_ - begin_));
+            if (feed != nullptr || (ended_ && !failed_ && (begin_ < end_ || tooLong))) {
+                const std::size_t stop = feed != nullptr ? static_cast<std::size_t>(feed - data) : end_;
+                line = std::string_view(data + begin_, stop - begin_);
+                tooLong = tooLong || line.size() > maxLineBytes;
+                consumed_ += static_cast<std::int64_t>(std::min(stop + 1, end_) - begin_);
+                begin_ = std::min(stop + 1, end_);
+                return tooLong ? Result::TooLong : Result::Line;
+            }
+            if (ended_)
+                return failed_ ? Result::Failed : Result::End;
+            if (end_ - begin_ > maxLineBytes) {
+                // No line feed within the longest line: what is held is dropped.
+                consumed_ += static_cast<std::int64_t>(end_ - begin_);
+                begin_ = end_ = 0;
+                tooLong = true;
+            }
+            if (begin_ > 0) {
+                std::memmove(data, data + begin_, end_ - begin_);
+                end_ -= begin_;
+                begin_ = 0;
+            }
+            const std::int64_t n = stream_.read(data + end_, buffer_.size() - end_, error_);
+            if (n <= 0) {
+                ended_ = true;
+                failed_ = n < 0;
+            } else {
+                end_ += static_cast<std::size_t>(n);
+            }
+        }
+    }
+
+    // The bytes of the lines given so far, their line feeds included.
+    std::int64_t consumed() const { return consumed_; }
+    // Why the stream could not be read on, after Failed.
+    const std::string& error() const { return error_; }
+
+private:
+    FileStream& stream_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0;  // the bytes held but not given: begin_ to end_
+    std::size_t end_ = 0;
+    bool ended_ = false;
+    bool failed_ = false;
+    std::int64_t consumed_ = 0;
+    std::string error_;
+};
 
 std::string plural(std::size_t count, const char* one, const char* many)
 {
@@ -128,13 +197,14 @@ public:
 private:
     struct InputFile {
         std::string path;
-        std::string bytes;
         bool isLog = false;
     };
 
-    void readFiles(const std::vector<std::string>& dataFiles);
-    std::optional<std::string> readOne(const std::string& path, bool optional);
-    void parseDataFile(const InputFile& file);
+    void findFiles(const std::vector<std::string>& dataFiles);
+    bool takeFile(const std::string& path, bool isLog, const StreamOutcome& opened, std::set<std::string>& taken);
+    template <typename Take>
+    std::int64_t readLines(const InputFile& file, Take take);
+    std::int64_t parseDataFile(const InputFile& file);
     void malformed(const std::string& path, int line, const std::string& reason, int& count);
     void reportProgress(std::int64_t done);
     void startBlock(const DataLine& line, int lineNumber);
@@ -146,7 +216,7 @@ private:
     void assignRoles(DraftRun& draft, std::vector<Expected>& expected);
     const LabelLookup& listLabels(const std::string& directory, const std::string& name);
     void labelsFromLists(RunRecord& run);
-    void parseLog(const InputFile& file);
+    std::int64_t parseLog(const InputFile& file);
     void matchLogs();
     void labelsFromLog(RunRecord& run);
     void reportUnknownLabels(RunRecord& run);
@@ -176,15 +246,10 @@ private:
 
 StudyResults StudyReader::read(const std::vector<std::string>& dataFiles)
 {
-    readFiles(dataFiles);
+    findFiles(dataFiles);
     reportProgress(0);
-    for (InputFile& file : inputs_) {
-        if (!file.isLog)
-            parseDataFile(file);
-        else
-            parseLog(file);
-        doneBytes_ += static_cast<std::int64_t>(file.bytes.size());
-        std::string().swap(file.bytes);
+    for (const InputFile& file : inputs_) {
+        doneBytes_ += file.isLog ? parseLog(file) : parseDataFile(file);
         reportProgress(0);
     }
 
@@ -213,48 +278,113 @@ StudyResults StudyReader::read(const std::vector<std::string>& dataFiles)
     return std::move(study_);
 }
 
-// Reads every data file and the subject log beside it before parsing, so that the
-// progress knows the total. Each file's bytes are released once parsed.
-void StudyReader::readFiles(const std::vector<std::string>& dataFiles)
+// Finds every data file and the subject logs beside it, and their sizes, so that the
+// progress knows the total before any is parsed. A file is read once, under whichever
+// of its names it comes first.
+void StudyReader::findFiles(const std::vector<std::string>& dataFiles)
 {
-    std::set<std::string> seen;
+    std::set<std::string> given;
+    std::set<std::string> taken;  // file keys
     for (const std::string& path : dataFiles) {
-        if (!seen.insert(path).second) {
+        if (!given.insert(path).second) {
             study_.problems.push_back(fileNameOf(path) + ": the file is given more than once; it was read once");
             continue;
         }
         study_.dataFiles.push_back(path);
-        if (std::optional<std::string> bytes = readOne(path, false)) {
-            totalBytes_ += static_cast<std::int64_t>(bytes->size());
-            inputs_.push_back({path, std::move(*bytes), false});
+        if (!takeFile(path, false, files_.openStream(path), taken))
+            study_.problems.push_back(fileNameOf(path) + ": the same file as a data file given before it; it was read "
+                                                         "once");
+        const std::vector<std::string> logs = subjectLogPathsFor(path, files_);
+        bool found = false;
+        for (const std::string& log : logs) {
+            if (log == path)
+                continue;
+            const StreamOutcome opened = files_.openStream(log);
+            if (opened.missing)
+                continue;
+            if (!opened.stream) {
+                study_.problems.push_back(opened.error);
+                continue;
+            }
+            takeFile(log, true, opened, taken);
+            found = true;
         }
-        const std::string logPath = subjectLogPathFor(path);
-        if (logPath == path)
-            continue;
-        if (std::optional<std::string> bytes = readOne(logPath, true)) {
-            totalBytes_ += static_cast<std::int64_t>(bytes->size());
-            inputs_.push_back({logPath, std::move(*bytes), true});
-        } else {
-            study_.problems.push_back(fileNameOf(path) + ": no subject log " + fileNameOf(logPath) +
-                                      " beside it: its runs count as incomplete unless another log has their lines");
+        if (!found) {
+            std::string where = "no subject log " + fileNameOf(logs.front()) + " beside it";
+            if (logs.size() > 1)
+                where += ", nor " + logs.back() + " beside the file it links to";
+            study_.problems.push_back(fileNameOf(path) + ": " + where +
+                                      ": its runs count as incomplete unless another log has their lines");
         }
     }
 }
 
-// A file's bytes, or nothing with the problem noted; a missing optional file is no problem.
-std::optional<std::string> StudyReader::readOne(const std::string& path, bool optional)
+// Takes an opened file to be read, unless it was taken already under another name
+// (false). A file that cannot be read is a problem.
+bool StudyReader::takeFile(const std::string& path, bool isLog, const StreamOutcome& opened,
+                           std::set<std::string>& taken)
 {
-    if (optional && !files_.exists(path) && files_.absenceReason(path).empty())
-        return std::nullopt;
-    ReadOutcome read = files_.readUpTo(path, maxStudyFileBytes);
-    if (!read.opened) {
-        study_.problems.push_back(read.error);
-        return std::nullopt;
+    if (!opened.stream) {
+        study_.problems.push_back(opened.error);
+        return true;
     }
-    if (read.truncated)
-        study_.problems.push_back(fileNameOf(path) + ": the file is larger than " + std::to_string(maxStudyFileBytes) +
-                                  " bytes; only its start was read");
-    return std::move(read.bytes);
+    const std::string key = files_.fileKey(path);
+    if (!key.empty() && !taken.insert(key).second)
+        return false;
+    totalBytes_ += opened.size;
+    inputs_.push_back({path, isLog});
+    return true;
+}
+
+// Reads the file line by line, handing each line with its number to take. A line
+// longer than any of the file's kind is reported as malformed; a read that fails
+// ends the file, with the problem. Returns the bytes read.
+template <typename Take>
+std::int64_t StudyReader::readLines(const InputFile& file, Take take)
+{
+    const StreamOutcome opened = files_.openStream(file.path);
+    if (!opened.stream) {
+        study_.problems.push_back(opened.error);
+        return 0;
+    }
+    LineReader lines(*opened.stream);
+    int malformedCount = 0;
+    int lineNumber = 0;
+    std::int64_t nextReport = progressStep;
+    std::string_view text;
+    for (;;) {
+        const LineReader::Result result = lines.next(text);
+        if (result == LineReader::Result::End)
+            break;
+        if (result == LineReader::Result::Failed) {
+            study_.problems.push_back(lines.error() + "; the lines after line " + std::to_string(lineNumber) +
+                                      " were not read");
+            break;
+        }
+        if (lineNumber == INT_MAX) {
+            study_.problems.push_back(fileNameOf(file.path) + ": the file has more than " + std::to_string(INT_MAX) +
+                                      " lines; the lines after them were not read");
+            break;
+        }
+        ++lineNumber;
+        if (!file.isLog)
+            ++study_.linesRead;
+        if (lines.consumed() >= nextReport) {
+            reportProgress(lines.consumed());
+            nextReport = lines.consumed() + progressStep;
+        }
+        if (result == LineReader::Result::TooLong)
+            malformed(file.path, lineNumber, "the line is longer than " + std::to_string(maxLineBytes) + " bytes",
+                      malformedCount);
+        else
+            take(text, lineNumber, malformedCount);
+    }
+    if (malformedCount > malformedLinesShown)
+        study_.problems.push_back(fileNameOf(file.path) + ": " +
+                                  plural(static_cast<std::size_t>(malformedCount - malformedLinesShown),
+                                         "more malformed line", "more malformed lines") +
+                                  " after these");
+    return lines.consumed();
 }
 
 void StudyReader::reportProgress(std::int64_t done)
@@ -274,35 +404,21 @@ void StudyReader::malformed(const std::string& path, int line, const std::string
         study_.problems.push_back(fileNameOf(path) + ":" + std::to_string(line) + ": " + reason);
 }
 
-void StudyReader::parseDataFile(const InputFile& file)
+std::int64_t StudyReader::parseDataFile(const InputFile& file)
 {
-    const std::string_view bytes = file.bytes;
-    int malformedCount = 0;
-    int lineNumber = 0;
-    std::int64_t nextReport = progressStep;
     DataLine line;
     std::string reason;
-    for (std::size_t from = 0; from < bytes.size();) {
-        const std::size_t end = std::min(bytes.find('\n', from), bytes.size());
-        const std::string_view text = bytes.substr(from, end - from);
-        from = end + 1;
-        ++lineNumber;
-        ++study_.linesRead;
-        if (static_cast<std::int64_t>(from) >= nextReport) {
-            reportProgress(static_cast<std::int64_t>(from));
-            nextReport += progressStep;
-        }
-
+    const std::int64_t bytes = readLines(file, [&](std::string_view text, int lineNumber, int& malformedCount) {
         switch (parseDataLine(text, line, reason)) {
         case LineKind::Header:
             // Where files were joined: what follows was appended on its own.
             closeBlock(file.path);
-            continue;
+            return;
         case LineKind::Blank:
-            continue;
+            return;
         case LineKind::Malformed:
             malformed(file.path, lineNumber, reason, malformedCount);
-            continue;
+            return;
         case LineKind::Record:
             break;
         }
@@ -316,13 +432,9 @@ void StudyReader::parseDataFile(const InputFile& file)
             startBlock(line, lineNumber);
         }
         addTrial(line, lineNumber);
-    }
+    });
     closeBlock(file.path);
-    if (malformedCount > malformedLinesShown)
-        study_.problems.push_back(fileNameOf(file.path) + ": " +
-                                  plural(static_cast<std::size_t>(malformedCount - malformedLinesShown),
-                                         "more malformed line", "more malformed lines") +
-                                  " after these");
+    return bytes;
 }
 
 void StudyReader::startBlock(const DataLine& line, int lineNumber)
@@ -605,11 +717,19 @@ const LabelLookup& StudyReader::listLabels(const std::string& directory, const s
     LabelLookup& lookup = labelCache_[path];
     if (kindOfListFile(name) == ListFileKind::Questionnaire) {
         lookup.why = name + " is a questionnaire file";
-    } else if (!files_.exists(path) && files_.absenceReason(path).empty()) {
+        return lookup;
+    }
+    // Its type is checked before it is read: what is not a regular file is not opened
+    // for reading at all.
+    const StreamOutcome opened = files_.openStream(path);
+    if (opened.missing) {
         lookup.why = name + " is not in " + directory;
+    } else if (!opened.stream) {
+        lookup.why = opened.error;
     } else {
         WordList list;
         readWordListFile(path, list, files_);
+        study_.listFiles.push_back(path);
         if (list.entriesA[0].empty() || list.entriesB[0].empty())
             lookup.why = name + " cannot be read" + (list.problems.empty() ? "" : ": " + list.problems.front());
         else
@@ -640,37 +760,25 @@ void StudyReader::labelsFromLists(RunRecord& run)
     }
 }
 
-void StudyReader::parseLog(const InputFile& file)
+std::int64_t StudyReader::parseLog(const InputFile& file)
 {
-    const std::string_view bytes = file.bytes;
-    int malformedCount = 0;
-    int lineNumber = 0;
     std::string reason;
-    for (std::size_t from = 0; from < bytes.size();) {
-        const std::size_t end = std::min(bytes.find('\n', from), bytes.size());
-        const std::string_view text = bytes.substr(from, end - from);
-        from = end + 1;
-        ++lineNumber;
+    return readLines(file, [&](std::string_view text, int lineNumber, int& malformedCount) {
         SubjectLogRecord record;
         switch (parseSubjectLogLine(text, record, reason)) {
         case LineKind::Header:
         case LineKind::Blank:
-            continue;
+            return;
         case LineKind::Malformed:
             malformed(file.path, lineNumber, reason, malformedCount);
-            continue;
+            return;
         case LineKind::Record:
             break;
         }
         record.file = file.path;
         record.lineNumber = lineNumber;
         logLines_.push_back(std::move(record));
-    }
-    if (malformedCount > malformedLinesShown)
-        study_.problems.push_back(fileNameOf(file.path) + ": " +
-                                  plural(static_cast<std::size_t>(malformedCount - malformedLinesShown),
-                                         "more malformed line", "more malformed lines") +
-                                  " after these");
+    });
 }
 
 // The figures a run and its subject log line share: per session its number, CatSw
@@ -841,4 +949,53 @@ StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsO
 {
     StudyReader reader(options, files, progress);
     return reader.read(dataFiles);
+}
+
+std::vector<std::string> subjectLogPathsFor(const std::string& dataFile, const FileSource& files)
+{
+    const std::string beside = subjectLogPathFor(dataFile);
+    const std::string besideTarget = subjectLogPathFor(files.resolvedPath(dataFile));
+    // The path and its target may lie in one place, named otherwise (a relative path,
+    // or "." and ".." in it).
+    const std::string placed = joinPath(files.resolvedPath(directoryOf(beside)), fileNameOf(beside));
+    if (besideTarget == beside || besideTarget == placed)
+        return {beside};
+    return {beside, besideTarget};
+}
+
+namespace {
+
+// Whether two paths name one file; paths to no file, whether the same name in the
+// same folder.
+bool sameFile(const std::string& a, const std::string& b, const FileSource& files)
+{
+    if (a == b)
+        return true;
+    const std::string keyA = files.fileKey(a);
+    const std::string keyB = files.fileKey(b);
+    if (!keyA.empty() || !keyB.empty())
+        return keyA == keyB;
+    const std::string folderA = files.fileKey(directoryOf(a));
+    return fileNameOf(a) == fileNameOf(b) && !folderA.empty() && folderA == files.fileKey(directoryOf(b));
+}
+
+}  // namespace
+
+std::string outputOverwritesInput(const std::string& path, const StudyResults& study, const FileSource& files)
+{
+    const auto refusal = [&](const char* kind, const std::string& input) {
+        return path + " is " + kind + " of the study" + (input == path ? std::string() : " (" + input + ")") +
+               ", which an output must not overwrite";
+    };
+    for (const std::string& data : study.dataFiles) {
+        if (sameFile(path, data, files))
+            return refusal("a data file", data);
+        for (const std::string& log : subjectLogPathsFor(data, files))
+            if (sameFile(path, log, files))
+                return refusal("a subject log", log);
+    }
+    for (const std::string& list : study.listFiles)
+        if (sameFile(path, list, files))
+            return refusal("a list file", list);
+    return {};
 }

@@ -20,6 +20,10 @@
 // from the list files named on the lines, looked for in the study folder; else from
 // the subject log's CatsL/CatsR. Malformed lines are reported with their file name and
 // line number and skipped; a repeated header is skipped silently.
+//
+// Each file is read line by line through a buffer of a fixed size: memory grows with
+// the runs kept, not with the files' bytes. Only regular files are read; a directory,
+// a FIFO or a device is a problem, and is never opened in a way that could block.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -29,10 +33,6 @@
 #include "common/file_source.h"
 #include "results/study_results.h"
 
-// The largest data file or subject log read (a study of thousands of runs stays far
-// below it); a larger one is read up to it, with a problem.
-inline constexpr std::size_t maxStudyFileBytes = std::size_t{512} * 1024 * 1024;
-
 struct ResultsOptions {
     // Where the list files are looked for; empty: each data file's own folder.
     std::string studyDirectory;
@@ -41,8 +41,21 @@ struct ResultsOptions {
 // Called now and then while reading: bytes read so far of all the files, and their total.
 using ReadingProgress = std::function<void(std::int64_t done, std::int64_t total)>;
 
-// Reads the data files (and each one's subject log, the path with ".slg" for ".dat"),
-// rebuilds the runs and scores them. A file that cannot be read is a problem, not a
-// failure: the others are still read.
+// Reads the data files and their subject logs (subjectLogPathsFor), rebuilds the runs
+// and scores them. A file that cannot be read is a problem, not a failure: the others
+// are still read. A file is read once, whatever names it is reached by.
 StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsOptions& options,
                        const FileSource& files, const ReadingProgress& progress = {});
+
+// The subject logs of a data file: the path with ".slg" for ".dat", where the run wrote
+// it, and, when the path is a symbolic link (or lies in a linked folder), the same
+// beside the file it leads to, where the runs that named the target wrote theirs.
+std::vector<std::string> subjectLogPathsFor(const std::string& dataFile, const FileSource& files);
+
+// Why an output must not be written to path: it is one of the files the study was
+// read from (a data file, a subject log beside one, read or not yet there, or a list
+// file read), under any of its names: hard and symbolic links and other spellings of
+// the path count, told by the files' keys (device and inode). The text names both
+// files; "" when path is none of them.
+std::string outputOverwritesInput(const std::string& path, const StudyResults& study,
+                                  const FileSource& files = diskFiles());

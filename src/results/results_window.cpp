@@ -420,14 +420,10 @@ void ResultsWindow::chooseDataFiles()
 
 bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error) const
 {
-    // The data must survive a slip in the file dialog.
-    const QFileInfo target(path);
-    for (const std::string& data : study_.dataFiles) {
-        const QFileInfo dataFile(text(data));
-        if (target.exists() && dataFile.exists() && target.canonicalFilePath() == dataFile.canonicalFilePath()) {
-            error = QStringLiteral("%1 is a data file of the study; choose another name.").arg(path);
-            return false;
-        }
+    // The files read must survive a slip in the file dialog.
+    if (const std::string why = outputOverwritesInput(path.toStdString(), study_); !why.empty()) {
+        error = text(why) + QStringLiteral("; choose another name.");
+        return false;
     }
     const std::string bytes = kind == Export::TrialsCsv    ? trialsCsv(study_)
                               : kind == Export::SummaryCsv ? summaryCsv(study_)

@@ -141,6 +141,7 @@ struct RunRecord {
 
 struct StudyResults {
     std::vector<std::string> dataFiles;
+    std::vector<std::string> listFiles;  // the list files read for the category labels
     std::vector<RunRecord> runs;
     // Problems with the files: "run1.dat:17: the line has 19 fields, 22 are expected".
     std::vector<std::string> problems;

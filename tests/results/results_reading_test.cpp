@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <map>
 
+#include "common/descriptor.h"
 #include "common/temp_directory.h"
 #include "instructions/instruction_pages.h"
 #include "results/results_lines.h"
@@ -182,6 +189,72 @@ TEST(ResultsLines, EachFieldIsHeldToWhatARunWrites)
     }
 }
 
+TEST(ResultsLines, NumbersOutsideTheirFieldsMakeTheLineMalformedAndNothingOverflows)
+{
+    const std::string good = blockLines(subjectOf(7), 4).substr(0, blockLines(subjectOf(7), 4).find('\n'));
+    const auto withField = [&](const std::string& line, int n, const std::string& value) {
+        std::size_t from = 0;
+        for (int f = 1; f < n; ++f)
+            from = line.find('\t', from) + 1;
+        return line.substr(0, from) + value + line.substr(line.find('\t', from));
+    };
+    // Field, value; the reason's start, "" for a line taken.
+    const struct {
+        int field;
+        std::string value;
+        std::string reason;
+    } cases[] = {
+        {11, "2147483648", "Sub is \"2147483648\""},
+        {7, "2147483648", "Catsw is \"2147483648\""},
+        {20, "2147483648", "Lat is \"2147483648\""},
+        {2, "-1", "Sess is \"-1\""},
+        {15, "-1", "Trial is \"-1\""},
+        {21, "-1", "Error is \"-1\""},
+        {20, "-0", "Lat is \"-0\""},
+        {21, "-0", "Error is \"-0\""},
+        {14, "-0", "Block is \"-0\""},
+        {21, "2000000000", "Error is \"2000000000\", not a whole number from 0 to 21474836"},
+        {7, "-1", ""},         // Catsw may be negative
+        {20, "150000", ""},    // a latency as measured
+        {21, "21474836", ""},  // the most errors a trial may hold
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value + " in field " + std::to_string(c.field));
+        DataLine line;
+        std::string reason;
+        EXPECT_EQ(parseDataLine(withField(good, c.field, c.value), line, reason),
+                  c.reason.empty() ? LineKind::Record : LineKind::Malformed);
+        EXPECT_EQ(reason.substr(0, c.reason.size()), c.reason);
+    }
+
+    // Read and scored: the line refused is reported where it is; on the third and
+    // only scored trial of half 1's recorded block (line 10) the most errors give the
+    // error rate the subject log's formula gives, and the latency is kept as measured.
+    // The subject log's error rate may pass 100 %, but has no sign either.
+    std::vector<std::string> lines = linesOf(dataFileHeader() + wholeRun(subjectOf(7)));
+    lines[9] = withField(withField(lines[9], 21, "21474836"), 20, "150000");
+    lines[10] = withField(lines[10], 21, "2000000000");
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line;
+    const std::string logLine = "7\tf\t\tstudy.inp\t3\t9\t126\t14\t5\tA+B\tC+D\t2\t700\t105\t1\t700\t0\t1\t\r\n";
+    MemoryFiles files;
+    files.add("/s/run.dat", bytes);
+    files.add("/s/run.slg", subjectLogHeader(1) + logLine + withField(logLine, 17, "-0"));
+    addLists(files, "/s");
+    const StudyResults study = readMemory(files, {"/s/run.dat"});
+    ASSERT_EQ(study.problems.size(), 2u);
+    EXPECT_EQ(study.problems[0].substr(0, 28), "run.dat:11: Error is \"200000");
+    EXPECT_EQ(study.problems[1].substr(0, 32), "run.slg:3: 2ndErr_1 is \"-0\", not");
+    ASSERT_EQ(study.runs.size(), 1u);
+    ASSERT_TRUE(study.runs[0].log);
+    EXPECT_EQ(study.runs[0].log->sessions.at(0).halves[0].errorRate, 105);
+    const SessionRecord& session = study.runs[0].sessions.at(0);
+    ASSERT_TRUE(session.halves[0]);
+    EXPECT_EQ(session.halves[0]->errorRate, 2147483600);
+    EXPECT_EQ(session.blocks.at(3).trials.at(2).latency, 150000);
+}
+
 TEST(ResultsReading, MalformedLinesAreReportedWithTheirNumbersAndSkipped)
 {
     std::vector<std::string> lines = linesOf(dataFileHeader() + wholeRun(subjectOf(7)));
@@ -332,9 +405,9 @@ SessionSettings sessionOf(const std::string& cat1, const std::string& cat2, int 
 }
 
 // Runs a study through the run driver with scripted screens, into dir/out.dat and
-// dir/out.slg, and returns the screens' record of what was run.
+// dir/out.slg (or the data file named), and returns the screens' record of what was run.
 std::vector<std::string> runStudy(const TempDirectory& dir, const std::vector<SessionSettings>& sessions, int subject,
-                                  std::map<int, int> cutBlocks = {})
+                                  std::map<int, int> cutBlocks = {}, const std::string& dataFile = "out.dat")
 {
     EXPECT_TRUE(writeWordListFile(wordList("Fruit", "Tools"), dir.file("Fruit.wls")));
     EXPECT_TRUE(writeWordListFile(wordList("Mine", "Theirs"), dir.file("Mine.wls")));
@@ -352,7 +425,7 @@ std::vector<std::string> runStudy(const TempDirectory& dir, const std::vector<Se
     ScriptedRunScreens screens;
     SubjectPageEntries entries;
     entries.inputPath = dir.file("study.inp");
-    entries.dataPath = dir.file("out.dat");
+    entries.dataPath = dir.file(dataFile);
     entries.sexIndex = 0;
     screens.subject = makeSubjectRecord(entries, subject, {2026, 3, 9, 14, 5, 0});
     screens.exitCodes = {"zup"};
@@ -562,6 +635,194 @@ TEST(ResultsReading, ProgressRisesToTheTotalOfTheFiles)
     ASSERT_GE(done.size(), 3u);
     EXPECT_TRUE(std::is_sorted(done.begin(), done.end()));
     EXPECT_EQ(done.back(), static_cast<std::int64_t>(data.size()));
+}
+
+// --- files ---
+
+TEST(ResultsReading, NoOutputMayBeAFileTheStudyIsReadFrom)
+{
+    TempDirectory dir;
+    runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 5);
+    const std::filesystem::path base = dir.path();
+    std::filesystem::create_hard_link(base / "out.slg", base / "hard.csv");
+    std::filesystem::create_symlink("out.slg", base / "soft.csv");
+    std::filesystem::create_directory(base / "elsewhere");
+    std::filesystem::create_symlink("../out.dat", base / "elsewhere/link.dat");
+    // The data file and the same file through a link, whose own subject log is not there.
+    const StudyResults study = readStudy({dir.file("out.dat"), dir.file("elsewhere/link.dat")}, {}, diskFiles());
+    ASSERT_EQ(study.listFiles.size(), 2u);
+
+    // Output, what it is, the input it is when named otherwise; "" for none.
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {dir.file("out.dat"), "a data file", ""},
+        {dir.path() + "/./elsewhere/../out.dat", "a data file", dir.file("out.dat")},
+        {dir.file("out.slg"), "a subject log", ""},
+        {dir.file("hard.csv"), "a subject log", dir.file("out.slg")},
+        {dir.file("soft.csv"), "a subject log", dir.file("out.slg")},
+        {dir.file("elsewhere/link.slg"), "a subject log", ""},
+        {dir.file("Fruit.wls"), "a list file", ""},
+        {dir.file("summary.csv"), "", ""},
+        {dir.file("elsewhere/out.slg"), "", ""},
+    };
+    for (const auto& [output, kind, input] : cases) {
+        SCOPED_TRACE(output);
+        const std::string why = outputOverwritesInput(output, study);
+        if (kind.empty()) {
+            EXPECT_EQ(why, "");
+            continue;
+        }
+        EXPECT_EQ(why.rfind(output + " is " + kind + " of the study", 0), 0u) << why;
+        EXPECT_NE(why.find(input), std::string::npos) << why;
+    }
+}
+
+// The text read() returns, run in a child process that is ended after 30 s, so that a
+// reading that blocks fails the test rather than hanging it; nothing when it did not end.
+std::optional<std::string> inChildProcess(const std::function<std::string()>& read)
+{
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return std::nullopt;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        ::alarm(30);
+        try {
+            ::_exit(writeFully(ends[1], read()) == 0 ? 0 : 1);
+        } catch (...) {
+            ::_exit(1);
+        }
+    }
+    ::close(ends[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    ::close(ends[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return text;
+}
+
+TEST(ResultsReading, OnlyRegularFilesAreReadAndNoOtherBlocksTheReading)
+{
+    TempDirectory dir;
+    runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 5);
+    for (const char* name : {"out.slg", "Fruit.wls"})
+        std::filesystem::remove(dir.file(name));
+    for (const char* name : {"pipe.dat", "out.slg", "Fruit.wls"})
+        ASSERT_EQ(::mkfifo(dir.file(name).c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("folder.dat"));
+
+    // Data file; what the problems say of it.
+    const std::pair<std::string, std::string> cases[] = {
+        {dir.file("pipe.dat"),
+         "cannot read " + dir.file("pipe.dat") + ": it is a FIFO (named pipe), not a regular file"},
+        {dir.file("folder.dat"), "cannot read " + dir.file("folder.dat") + ": it is a directory, not a regular file"},
+        {"/dev/zero", "cannot read /dev/zero: it is a character device, not a regular file"},
+        // Its subject log and a list file are FIFOs.
+        {dir.file("out.dat"), "cannot read " + dir.file("out.slg") + ": it is a FIFO (named pipe), not a regular file"},
+        {dir.file("out.dat"), "(cannot read " + dir.file("Fruit.wls") + ": it is a FIFO (named pipe), not a regular"},
+    };
+    for (const auto& [path, problem] : cases) {
+        SCOPED_TRACE(path);
+        const std::optional<std::string> problems = inChildProcess([&path = path] {
+            const StudyResults study = readStudy({path}, {}, diskFiles());
+            std::string text;
+            for (const std::string& p : study.problems)
+                text += p + "\n";
+            for (const RunRecord& run : study.runs)
+                for (const std::string& p : run.problems)
+                    text += p + "\n";
+            return text;
+        });
+        ASSERT_TRUE(problems) << "the reading did not end";
+        EXPECT_NE(problems->find(problem), std::string::npos) << *problems;
+    }
+}
+
+TEST(ResultsReading, RunsLoggedThroughALinkAndThroughItsTargetAreAllComplete)
+{
+    // Subject 5 ran with the data file out.dat, subject 6 with a link to it: each
+    // run's subject log is named after the data file it was given.
+    const struct {
+        const char* name;
+        std::string link;    // to out.dat
+        std::string target;  // what the link holds
+        std::vector<std::string> read;
+        std::size_t problems;  // the same file given twice is said
+    } cases[] = {
+        {"a link beside its target", "link.dat", "out.dat", {"link.dat"}, 0},
+        {"a link in another folder", "lab/link.dat", "../out.dat", {"lab/link.dat"}, 0},
+        {"both names given", "link.dat", "out.dat", {"out.dat", "link.dat"}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDirectory dir;
+        std::filesystem::create_directories(std::filesystem::path(dir.file(c.link)).parent_path());
+        std::filesystem::create_symlink(c.target, dir.file(c.link));
+        runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 5);
+        runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 6, {}, c.link);
+        const std::string linkLog = c.link.substr(0, c.link.size() - 4) + ".slg";
+        ASSERT_FALSE(dir.read(linkLog).empty());
+        std::vector<std::string> paths;
+        for (const std::string& name : c.read)
+            paths.push_back(dir.file(name));
+        const StudyResults study = readStudy(paths, {}, diskFiles());
+        EXPECT_EQ(study.problems.size(), c.problems) << testing::PrintToString(study.problems);
+        ASSERT_EQ(study.runs.size(), 2u);
+        for (const RunRecord& run : study.runs)
+            EXPECT_TRUE(run.complete) << run.subject;
+    }
+
+    // One subject log reached by two names is read once: no log line is left over.
+    TempDirectory dir;
+    std::filesystem::create_symlink("out.dat", dir.file("link.dat"));
+    std::filesystem::create_symlink("out.slg", dir.file("link.slg"));
+    runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 5);
+    const StudyResults study = readStudy({dir.file("link.dat")}, {}, diskFiles());
+    EXPECT_EQ(study.problems, std::vector<std::string>{});
+    ASSERT_EQ(study.runs.size(), 1u);
+    EXPECT_TRUE(study.runs[0].complete);
+}
+
+TEST(ResultsReading, AFileReadInPiecesOfAnySizeGivesTheSameStudy)
+{
+    // Lines of every kind, one longer than any line is kept, the last without its
+    // line feed.
+    std::string data = dataFileHeader() + wholeRun(subjectOf(7)) + std::string(maxLineBytes + 1, 'x') + "\r\n" +
+                       wholeRun(subjectOf(8)) + "\r\n" + blockLines(subjectOf(9), 1);
+    data.pop_back();
+    std::string log = subjectLogHeader(1);
+    for (int subject = 7; subject <= 9; ++subject)
+        log += std::to_string(subject) + "\tf\t\tstudy.inp\t3\t9\t126\t14\t5\tA+B\tC+D\t2\t700\t5\t1\t700\t0\t1\t\r\n";
+    const auto described = [&](std::size_t piece) {
+        MemoryFiles files;
+        files.setStreamPieceBytes(piece);
+        files.add("/s/run.dat", data);
+        files.add("/s/run.slg", log);
+        addLists(files, "/s");
+        const StudyResults study = readMemory(files, {"/s/run.dat"});
+        std::string text = std::to_string(study.linesRead) + "\n";
+        for (const std::string& p : study.problems)
+            text += p + "\n";
+        for (const RunRecord& run : study.runs) {
+            text += std::to_string(run.subject) + (run.complete ? " complete:" : ":");
+            for (const SessionRecord& session : run.sessions)
+                for (const BlockRecord& block : session.blocks)
+                    for (const TrialRecord& t : block.trials)
+                        text += " " + std::to_string(t.lineNumber) + "/" + t.word + "/" + std::to_string(t.latency);
+            text += "\n";
+        }
+        return text;
+    };
+    const std::string whole = described(data.size());
+    EXPECT_NE(whole.find("run.dat:18: the line is longer than 65536 bytes\n"), std::string::npos) << whole;
+    EXPECT_NE(whole.find("9 complete: 36/w1/600 37/w2/610\n"), std::string::npos) << whole;
+    for (const std::size_t piece : {1, 2, 7, 4096, 65537})
+        EXPECT_EQ(described(piece), whole) << piece;
 }
 
 }  // namespace

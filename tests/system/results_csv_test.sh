@@ -5,7 +5,9 @@
 # early; the one-session input file run by a subject whose other code holds a comma
 # and quotes. Read back with pandas' read_csv as it is, no options (or, with
 # TRUV_CSV_READER=r, R's read.csv; skipped, exit 77, where R is not installed): every
-# slot a row, every session a row, latencies numbers, the flags booleans.
+# slot a row, every session a row, latencies numbers, the flags booleans. Then what
+# it must not do: overwrite the subject log it reads, wait on a FIFO given as a data
+# file, or miss the subject log of runs given a link to the data file.
 #   results_csv_test.sh TRUV_RESULTS TRUV_SIM
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -131,4 +133,28 @@ if (length(problems) > 0) {
 EOF
   Rscript --vanilla "$work/check.R" || fail "R read the exports otherwise than expected"
 fi
+
+# --- files it must not read or overwrite
+cp "$work/study.slg" "$work/study.slg.before"
+"$results" --csv-trials "$work/refused.csv" --csv-summary "$work/study.slg" "$work/study.dat" >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" = 1 ] || fail "an output onto the subject log read: exit status $status, not 1"
+cmp -s "$work/study.slg" "$work/study.slg.before" || fail "the subject log was overwritten"
+[ -e "$work/refused.csv" ] && fail "an output was written although another one was refused"
+grep -q "is a subject log of the study" "$work/err" || fail "the refusal does not say why"
+
+mkfifo "$work/pipe.dat"
+timeout 30 "$results" --csv-summary "$work/pipe.csv" "$work/pipe.dat" >"$work/out" 2>"$work/err"
+status=$?
+[ "$status" = 1 ] || fail "a FIFO as the data file: exit status $status, not 1 (124: it waited on the FIFO)"
+grep -q "pipe.dat: it is a FIFO" "$work/err" || fail "the FIFO is not named as one"
+
+# A run given a link to the data file writes its subject log beside the link.
+ln -s study.dat "$work/link.dat"
+simulate "$sim" "$work/demo-two-sessions.inp" --data "$work/link.dat" --subject 6 --seed 6
+[ -s "$work/link.slg" ] || fail "the run through the link wrote no link.slg"
+"$results" --csv-summary "$work/linked.csv" "$work/link.dat" >"$work/out" 2>"$work/err" || fail "truv-results link.dat"
+# Subjects 1 to 3 and 6 complete (two sessions each), the stopped run of subject 4 not.
+complete=$(awk -F, 'NR > 1 && $9 == "TRUE"' "$work/linked.csv" | cut -d, -f3 | sort -u | tr '\n' ' ')
+[ "$complete" = "1 2 3 6 " ] || fail "through the link, the complete runs are those of subjects $complete"
 echo "PASS ($reader)"

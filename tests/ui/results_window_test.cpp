@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "common/temp_directory.h"
@@ -300,6 +301,30 @@ TEST(ResultsWindow, ExportsWriteTheirFilesAndNeverOverwriteTheData)
     EXPECT_FALSE(window.exportTo(ResultsWindow::Export::TrialsCsv, QString::fromStdString(dir.file("gone/t.csv")),
                                  error));
     EXPECT_TRUE(error.contains("gone/t.csv")) << error.toStdString();
+}
+
+TEST(ResultsWindow, ExportsNeverOverwriteAFileTheStudyIsReadFrom)
+{
+    TempDirectory dir;
+    for (const char* name : {"study.dat", "study.slg", "fruit.wls"})
+        dir.write(name, name);
+    std::filesystem::create_hard_link(dir.file("study.slg"), dir.file("hard.csv"));
+    std::filesystem::create_symlink("study.slg", dir.file("soft.csv"));
+    StudyResults read = study(dir.file("study.dat"));
+    read.listFiles = {dir.file("fruit.wls")};
+    ResultsWindow window;
+    window.showStudy(read);
+    // Output, the file it is.
+    const std::pair<const char*, const char*> cases[] = {
+        {"study.slg", "study.slg"}, {"hard.csv", "study.slg"}, {"soft.csv", "study.slg"}, {"fruit.wls", "fruit.wls"}};
+    for (const auto& [output, input] : cases) {
+        SCOPED_TRACE(output);
+        QString error;
+        EXPECT_FALSE(window.exportTo(ResultsWindow::Export::SummaryCsv, QString::fromStdString(dir.file(output)),
+                                     error));
+        EXPECT_TRUE(error.contains(QString::fromStdString(dir.file(input)))) << error.toStdString();
+        EXPECT_EQ(dir.read(output), input);
+    }
 }
 
 TEST(ResultsWindow, ReadsOnAWorkerThreadAndThenShowsWhatItRead)
