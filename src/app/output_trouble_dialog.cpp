@@ -38,6 +38,10 @@ OutputTroubleDialog::OutputTroubleDialog(QWidget* parent) : TemplateDialog(layou
             accept();
         });
     }
+    // The one line the participant must read stands out.
+    QFont bold = control(CallId)->font();
+    bold.setBold(true);
+    control(CallId)->setFont(bold);
     detail->setFocus();
 }
 

@@ -65,7 +65,7 @@ namespace {
 // ---- the example study and the gallery's home directory ----
 
 // The example study in the source tree.
-fs::path exampleStudy() { return fs::path(__FILE__).parent_path().parent_path().parent_path() / "examples" / "demo"; }
+fs::path exampleStudy() { return fs::path(TRUV_EXAMPLES_DIR) / "demo"; }
 
 // The home directory the file dialogs start in: the same short path at every start,
 // so that the screenshots do not change from one taking to the next and the paths
