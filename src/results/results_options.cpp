@@ -18,6 +18,11 @@ Options:
   --csv-trials FILE   writes one CSV row per trial slot
   --csv-summary FILE  writes one CSV row per run and session: the subject log's
                       figures, the score and the reasons for an exclusion
+  --csv-raw           writes the CSV texts exactly as they are, for analysis
+                      scripts (R, pandas). Without it a text that begins with =, +,
+                      -, @, a tab or a carriage return is written with an apostrophe
+                      before it ('=A1), so that a spreadsheet shows it and never runs
+                      it as a formula; numbers are never changed
   --html FILE         writes the report: one HTML file with the summary, the
                       problems found, the table of runs and every run's plots; it
                       needs no network and no other file
@@ -54,6 +59,10 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
             line.help = true;
             continue;
         }
+        if (arg == "--csv-raw") {
+            line.csvRaw = true;
+            continue;
+        }
 
         // --name=value or --name value
         std::string name = arg;
@@ -68,7 +77,7 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
                               : name == "--html"        ? &line.htmlPath
                                                         : nullptr;
         if (target == nullptr) {
-            error = name == "--help" ? "--help takes no value" : "unknown option " + name;
+            error = name == "--help" || name == "--csv-raw" ? name + " takes no value" : "unknown option " + name;
             return std::nullopt;
         }
         if (!value) {
@@ -90,6 +99,10 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
     }
     if (line.help)
         return line;
+    if (line.csvRaw && line.trialsCsvPath.empty() && line.summaryCsvPath.empty()) {
+        error = "--csv-raw needs --csv-trials or --csv-summary";
+        return std::nullopt;
+    }
     if (line.writesFiles() && line.dataFiles.empty()) {
         error = "no data file to read";
         return std::nullopt;
