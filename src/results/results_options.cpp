@@ -24,8 +24,9 @@ Options:
                       before it ('=A1), so that a spreadsheet shows it and never runs
                       it as a formula; numbers are never changed
   --html FILE         writes the report: one HTML file with the summary, the
-                      problems found, the table of runs and every run's plots; it
-                      needs no network and no other file
+                      problems found, the table of runs and the plots of the study
+                      and of up to 200 runs (those with flags first); it needs no
+                      network and no other file
   --help              shows this text
 
 Problems found in the data (a malformed line, a run without its subject log
