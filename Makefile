@@ -64,11 +64,22 @@ fuzz:
 # The timing measurement, truv-timing, in a virtual X server: the real task window
 # answered by key events injected at known instants, once on a quiet machine and once
 # with two other processes kept busy; BENCH_ARGS passes its options (--trials N).
-# Then truv-results reading and scoring a study of 1,000 runs (180,000 data lines).
+# Then truv-results reading and scoring a study of 1,000 runs (180,000 data lines) and
+# making both CSV exports. With BENCH_LARGE=1 also what truv-results --csv-trials
+# --csv-summary --html does (reading, both CSV exports, the HTML report with its
+# charts, each file written) on studies of 1,000 and 16,400 runs, each in a process of
+# its own: the seconds of each step and the peak memory (maximum resident set).
+BENCH_LARGE ?=
 bench: deps deps-test build
 	tests/system/under_xvfb.sh $(BUILD_DIR)/tools/truv-timing $(BENCH_ARGS)
 	tests/system/under_xvfb.sh $(BUILD_DIR)/tools/truv-timing --load 2 $(BENCH_ARGS)
 	$(BUILD_DIR)/tests/results_bench
+	@if [ "$(BENCH_LARGE)" = 1 ]; then \
+	  for runs in 1000 16400; do \
+	    echo "truv-results, reading + CSV + HTML report, $$runs runs:"; \
+	    $(BUILD_DIR)/tests/results_bench --report $$runs || exit 1; \
+	  done; \
+	fi
 
 # The Debian package, truv_<version>_<architecture>.deb, in $(BUILD_DIR).
 package: deps build

@@ -67,12 +67,13 @@ int writeFiles(const ResultsCommandLine& line)
         return 1;
     const StudySummary summary = summarizeStudy(study);
 
+    const CsvTexts texts = line.csvRaw ? CsvTexts::Raw : CsvTexts::SpreadsheetSafe;
     int status = 0;
     for (const auto& [path, what] : outputs) {
         if (path->empty())
             continue;
-        const std::string bytes = path == &line.trialsCsvPath    ? trialsCsv(study)
-                                  : path == &line.summaryCsvPath ? summaryCsv(study)
+        const std::string bytes = path == &line.trialsCsvPath    ? trialsCsv(study, texts)
+                                  : path == &line.summaryCsvPath ? summaryCsv(study, texts)
                                                                  : reportHtml(study, summary);
         if (const WriteOutcome written = writeFileAtomically(*path, bytes); !written) {
             std::cerr << "truv-results: " << written.error << "\n";

@@ -155,20 +155,30 @@ std::string problemsSection(const StudyResults& study)
     return html + "</section>\n";
 }
 
-std::string runsTable(const StudyResults& study)
+// hasSection[r]: whether study.runs[r] has a section its row links to.
+std::string runsTable(const StudyResults& study, const std::vector<bool>& hasSection, std::size_t sections)
 {
     std::string html = "<section id=\"runs\">\n<h2>Runs</h2>\n";
     if (study.runs.empty())
         return html + "<p>No run was found in the data files.</p>\n</section>\n";
+    if (sections < study.runs.size()) {
+        const std::size_t left = study.runs.size() - sections;
+        html += "<p class=\"note\" id=\"runs-left-out\">" + std::to_string(left) +
+                (left == 1 ? " run has no section of its own" : " runs have no section of their own") +
+                ": the report gives one, with its figures and charts, to at most " + std::to_string(maxRunSections) +
+                " runs, those with flags first. The table below lists every run, and the CSV exports of the trials "
+                "and of the summary hold them all.</p>\n";
+    }
     html += "<table>\n<thead>\n<tr><th rowspan=\"2\">Run</th><th rowspan=\"2\">Subject</th><th rowspan=\"2\">Sex</th>"
             "<th rowspan=\"2\">Other</th><th rowspan=\"2\">Input file</th><th rowspan=\"2\">Session</th>"
             "<th colspan=\"3\">Half 1</th><th colspan=\"3\">Half 2</th><th colspan=\"3\">Difference score</th>"
             "<th rowspan=\"2\">Flags</th></tr>\n"
             "<tr><th>ms</th><th>errors %</th><th>n</th><th>ms</th><th>errors %</th><th>n</th>"
             "<th>practice</th><th>recorded</th><th>score</th></tr>\n</thead>\n<tbody>\n";
-    for (const RunRecord& run : study.runs) {
-        const std::string runCells = cell("<a href=\"#run-" + std::to_string(run.id) + "\">" + std::to_string(run.id) +
-                                          "</a>") +
+    for (std::size_t r = 0; r < study.runs.size(); ++r) {
+        const RunRecord& run = study.runs[r];
+        const std::string id = std::to_string(run.id);
+        const std::string runCells = cell(hasSection[r] ? "<a href=\"#run-" + id + "\">" + id + "</a>" : id) +
                                      cell(std::to_string(run.subject), true) + cell(escapeHtml(run.sex)) +
                                      cell(escapeHtml(run.other)) + cell(escapeHtml(run.inputFile));
         if (run.sessions.empty()) {
@@ -260,6 +270,30 @@ std::string reportTitle(const StudyResults& study)
 }
 
 }  // namespace
+
+bool runIsFlagged(const RunRecord& run)
+{
+    if (!run.problems.empty() || !run.complete || run.sessions.empty())
+        return true;
+    for (const SessionRecord& session : run.sessions) {
+        const DifferenceScore& d = session.difference;
+        if (d.excluded || !d.score || !session.logDifferences.empty())
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::size_t> runsWithSections(const StudyResults& study)
+{
+    std::vector<std::size_t> chosen;
+    for (const bool flagged : {true, false}) {
+        for (std::size_t r = 0; r < study.runs.size() && chosen.size() < maxRunSections; ++r) {
+            if (runIsFlagged(study.runs[r]) == flagged)
+                chosen.push_back(r);
+        }
+    }
+    return chosen;
+}
 
 std::string fixedNumber(double value, int decimals)
 {
@@ -353,8 +387,12 @@ std::string htmlReport(const StudyResults& study, const StudySummary& summary, c
         html += "<section id=\"study-charts\">\n<h2>Scores and error rates</h2>\n<div class=\"charts\">\n" +
                 studyCharts + "</div>\n</section>\n";
     html += problemsSection(study);
-    html += runsTable(study);
-    for (std::size_t r = 0; r < study.runs.size(); ++r)
+    const std::vector<std::size_t> sections = runsWithSections(study);
+    std::vector<bool> hasSection(study.runs.size(), false);
+    for (const std::size_t r : sections)
+        hasSection[r] = true;
+    html += runsTable(study, hasSection, sections.size());
+    for (const std::size_t r : sections)
         html += runSection(study.runs[r], r < charts.runs.size() ? &charts.runs[r] : nullptr);
     return html + "</body>\n</html>\n";
 }

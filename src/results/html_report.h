@@ -7,6 +7,7 @@
 // The charts are drawn by the Qt side (results_charts_window.h) and handed over as
 // SVG documents; the report only places them.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,12 +25,27 @@ struct ReportCharts {
     std::string scores;      // every scored session's score, with the mean and its interval
     std::string errorRates;  // every session's error rate by half
     // runs[r][s]: the charts of session s of study.runs[r]; missing ones are left out.
+    // Only the runs with a section of their own (runsWithSections) need theirs.
     std::vector<std::vector<SessionCharts>> runs;
 };
 
+// The most runs the report gives a section of their own, with their charts: drawing
+// them is most of the report's time and size, so a study of thousands of runs shows
+// them for these, and every run in the table of runs and the CSV exports.
+inline constexpr std::size_t maxRunSections = 200;
+
+// Whether the run needs a look: it has a problem, is incomplete, has no session, or a
+// session of it is excluded, has no score or differs from the subject log.
+bool runIsFlagged(const RunRecord& run);
+
+// The runs (indexes into study.runs) that have a section of their own, in the order of
+// the report: the flagged ones, then the others, each in study order; at most
+// maxRunSections of them.
+std::vector<std::size_t> runsWithSections(const StudyResults& study);
+
 // The whole report: the summary of the study, its study charts, the problems found,
-// the table of runs and one section per run (id "run-N", N the run's id) with its
-// figures and charts.
+// the table of every run, and a section (id "run-N", N the run's id) with its figures
+// and charts for each of runsWithSections, after a note on the runs left without one.
 std::string htmlReport(const StudyResults& study, const StudySummary& summary, const ReportCharts& charts);
 
 // A number with decimals as the report and the window show it: a point before the

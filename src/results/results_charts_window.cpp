@@ -242,6 +242,14 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
 {
     auto* included = pointSeries(QStringLiteral("Session score"), QColor(chartColours::score), 9);
     auto* excluded = pointSeries(QStringLiteral("Excluded session"), QColor(chartColours::excludedScore), 9);
+    int scored = 0;
+    for (const RunRecord& run : study.runs)
+        for (const SessionRecord& session : run.sessions)
+            scored += session.difference.score ? 1 : 0;
+    // Of many sessions, every step-th of each kind (kept and excluded) is drawn; the
+    // axis still spans every score.
+    const int step = std::max(1, (scored + maxStudyChartPoints - 1) / maxStudyChartPoints);
+    std::array<int, 2> ofKind{};
     double low = -1, high = 1;
     int index = 0;
     for (const RunRecord& run : study.runs) {
@@ -249,15 +257,20 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
             const auto& score = session.difference.score;
             if (!score)
                 continue;
+            low = std::min(low, *score);
+            high = std::max(high, *score);
+            const bool out = session.difference.excluded;
+            if (ofKind[out]++ % step != 0)
+                continue;
             // The points spread up and down by the golden ratio's steps, so that equal
             // scores stay apart and every chart of the same study looks the same.
             const double spread = 0.15 + 0.7 * std::fmod(index++ * 0.6180339887, 1.0);
-            (session.difference.excluded ? excluded : included)->append(*score, spread);
-            low = std::min(low, *score);
-            high = std::max(high, *score);
+            (out ? excluded : included)->append(*score, spread);
         }
     }
-    auto chart = newChart(QStringLiteral("Difference scores (%1 sessions)").arg(index));
+    auto chart = newChart(step > 1
+                              ? QStringLiteral("Difference scores (%1 sessions, 1 in %2 drawn)").arg(scored).arg(step)
+                              : QStringLiteral("Difference scores (%1 sessions)").arg(scored));
     for (const auto& end : {summary.confidenceLow, summary.confidenceHigh}) {
         if (end) {
             low = std::min(low, *end);
@@ -314,21 +327,47 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
 
 std::unique_ptr<QChart> errorRatesChart(const StudyResults& study)
 {
-    auto chart = newChart(QStringLiteral("Error rates by half"));
+    // Of many runs, each point is the mean of a group of step runs following each other.
+    const int runs = static_cast<int>(study.runs.size());
+    const int step = std::max(1, (runs + maxStudyChartPoints - 1) / maxStudyChartPoints);
+    auto chart = newChart(step > 1 ? QStringLiteral("Error rates by half (each point the mean of %1 runs)").arg(step)
+                                   : QStringLiteral("Error rates by half"));
     std::array<QScatterSeries*, 2> halves{pointSeries(QStringLiteral("Half 1"), halfColour(1)),
                                           pointSeries(QStringLiteral("Half 2"), halfColour(2))};
     int lastRun = 1;
-    int highest = 0;
-    for (const RunRecord& run : study.runs) {
-        lastRun = std::max(lastRun, run.id);
-        for (const SessionRecord& session : run.sessions) {
-            for (int h = 0; h < 2; ++h) {
-                if (const auto& figures = session.halves[h]) {
-                    // Half 1 a little left of the run, half 2 a little right.
-                    halves[h]->append(run.id + (h == 0 ? -0.15 : 0.15), figures->errorRate);
-                    highest = std::max(highest, figures->errorRate);
+    double highest = 0;
+    for (int first = 0; first < runs; first += step) {
+        const int end = std::min(runs, first + step);
+        double ids = 0;
+        std::array<double, 2> sums{};
+        std::array<int, 2> counts{};
+        for (int r = first; r < end; ++r) {
+            const RunRecord& run = study.runs[static_cast<std::size_t>(r)];
+            lastRun = std::max(lastRun, run.id);
+            ids += run.id;
+            for (const SessionRecord& session : run.sessions) {
+                for (int h = 0; h < 2; ++h) {
+                    if (const auto& figures = session.halves[h]) {
+                        if (step == 1) {
+                            // Half 1 a little left of the run, half 2 a little right.
+                            halves[h]->append(run.id + (h == 0 ? -0.15 : 0.15), figures->errorRate);
+                            highest = std::max<double>(highest, figures->errorRate);
+                        }
+                        sums[h] += figures->errorRate;
+                        ++counts[h];
+                    }
                 }
             }
+        }
+        if (step == 1)
+            continue;
+        const double at = ids / (end - first);
+        for (int h = 0; h < 2; ++h) {
+            if (counts[h] == 0)
+                continue;
+            const double mean = sums[h] / counts[h];
+            halves[h]->append(at + (h == 0 ? -0.15 : 0.15) * step, mean);
+            highest = std::max(highest, mean);
         }
     }
     auto* x = valueAxis(QStringLiteral("Run"), 0.5, lastRun + 0.5, QStringLiteral("%d"));
@@ -400,10 +439,12 @@ ReportCharts reportCharts(const StudyResults& study, const StudySummary& summary
     ReportCharts charts;
     charts.scores = chartSvg(*scoresChart(study, summary));
     charts.errorRates = chartSvg(*errorRatesChart(study));
-    for (const RunRecord& run : study.runs) {
-        auto& sessions = charts.runs.emplace_back();
-        for (const SessionRecord& session : run.sessions)
-            sessions.push_back({chartSvg(*latencyByTrialChart(session)), chartSvg(*latencyDistributionChart(session))});
+    // Only the runs with a section of their own are drawn: the others would be thrown away.
+    charts.runs.resize(study.runs.size());
+    for (const std::size_t r : runsWithSections(study)) {
+        for (const SessionRecord& session : study.runs[r].sessions)
+            charts.runs[r].push_back({chartSvg(*latencyByTrialChart(session)),
+                                      chartSvg(*latencyDistributionChart(session))});
     }
     return charts;
 }

@@ -51,11 +51,20 @@ std::unique_ptr<QChart> latencyByTrialChart(const SessionRecord& session);
 // per half: 50 ms bins from 0 to 3000 ms; the number of longer ones is in the legend.
 std::unique_ptr<QChart> latencyDistributionChart(const SessionRecord& session);
 
+// The charts of the study as a whole draw at most about this many points a series, so
+// that they take the same time and size for any number of runs; where there are more,
+// they say in their title how they were thinned.
+inline constexpr int maxStudyChartPoints = 1000;
+
 // The score of every scored session along one axis (a strip plot; excluded sessions
 // in grey), the mean of those not excluded as a line and its 95 % interval as a band.
+// Of more than maxStudyChartPoints sessions, 1 in n of each kind is drawn (n in the
+// title); the mean, the interval and the axis are those of every session.
 std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummary& summary);
 
-// The error rate of each half of every session with half figures, by run.
+// The error rate of each half of every session with half figures, by run. Of more
+// than maxStudyChartPoints runs, each point is the mean error rate of the sessions of n
+// runs following each other (n in the title), at their mean run id.
 std::unique_ptr<QChart> errorRatesChart(const StudyResults& study);
 
 // The chart drawn at size as an SVG document (UTF-8).

@@ -4,15 +4,22 @@
 #include <cstdio>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "results/results_scores.h"
 
 namespace {
 
-// Rows of comma-separated cells, each row ended by LF.
+// Rows of comma-separated cells, each row ended by LF. The rows are gathered in chunks
+// and joined once at the end: the trials of a large study run to hundreds of megabytes,
+// and a string grown by doubling holds its old and its new buffer at once. A chunk is
+// as large as the C library's largest mmap threshold (32 MiB), so that each is mapped
+// on its own and given back to the system when it is freed: the join holds little more
+// than the whole text. A text of one chunk is not copied at all; the memory a chunk
+// reserves beyond its text is never touched, so a small text costs no more.
 class CsvWriter {
 public:
-    explicit CsvWriter(std::size_t expectedBytes = 0) { out_.reserve(expectedBytes); }
+    explicit CsvWriter(CsvTexts texts) : texts_(texts) { out_.reserve(chunkBytes); }
 
     void header(std::initializer_list<const char*> names)
     {
@@ -21,16 +28,21 @@ public:
         endRow();
     }
 
-    // Quoted only where the cell holds a separator, a quote or a line break; a quote
-    // inside is doubled.
+    // A cell of a text column. Quoted where it holds a separator, a quote or a line
+    // break, a quote inside doubled; one a spreadsheet would take for a formula is
+    // quoted with an apostrophe before it, unless the texts are raw.
     void text(std::string_view cell)
     {
         separate();
-        if (cell.find_first_of(",\"\r\n") == std::string_view::npos) {
+        const bool formula = texts_ == CsvTexts::SpreadsheetSafe && !cell.empty() &&
+                             std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos;
+        if (!formula && cell.find_first_of(",\"\r\n") == std::string_view::npos) {
             out_ += cell;
             return;
         }
         out_ += '"';
+        if (formula)
+            out_ += '\'';
         for (char c : cell) {
             if (c == '"')
                 out_ += '"';
@@ -61,8 +73,29 @@ public:
     {
         out_ += '\n';
         first_ = true;
+        if (out_.size() + rowRoom > chunkBytes) {
+            chunks_.push_back(std::move(out_));
+            out_ = std::string();
+            out_.reserve(chunkBytes);
+        }
     }
-    std::string take() { return std::move(out_); }
+    // The whole text; each chunk is freed as soon as it is copied.
+    std::string take()
+    {
+        if (chunks_.empty())
+            return std::move(out_);
+        std::size_t size = out_.size();
+        for (const std::string& chunk : chunks_)
+            size += chunk.size();
+        std::string all;
+        all.reserve(size);
+        for (std::string& chunk : chunks_) {
+            all += chunk;
+            std::string().swap(chunk);
+        }
+        all += out_;
+        return all;
+    }
 
 private:
     void separate()
@@ -72,7 +105,12 @@ private:
         first_ = false;
     }
 
-    std::string out_;
+    static constexpr std::size_t chunkBytes = std::size_t{32} << 20;
+    static constexpr std::size_t rowRoom = std::size_t{64} << 10;  // a row longer makes its chunk grow
+
+    CsvTexts texts_;
+    std::vector<std::string> chunks_;
+    std::string out_;  // the rows after the chunks
     bool first_ = true;
 };
 
@@ -107,14 +145,9 @@ void whoCells(CsvWriter& csv, const RunRecord& run)
 
 }  // namespace
 
-std::string trialsCsv(const StudyResults& study)
+std::string trialsCsv(const StudyResults& study, CsvTexts texts)
 {
-    std::size_t trials = 0;
-    for (const RunRecord& run : study.runs)
-        for (const SessionRecord& session : run.sessions)
-            for (const BlockRecord& block : session.blocks)
-                trials += block.trials.size();
-    CsvWriter csv(trials * 160);
+    CsvWriter csv(texts);
     csv.header({"run",  "data_file", "line",         "subject", "sex",    "other", "input_file", "session",
                 "half", "block",     "block_role",   "slot",    "trial",  "pair",  "category",   "category_label",
                 "item", "word",      "correct_side", "latency", "errors", "key",   "unrun",      "excluded"});
@@ -184,9 +217,9 @@ std::string trialsCsv(const StudyResults& study)
     return csv.take();
 }
 
-std::string summaryCsv(const StudyResults& study)
+std::string summaryCsv(const StudyResults& study, CsvTexts texts)
 {
-    CsvWriter csv;
+    CsvWriter csv(texts);
     csv.header({"run",
                 "data_file",
                 "subject",

@@ -7,6 +7,15 @@
 
 #include "results/study_results.h"
 
+// How the cells of text columns are written. A spreadsheet takes a cell that begins
+// with =, +, - or @ for a formula (and one that begins with a tab or a carriage return
+// can hide one), and a word, a label, an other code or a typed answer may begin so:
+// SpreadsheetSafe writes such a cell quoted with an apostrophe first ("'=A1"), which a
+// spreadsheet shows as text and never runs. Raw writes every cell as it is, for
+// analysis scripts. The cells of numeric columns are never changed, negative ones
+// included.
+enum class CsvTexts { SpreadsheetSafe, Raw };
+
 // One row per trial slot: run, data_file, line (in the data file), subject, sex,
 // other, input_file, session, half (1 or 2; empty for a block of unknown role), block
 // (its number in the run), block_role (blockRoleName), slot (1 to the block's lines),
@@ -17,7 +26,7 @@
 // response, it is over 10,000 ms, or its session is excluded). A slot the block never
 // reached leaves trial to correct_side empty; one without a response leaves latency,
 // errors and key empty.
-std::string trialsCsv(const StudyResults& study);
+std::string trialsCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
 
 // One row per run and session: run, data_file, subject, sex, other, input_file,
 // date and time (the subject log's: YYYY-MM-DD and HH:MM), complete, session,
@@ -27,4 +36,4 @@ std::string trialsCsv(const StudyResults& study);
 // log_agrees (empty without a log line), log_differences, score, score_practice,
 // score_recorded, trials_used, trials_dropped, trials_fast, fast_share (0 to 1),
 // excluded, exclusion_reasons. Texts of several items are joined with "; ".
-std::string summaryCsv(const StudyResults& study);
+std::string summaryCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);

@@ -18,9 +18,15 @@ Options:
   --csv-trials FILE   writes one CSV row per trial slot
   --csv-summary FILE  writes one CSV row per run and session: the subject log's
                       figures, the score and the reasons for an exclusion
+  --csv-raw           writes the CSV texts exactly as they are, for analysis
+                      scripts (R, pandas). Without it a text that begins with =, +,
+                      -, @, a tab or a carriage return is written with an apostrophe
+                      before it ('=A1), so that a spreadsheet shows it and never runs
+                      it as a formula; numbers are never changed
   --html FILE         writes the report: one HTML file with the summary, the
-                      problems found, the table of runs and every run's plots; it
-                      needs no network and no other file
+                      problems found, the table of runs and the plots of the study
+                      and of up to 200 runs (those with flags first); it needs no
+                      network and no other file
   --help              shows this text
 
 Problems found in the data (a malformed line, a run without its subject log
@@ -56,6 +62,10 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
             line.help = true;
             continue;
         }
+        if (arg == "--csv-raw") {
+            line.csvRaw = true;
+            continue;
+        }
 
         // --name=value or --name value
         std::string name = arg;
@@ -70,7 +80,7 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
                               : name == "--html"        ? &line.htmlPath
                                                         : nullptr;
         if (target == nullptr) {
-            error = name == "--help" ? "--help takes no value" : "unknown option " + name;
+            error = name == "--help" || name == "--csv-raw" ? name + " takes no value" : "unknown option " + name;
             return std::nullopt;
         }
         if (!value) {
@@ -92,6 +102,10 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
     }
     if (line.help)
         return line;
+    if (line.csvRaw && line.trialsCsvPath.empty() && line.summaryCsvPath.empty()) {
+        error = "--csv-raw needs --csv-trials or --csv-summary";
+        return std::nullopt;
+    }
     if (line.writesFiles() && line.dataFiles.empty()) {
         error = "no data file to read";
         return std::nullopt;

@@ -12,6 +12,7 @@ struct ResultsCommandLine {
     std::string trialsCsvPath;           // --csv-trials
     std::string summaryCsvPath;          // --csv-summary
     std::string htmlPath;                // --html
+    bool csvRaw = false;                 // --csv-raw: the CSV texts as they are (CsvTexts::Raw)
     bool help = false;
 
     // Whether any file is to be written: then the program writes and ends, no window.
@@ -20,8 +21,9 @@ struct ResultsCommandLine {
 
 // Parses the arguments after the program name. Returns nothing, with the reason in
 // error, for an unknown option, an option without its value or given twice, an empty
-// value, files to write without a data file to read, or one path given for two
-// outputs or for an output and a data file. "--" ends the options: what
+// value, a value to --help or --csv-raw, --csv-raw without a CSV file to write, files
+// to write without a data file to read, or one path given for two outputs or for an
+// output and a data file. "--" ends the options: what
 // follows are data files, whatever they look like.
 std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std::string>& args, std::string& error);
 

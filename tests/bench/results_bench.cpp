@@ -1,22 +1,34 @@
-// Times truv-results' reading and scoring of a large study: a data file of 1,000 runs
-// of one session (nPrac 20, nReal 40: seven blocks, 180 lines a run) written by four
-// computers at once, so that the runs' blocks interleave, with its subject log and
-// list files. Prints the figures only.
+// Times truv-results on a large study: a data file of 1,000 runs of one session (nPrac
+// 20, nReal 40: seven blocks, 180 lines a run) written by four computers at once, so
+// that the runs' blocks interleave, with its subject log and list files, in a
+// temporary folder removed afterwards. Prints the figures only.
 //
-//   results_bench [runs]
+//   results_bench [runs]           reading and scoring, and both CSV exports
+//   results_bench --report [runs]  what truv-results --csv-trials --csv-summary --html
+//                                  does: reading, both CSV exports and the HTML report
+//                                  with its charts (offscreen), each file written
+//
+// Peak memory is the process's maximum resident set so far, so run one study a process.
 
 #include <sys/resource.h>
 
+#include <QApplication>
+
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "common/file_io.h"
 #include "files/word_list.h"
+#include "results/html_report.h"
+#include "results/results_charts_window.h"
 #include "results/results_exports.h"
 #include "results/results_reading.h"
 #include "results/results_scores.h"
@@ -49,10 +61,11 @@ struct GeneratedRun {
 GeneratedRun generateRun(int subject, const SessionSettings& settings, const ExperimentDefinition& definition,
                          std::mt19937& random)
 {
+    // Subject numbers go up to 999: each thousand runs has an other code of its own.
     SubjectRecord who;
-    who.subjectNumber = subject;
+    who.subjectNumber = subject % 1000;
     who.sexCode = subject % 2 ? "f" : "m";
-    who.otherCode = "bench";
+    who.otherCode = "bench" + std::to_string(subject / 1000);
     who.inputName = "bench.inp";
     who.inputPath = "/lab/study/bench.inp";
     who.start = {2026, 3, 9, 14, 5, 0};
@@ -109,11 +122,40 @@ long peakKibibytes()
     return usage.ru_maxrss;
 }
 
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Writes the bytes as truv-results does; false, with the reason printed, when it cannot.
+bool written(const std::string& path, const std::string& bytes)
+{
+    const WriteOutcome outcome = writeFileAtomically(path, bytes);
+    if (!outcome)
+        std::fprintf(stderr, "%s\n", outcome.error.c_str());
+    return static_cast<bool>(outcome);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1000;
+    const bool report = argc > 1 && std::string(argv[1]) == "--report";
+    const int given = 1 + (report ? 1 : 0);
+    const int runs = argc > given ? std::max(1, std::atoi(argv[given])) : 1000;
+    // The report's charts are drawn by Qt, without a display, as truv-results does.
+    if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QApplication> application;
+    if (report) {
+        // Qt's notes (no runtime folder) are not figures; its errors are.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        });
+        application = std::make_unique<QApplication>(argc, argv);
+    }
+    std::setlocale(LC_NUMERIC, "C");
     char pattern[] = "/tmp/truv-results-bench-XXXXXX";
     if (!mkdtemp(pattern)) {
         std::perror("mkdtemp");
@@ -158,14 +200,24 @@ int main(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     const StudyResults study = readStudy({dataPath}, {}, diskFiles());
     const StudySummary summary = summarizeStudy(study);
-    const auto read = std::chrono::steady_clock::now();
+    const double seconds = secondsSince(start);
     const long afterReading = peakKibibytes();
-    const std::size_t csvBytes = trialsCsv(study).size() + summaryCsv(study).size();
-    const auto exported = std::chrono::steady_clock::now();
+    const auto exporting = std::chrono::steady_clock::now();
+    std::size_t csvBytes = 0;
+    bool ok = true;
+    if (report) {
+        // One file after the other, each text freed once written, as truv-results does.
+        for (const bool trials : {true, false}) {
+            const std::string bytes = trials ? trialsCsv(study) : summaryCsv(study);
+            csvBytes += bytes.size();
+            ok = written(directory + (trials ? "/trials.csv" : "/summary.csv"), bytes) && ok;
+        }
+    } else {
+        csvBytes = trialsCsv(study).size() + summaryCsv(study).size();
+    }
+    const double exportSeconds = secondsSince(exporting);
     const long after = peakKibibytes();
 
-    const double seconds = std::chrono::duration<double>(read - start).count();
-    const double exportSeconds = std::chrono::duration<double>(exported - read).count();
     const double lines = static_cast<double>(study.linesRead);
     const auto size = std::filesystem::file_size(dataPath);
     std::printf("runs %zu (complete %d), data file %.1f MB, lines %lld\n", study.runs.size(),
@@ -176,9 +228,25 @@ int main(int argc, char** argv)
     std::printf("peak memory after reading: %ld KiB (%ld KiB before it), %.0f KiB per 100,000 lines\n", afterReading,
                 before, static_cast<double>(afterReading) / lines * 1e5);
     std::printf("peak memory after the exports: %ld KiB\n", after);
+    if (report) {
+        const auto drawing = std::chrono::steady_clock::now();
+        std::size_t htmlBytes = 0;
+        {
+            const std::string html = reportHtml(study, summary);
+            htmlBytes = html.size();
+            ok = written(directory + "/report.html", html) && ok;
+        }
+        const double htmlSeconds = secondsSince(drawing);
+        const long afterReport = peakKibibytes();
+        std::printf("HTML report: %.3f s (%.1f MB, %zu runs with a section of their own)\n", htmlSeconds,
+                    static_cast<double>(htmlBytes) / 1e6, runsWithSections(study).size());
+        std::printf("peak memory after the report: %ld KiB\n", afterReport);
+        std::printf("reading + CSV + HTML report, %d runs: %.2f s, peak memory %.0f MB\n", runs,
+                    seconds + exportSeconds + htmlSeconds, static_cast<double>(afterReport) * 1024 / 1e6);
+    }
     std::printf("problems: %zu\n", study.problems.size());
 
     std::error_code ignored;
     std::filesystem::remove_all(directory, ignored);
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "results/html_report.h"
 
@@ -166,6 +168,55 @@ TEST(HtmlReport, EveryRunHasItsSectionWithItsOwnCharts)
     // The empty chart is left out, not an empty frame.
     EXPECT_EQ(count(html, "<div class=\"chart\">"), 7u);
     EXPECT_NE(html.find("No session was read."), std::string::npos);  // run 2
+    EXPECT_EQ(html.find("runs-left-out"), std::string::npos);         // no run is left out
+}
+
+// Of 230 runs, every tenth flagged in one of the ways a run can be, the 23 flagged ones
+// and the first 177 others have sections, in that order; the table holds all 230,
+// linking only to sections there are, and a note says how many runs have none.
+TEST(HtmlReport, AStudyOfManyRunsHasSectionsForTheFlaggedFirstAndEveryRunInItsTable)
+{
+    const std::function<void(RunRecord&)> flags[] = {
+        [](RunRecord& r) { r.problems = {"a problem"}; },
+        [](RunRecord& r) { r.complete = false; },
+        [](RunRecord& r) { r.sessions.clear(); },
+        [](RunRecord& r) { r.sessions[0].difference.excluded = true; },
+        [](RunRecord& r) { r.sessions[0].difference.score.reset(); },
+        [](RunRecord& r) { r.sessions[0].logDifferences = {"N differs"}; },
+    };
+    StudyResults st;
+    std::vector<int> flagged, others;
+    for (int id = 1; id <= 230; ++id) {
+        RunRecord run;
+        run.id = id;
+        run.complete = true;
+        run.sessions.resize(1);
+        run.sessions[0].difference.score = 0.5;
+        if (id % 10 == 7)
+            flags[static_cast<std::size_t>(id / 10) % std::size(flags)](run);
+        (id % 10 == 7 ? flagged : others).push_back(id);
+        st.runs.push_back(run);
+    }
+    std::vector<int> expected = flagged;
+    expected.insert(expected.end(), others.begin(), others.begin() + 177);
+
+    const std::string html = htmlReport(st, StudySummary{}, ReportCharts{});
+    std::vector<int> sections;
+    const std::string opening = "<section class=\"run\" id=\"run-";
+    for (auto at = html.find(opening); at != std::string::npos; at = html.find(opening, at + 1))
+        sections.push_back(std::stoi(html.substr(at + opening.size())));
+    EXPECT_EQ(sections, expected);
+
+    const auto table = html.substr(html.find("<section id=\"runs\">"));
+    const auto body = table.substr(0, table.find("</section>"));
+    EXPECT_EQ(count(body, "<tr>") + count(body, "<tr class=\"excluded\">"), 2u + 230u);
+    for (int id = 1; id <= 230; ++id) {
+        const bool linked = count(body, "<a href=\"#run-" + std::to_string(id) + "\">") == 1;
+        EXPECT_EQ(linked, count(html, "id=\"run-" + std::to_string(id) + "\"") == 1) << id;
+        EXPECT_TRUE(linked || count(body, "<td>" + std::to_string(id) + "</td>") == 1) << id;
+    }
+    EXPECT_NE(body.find("30 runs have no section of their own"), std::string::npos);
+    EXPECT_NE(body.find("CSV exports"), std::string::npos);
 }
 
 TEST(HtmlReport, TableAndSummaryShowTheFiguresAndFlags)

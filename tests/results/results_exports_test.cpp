@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "results/results_exports.h"
 #include "results/results_scores.h"
 
@@ -85,6 +87,50 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
                   "\"session 1, half 1: N 38 by the data lines, 40 in the subject log\",,0.25,,1,0,"
                   "1,1,TRUE," +
                   reasons + "\n");
+}
+
+// A text cell a spreadsheet would run as a formula is written with an apostrophe first,
+// in both exports and in every text column; the same characters inside a cell, and the
+// cells of numeric columns, negative ones too, are left alone; raw texts stay as typed.
+TEST(ResultsExports, TextCellsThatStartAFormulaAreDisarmedUnlessRaw)
+{
+    struct Case {
+        std::string value, safe, raw;
+    };
+    const Case cases[] = {
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\"", "\"=HYPERLINK(\"\"x\"\")\""},
+        {"+1", "\"'+1\"", "+1"},
+        {"-2", "\"'-2\"", "-2"},  // a text column's cell, though it looks like a number
+        {"@SUM(1)", "\"'@SUM(1)\"", "@SUM(1)"},
+        {"\tx", "\"'\tx\"", "\tx"},
+        {"\rx", "\"'\rx\"", "\"\rx\""},
+        {"a=b+c-d@e\tf\r", "\"a=b+c-d@e\tf\r\"", "\"a=b+c-d@e\tf\r\""},
+        {"a=b+c-d@e\tf", "a=b+c-d@e\tf", "a=b+c-d@e\tf"},
+    };
+    const auto count = [](const std::string& csv, const std::string& cell) {
+        std::size_t n = 0;
+        for (auto at = csv.find("," + cell + ","); at != std::string::npos; at = csv.find("," + cell + ",", at + 1))
+            ++n;
+        return n;
+    };
+    for (const Case& c : cases) {
+        StudyResults study = smallStudy();
+        RunRecord& run = study.runs[0];
+        run.other = c.value;
+        run.sessions[0].labelSource = c.value;
+        run.sessions[0].blocks[0].trials[0].word = c.value;
+        run.sessions[0].blocks[0].trials[0].latency = -1;
+        run.sessions[0].difference.score = -0.5;
+        for (const CsvTexts texts : {CsvTexts::SpreadsheetSafe, CsvTexts::Raw}) {
+            const std::string& cell = texts == CsvTexts::Raw ? c.raw : c.safe;
+            const std::string trials = trialsCsv(study, texts), summary = summaryCsv(study, texts);
+            SCOPED_TRACE(testing::PrintToString(c.value) + (texts == CsvTexts::Raw ? " raw" : " safe"));
+            EXPECT_EQ(count(trials, cell), 4u);     // other in three rows, word in one
+            EXPECT_EQ(count(summary, cell), 2u);    // other, label_source
+            EXPECT_EQ(count(trials, "-1"), 1u);     // latency
+            EXPECT_EQ(count(summary, "-0.5"), 1u);  // score
+        }
+    }
 }
 
 }  // namespace

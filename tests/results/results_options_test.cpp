@@ -13,6 +13,7 @@ struct Accepted {
     std::string study, trials, summary, html;
     bool help = false;
     bool writes = false;
+    bool raw = false;
 };
 
 TEST(ResultsCommandLine, AcceptedLines)
@@ -26,6 +27,8 @@ TEST(ResultsCommandLine, AcceptedLines)
         {{"--study=my lab", "a b.dat"}, {"a b.dat"}, "my lab", "", "", "", false, false},
         {{"--help"}, {}, "", "", "", "", true, false},
         {{"-h", "--html", "r.html"}, {}, "", "", "", "r.html", true, true},  // help needs no data file
+        {{"--csv-raw", "--csv-trials", "t.csv", "a.dat"}, {"a.dat"}, "", "t.csv", "", "", false, true, true},
+        {{"--csv-summary", "s.csv", "a.dat", "--csv-raw"}, {"a.dat"}, "", "", "s.csv", "", false, true, true},
     };
     for (const Accepted& c : cases) {
         std::string error;
@@ -39,6 +42,7 @@ TEST(ResultsCommandLine, AcceptedLines)
         EXPECT_EQ(line->htmlPath, c.html);
         EXPECT_EQ(line->help, c.help);
         EXPECT_EQ(line->writesFiles(), c.writes) << testing::PrintToString(c.args);
+        EXPECT_EQ(line->csvRaw, c.raw) << testing::PrintToString(c.args);
     }
 }
 
@@ -48,6 +52,8 @@ TEST(ResultsCommandLine, RefusedLinesSayWhy)
         {{"--csv", "x", "a.dat"}, "unknown option --csv"},
         {{"-x", "a.dat"}, "unknown option -x"},
         {{"--help=yes"}, "--help takes no value"},
+        {{"--csv-raw=yes", "--csv-trials", "t.csv", "a.dat"}, "--csv-raw takes no value"},
+        {{"--csv-raw", "--html", "r.html", "a.dat"}, "--csv-raw needs --csv-trials or --csv-summary"},
         {{"a.dat", "--html"}, "--html needs a value"},
         {{"--study=", "a.dat"}, "--study needs a value, not an empty one"},
         {{"--html", "a.html", "--html", "b.html", "a.dat"}, "--html is given twice"},
@@ -65,8 +71,8 @@ TEST(ResultsCommandLine, RefusedLinesSayWhy)
 TEST(ResultsCommandLine, UsageNamesEveryOption)
 {
     const std::string usage = resultsUsageText();
-    for (const char* option : {"--study DIR", "--csv-trials FILE", "--csv-summary FILE", "--html FILE", "--help",
-                               "DATAFILE...", "Exit status"})
+    for (const char* option : {"--study DIR", "--csv-trials FILE", "--csv-summary FILE", "--csv-raw", "--html FILE",
+                               "--help", "DATAFILE...", "Exit status"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

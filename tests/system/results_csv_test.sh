@@ -2,12 +2,14 @@
 # truv-results --csv-trials and --csv-summary, without a display, on two data files
 # truv-sim wrote from the example study: the two-session input file run by three
 # subjects, plus a stopped run (data lines, no subject log line) with a block ended
-# early; the one-session input file run by a subject whose other code holds a comma
-# and quotes. Read back with pandas' read_csv as it is, no options (or, with
-# TRUV_CSV_READER=r, R's read.csv; skipped, exit 77, where R is not installed): every
-# slot a row, every session a row, latencies numbers, the flags booleans. Then what
-# it must not do: overwrite the subject log it reads, wait on a FIFO given as a data
-# file, or miss the subject log of runs given a link to the data file.
+# early; the one-session input file run by a subject whose other code begins like a
+# spreadsheet formula and holds a comma and quotes. Read back with pandas' read_csv
+# as it is, no options (or, with TRUV_CSV_READER=r, R's read.csv; skipped, exit 77,
+# where R is not installed): every slot a row, every session a row, latencies
+# numbers, the flags booleans, that other code with an apostrophe before it, and as
+# typed in the files written with --csv-raw. Then what it must not do: overwrite the
+# subject log it reads, wait on a FIFO given as a data file, or miss the subject log
+# of runs given a link to the data file.
 #   results_csv_test.sh TRUV_RESULTS TRUV_SIM
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -28,7 +30,7 @@ for subject in 1 2 3; do
 done
 simulate "$sim" "$work/demo-two-sessions.inp" --data "$work/stopped.dat" --subject 4 --skip 3:2 --seed 4
 tail -n +2 "$work/stopped.dat" >>"$work/study.dat"
-simulate "$sim" "$work/demo-one-session.inp" --data "$work/second.dat" --subject 5 --sex m --other 'x,"y"' --seed 5
+simulate "$sim" "$work/demo-one-session.inp" --data "$work/second.dat" --subject 5 --sex m --other '=x,"y"' --seed 5
 
 # Every line but the headers is a slot; key 9 (field 22) marks an unrun one.
 slots=$(cat "$work/study.dat" "$work/second.dat" | grep -vc '^InpFl')
@@ -41,7 +43,9 @@ sessions=9  # subjects 1 to 4 two sessions each, subject 5 one
   >"$work/out" 2>"$work/err"
 status=$?
 [ "$status" = 0 ] || fail "truv-results: exit status $status"
-for file in trials summary; do
+"$results" --csv-raw --csv-trials "$work/raw-trials.csv" --csv-summary "$work/raw-summary.csv" "$work/study.dat" \
+  "$work/second.dat" >"$work/out" 2>"$work/err" || fail "truv-results --csv-raw: exit status $?"
+for file in trials summary raw-trials raw-summary; do
   [ -s "$work/$file.csv" ] || fail "no $file.csv was written"
   iconv -f UTF-8 -t UTF-8 "$work/$file.csv" >/dev/null 2>&1 || fail "$file.csv is not valid UTF-8"
   grep -q $'\r' "$work/$file.csv" && fail "$file.csv has CR line ends"
@@ -49,6 +53,7 @@ done
 
 # --- read back
 export TRIALS="$work/trials.csv" SUMMARY="$work/summary.csv" SLOTS="$slots" UNRUN="$unrun" SESSIONS="$sessions"
+export RAW_TRIALS="$work/raw-trials.csv" RAW_SUMMARY="$work/raw-summary.csv"
 if [ "$reader" = pandas ]; then
   # Debian's python3-pandas belongs to the system's Python, which another one on the
   # PATH may hide.
@@ -92,7 +97,7 @@ check(trials.loc[~trials["unrun"], "latency"].notna().all(), "trials: a run slot
 check(sorted(trials["run"].unique()) == [1, 2, 3, 4, 5], f"trials: runs {sorted(trials['run'].unique())}")
 roles = {"pair1_practice", "pair2_practice", "combined_practice", "combined_recorded"}
 check(set(trials["block_role"]) == roles, f"trials: block roles {set(trials['block_role'])}")
-check(set(trials.loc[trials["subject"] == 5, "other"]) == {'x,"y"'}, "trials: the quoted other code")
+check(set(trials.loc[trials["subject"] == 5, "other"]) == {"'=x,\"y\""}, "trials: the other code, disarmed")
 check(set(trials.loc[trials["subject"] == 5, "sex"]) == {"m"}, "trials: subject 5's sex")
 
 check(len(summary) == int(os.environ["SESSIONS"]), f"summary: {len(summary)} rows, {os.environ['SESSIONS']} expected")
@@ -101,7 +106,10 @@ for flag in ["complete", "excluded"]:
     check(types.is_bool_dtype(summary[flag]), f"summary: {flag} is {summary[flag].dtype}, not bool")
 check(list(summary.loc[~summary["complete"], "subject"].unique()) == [4], "summary: only run 4 is incomplete")
 check(summary["score"].notna().sum() >= 8, "summary: fewer than 8 scores")
-check(set(summary.loc[summary["subject"] == 5, "other"]) == {'x,"y"'}, "summary: the quoted other code")
+check(set(summary.loc[summary["subject"] == 5, "other"]) == {"'=x,\"y\""}, "summary: the other code, disarmed")
+for name in ["RAW_TRIALS", "RAW_SUMMARY"]:
+    raw = pd.read_csv(os.environ[name])
+    check(set(raw.loc[raw["subject"] == 5, "other"]) == {'=x,"y"'}, f"{name}: the other code as typed")
 
 if problems:
     sys.exit("\n".join(problems))
@@ -121,7 +129,9 @@ if (length(problems) == 0) {
   check(is.logical(trials$unrun), paste("trials: unrun is", class(trials$unrun)))
   check(is.logical(trials$excluded), paste("trials: excluded is", class(trials$excluded)))
   check(sum(trials$unrun) == as.integer(Sys.getenv("UNRUN")), "trials: unrun count")
-  check(all(trials$other[trials$subject == 5] == "x,\"y\""), "trials: the quoted other code")
+  check(all(trials$other[trials$subject == 5] == "'=x,\"y\""), "trials: the other code, disarmed")
+  raw <- read.csv(Sys.getenv("RAW_SUMMARY"))
+  check(all(raw$other[raw$subject == 5] == "=x,\"y\""), "raw summary: the other code as typed")
   check(nrow(summary) == as.integer(Sys.getenv("SESSIONS")), paste("summary:", nrow(summary), "rows"))
   check(is.numeric(summary$score), paste("summary: score is", class(summary$score)))
   check(is.logical(summary$excluded) && is.logical(summary$complete), "summary: the flags are not logical")

@@ -213,6 +213,51 @@ TEST(ResultsCharts, ScoresSetExcludedSessionsApartAndDrawTheMeanAndItsInterval)
     EXPECT_EQ(halves.at("Half 2")->points().back(), QPointF(3.15, 10));
 }
 
+// The study's charts draw at most about maxStudyChartPoints points a series, however
+// many runs there are, and say in their titles how they were thinned.
+TEST(ResultsCharts, StudyChartsThinOutManyRunsAndSaySo)
+{
+    struct Case {
+        int runs;
+        int scores, excludedScores, ratesPerHalf;  // points drawn
+        QString scoresTitle, ratesTitle;
+    };
+    const Case cases[] = {
+        {1000, 990, 10, 1000, "Difference scores (1000 sessions)", "Error rates by half"},
+        {5000, 990, 10, 1000, "Difference scores (5000 sessions, 1 in 5 drawn)",
+         "Error rates by half (each point the mean of 5 runs)"},
+    };
+    for (const Case& c : cases) {
+        StudyResults st;
+        for (int id = 1; id <= c.runs; ++id) {
+            RunRecord run;
+            run.id = id;
+            run.sessions.resize(1);
+            SessionRecord& s = run.sessions[0];
+            s.difference.score = 0.25;
+            s.difference.excluded = id % 100 == 0;
+            s.halves[0].emplace().errorRate = id % 2 ? 10 : 20;
+            s.halves[1].emplace().errorRate = 5;
+            st.runs.push_back(run);
+        }
+        const auto scores = scoresChart(st, summary());
+        const auto points = seriesByName<QScatterSeries>(*scores);
+        EXPECT_EQ(points.at("Session score")->count(), c.scores) << c.runs;
+        EXPECT_EQ(points.at("Excluded session")->count(), c.excludedScores) << c.runs;
+        EXPECT_EQ(scores->title(), c.scoresTitle);
+        EXPECT_TRUE(seriesByName<QLineSeries>(*scores).count("Mean 0.30")) << c.runs;
+
+        const auto rates = errorRatesChart(st);
+        const auto halves = seriesByName<QScatterSeries>(*rates);
+        EXPECT_EQ(halves.at("Half 1")->count(), c.ratesPerHalf) << c.runs;
+        EXPECT_EQ(halves.at("Half 2")->count(), c.ratesPerHalf) << c.runs;
+        EXPECT_EQ(rates->title(), c.ratesTitle);
+        if (c.runs > 1000) {
+            EXPECT_EQ(halves.at("Half 1")->points().front(), QPointF(3 - 0.75, 14));  // runs 1 to 5: 10, 20, 10, 20, 10
+        }
+    }
+}
+
 TEST(ResultsCharts, SvgIsTheChartWithItsColoursAndTheChartStaysInItsView)
 {
     QChartView view(latencyByTrialChart(session(1, 0.4, false)).release());
