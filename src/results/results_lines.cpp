@@ -25,13 +25,6 @@ constexpr const char* logSessionColumns[logSessionFieldCount] = {"CatsL", "CatsR
 
 constexpr int unrunLatency = 99999;
 constexpr int unrunErrors = 99;
-// The most wrong responses a trial may hold: the most for which the run's score table
-// (32-bit sums and a whole percent) gives every half its error rate without
-// overflowing, even when a single trial is scored. No participant comes near it.
-constexpr int maxTrialErrors = INT_MAX / 100;
-static_assert(std::int64_t{maxTrialErrors} * 100 <= INT_MAX);
-static_assert(std::int64_t{maxTrialErrors} * maxTrialsPerBlock <= INT_MAX);
-static_assert(std::int64_t{scoredLatencyCeiling} * maxTrialsPerBlock <= INT_MAX);
 constexpr std::size_t maxInputNameBytes = subjectPagePathCapacity;
 constexpr std::size_t maxItemBytes = 15;
 constexpr std::size_t maxCombinationBytes = 2 * maxItemBytes + 1;
@@ -219,7 +212,7 @@ LineKind parseDataLine(std::string_view line, DataLine& out, std::string& reason
     check.number(f.at[17], "Inum", 0, 99, out.item);
     check.text(out.word, "Item", 1, maxItemBytes);
     check.number(f.at[19], "Lat", 0, INT_MAX, out.latency);
-    check.number(f.at[20], "Error", 0, maxTrialErrors, out.errors);
+    check.number(f.at[20], "Error", 0, INT_MAX, out.errors);
     if (check.ok()) {
         if (out.key == "9") {
             out.unrun = true;

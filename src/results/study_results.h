@@ -89,7 +89,7 @@ struct SubjectLogRecord {
 // from the third on, latencies recoded to 300..3000 ms).
 struct HalfFigures {
     int meanLatency = 0;
-    int errorRate = 0;  // percent
+    std::int64_t errorRate = 0;  // percent
     int n = 0;
     int trialsScored = 0;         // the trials the figures rest on (n is at least 1)
     std::string leftCombination;  // pair 1's left label "+" pair 2's left label

@@ -151,7 +151,7 @@ std::string subjectLogHeader(int sessionCount)
     return w.line();
 }
 
-std::string errorRateText(int errorRate)
+std::string errorRateText(std::int64_t errorRate)
 {
     std::ostringstream out;
     out.imbue(std::locale::classic());

@@ -14,6 +14,7 @@
 // reconnect of the share (a held descriptor could go stale), and the lines always
 // reach the file that the path names now. Nothing is ever replaced or truncated.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,7 +45,7 @@ std::string subjectLogHeader(int sessionCount);
 
 // An error rate as the subject log writes it: the whole number as a floating-point
 // value in the default stream format (7 reads "7").
-std::string errorRateText(int errorRate);
+std::string errorRateText(std::int64_t errorRate);
 
 // The run's subject log line: the subject, the input path as typed, the run's start,
 // then per session of the definition its half-1 combinations, Catsw + 1 and both

@@ -48,10 +48,10 @@ void ScoreTable::finish(int sessionCount)
             // A half that scored nothing divides by 1 and reads 0 ms, 0 % and N 1.
             if (h.count == 0)
                 h.count = 1;
-            h.meanLatency = h.latencySum / h.count;
+            h.meanLatency = static_cast<int>(h.latencySum / h.count);
             // Division first, then the factor 100: 29 errors over 100 trials give
             // 28.999...96 and so 28.
-            h.errorRate = static_cast<int>(std::floor(static_cast<double>(h.errorSum) / h.count * 100.0));
+            h.errorRate = static_cast<std::int64_t>(std::floor(static_cast<double>(h.errorSum) / h.count * 100.0));
             h.n = h.count;
         }
         const HalfScore& first = scores_[s][0];

@@ -4,6 +4,7 @@
 // category combinations sorted in that half; and the results report's two columns.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "files/input_file.h"
@@ -26,15 +27,16 @@ int trialsAnswered(int windowResult, int trialsPresented, int trials);
 
 struct HalfScore {
     // Collected while scoring.
-    int latencySum = 0;            // recoded milliseconds
+    // 64-bit sums: no count of wrong responses a data file can hold overflows them.
+    std::int64_t latencySum = 0;   // recoded milliseconds
     int count = 0;                 // trials scored
-    int errorSum = 0;              // wrong responses on the trials scored
+    std::int64_t errorSum = 0;     // wrong responses on the trials scored
     std::string leftCombination;   // pair 1's left label "+" pair 2's left label
     std::string rightCombination;  // the same for the right key
     // Set by finish.
-    int meanLatency = 0;  // latencySum / count, remainder dropped
-    int errorRate = 0;    // floor(errorSum / count x 100), percent
-    int n = 0;            // count, at least 1
+    int meanLatency = 0;         // latencySum / count, remainder dropped
+    std::int64_t errorRate = 0;  // floor(errorSum / count x 100), percent; above 100 when trials had several
+    int n = 0;                   // count, at least 1
 };
 
 class ScoreTable {

@@ -213,10 +213,10 @@ TEST(ResultsLines, NumbersOutsideTheirFieldsMakeTheLineMalformedAndNothingOverfl
         {20, "-0", "Lat is \"-0\""},
         {21, "-0", "Error is \"-0\""},
         {14, "-0", "Block is \"-0\""},
-        {21, "2000000000", "Error is \"2000000000\", not a whole number from 0 to 21474836"},
-        {7, "-1", ""},         // Catsw may be negative
-        {20, "150000", ""},    // a latency as measured
-        {21, "21474836", ""},  // the most errors a trial may hold
+        {21, "2147483648", "Error is \"2147483648\", not a whole number from 0 to 2147483647"},
+        {7, "-1", ""},           // Catsw may be negative
+        {20, "150000", ""},      // a latency as measured
+        {21, "2147483647", ""},  // the most errors a trial may hold
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value + " in field " + std::to_string(c.field));
@@ -229,11 +229,12 @@ TEST(ResultsLines, NumbersOutsideTheirFieldsMakeTheLineMalformedAndNothingOverfl
 
     // Read and scored: the line refused is reported where it is; on the third and
     // only scored trial of half 1's recorded block (line 10) the most errors give the
-    // error rate the subject log's formula gives, and the latency is kept as measured.
+    // error rate the subject log's formula gives, in 64 bits, and the latency is kept
+    // as measured.
     // The subject log's error rate may pass 100 %, but has no sign either.
     std::vector<std::string> lines = linesOf(dataFileHeader() + wholeRun(subjectOf(7)));
-    lines[9] = withField(withField(lines[9], 21, "21474836"), 20, "150000");
-    lines[10] = withField(lines[10], 21, "2000000000");
+    lines[9] = withField(withField(lines[9], 21, "2147483647"), 20, "150000");
+    lines[10] = withField(lines[10], 21, "2147483648");
     std::string bytes;
     for (const std::string& line : lines)
         bytes += line;
@@ -244,14 +245,14 @@ TEST(ResultsLines, NumbersOutsideTheirFieldsMakeTheLineMalformedAndNothingOverfl
     addLists(files, "/s");
     const StudyResults study = readMemory(files, {"/s/run.dat"});
     ASSERT_EQ(study.problems.size(), 2u);
-    EXPECT_EQ(study.problems[0].substr(0, 28), "run.dat:11: Error is \"200000");
+    EXPECT_EQ(study.problems[0].substr(0, 28), "run.dat:11: Error is \"214748");
     EXPECT_EQ(study.problems[1].substr(0, 32), "run.slg:3: 2ndErr_1 is \"-0\", not");
     ASSERT_EQ(study.runs.size(), 1u);
     ASSERT_TRUE(study.runs[0].log);
     EXPECT_EQ(study.runs[0].log->sessions.at(0).halves[0].errorRate, 105);
     const SessionRecord& session = study.runs[0].sessions.at(0);
     ASSERT_TRUE(session.halves[0]);
-    EXPECT_EQ(session.halves[0]->errorRate, 2147483600);
+    EXPECT_EQ(session.halves[0]->errorRate, std::int64_t{214748364700});
     EXPECT_EQ(session.blocks.at(3).trials.at(2).latency, 150000);
 }
 
