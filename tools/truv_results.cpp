@@ -72,10 +72,12 @@ int writeFiles(const ResultsCommandLine& line)
     for (const auto& [path, what] : outputs) {
         if (path->empty())
             continue;
-        const std::string bytes = path == &line.trialsCsvPath    ? trialsCsv(study, texts)
-                                  : path == &line.summaryCsvPath ? summaryCsv(study, texts)
-                                                                 : reportHtml(study, summary);
-        if (const WriteOutcome written = writeFileAtomically(*path, bytes); !written) {
+        // The trials, the largest by far, go to their file as they are made.
+        const WriteOutcome written = path == &line.trialsCsvPath ? writeTrialsCsv(*path, study, texts)
+                                     : path == &line.summaryCsvPath
+                                         ? writeFileAtomically(*path, summaryCsv(study, texts))
+                                         : writeFileAtomically(*path, reportHtml(study, summary));
+        if (!written) {
             std::cerr << "truv-results: " << written.error << "\n";
             status = 1;
         } else {

@@ -78,55 +78,79 @@ ReadOutcome readFileBytes(const std::string& path, std::size_t cap)
 
 WriteOutcome writeFileAtomically(const std::string& path, const std::string& bytes)
 {
-    WriteOutcome outcome;
-    const auto fail = [&](int error) {
-        outcome.ok = false;
-        outcome.error = "cannot write " + path + ": " + describeErrno(error);
-        return outcome;
-    };
+    AtomicFileWriter writer(path);
+    writer.write(bytes);
+    return writer.commit();
+}
 
-    const std::string name = fileNameOf(path);
-    if (name.empty())
-        return fail(EISDIR);
-    std::string directory = directoryOf(path);
-    if (directory.empty())
-        directory = path.empty() || path[0] != '/' ? "." : "/";
-
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path))
+{
+    const std::string name = fileNameOf(path_);
+    if (name.empty()) {
+        error_ = EISDIR;
+        return;
+    }
+    directory_ = directoryOf(path_);
+    if (directory_.empty())
+        directory_ = path_.empty() || path_[0] != '/' ? "." : "/";
     // Created like any new file (0666 less the umask), not with mkstemp's 0600.
-    std::string temporary;
-    int fdNumber = -1;
-    for (int attempt = 0; attempt < 100 && fdNumber < 0; ++attempt) {
-        temporary = temporaryPathFor(directory, name);
-        fdNumber = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (fdNumber < 0 && errno != EEXIST)
-            return fail(errno);
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = temporaryPathFor(directory_, name);
+        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd_ < 0 && errno != EEXIST) {
+            error_ = errno;
+            return;
+        }
     }
-    if (fdNumber < 0)
-        return fail(EEXIST);
+    if (fd_ < 0)
+        error_ = EEXIST;
+}
 
-    Descriptor fd(fdNumber);
-    int error = 0;
-    if ((error = writeFully(fd.get(), bytes)) != 0) {
-        // error set by writeFully
-    } else if (::fsync(fd.get()) != 0) {
-        error = errno;
-    } else if ((error = fd.close()) != 0) {
-        // error set by close
-    } else if (::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temporary_.c_str());
     }
-    if (error != 0) {
-        fd.close();
-        ::unlink(temporary.c_str());
-        return fail(error);
-    }
+}
 
+bool AtomicFileWriter::write(std::string_view bytes)
+{
+    if (error_ == 0 && fd_ >= 0)
+        error_ = writeFully(fd_, bytes);
+    return error_ == 0;
+}
+
+WriteOutcome AtomicFileWriter::commit()
+{
+    WriteOutcome outcome;
+    if (error_ == 0 && fd_ >= 0) {
+        if (::fsync(fd_) != 0)
+            error_ = errno;
+        Descriptor fd(fd_);
+        fd_ = -1;
+        if (error_ == 0)
+            error_ = fd.close();
+        if (error_ == 0 && ::rename(temporary_.c_str(), path_.c_str()) != 0)
+            error_ = errno;
+        if (error_ != 0)
+            ::unlink(temporary_.c_str());
+    }
+    if (error_ != 0) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+            fd_ = -1;
+            ::unlink(temporary_.c_str());
+        }
+        outcome.error = "cannot write " + path_ + ": " + describeErrno(error_);
+        outcome.errorNumber = error_;
+        return outcome;
+    }
     // Make the rename itself durable. The new file is in place by now, so a
     // failure here is not reported: the caller could not undo the replacement.
-    Descriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor dir(::open(directory_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.valid())
         ::fsync(dir.get());
-
     outcome.ok = true;
     return outcome;
 }

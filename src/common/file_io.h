@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // More than any valid file of the program holds; a larger file is read only up to it.
 inline constexpr std::size_t maxReadBytes = 4 * 1024 * 1024;
@@ -33,6 +34,29 @@ struct WriteOutcome {
 // over path. On failure the previous file (if any) is left as it was and no
 // temporary file remains.
 WriteOutcome writeFileAtomically(const std::string& path, const std::string& bytes);
+
+// The same, for a file written piece by piece (an export of hundreds of megabytes
+// need not be held whole): the pieces go to the temporary file as they come, and
+// commit syncs it and renames it over path. Until then path is untouched; a writer
+// dropped without a commit, or whose write failed, removes its temporary file.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // False once anything has failed; the failure is reported by commit.
+    bool write(std::string_view bytes);
+    WriteOutcome commit();
+
+private:
+    std::string path_;
+    std::string directory_;
+    std::string temporary_;
+    int fd_ = -1;
+    int error_ = 0;
+};
 
 // The directory part of a path (up to, not including, its last "/"), and the name
 // after it. A path without "/" lies in ".", a path in the root has the empty

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -69,11 +70,23 @@ public:
     }
     void flag(bool value) { text(value ? "TRUE" : "FALSE"); }
     void empty() { separate(); }
+    // From now on each full chunk goes to sink and is not kept.
+    void streamTo(std::function<bool(std::string_view)> sink) { sink_ = std::move(sink); }
+    // Hands the rows not yet handed to the sink.
+    void flush()
+    {
+        if (sink_ && !out_.empty())
+            sink_(out_);
+        out_.clear();
+    }
+
     void endRow()
     {
         out_ += '\n';
         first_ = true;
-        if (out_.size() + rowRoom > chunkBytes) {
+        if (out_.size() + rowRoom > chunkBytes && sink_) {
+            flush();
+        } else if (out_.size() + rowRoom > chunkBytes) {
             chunks_.push_back(std::move(out_));
             out_ = std::string();
             out_.reserve(chunkBytes);
@@ -109,6 +122,7 @@ private:
     static constexpr std::size_t rowRoom = std::size_t{64} << 10;  // a row longer makes its chunk grow
 
     CsvTexts texts_;
+    std::function<bool(std::string_view)> sink_;
     std::vector<std::string> chunks_;
     std::string out_;  // the rows after the chunks
     bool first_ = true;
@@ -145,9 +159,10 @@ void whoCells(CsvWriter& csv, const RunRecord& run)
 
 }  // namespace
 
-std::string trialsCsv(const StudyResults& study, CsvTexts texts)
+namespace {
+
+void trialRows(CsvWriter& csv, const StudyResults& study)
 {
-    CsvWriter csv(texts);
     csv.header({"run",  "data_file", "line",         "subject", "sex",    "other", "input_file", "session",
                 "half", "block",     "block_role",   "slot",    "trial",  "pair",  "category",   "category_label",
                 "item", "word",      "correct_side", "latency", "errors", "key",   "unrun",      "excluded"});
@@ -214,7 +229,25 @@ std::string trialsCsv(const StudyResults& study, CsvTexts texts)
             }
         }
     }
+}
+
+}  // namespace
+
+std::string trialsCsv(const StudyResults& study, CsvTexts texts)
+{
+    CsvWriter csv(texts);
+    trialRows(csv, study);
     return csv.take();
+}
+
+WriteOutcome writeTrialsCsv(const std::string& path, const StudyResults& study, CsvTexts texts)
+{
+    AtomicFileWriter file(path);
+    CsvWriter csv(texts);
+    csv.streamTo([&](std::string_view rows) { return file.write(rows); });
+    trialRows(csv, study);
+    csv.flush();
+    return file.commit();
 }
 
 std::string summaryCsv(const StudyResults& study, CsvTexts texts)

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "common/file_io.h"
 #include "results/study_results.h"
 
 // How the cells of text columns are written. A spreadsheet takes a cell that begins
@@ -27,6 +28,10 @@ enum class CsvTexts { SpreadsheetSafe, Raw };
 // reached leaves trial to correct_side empty; one without a response leaves latency,
 // errors and key empty.
 std::string trialsCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
+// The same written to path as it is made, a chunk at a time, and put in place
+// atomically: a study's trials run to hundreds of megabytes, which need not be held.
+WriteOutcome writeTrialsCsv(const std::string& path, const StudyResults& study,
+                            CsvTexts texts = CsvTexts::SpreadsheetSafe);
 
 // One row per run and session: run, data_file, subject, sex, other, input_file,
 // date and time (the subject log's: YYYY-MM-DD and HH:MM), complete, session,

@@ -425,10 +425,11 @@ bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error) c
         error = text(why) + QStringLiteral("; choose another name.");
         return false;
     }
-    const std::string bytes = kind == Export::TrialsCsv    ? trialsCsv(study_)
-                              : kind == Export::SummaryCsv ? summaryCsv(study_)
-                                                           : reportHtml(study_, summary_);
-    const WriteOutcome written = writeFileAtomically(path.toStdString(), bytes);
+    const std::string target = path.toStdString();
+    const WriteOutcome written = kind == Export::TrialsCsv ? writeTrialsCsv(target, study_)
+                                 : kind == Export::SummaryCsv
+                                     ? writeFileAtomically(target, summaryCsv(study_))
+                                     : writeFileAtomically(target, reportHtml(study_, summary_));
     if (!written) {
         error = text(written.error);
         return false;

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "results/results_exports.h"
@@ -134,3 +139,22 @@ TEST(ResultsExports, TextCellsThatStartAFormulaAreDisarmedUnlessRaw)
 }
 
 }  // namespace
+
+// Written to its file as it is made, the trials CSV has the same bytes; a file that
+// cannot be written leaves nothing behind.
+TEST(ResultsExports, TheTrialsWrittenAsTheyAreMadeAreTheSameBytes)
+{
+    char folder[] = "/tmp/truv-csv-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/trials.csv";
+    StudyResults study = smallStudy();
+    for (int i = 0; i < 200; ++i)
+        study.runs.push_back(study.runs.front());
+    ASSERT_TRUE(writeTrialsCsv(path, study, CsvTexts::Raw));
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), trialsCsv(study, CsvTexts::Raw));
+    const WriteOutcome refused = writeTrialsCsv(std::string(folder) + "/missing/trials.csv", study);
+    EXPECT_FALSE(refused);
+    EXPECT_NE(refused.error.find("No such file or directory"), std::string::npos) << refused.error;
+    std::filesystem::remove_all(folder);
+}
