@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <map>
 #include <vector>
 
@@ -122,20 +123,23 @@ std::optional<std::string> studyFileAt(const std::string& path, const StudyFiles
 
 std::string mountPointOf(const std::string& path)
 {
-    // The deepest folder of the path that exists, then up while the parent is on
-    // the same file system.
-    std::string folder = directoryOf(path).empty() ? "/" : directoryOf(path);
+    // The deepest folder of the path that exists, then up while the parent is on the
+    // same file system; a relative path is taken from the current folder.
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::absolute(path, error).lexically_normal().parent_path();
     struct stat info {};
-    while (::stat(folder.c_str(), &info) != 0 && folder != "/" && !folder.empty())
-        folder = directoryOf(folder).empty() ? "/" : directoryOf(folder);
-    while (folder != "/" && !folder.empty()) {
-        const std::string parent = directoryOf(folder).empty() ? "/" : directoryOf(folder);
+    while (!folder.empty() && folder != folder.root_path() && ::stat(folder.c_str(), &info) != 0)
+        folder = folder.parent_path();
+    if (folder.empty() || ::stat(folder.c_str(), &info) != 0)
+        return "/";
+    while (folder != folder.root_path()) {
+        const std::filesystem::path parent = folder.parent_path();
         struct stat above {};
         if (::stat(parent.c_str(), &above) != 0 || above.st_dev != info.st_dev)
             break;
         folder = parent;
     }
-    return folder;
+    return folder.string();
 }
 
 std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFiles& study, const SpaceProbe& space)

@@ -115,3 +115,19 @@ TEST(OutputCheck, TheMostARunCanWriteBoundsARealRun)
     EXPECT_GE(2 * data, mostDataBytes(subject, study));
     EXPECT_LE(log, mostSubjectLogBytes(subject, study));
 }
+
+// A disk is named by where it is mounted, found from any path: a file, a folder not
+// made yet, a path relative to the current folder.
+TEST(OutputCheck, ADiskIsNamedByWhereItIsMounted)
+{
+    const std::string current = std::filesystem::current_path().string();
+    const std::pair<std::string, std::string> cases[] = {
+        {"/proc/self/status", "/proc"},
+        {"/proc/no/such/folder/run.dat", "/proc"},
+        {"/", "/"},
+        {"run.dat", mountPointOf(current + "/run.dat")},
+        {"../x/../run.dat", mountPointOf(current + "/../run.dat")},
+    };
+    for (const auto& [path, mount] : cases)
+        EXPECT_EQ(mountPointOf(path), mount) << path;
+}
