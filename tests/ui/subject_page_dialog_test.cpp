@@ -6,7 +6,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <filesystem>
 #include <tuple>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -172,4 +175,22 @@ TEST(SubjectPageDialog, PathBoxesRefuseACharacterWithoutASingleByteFormWithTheMe
     other->insert("9");
     EXPECT_EQ(other->text(), "12345678");
     EXPECT_TRUE(page.message().isEmpty());
+}
+
+// The message line names a data file that is a symbolic link, with where the subject
+// log goes, as soon as the box names it, and drops the note when the box no longer does.
+TEST(SubjectPageDialog, ADataFileThatIsALinkIsNamedOnTheMessageLine)
+{
+    char folder[] = "/tmp/truv-page-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string link = std::string(folder) + "/link.dat";
+    ASSERT_EQ(symlink("/lab/study.dat", link.c_str()), 0);
+    Page page;
+    page.type(SubjectPageDialog::DataPathId, link.c_str());
+    EXPECT_EQ(page.dialog.message().toStdString(),
+              "Note:  the output file is a symbolic link to /lab/study.dat;\nthe subject log goes beside the link: " +
+                  std::string(folder) + "/link.slg");
+    page.type(SubjectPageDialog::DataPathId, "/lab/other.dat");
+    EXPECT_EQ(page.dialog.message(), "");
+    std::filesystem::remove_all(folder);
 }
