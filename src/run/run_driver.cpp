@@ -68,8 +68,10 @@ public:
     void execute(const LocalDateTime& start);
 
 private:
+    // Stops the run with its message (shown unless show is false); returns false.
     bool stop(std::string_view message, std::string_view detail, bool show = true);
-    bool stop(const std::optional<Refusal>& refusal);
+    // True when there is no refusal; else stops the run with it.
+    bool goesOn(const std::optional<Refusal>& refusal);
 
     bool outputWritable();
     bool definitionUsable();
@@ -181,13 +183,13 @@ bool ExperimentRun::stop(std::string_view message, std::string_view detail, bool
     return false;
 }
 
-// Both output files must take appends before the participant sees anything: a run
-// whose data cannot be kept is not started. Nothing is created here.
-bool ExperimentRun::stop(const std::optional<Refusal>& refusal)
+bool ExperimentRun::goesOn(const std::optional<Refusal>& refusal)
 {
     return !refusal || stop(refusal->message, refusal->detail);
 }
 
+// Both output files must take appends before the participant sees anything: a run
+// whose data cannot be kept is not started. Nothing is created here.
 bool ExperimentRun::outputWritable()
 {
     if (const auto reason = canAppendTo(subject_.dataPath))
@@ -199,15 +201,15 @@ bool ExperimentRun::outputWritable()
 
 // The output files are not the study's own files, and there is room for the whole
 // run on their disks.
-bool ExperimentRun::outputUsable() { return stop(outputRefusal(subject_, study_)); }
+bool ExperimentRun::outputUsable() { return goesOn(outputRefusal(subject_, study_)); }
 
-bool ExperimentRun::definitionUsable() { return stop(loadDefinition(study_, subject_.inputPath)); }
+bool ExperimentRun::definitionUsable() { return goesOn(loadDefinition(study_, subject_.inputPath)); }
 
 // A missing file, a file the reader had to cut or clamp, and a word list category
 // without items stop the run.
 bool ExperimentRun::loadLists()
 {
-    if (!stop(loadStudyLists(study_)))
+    if (!goesOn(loadStudyLists(study_)))
         return false;
     for (int s = 0; s < study_.sessionCount; ++s)
         for (int p = 0; p < 2; ++p) {
@@ -220,7 +222,7 @@ bool ExperimentRun::loadLists()
 // The pages are read one at a time, each shown as soon as it is read.
 bool ExperimentRun::showInstructionPages()
 {
-    if (!stop(instructionFileRefusal(study_)))
+    if (!goesOn(instructionFileRefusal(study_)))
         return false;
     InstructionFileRun file = InstructionFileRun::open(study_.instructionFilePath());
     std::string page;
@@ -330,7 +332,7 @@ bool ExperimentRun::sessionsHaveItems(bool questionnairesFilled)
     for (int s = 0; s < study_.sessionCount; ++s)
         for (int p = 0; p < 2; ++p)
             counts[s][p] = {sessionLists_[s][p].countA, sessionLists_[s][p].countB};
-    return stop(shortageRefusal(itemShortages(study_, counts, questionnairesFilled)));
+    return goesOn(shortageRefusal(itemShortages(study_, counts, questionnairesFilled)));
 }
 
 void ExperimentRun::runSession(int s)
