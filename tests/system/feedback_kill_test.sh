@@ -11,35 +11,10 @@ class=$(basename "$truv")
 write_small_study "$work" 3 4
 data="$work/run.dat"
 
-launch "$truv"
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
-
-frame=$(wait_for_window "TRUV") || fail "the main frame did not appear"
-menu=$(wait_for_window "TRUV for Windows 2.3") || fail "the main menu did not appear"
-key_to "$menu" Return
-page=$(wait_for_window "Subject Information Page") || fail "Enter on the menu did not show the subject page"
-fill_subject_page "$page" "$work/study.inp" "$data" 7
-
-# The instruction page, the keys page, the ready page and the first half's page; the
-# next-block dialog; the first block.
-for step in page page page page next block; do
-  screen=$(wait_for_other_window "$class" "$frame") || fail "no screen for step '$step'"
-  case $step in
-    page|next)
-      key_to "$screen" Return ;;
-    block)
-      key_to "$screen" space
-      presses=0
-      while is_visible "$class" "$screen"; do
-        [ "$presses" -lt 200 ] || fail "the first block did not end"
-        if [ $((presses % 2)) = 0 ]; then xdotool key a; else xdotool key KP_5; fi
-        presses=$((presses + 1))
-        sleep 0.05
-      done ;;
-  esac
-  wait_for_window_hidden "$class" "$screen" || fail "step '$step' did not close its screen"
-  task=$screen
-done
+open_first_block "$truv" "$work/study.inp" "$data" 7
+key_to "$task" space
+answer_block "$class" "$task"
 
 # The feedback dialog is up: the participant has not yet pressed a key on it.
 feedback=$(wait_for_other_window "$class" "$frame" "$task") || fail "no feedback after the first block"

@@ -19,33 +19,11 @@ write_small_study "$disk" 60 4
 data="$disk/run.dat"
 export XDG_DATA_HOME="$disk/xdg"
 
-launch "$truv"
-frame=$(wait_for_window "TRUV") || fail "the main frame did not appear"
-menu=$(wait_for_window "TRUV for Windows 2.3") || fail "the main menu did not appear"
-key_to "$menu" Return
-page=$(wait_for_window "Subject Information Page") || fail "Enter on the menu did not show the subject page"
-fill_subject_page "$page" "$disk/study.inp" "$data" 9
-
-for step in page page page page next block; do
-  screen=$(wait_for_other_window "$class" "$frame") || fail "no screen for step '$step'"
-  case $step in
-    page|next)
-      key_to "$screen" Return ;;
-    block)
-      # The disk fills while the block runs.
-      head -c 1M /dev/zero >"$disk/filler" 2>/dev/null
-      key_to "$screen" space
-      presses=0
-      while is_visible "$class" "$screen"; do
-        [ "$presses" -lt 400 ] || fail "the first block did not end"
-        if [ $((presses % 2)) = 0 ]; then xdotool key a; else xdotool key KP_5; fi
-        presses=$((presses + 1))
-        sleep 0.03
-      done ;;
-  esac
-  wait_for_window_hidden "$class" "$screen" || fail "step '$step' did not close its screen"
-  task=$screen
-done
+open_first_block "$truv" "$disk/study.inp" "$data" 9
+# The disk fills while the block runs.
+head -c 1M /dev/zero >"$disk/filler" 2>/dev/null
+key_to "$task" space
+answer_block "$class" "$task"
 
 trouble=$(wait_for_window "Data Not Written") || fail "no call for the experimenter after a block no file took"
 # A participant's stray keys choose nothing.

@@ -68,15 +68,7 @@ for step in $steps; do
       [ "$tw" -gt "$nw" ] && [ "$th" -gt "$nh" ] \
         || fail "block $((blocks + 1)): expected the task window, found a window of ${tw}x${th}"
       key_to "$screen" space
-      # Nobody sees the words: A, and after it the keypad's 5, until the block ends.
-      # A wrong key only shows the red X; the other key then answers the word.
-      presses=0
-      while is_visible "$class" "$screen"; do
-        [ "$presses" -lt 400 ] || fail "block $((blocks + 1)) did not end"
-        if [ $((presses % 2)) = 0 ]; then xdotool key a; else xdotool key KP_5; fi
-        presses=$((presses + 1))
-        sleep 0.05
-      done
+      answer_block "$class" "$screen"
       blocks=$((blocks + 1)) ;;
     code)
       codes=$((codes + 1))

@@ -171,6 +171,42 @@ fill_subject_page() {
   wait_for_window_gone "$1" || fail "OK did not close the subject page (wrong entries?)"
 }
 
+# Answers the block in the task window $2 of class $1 until the window is hidden:
+# nobody sees the words, so A and the keypad's 5 in turn (a wrong key only shows the
+# red X; the other key then answers the word). Fails after 400 keys.
+answer_block() {
+  local presses=0
+  while is_visible "$1" "$2"; do
+    [ "$presses" -lt 400 ] || fail "the block did not end"
+    if [ $((presses % 2)) = 0 ]; then xdotool key a; else xdotool key KP_5; fi
+    presses=$((presses + 1))
+    sleep 0.05
+  done
+}
+
+# Starts truv ($1) and takes a run of the input file $2 with the data file $3 and
+# subject number $4, one instruction page and no tutorial or list review, from the
+# main menu to its first block: sets frame (the grey frame) and task (the task
+# window, its block not yet started).
+open_first_block() {
+  local class step screen page menu
+  class=$(basename "$1")
+  launch "$1"
+  frame=$(wait_for_window "TRUV") || fail "the main frame did not appear"
+  menu=$(wait_for_window "TRUV for Windows 2.3") || fail "the main menu did not appear"
+  key_to "$menu" Return
+  page=$(wait_for_window "Subject Information Page") || fail "Enter on the menu did not show the subject page"
+  fill_subject_page "$page" "$2" "$3" "$4"
+  # The instruction page, the keys page, the ready page and the first half's page; the
+  # next-block dialog.
+  for step in page page page page next; do
+    screen=$(wait_for_other_window "$class" "$frame") || fail "no screen for step '$step'"
+    key_to "$screen" Return
+    wait_for_window_hidden "$class" "$screen" || fail "step '$step' did not close its screen"
+  done
+  task=$(wait_for_other_window "$class" "$frame") || fail "no task window for the first block"
+}
+
 # Runs an X client (xprop, xwininfo) and prints its output; a connection the server
 # refuses for a moment is tried again, up to five times.
 x_query() {
