@@ -17,11 +17,7 @@ RunOutput::RunOutput(std::string what, std::string path, std::string header, std
 {
 }
 
-void RunOutput::prepare()
-{
-    if (!rescued_)
-        appendLines(path_, header_, {});
-}
+void RunOutput::prepare() { appendLines(path_, header_, {}); }
 
 bool RunOutput::append(std::string what, std::vector<std::string> lines)
 {
