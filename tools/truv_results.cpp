@@ -10,12 +10,12 @@
 
 #include "common/file_io.h"
 #include "common/file_source.h"
-#include "results/results_charts_window.h"
+#include "results/ui/results_charts.h"
 #include "results/results_exports.h"
 #include "results/results_options.h"
 #include "results/results_reading.h"
 #include "results/results_scores.h"
-#include "results/results_window.h"
+#include "results/ui/results_window.h"
 
 namespace {
 

@@ -32,9 +32,9 @@
 
 #include "app/application_window.h"
 #include "platform/desktop_session.h"
-#include "platform/x11_pointer.h"
-#include "task/task_window.h"
-#include "task/timing_report.h"
+#include "platform/x11/pointer.h"
+#include "task/ui/task_window.h"
+#include "timing/timing_report.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>

@@ -1,5 +1,5 @@
 #pragma once
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 
 // The About box: the program's name and version and a few lines about it.
 class AboutDialog : public TemplateDialog {

@@ -14,14 +14,14 @@
 #include "app/participant_screens.h"
 #include "app/qt_run_screens.h"
 #include "run/run_driver.h"
-#include "app/screen_keeper_window.h"
-#include "files/create_input_file_dialog.h"
-#include "files/stimulus_list_editor.h"
-#include "instructions/instruction_editor.h"
-#include "questionnaire/questionnaire_editor.h"
+#include "app/session_bus_inhibit.h"
+#include "files/ui/create_input_file_dialog.h"
+#include "files/ui/stimulus_list_editor.h"
+#include "instructions/ui/instruction_editor.h"
+#include "questionnaire/ui/questionnaire_editor.h"
 #include "platform/desktop_session.h"
-#include "platform/x11_pointer.h"
-#include "task/task_window.h"
+#include "platform/x11/pointer.h"
+#include "task/ui/task_window.h"
 
 MainFrame::MainFrame() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
 {

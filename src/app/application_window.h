@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "common/accelerator_window.h"
+#include "common/ui/accelerator_slot.h"
 #include "platform/platform.h"
 
 // The light grey full-screen window without caption or border.

@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 
 class ExitCodeDialog : public TemplateDialog {
     Q_OBJECT

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 
 class FileErrorDialog : public TemplateDialog {
     Q_OBJECT

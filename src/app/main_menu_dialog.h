@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 
 enum class MenuActivity {
     CreateInputFile,

@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 #include "run/run_screens.h"
 
 class OutputTroubleDialog : public TemplateDialog {

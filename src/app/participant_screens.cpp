@@ -9,8 +9,8 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "common/template_dialog.h"
-#include "task/task_window.h"
+#include "common/ui/template_dialog.h"
+#include "task/ui/task_window.h"
 
 namespace {
 

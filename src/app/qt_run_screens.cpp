@@ -13,10 +13,10 @@
 #include "app/output_trouble_dialog.h"
 #include "app/subject_page_dialog.h"
 #include "common/text_codec.h"
-#include "task/block_feedback_dialog.h"
-#include "task/next_block_dialog.h"
-#include "task/report_dialog.h"
-#include "task/task_window.h"
+#include "task/ui/block_feedback_dialog.h"
+#include "task/ui/next_block_dialog.h"
+#include "task/ui/report_dialog.h"
+#include "task/ui/task_window.h"
 
 QtRunScreens::QtRunScreens(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont,
                            QWidget* parent)

@@ -7,15 +7,15 @@
 #include <QFont>
 #include <QPointer>
 
-#include "common/accelerator_window.h"
+#include "common/ui/accelerator_slot.h"
 #include "run/run_screens.h"
-#include "files/qt_review_screens.h"
-#include "instructions/qt_page_screens.h"
-#include "questionnaire/qt_questionnaire_screens.h"
-#include "task/block_feedback_dialog.h"
-#include "task/next_block_dialog.h"
-#include "task/qt_tutorial_screens.h"
-#include "task/task_window.h"
+#include "files/ui/qt_review_screens.h"
+#include "instructions/ui/qt_page_screens.h"
+#include "questionnaire/ui/qt_questionnaire_screens.h"
+#include "task/ui/block_feedback_dialog.h"
+#include "task/ui/next_block_dialog.h"
+#include "task/ui/qt_tutorial_screens.h"
+#include "task/ui/task_window.h"
 
 class QtRunScreens : public RunScreens {
 public:

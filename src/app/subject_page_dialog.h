@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "run/subject_page.h"
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 
 class SubjectPageDialog : public TemplateDialog {
     Q_OBJECT

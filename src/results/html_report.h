@@ -4,7 +4,7 @@
 // no address on the network. It opens the same on a lab computer without a network
 // as in a mail attachment.
 //
-// The charts are drawn by the Qt side (results_charts_window.h) and handed over as
+// The charts are drawn by the Qt side (ui/results_charts.h) and handed over as
 // SVG documents; the report only places them.
 
 #include <cstddef>

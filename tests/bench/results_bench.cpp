@@ -28,7 +28,7 @@
 #include "common/file_io.h"
 #include "files/word_list.h"
 #include "results/html_report.h"
-#include "results/results_charts_window.h"
+#include "results/ui/results_charts.h"
 #include "results/results_exports.h"
 #include "results/results_reading.h"
 #include "results/results_scores.h"

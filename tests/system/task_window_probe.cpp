@@ -15,9 +15,9 @@
 #include "app/application_window.h"
 #include "app/participant_screens.h"
 #include "platform/desktop_session.h"
-#include "platform/x11_pointer.h"
+#include "platform/x11/pointer.h"
 #include "support/sample_items.h"
-#include "task/task_window.h"
+#include "task/ui/task_window.h"
 
 
 int main(int argc, char* argv[])

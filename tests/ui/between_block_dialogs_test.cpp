@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "task/between_block.h"
-#include "task/block_feedback_dialog.h"
-#include "task/next_block_dialog.h"
+#include "task/ui/block_feedback_dialog.h"
+#include "task/ui/next_block_dialog.h"
 #include "ui/layout_check.h"
 
 namespace {

@@ -20,9 +20,9 @@
 #include <sys/stat.h>
 
 #include "common/temp_directory.h"
-#include "files/create_input_file_dialog.h"
-#include "files/input_file_dialog.h"
-#include "files/session_settings_dialog.h"
+#include "files/ui/create_input_file_dialog.h"
+#include "files/ui/input_file_dialog.h"
+#include "files/ui/session_settings_dialog.h"
 #include "layout_check.h"
 
 #include "ui/when_shown.h"

@@ -8,7 +8,7 @@
 
 #include "app/about_dialog.h"
 #include "app/main_menu_dialog.h"
-#include "common/warning_dialog.h"
+#include "common/ui/warning_dialog.h"
 #include "layout_check.h"
 
 

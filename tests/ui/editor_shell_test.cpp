@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "common/editor_shell_dialog.h"
-#include "common/warning_dialog.h"
+#include "common/ui/editor_shell_dialog.h"
+#include "common/ui/warning_dialog.h"
 #include "ui/when_shown.h"
 
 namespace {

@@ -17,10 +17,10 @@
 #include <optional>
 
 #include "common/temp_directory.h"
-#include "common/warning_dialog.h"
-#include "instructions/instruction_editor.h"
-#include "instructions/page_text_editor.h"
-#include "instructions/instruction_page_dialog.h"
+#include "common/ui/warning_dialog.h"
+#include "instructions/ui/instruction_editor.h"
+#include "instructions/ui/page_text_editor.h"
+#include "instructions/ui/instruction_page_dialog.h"
 
 namespace {
 

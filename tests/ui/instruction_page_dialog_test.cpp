@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "instructions/instruction_page_dialog.h"
+#include "instructions/ui/instruction_page_dialog.h"
 #include "ui/layout_check.h"
 
 TEST(InstructionPageDialog, IsLaidOutAsItsTable)

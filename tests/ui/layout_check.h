@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 
 // Every control stands at its table rectangle converted with the dialog's font.
 inline void expectLaidOutAsTable(const TemplateDialog& dialog, const DialogTemplate& t)

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "files/list_review_dialog.h"
-#include "files/qt_review_screens.h"
+#include "files/ui/list_review_dialog.h"
+#include "files/ui/qt_review_screens.h"
 #include "ui/layout_check.h"
 
 #include "ui/when_shown.h"

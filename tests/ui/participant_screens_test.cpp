@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "app/participant_screens.h"
-#include "common/template_dialog.h"
+#include "common/ui/template_dialog.h"
 
 namespace {
 

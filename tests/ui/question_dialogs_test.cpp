@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/warning_dialog.h"
-#include "questionnaire/qt_questionnaire_screens.h"
+#include "common/ui/warning_dialog.h"
+#include "questionnaire/ui/qt_questionnaire_screens.h"
 #include "ui/layout_check.h"
 
 namespace {

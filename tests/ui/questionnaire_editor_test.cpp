@@ -21,15 +21,15 @@
 #include <unistd.h>
 
 #include "common/temp_directory.h"
-#include "common/warning_dialog.h"
-#include "instructions/instruction_page_dialog.h"
+#include "common/ui/warning_dialog.h"
+#include "instructions/ui/instruction_page_dialog.h"
 #include "layout_check.h"
-#include "questionnaire/list_options_dialog.h"
-#include "questionnaire/list_question_dialog.h"
-#include "instructions/page_text_editor.h"
-#include "questionnaire/questionnaire_editor.h"
-#include "questionnaire/radio_question_dialog.h"
-#include "questionnaire/text_question_dialog.h"
+#include "questionnaire/ui/list_options_dialog.h"
+#include "questionnaire/ui/list_question_dialog.h"
+#include "instructions/ui/page_text_editor.h"
+#include "questionnaire/ui/questionnaire_editor.h"
+#include "questionnaire/ui/radio_question_dialog.h"
+#include "questionnaire/ui/text_question_dialog.h"
 
 namespace {
 

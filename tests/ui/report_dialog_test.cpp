@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "task/report_dialog.h"
+#include "task/ui/report_dialog.h"
 #include "task/score_table.h"
 #include "ui/layout_check.h"
 

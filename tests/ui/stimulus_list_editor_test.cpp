@@ -16,8 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "common/temp_directory.h"
-#include "common/warning_dialog.h"
-#include "files/stimulus_list_editor.h"
+#include "common/ui/warning_dialog.h"
+#include "files/ui/stimulus_list_editor.h"
 
 #include "ui/when_shown.h"
 

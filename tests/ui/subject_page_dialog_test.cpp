@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/subject_page_dialog.h"
-#include "files/input_file_dialog.h"
+#include "files/ui/input_file_dialog.h"
 #include "layout_check.h"
 
 namespace {

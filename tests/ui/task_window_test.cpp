@@ -15,7 +15,7 @@
 #include "app/application_window.h"
 #include "layout_check.h"
 #include "support/sample_items.h"
-#include "task/task_window.h"
+#include "task/ui/task_window.h"
 
 namespace {
 

@@ -1,5 +1,0 @@
-#include "instructions/qt_page_screens.h"
-
-#include "instructions/instruction_page_dialog.h"
-
-void QtPageScreens::showPage(std::string_view text) { InstructionPageDialog::showText(text, parent_); }

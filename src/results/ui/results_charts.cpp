@@ -1,0 +1,455 @@
+#include "results/ui/results_charts.h"
+
+#include <QAreaSeries>
+#include <QBuffer>
+#include <QChart>
+#include <QGraphicsScene>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScatterSeries>
+#include <QSvgGenerator>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+
+namespace {
+
+constexpr int binWidth = 50;        // ms
+constexpr int histogramEnd = 3000;  // ms: longer latencies are counted, not drawn
+constexpr QRgb separatorGrey = 0xC8C8C8;
+
+const char* roleLabel(BlockRole role)
+{
+    switch (role) {
+    case BlockRole::PairOnePractice:
+        return "Pair 1 practice";
+    case BlockRole::PairTwoPractice:
+        return "Pair 2 practice";
+    case BlockRole::CombinedPractice:
+        return "Combined practice";
+    case BlockRole::CombinedRecorded:
+        return "Combined recorded";
+    case BlockRole::Unknown:
+        break;
+    }
+    return "Unknown role";
+}
+
+std::unique_ptr<QChart> newChart(const QString& title)
+{
+    auto chart = std::make_unique<QChart>();
+    chart->setTitle(title);
+    QFont titleFont = chart->titleFont();
+    titleFont.setBold(true);
+    chart->setTitleFont(titleFont);
+    chart->setBackgroundRoundness(0);
+    // A plain brush, not the theme's gradient: the SVG of a gradient is a definition
+    // with an id, and the report holds many charts whose ids would clash.
+    chart->setBackgroundBrush(Qt::white);
+    chart->setMargins(QMargins(6, 6, 6, 6));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    return chart;
+}
+
+QScatterSeries* pointSeries(const QString& name, QColor colour, qreal size = 7)
+{
+    auto* series = new QScatterSeries;
+    series->setName(name);
+    series->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    series->setMarkerSize(size);
+    series->setColor(colour);
+    series->setBorderColor(colour);
+    return series;
+}
+
+QValueAxis* valueAxis(const QString& title, qreal low, qreal high, const QString& format)
+{
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setRange(low, high);
+    axis->setLabelFormat(format);
+    return axis;
+}
+
+// Adds the series to the chart on both axes.
+void attach(QChart& chart, QAbstractSeries* series, QValueAxis* x, QValueAxis* y)
+{
+    chart.addSeries(series);
+    series->attachAxis(x);
+    series->attachAxis(y);
+}
+
+void hideFromLegend(QChart& chart, QAbstractSeries* series)
+{
+    for (QLegendMarker* marker : chart.legend()->markers(series))
+        marker->setVisible(false);
+}
+
+// Ticks at round values (1, 2 or 5 times a power of ten apart), about count of them
+// from low, and the range's upper end raised to the next tick.
+void roundTicks(QValueAxis* axis, double low, double high, int count)
+{
+    const double rough = std::max((high - low) / count, 1e-9);
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = power;
+    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
+        step = factor * power;
+        if (step >= rough)
+            break;
+    }
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(low);
+    axis->setTickInterval(step);
+    axis->setMinorTickCount(0);
+    axis->setRange(low, low + std::ceil((high - low) / step - 1e-9) * step);
+}
+
+// An axis range's upper end: the value rounded up to a multiple of step, at least minimum.
+double roundedUp(double value, double step, double minimum)
+{
+    return std::max(minimum, std::ceil(value / step) * step);
+}
+
+}  // namespace
+
+QColor roleColour(BlockRole role)
+{
+    switch (role) {
+    case BlockRole::PairOnePractice:
+        return QColor(chartColours::pairOnePractice);
+    case BlockRole::PairTwoPractice:
+        return QColor(chartColours::pairTwoPractice);
+    case BlockRole::CombinedPractice:
+        return QColor(chartColours::combinedPractice);
+    case BlockRole::CombinedRecorded:
+        return QColor(chartColours::combinedRecorded);
+    case BlockRole::Unknown:
+        break;
+    }
+    return QColor(chartColours::unknownRole);
+}
+
+QColor halfColour(int half) { return QColor(half == 2 ? chartColours::halfTwo : chartColours::halfOne); }
+
+std::unique_ptr<QChart> latencyByTrialChart(const SessionRecord& session)
+{
+    auto chart = newChart(QStringLiteral("Session %1: latency by trial").arg(session.settings.session));
+    constexpr std::array roles{BlockRole::PairOnePractice, BlockRole::PairTwoPractice, BlockRole::CombinedPractice,
+                               BlockRole::CombinedRecorded, BlockRole::Unknown};
+    std::map<BlockRole, QScatterSeries*> series;
+    std::vector<double> separators;
+    int slot = 0;
+    int longest = 0;
+    for (const BlockRecord& block : session.blocks) {
+        if (slot > 0)
+            separators.push_back(slot + 0.5);
+        QScatterSeries*& points = series[block.role];
+        if (points == nullptr)
+            points = pointSeries(roleLabel(block.role), roleColour(block.role), 6);
+        for (const TrialRecord& trial : block.trials) {
+            ++slot;
+            if (trial.unrun)
+                continue;
+            points->append(slot, trial.latency);
+            longest = std::max(longest, trial.latency);
+        }
+    }
+    const double top = roundedUp(longest, 500, 1000);
+    auto* x = valueAxis(QStringLiteral("Trial, in block order"), 0, std::max(slot, 1) + 1, QStringLiteral("%d"));
+    auto* y = valueAxis(QStringLiteral("Latency (ms)"), 0, top, QStringLiteral("%d"));
+    roundTicks(x, 0, std::max(slot, 1) + 1, 8);
+    roundTicks(y, 0, top, 5);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (double at : separators) {
+        auto* line = new QLineSeries;
+        line->setPen(QPen(QColor(separatorGrey), 1));
+        line->append(at, 0);
+        line->append(at, y->max());
+        attach(*chart, line, x, y);
+        hideFromLegend(*chart, line);
+    }
+    // In role order, so that the legend reads the same for every session.
+    for (BlockRole role : roles) {
+        if (const auto found = series.find(role); found != series.end())
+            attach(*chart, found->second, x, y);
+    }
+    return chart;
+}
+
+std::unique_ptr<QChart> latencyDistributionChart(const SessionRecord& session)
+{
+    auto chart =
+        newChart(QStringLiteral("Session %1: latencies of the combined blocks by half").arg(session.settings.session));
+    constexpr int bins = histogramEnd / binWidth;
+    std::array<std::array<int, bins>, 2> counts{};
+    std::array<int, 2> longer{};
+    std::array<int, 2> totals{};
+    for (const BlockRecord& block : session.blocks) {
+        if (block.half < 1 || block.half > 2 ||
+            (block.role != BlockRole::CombinedPractice && block.role != BlockRole::CombinedRecorded))
+            continue;
+        for (const TrialRecord& trial : block.trials) {
+            if (trial.unrun)
+                continue;
+            const int h = block.half - 1;
+            ++totals[h];
+            if (trial.latency >= histogramEnd)
+                ++longer[h];
+            else
+                ++counts[h][std::max(trial.latency, 0) / binWidth];
+        }
+    }
+    const int highest = std::max(*std::max_element(counts[0].begin(), counts[0].end()),
+                                 *std::max_element(counts[1].begin(), counts[1].end()));
+    auto* x = valueAxis(QStringLiteral("Latency (ms)"), 0, histogramEnd, QStringLiteral("%d"));
+    auto* y = valueAxis(QStringLiteral("Trials"), 0, roundedUp(highest, 5, 5), QStringLiteral("%d"));
+    x->setTickCount(7);
+    roundTicks(y, 0, std::max(highest, 5), 5);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (int h = 0; h < 2; ++h) {
+        // The outline of the bars as one step line, filled down to the axis.
+        auto* outline = new QLineSeries;
+        outline->append(0, 0);
+        for (int b = 0; b < bins; ++b) {
+            outline->append(b * binWidth, counts[h][b]);
+            outline->append((b + 1) * binWidth, counts[h][b]);
+        }
+        outline->append(histogramEnd, 0);
+        auto* area = new QAreaSeries(outline);
+        outline->setParent(area);  // an area series does not own its lines
+        QString name = QStringLiteral("Half %1 (n = %2").arg(h + 1).arg(totals[h]);
+        if (longer[h] > 0)
+            name += QStringLiteral(", %1 over %2 ms").arg(longer[h]).arg(histogramEnd);
+        area->setName(name + ')');
+        QColor fill = halfColour(h + 1);
+        fill.setAlpha(70);
+        area->setBrush(fill);
+        area->setPen(QPen(halfColour(h + 1), 2));
+        attach(*chart, area, x, y);
+    }
+    return chart;
+}
+
+std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummary& summary)
+{
+    auto* included = pointSeries(QStringLiteral("Session score"), QColor(chartColours::score), 9);
+    auto* excluded = pointSeries(QStringLiteral("Excluded session"), QColor(chartColours::excludedScore), 9);
+    int scored = 0;
+    for (const RunRecord& run : study.runs)
+        for (const SessionRecord& session : run.sessions)
+            scored += session.difference.score ? 1 : 0;
+    // Of many sessions, every step-th of each kind (kept and excluded) is drawn; the
+    // axis still spans every score.
+    const int step = std::max(1, (scored + maxStudyChartPoints - 1) / maxStudyChartPoints);
+    std::array<int, 2> ofKind{};
+    double low = -1, high = 1;
+    int index = 0;
+    for (const RunRecord& run : study.runs) {
+        for (const SessionRecord& session : run.sessions) {
+            const auto& score = session.difference.score;
+            if (!score)
+                continue;
+            low = std::min(low, *score);
+            high = std::max(high, *score);
+            const bool out = session.difference.excluded;
+            if (ofKind[out]++ % step != 0)
+                continue;
+            // The points spread up and down by the golden ratio's steps, so that equal
+            // scores stay apart and every chart of the same study looks the same.
+            const double spread = 0.15 + 0.7 * std::fmod(index++ * 0.6180339887, 1.0);
+            (out ? excluded : included)->append(*score, spread);
+        }
+    }
+    auto chart = newChart(step > 1
+                              ? QStringLiteral("Difference scores (%1 sessions, 1 in %2 drawn)").arg(scored).arg(step)
+                              : QStringLiteral("Difference scores (%1 sessions)").arg(scored));
+    for (const auto& end : {summary.confidenceLow, summary.confidenceHigh}) {
+        if (end) {
+            low = std::min(low, *end);
+            high = std::max(high, *end);
+        }
+    }
+    low = -roundedUp(-low, 0.5, 0);
+    high = roundedUp(high, 0.5, 0);
+    auto* x = valueAxis(QStringLiteral("Score (positive: slower after the switch)"), low, high, QStringLiteral("%.1f"));
+    roundTicks(x, low, high, 6);
+    auto* y = valueAxis(QString(), 0, 1, QStringLiteral("%.1f"));
+    y->setVisible(false);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    auto* zero = new QLineSeries;
+    zero->setPen(QPen(QColor(separatorGrey), 1, Qt::DashLine));
+    zero->append(0, 0);
+    zero->append(0, 1);
+    attach(*chart, zero, x, y);
+    hideFromLegend(*chart, zero);
+    if (summary.confidenceLow && summary.confidenceHigh) {
+        auto* upper = new QLineSeries;
+        upper->append(*summary.confidenceLow, 1);
+        upper->append(*summary.confidenceHigh, 1);
+        auto* lower = new QLineSeries;
+        lower->append(*summary.confidenceLow, 0);
+        lower->append(*summary.confidenceHigh, 0);
+        auto* band = new QAreaSeries(upper, lower);
+        upper->setParent(band);  // an area series does not own its lines
+        lower->setParent(band);
+        band->setName(QStringLiteral("95 % interval of the mean"));
+        QColor fill(chartColours::mean);
+        fill.setAlphaF(0.2);
+        band->setBrush(fill);
+        band->setPen(Qt::NoPen);
+        attach(*chart, band, x, y);
+    }
+    if (summary.meanScore) {
+        auto* mean = new QLineSeries;
+        mean->setName(QStringLiteral("Mean %1").arg(QString::fromStdString(fixedNumber(*summary.meanScore, 2))));
+        mean->setPen(QPen(QColor(chartColours::mean), 2));
+        mean->append(*summary.meanScore, 0);
+        mean->append(*summary.meanScore, 1);
+        attach(*chart, mean, x, y);
+    }
+    attach(*chart, included, x, y);
+    if (excluded->count() > 0)
+        attach(*chart, excluded, x, y);
+    else
+        delete excluded;
+    return chart;
+}
+
+std::unique_ptr<QChart> errorRatesChart(const StudyResults& study)
+{
+    // Of many runs, each point is the mean of a group of step runs following each other.
+    const int runs = static_cast<int>(study.runs.size());
+    const int step = std::max(1, (runs + maxStudyChartPoints - 1) / maxStudyChartPoints);
+    auto chart = newChart(step > 1 ? QStringLiteral("Error rates by half (each point the mean of %1 runs)").arg(step)
+                                   : QStringLiteral("Error rates by half"));
+    std::array<QScatterSeries*, 2> halves{pointSeries(QStringLiteral("Half 1"), halfColour(1)),
+                                          pointSeries(QStringLiteral("Half 2"), halfColour(2))};
+    int lastRun = 1;
+    double highest = 0;
+    for (int first = 0; first < runs; first += step) {
+        const int end = std::min(runs, first + step);
+        double ids = 0;
+        std::array<double, 2> sums{};
+        std::array<int, 2> counts{};
+        for (int r = first; r < end; ++r) {
+            const RunRecord& run = study.runs[static_cast<std::size_t>(r)];
+            lastRun = std::max(lastRun, run.id);
+            ids += run.id;
+            for (const SessionRecord& session : run.sessions) {
+                for (int h = 0; h < 2; ++h) {
+                    if (const auto& figures = session.halves[h]) {
+                        if (step == 1) {
+                            // Half 1 a little left of the run, half 2 a little right.
+                            halves[h]->append(run.id + (h == 0 ? -0.15 : 0.15), figures->errorRate);
+                            highest = std::max<double>(highest, figures->errorRate);
+                        }
+                        sums[h] += figures->errorRate;
+                        ++counts[h];
+                    }
+                }
+            }
+        }
+        if (step == 1)
+            continue;
+        const double at = ids / (end - first);
+        for (int h = 0; h < 2; ++h) {
+            if (counts[h] == 0)
+                continue;
+            const double mean = sums[h] / counts[h];
+            halves[h]->append(at + (h == 0 ? -0.15 : 0.15) * step, mean);
+            highest = std::max(highest, mean);
+        }
+    }
+    auto* x = valueAxis(QStringLiteral("Run"), 0.5, lastRun + 0.5, QStringLiteral("%d"));
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(1);
+    x->setTickInterval(std::max(1.0, std::ceil(lastRun / 10.0)));
+    x->setMinorTickCount(0);
+    auto* y = valueAxis(QStringLiteral("Error rate (%)"), 0, roundedUp(highest, 10, 10), QStringLiteral("%d"));
+    roundTicks(y, 0, roundedUp(highest, 10, 10), 5);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QScatterSeries* series : halves)
+        attach(*chart, series, x, y);
+    return chart;
+}
+
+std::string chartSvg(QChart& chart, QSize size)
+{
+    // The chart is lent to a scene of its own for the drawing and given back after.
+    QGraphicsScene scene;
+    QGraphicsScene* formerScene = chart.scene();
+    const QSizeF formerSize = chart.size();
+    if (formerScene != nullptr)
+        formerScene->removeItem(&chart);
+    scene.addItem(&chart);
+    chart.resize(size);
+    scene.setSceneRect(QRectF(QPointF(0, 0), size));
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setResolution(96);
+    generator.setTitle(chart.title());
+    {
+        QPainter painter(&generator);
+        painter.setRenderHint(QPainter::Antialiasing);
+        scene.render(&painter, QRectF(QPointF(0, 0), size), scene.sceneRect());
+    }
+    scene.removeItem(&chart);
+    if (formerScene != nullptr) {
+        formerScene->addItem(&chart);
+        chart.resize(formerSize);
+    }
+
+    QString svg = QString::fromUtf8(buffer.data());
+    // The generator leaves an empty group for every state change that drew nothing:
+    // most of its output, and nothing to see.
+    static const QRegularExpression emptyGroup(QStringLiteral("<g [^>]*>\\s*</g>\\s*"));
+    svg.remove(emptyGroup);
+    // Every group repeats the painter's font, which only text uses, and every text
+    // element names its own; and the identity transform does nothing. Dropping both
+    // makes a report with many runs a third smaller.
+    static const QRegularExpression groupFont(QStringLiteral(
+        "(<g [^>]*?)\\s*font-family=\"[^\"]*\" font-size=\"[^\"]*\" font-weight=\"[^\"]*\" font-style=\"[^\"]*\"\\s*"));
+    svg.replace(groupFont, QStringLiteral("\\1 "));
+    svg.remove(QStringLiteral(" transform=\"matrix(1,0,0,1,0,0)\""));
+    // "Sans Serif" is fontconfig's name, not CSS's: a browser gets the fonts Qt most
+    // likely used, and its own sans-serif font after them.
+    svg.replace(QStringLiteral("font-family=\"Sans Serif\""),
+                QStringLiteral("font-family=\"DejaVu Sans, Liberation Sans, Arial, sans-serif\""));
+    return svg.toStdString();
+}
+
+ReportCharts reportCharts(const StudyResults& study, const StudySummary& summary)
+{
+    ReportCharts charts;
+    charts.scores = chartSvg(*scoresChart(study, summary));
+    charts.errorRates = chartSvg(*errorRatesChart(study));
+    // Only the runs with a section of their own are drawn: the others would be thrown away.
+    charts.runs.resize(study.runs.size());
+    for (const std::size_t r : runsWithSections(study)) {
+        for (const SessionRecord& session : study.runs[r].sessions)
+            charts.runs[r].push_back({chartSvg(*latencyByTrialChart(session)),
+                                      chartSvg(*latencyDistributionChart(session))});
+    }
+    return charts;
+}
+
+std::string reportHtml(const StudyResults& study, const StudySummary& summary)
+{
+    return htmlReport(study, summary, reportCharts(study, summary));
+}

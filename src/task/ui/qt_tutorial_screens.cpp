@@ -1,0 +1,13 @@
+#include "task/ui/qt_tutorial_screens.h"
+
+#include "task/ui/task_window.h"
+
+int QtTutorialScreens::runTutorialPart(int, const BlockSettings& settings)
+{
+    // A window object per part: each part starts its alternation afresh.
+    TaskWindow window(slot_, pointer_, clock_, font_, parent_);
+    const int result = window.runBlock(settings);
+    if (result != 0)
+        pointer_.setConfinement(window.engine().savedConfinement());
+    return result;
+}

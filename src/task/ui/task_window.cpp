@@ -1,0 +1,291 @@
+#include "task/ui/task_window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWindow>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+#include <QtGui/qguiapplication_platform.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+
+#include <xcb/xcb.h>
+
+#include "platform/screen_geometry.h"
+#include "platform/x11/server_clock.h"
+
+const QColor TaskWindow::background(255, 255, 255);
+const QColor TaskWindow::pair1Text(0, 0, 0);
+const QColor TaskWindow::pair2Text(0, 0, 0);
+const QColor TaskWindow::correctFeedback(0, 255, 0);
+const QColor TaskWindow::errorFeedback(255, 0, 0);
+
+TaskArea::TaskArea(QWidget* parent, const QFont& font, QColor background) : QWidget(parent), background_(background)
+{
+    setFont(font);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TaskArea::draw(const QString& text, QColor colour)
+{
+    text_ = text;
+    colour_ = colour;
+    repaint();
+}
+
+void TaskArea::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), background_);
+    if (text_.isEmpty())
+        return;
+    p.setPen(colour_);
+    // Centred at the top; a text wider than the area is cut at its edges.
+    const QFontMetrics metrics(font());
+    const int width = metrics.horizontalAdvance(text_);
+    p.drawText(QPoint(this->width() / 2 - width / 2, metrics.ascent()), text_);
+}
+
+QFont makeTaskFont(int averageCharWidth)
+{
+    QFont best = dialogFont(10);
+    int bestDistance = 1 << 30;
+    for (int pixels = 6; pixels <= 80; ++pixels) {
+        QFont f = dialogFont(10);
+        f.setPixelSize(pixels);
+        f.setWeight(QFont::Normal);
+        f.setStyleStrategy(QFont::PreferQuality);
+        const int distance = std::abs(baseUnitsOf(f).averageCharWidth - averageCharWidth);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = f;
+        }
+    }
+    return best;
+}
+
+const DialogTemplate& TaskWindow::layout()
+{
+    static const DialogTemplate t{"",
+                                  230,
+                                  142,
+                                  14,
+                                  {
+                                      {ControlKind::Static, InstructionId, "", {12, 6, 205, 42}, AlignCenter},
+                                      {ControlKind::Picture, UpperLeftId, "", {19, 58, 62, 8}},
+                                      {ControlKind::Picture, UpperRightId, "", {151, 57, 61, 8}},
+                                      {ControlKind::Picture, LowerLeftId, "", {19, 73, 62, 8}},
+                                      {ControlKind::Picture, LowerRightId, "", {151, 73, 61, 8}},
+                                      {ControlKind::Picture, WordId, "", {86, 65, 61, 8}},
+                                      {ControlKind::Picture, FeedbackId, "", {108, 77, 14, 8}},
+                                      {ControlKind::DefaultButton, StartId, "", {7, 136, 216, 6}},
+                                      {ControlKind::PushButton, LeftId, "", {0, 136, 6, 6}},
+                                      {ControlKind::PushButton, RightId, "", {224, 136, 6, 6}},
+                                  }};
+    return t;
+}
+
+TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont, QWidget* parent)
+    : TemplateDialog(layout(), parent,
+                     [taskFont](const ControlSpec&, QWidget* p) { return new TaskArea(p, taskFont, background); }),
+      slot_(slot)
+{
+    engine_ = std::make_unique<BlockEngine>(*this, clock, pointer, random_, calendar_);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, background);
+    setPalette(p);
+    setAutoFillBackground(true);
+    // The participant works with the keys only: the buttons are flat and disabled.
+    for (int id : {StartId, LeftId, RightId}) {
+        auto* button = control<QPushButton>(id);
+        button->setFlat(true);
+        button->setEnabled(false);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
+    control<QLabel>(InstructionId)->setFont(font());
+    setCursor(Qt::BlankCursor);
+    // A title bar at most, without buttons: nothing the participant clicks hides or
+    // closes the window.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+}
+
+TaskWindow::~TaskWindow() = default;
+
+namespace {
+
+// Handles events until done() holds or the time is up; whether it holds.
+bool waitFor(const std::function<bool()>& done, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() >= milliseconds)
+            return false;
+        // Keys wait in the queue until the block is open.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
+    return true;
+}
+
+// Qt's own connection to the X server under the X11 platform; nullptr under any
+// other (the offscreen platform offers the interface without a connection).
+xcb_connection_t* qtXcbConnection()
+{
+    static xcb_connection_t* const connection = []() -> xcb_connection_t* {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+            return nullptr;
+        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+        return x11 != nullptr ? x11->connection() : nullptr;
+    }();
+    return connection;
+}
+
+}  // namespace
+
+void TaskWindow::showCentred()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const auto centredFrame = [&] {
+        return screen->geometry().center() - QRect(QPoint(), frameGeometry().size()).center();
+    };
+    if (screen)
+        move(centredFrame());
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    if (!screen)
+        return;
+    // Once the window is mapped a window manager has framed it, and its frame is
+    // known: the frame, not the window inside it, is centred (with no window manager
+    // the two are one). Generous time-outs: a slow desktop only delays the START screen.
+    waitFor([this] { return windowHandle() && windowHandle()->isExposed(); }, 3000);
+    const QPoint target = centredFrame();
+    if (frameGeometry().topLeft() != target) {
+        move(target);
+        waitFor([&] { return frameGeometry().topLeft() == target; }, 1000);
+    }
+}
+
+int TaskWindow::runBlock(const BlockSettings& settings)
+{
+    slot_.target = this;
+    setResult(-1);
+    showCentred();
+    // The server's clock against ours, for this block's key stamps: under the X11
+    // platform only, where the key events carry the X server's time.
+    if (!serverClockOpened_ && QGuiApplication::platformName() == QStringLiteral("xcb"))
+        serverClock_ = X11ServerClock::open();
+    serverClockOpened_ = true;
+    engine_->setServerClock(calibrate(serverClock_.get()));
+    engine_->open(settings);
+
+    running_ = true;
+    while (running_) {
+        // The event loop sleeps until input arrives: a key's time is its own stamp,
+        // so the wake-up is not in the latency, and at real-time priority a thread
+        // that polled without sleeping would be throttled by the kernel.
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    hide();
+    return engine_->result();
+}
+
+void TaskWindow::clearAreas()
+{
+    for (int id : {UpperLeftId, UpperRightId, LowerLeftId, LowerRightId, WordId, FeedbackId})
+        area(id)->draw(QString(), pair1Text);
+}
+
+void TaskWindow::showInstruction(std::string_view text)
+{
+    auto* label = control<QLabel>(InstructionId);
+    const QString shown = fromSingleByte(text);
+    if (label->text() != shown) {
+        label->setText(shown);
+        label->repaint();
+    }
+}
+
+void TaskWindow::drawLabels(const std::array<std::string, 4>& labels)
+{
+    const int ids[4] = {UpperLeftId, UpperRightId, LowerLeftId, LowerRightId};
+    for (int k = 0; k < 4; ++k)
+        area(ids[k])->draw(fromSingleByte(labels[k]), k < 2 ? pair1Text : pair2Text);
+}
+
+void TaskWindow::drawWord(std::string_view word, TextColour colour)
+{
+    area(WordId)->draw(fromSingleByte(word), colour == TextColour::Pair1 ? pair1Text : pair2Text);
+    // The onset is read when this returns: first the X server has carried out the
+    // drawing (one round trip on Qt's own connection, which sends what it holds).
+    if (xcb_connection_t* connection = qtXcbConnection())
+        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
+void TaskWindow::drawFeedback(bool correct)
+{
+    area(FeedbackId)
+        ->draw(correct ? QStringLiteral("O") : QStringLiteral("X"), correct ? correctFeedback : errorFeedback);
+}
+
+WindowGeometry TaskWindow::windowGeometry()
+{
+    // The frame as it stands and the primary monitor, in the display server's device
+    // pixels, which the pointer uses: scaled by the window's device pixel ratio.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect monitor = screen ? screen->geometry() : QRect(QPoint(), size());
+    const double ratio = windowHandle() ? windowHandle()->devicePixelRatio() : devicePixelRatioF();
+    const ScreenPoint origin{monitor.left(), monitor.top()};
+    const QRect frame = frameGeometry();
+    return {toDevicePixels(frame.left(), frame.top(), frame.width(), frame.height(), origin, ratio),
+            static_cast<int>(std::lround(control(StartId)->height() * ratio)),
+            toDevicePixels(monitor.left(), monitor.top(), monitor.width(), monitor.height(), origin, ratio),
+            static_cast<std::uint64_t>(winId())};
+}
+
+void TaskWindow::closeWindow(int result)
+{
+    setResult(result);
+    running_ = false;
+}
+
+// Nothing but the skip key ends a block early: Keypad Enter sits beside the right
+// response key, and a stray press must not throw the block away. So Escape (which
+// QDialog turns into reject), Enter and the window manager's close command do
+// nothing while a block runs.
+void TaskWindow::reject() {}
+
+// The window is shown only while it runs a block.
+void TaskWindow::closeEvent(QCloseEvent* event)
+{
+    if (isVisible())
+        event->ignore();
+    else
+        TemplateDialog::closeEvent(event);
+}
+
+void TaskWindow::keyPressEvent(QKeyEvent* event)
+{
+    // The participant's keys arrive as commands; every key that reaches the window,
+    // Enter and Escape among them, does nothing (QDialog's own handling would press
+    // the default button or reject).
+    event->accept();
+}
+
+bool TaskWindow::event(QEvent* event)
+{
+    if (event->type() == CommandEvent::eventType()) {
+        const auto* command = static_cast<CommandEvent*>(event);
+        engine_->key(command->command(), command->stamp());
+        return true;
+    }
+    return TemplateDialog::event(event);
+}

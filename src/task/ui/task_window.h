@@ -1,0 +1,110 @@
+#pragma once
+// The task window: the screen on which one block of the categorization task runs.
+// A thin view over the BlockEngine: it draws what the engine asks, straight into
+// its areas with a synchronous repaint, and hands the participant's keys (arriving
+// as commands through the accelerator target slot) to the engine.
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+#include <memory>
+
+#include "common/ui/accelerator_slot.h"
+#include "common/ui/template_dialog.h"
+#include "task/block_engine.h"
+
+// One drawing area: a rectangle filled with the background, its text drawn at the
+// horizontal centre and the top, clipped to the rectangle.
+class TaskArea : public QWidget {
+    Q_OBJECT
+public:
+    TaskArea(QWidget* parent, const QFont& font, QColor background);
+    // Sets the text and colour and repaints at once.
+    void draw(const QString& text, QColor colour);
+    const QString& text() const { return text_; }
+    QColor colour() const { return colour_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString text_;
+    QColor colour_;
+    QColor background_;
+};
+
+// The run's font: the sans-serif face at the pixel size whose average character
+// width is closest to averageCharWidth, normal weight.
+QFont makeTaskFont(int averageCharWidth = 10);
+
+class TaskWindow : public TemplateDialog, public TaskView {
+    Q_OBJECT
+public:
+    enum ControlId {
+        InstructionId = 1008,
+        UpperLeftId = 1012,
+        UpperRightId = 1014,
+        LowerLeftId = 1013,
+        LowerRightId = 1015,
+        WordId = 1011,
+        FeedbackId = 1078,
+        StartId = 1052,
+        LeftId = 7,
+        RightId = 6,
+    };
+
+    static const QColor background;
+    static const QColor pair1Text;
+    static const QColor pair2Text;
+    static const QColor correctFeedback;
+    static const QColor errorFeedback;
+
+    TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont, QWidget* parent = nullptr);
+    ~TaskWindow() override;
+
+    static const DialogTemplate& layout();
+
+    BlockEngine& engine() { return *engine_; }
+    TrialResults& results() { return engine_->results(); }
+    BlockTotals& totals() { return engine_->totals(); }
+
+    // Opens the window for one block and returns when it closes: 0 completed (the
+    // pointer's confinement already restored), 2 ended early with Alt+K (the caller
+    // restores engine().savedConfinement()). Enter, Escape and the close command do
+    // not end a block.
+    int runBlock(const BlockSettings& settings);
+
+    TaskArea* area(int id) const { return control<TaskArea>(id); }
+
+    // TaskView
+    void clearAreas() override;
+    void showInstruction(std::string_view text) override;
+    void drawLabels(const std::array<std::string, 4>& labels) override;
+    void drawWord(std::string_view word, TextColour colour) override;
+    void drawFeedback(bool correct) override;
+    WindowGeometry windowGeometry() override;
+    void closeWindow(int result) override;
+
+public slots:
+    // Does nothing: Alt+K is the one way to end a block early.
+    void reject() override;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Shows the window with its outer frame centred on the primary monitor.
+    void showCentred();
+
+    AcceleratorSlot& slot_;
+    CRandomGenerator random_;
+    SystemCalendarTime calendar_;
+    std::unique_ptr<BlockEngine> engine_;
+    // The X server's round trips, under the X11 platform; opened with the first block.
+    std::unique_ptr<ServerClock> serverClock_;
+    bool serverClockOpened_ = false;
+    bool running_ = false;
+};
