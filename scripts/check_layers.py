@@ -1,6 +1,12 @@
 #!/usr/bin/env python3
 """Checks the layering of the sources: a file includes only its own layer and the
-layers below it, and a core file includes no Qt header.
+layers below it, and the folder, never the file name, decides what a file may use.
+
+Each feature folder keeps its core files at its root and its Qt files in a ui/
+subfolder; src/app/ and tools/ are Qt as a whole; src/platform/x11/ is the X11
+display system. A core file includes no Qt or X11 header and no file of a ui/
+folder or of a display system; a display system includes no Qt header and no ui/
+file. A ui/ file may include its own folder's core, never the reverse.
 
     check_layers.py ROOT     (ROOT holds src/ and tools/)
 
@@ -17,34 +23,48 @@ LAYERS = [
     ("files", "instructions"),
     ("task", "questionnaire"),
     ("run",),
-    ("sim", "results"),
+    ("sim", "results", "timing"),
     ("app",),
     ("tools",),
 ]
 LAYER_OF = {folder: level for level, folders in enumerate(LAYERS) for folder in folders}
 
-# A file whose name ends so may use Qt; so may the program entry points. Every other
-# file under src/ is core.
-QT_NAME = re.compile(r"_(dialog|window|editor|screens)\.(h|cpp)$")
-ENTRY_POINT = "main.cpp"
+# The sides of a layer: core (standard library and POSIX), a display system
+# (platform/x11: its own native headers) and Qt (ui/ folders, app, tools).
+CORE, NATIVE, QT = "core", "display system", "Qt"
+NATIVE_FOLDERS = {("platform", "x11")}
+QT_FOLDERS = {"app", "tools"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 QT_HEADER = re.compile(r"^Qt|^Q[A-Z]")
+NATIVE_HEADER = re.compile(r"^(X11|xcb)/")
+
+
+def place_of(parts):
+    """The layer folder and the side of a file or include, from its path parts under
+    src/ (or tools/)."""
+    folder = parts[0]
+    if folder in QT_FOLDERS or (len(parts) > 2 and parts[1] == "ui"):
+        return folder, QT
+    if len(parts) > 2 and (folder, parts[1]) in NATIVE_FOLDERS:
+        return folder, NATIVE
+    return folder, CORE
 
 
 def folder_of(path, root):
-    """The layer folder a file belongs to: its folder under src/, or tools."""
+    """The layer folder a file belongs to, and its side."""
     parts = path.relative_to(root).parts
-    return parts[1] if parts[0] == "src" and len(parts) > 2 else parts[0]
+    if parts[0] == "src" and len(parts) > 2:
+        return place_of(parts[1:])
+    return place_of(parts)
 
 
 def check_file(path, root):
     problems = []
-    folder = folder_of(path, root)
+    folder, side = folder_of(path, root)
     own = LAYER_OF.get(folder)
     if own is None:
         return [f"{path.relative_to(root)}:1: the folder '{folder}' has no layer"]
-    core = folder != "tools" and not QT_NAME.search(path.name) and path.name != ENTRY_POINT
     text = path.read_text(encoding="utf-8", errors="replace")
     for number, line in enumerate(text.splitlines(), start=1):
         match = INCLUDE.match(line)
@@ -53,15 +73,20 @@ def check_file(path, root):
         kind, name = match.groups()
         where = f"{path.relative_to(root)}:{number}"
         if kind == '"':
-            target = name.split("/")[0] if "/" in name else None
-            if target is None:
+            if "/" not in name:
                 problems.append(f'{where}: #include "{name}" names no folder')
-            elif target not in LAYER_OF:
+                continue
+            target, target_side = place_of(name.split("/"))
+            if target not in LAYER_OF:
                 problems.append(f'{where}: #include "{name}": the folder \'{target}\' has no layer')
             elif LAYER_OF[target] > own:
                 problems.append(f'{where}: #include "{name}": {folder} may not include {target}, a higher layer')
-        elif core and QT_HEADER.match(name):
-            problems.append(f"{where}: #include <{name}>: a core file includes a Qt header")
+            elif side != QT and target_side != CORE and target_side != side:
+                problems.append(f'{where}: #include "{name}": a {side} file includes a {target_side} file')
+        elif side != QT and QT_HEADER.match(name):
+            problems.append(f"{where}: #include <{name}>: a {side} file includes a Qt header")
+        elif side == CORE and NATIVE_HEADER.match(name):
+            problems.append(f"{where}: #include <{name}>: a core file includes a display system's header")
     return problems
 
 

@@ -18,12 +18,23 @@ CASES = [
     ("src/run/codebook.cpp", "#include <QString>\n", "src/run/codebook.cpp:1: #include <QString>: a core file includes a Qt header"),
     ("src/run/codebook.h", "  #  include <QtCore/QString>\n", "a core file includes a Qt header"),
     ("src/app/main_menu_dialog.cpp", "#include <QDialog>\n#include <string>\n", None),
-    ("src/files/list_review_screens.h", "#include <QObject>\n", None),
-    ("src/files/list.cpp", "#include <queue>\n#include <X11/Xlib.h>\n", None),
+    # The folder decides, never the name: a ui/ file may use Qt, a core file of any name not.
+    ("src/files/ui/list_review.h", '#include <QObject>\n#include "files/list.h"\n#include "common/ui/warning.h"\n', None),
+    ("src/files/list_review_dialog.h", "#include <QObject>\n", "a core file includes a Qt header"),
+    ("src/files/list.cpp", '#include "files/ui/list_review.h"\n', "a core file includes a Qt file"),
+    ("src/run/driver.cpp", '#include "task/ui/task_window.h"\n', "a core file includes a Qt file"),
+    ("src/files/list.cpp", "#include <queue>\n#include <X11/Xlib.h>\n", "a core file includes a display system's header"),
+    ("src/run/driver.cpp", '#include "platform/x11/pointer.h"\n', "a core file includes a display system file"),
+    ("src/platform/x11/pointer.cpp", '#include <X11/Xlib.h>\n#include "platform/platform.h"\n', None),
+    ("src/platform/x11/pointer.cpp", "#include <QWindow>\n", "a display system file includes a Qt header"),
+    ("src/platform/x11/pointer.cpp", '#include "task/engine.h"\n', "platform may not include task"),
+    ("src/task/ui/task_window.cpp", '#include <xcb/xcb.h>\n#include "platform/x11/pointer.h"\n#include "task/engine.h"\n', None),
+    ("src/task/ui/task_window.cpp", '#include "run/run_driver.h"\n', "task may not include run"),
     ("tools/truv_sim.cpp", '#include <QApplication>\n#include "app/application_window.h"\n', None),
     ("src/task/engine.cpp", '#include "engine.h"\n', 'names no folder'),
     ("src/task/engine.cpp", '#include "support/fakes.h"\n', "the folder 'support' has no layer"),
     ("src/extra/thing.cpp", "\n", "the folder 'extra' has no layer"),
+    ("src/extra/ui/thing.cpp", "\n", "the folder 'extra' has no layer"),
 ]
 
 
