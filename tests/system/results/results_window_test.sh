@@ -5,7 +5,7 @@
 # and a data file that is not there end it at once with their exit statuses.
 #   results_window_test.sh TRUV_RESULTS TRUV_SIM
 set -u
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/../lib.sh"
 results=$1
 sim=$2
 work=$(mktemp -d)

@@ -12,7 +12,7 @@
 # of runs given a link to the data file.
 #   results_csv_test.sh TRUV_RESULTS TRUV_SIM
 set -u
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/../lib.sh"
 results=$1
 sim=$2
 reader=${TRUV_CSV_READER:-pandas}

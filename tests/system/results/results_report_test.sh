@@ -6,7 +6,7 @@
 # charts of every run, and headless Chromium shows it with the charts' colours.
 #   results_report_test.sh TRUV_RESULTS TRUV_SIM
 set -u
-. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/../lib.sh"
 results=$1
 sim=$2
 work=$(mktemp -d)
