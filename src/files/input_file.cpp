@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/study_file.h"
 #include "common/text_stream.h"
 
 namespace {
@@ -9,15 +10,6 @@ namespace {
 constexpr int fieldsPerSession = 8;
 constexpr const char* sessionFieldNames[fieldsPerSession] = {"Cat1",  "Cat2",  "Cat1p", "Cat2p",
                                                              "Catsw", "Delay", "nPrac", "nReal"};
-
-// A token quoted in a problem, shortened so that garbage stays readable.
-std::string quoted(const std::string& token)
-{
-    constexpr std::size_t shown = 20;
-    if (token.size() <= shown)
-        return "\"" + token + "\"";
-    return "\"" + token.substr(0, shown) + "...\"";
-}
 
 // Reads the fields in the layout's order. Extraction stops at the first field that
 // the file does not supply: at its end, or at a token that is no integer where an
@@ -161,18 +153,14 @@ ExperimentDefinition parseInputFile(std::string_view bytes, const std::string& f
 
 ExperimentDefinition readInputFile(const std::string& path, const FileSource& source)
 {
-    const TextReadOutcome read = source.readText(path);
-    if (!read.opened) {
+    const StudyFileText file = readStudyFile(path, "input file", source);
+    if (!file.opened) {
         ExperimentDefinition definition;
-        definition.problems.push_back(read.error);
+        definition.problems.push_back(file.error);
         return definition;
     }
-    ExperimentDefinition definition = parseInputFile(read.bytes, fileNameOf(path));
-    if (read.truncated)
-        definition.problems.insert(definition.problems.begin(),
-                                   "input file " + fileNameOf(path) + ": the file is larger than " +
-                                       std::to_string(maxReadBytes) + " bytes; only its start was read");
-    read.noteEncodingProblem("input file " + fileNameOf(path) + ": ", definition.problems);
+    ExperimentDefinition definition = parseInputFile(file.bytes, file.fileName);
+    file.noteProblems(definition.problems);
     return definition;
 }
 
@@ -245,9 +233,5 @@ bool formatInputFile(const ExperimentDefinition& definition, std::string& bytes,
 
 WriteOutcome writeInputFile(const ExperimentDefinition& definition, const std::string& path)
 {
-    std::string bytes;
-    std::string reason;
-    if (!formatInputFile(definition, bytes, reason))
-        return WriteOutcome{false, "cannot write " + path + ": " + reason};
-    return writeFileAtomically(path, bytes);
+    return writeStudyFile(formatInputFile, definition, path);
 }

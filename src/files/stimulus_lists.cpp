@@ -4,6 +4,7 @@
 
 #include "common/bounded_text.h"
 #include "common/field_checks.h"
+#include "common/study_file.h"
 
 namespace {
 
@@ -160,25 +161,17 @@ void StimulusListDocument::newList()
 StimulusListDocument::OpenOutcome StimulusListDocument::open(const std::string& path, const FileSource& source)
 {
     OpenOutcome outcome;
-    const TextReadOutcome read = source.readText(path);
-    if (!read.opened) {
-        outcome.error = read.error;
-        return outcome;
-    }
-    // A file the editor cannot read at all leaves the boxes as they are.
-    if (read.encodingRefused) {
-        outcome.error = "cannot read " + path + ": " + read.encodingProblem;
+    const StudyFileText file = readStudyFileForEditing(path, "word list", source);
+    // A file the editor cannot read leaves the boxes as they are.
+    if (!file.opened) {
+        outcome.error = file.error;
         return outcome;
     }
     WordList list;
-    parseWordListFile(read.bytes, fileNameOf(path), list);
+    parseWordListFile(file.bytes, file.fileName, list);
     outcome.opened = true;
     outcome.problems = list.problems;
-    if (read.truncated)
-        outcome.problems.insert(outcome.problems.begin(),
-                                "word list " + fileNameOf(path) + ": the file is larger than " +
-                                    std::to_string(maxReadBytes) + " bytes; only its start was read");
-    read.noteEncodingProblem("word list " + fileNameOf(path) + ": ", outcome.problems);
+    file.noteProblems(outcome.problems);
     boxes_ = boxesFromWordList(list);
     path_ = path;
     message_.clear();

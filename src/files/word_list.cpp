@@ -2,17 +2,10 @@
 
 #include <algorithm>
 
+#include "common/study_file.h"
 #include "common/text_stream.h"
 
 namespace {
-
-std::string quoted(const std::string& text)
-{
-    constexpr std::size_t shown = 20;
-    if (text.size() <= shown)
-        return "\"" + text + "\"";
-    return "\"" + text.substr(0, shown) + "...\"";
-}
 
 std::string entryName(int index, char category)
 {
@@ -120,18 +113,14 @@ void parseWordListFile(std::string_view bytes, const std::string& fileName, Word
 void readWordListFile(const std::string& path, WordList& list, const FileSource& source)
 {
     list.isQuestionnaire = false;
-    const TextReadOutcome read = source.readText(path);
-    if (!read.opened) {
+    const StudyFileText file = readStudyFile(path, "word list", source);
+    if (!file.opened) {
         clearContents(list);
-        list.problems.push_back(read.error);
+        list.problems.push_back(file.error);
         return;
     }
-    parseWordListFile(read.bytes, fileNameOf(path), list);
-    if (read.truncated)
-        list.problems.insert(list.problems.begin(), "word list " + fileNameOf(path) + ": the file is larger than " +
-                                                        std::to_string(maxReadBytes) +
-                                                        " bytes; only its start was read");
-    read.noteEncodingProblem("word list " + fileNameOf(path) + ": ", list.problems);
+    parseWordListFile(file.bytes, file.fileName, list);
+    file.noteProblems(list.problems);
 }
 
 void parseQuestionnaireLabels(std::string_view bytes, const std::string& fileName, WordList& list)
@@ -171,18 +160,18 @@ void parseQuestionnaireLabels(std::string_view bytes, const std::string& fileNam
 
 void readQuestionnaireLabels(const std::string& path, WordList& list, const FileSource& source)
 {
-    const TextReadOutcome read = source.readText(path);
-    if (!read.opened) {
+    const StudyFileText file = readStudyFile(path, "questionnaire", source);
+    if (!file.opened) {
         clearContents(list);
         list.isQuestionnaire = true;
         list.entryCountA = 1;
         list.entryCountB = 1;
-        list.problems.push_back(read.error);
+        list.problems.push_back(file.error);
         return;
     }
     // Only the head is read, so a cut beyond maxReadBytes does not matter here.
-    parseQuestionnaireLabels(read.bytes, fileNameOf(path), list);
-    read.noteEncodingProblem("questionnaire " + fileNameOf(path) + ": ", list.problems);
+    parseQuestionnaireLabels(file.bytes, file.fileName, list);
+    file.noteEncodingProblem(file.prefix, list.problems);
 }
 
 namespace {
@@ -236,9 +225,5 @@ bool formatWordListFile(const WordList& list, std::string& bytes, std::string& r
 
 WriteOutcome writeWordListFile(const WordList& list, const std::string& path)
 {
-    std::string bytes;
-    std::string reason;
-    if (!formatWordListFile(list, bytes, reason))
-        return WriteOutcome{false, "cannot write " + path + ": " + reason};
-    return writeFileAtomically(path, bytes);
+    return writeStudyFile(formatWordListFile, list, path);
 }

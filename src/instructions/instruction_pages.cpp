@@ -2,15 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "common/study_file.h"
 
-std::string quoted(const std::string& text)
-{
-    constexpr std::size_t shown = 20;
-    if (text.size() <= shown)
-        return "\"" + text + "\"";
-    return "\"" + text.substr(0, shown) + "...\"";
-}
+namespace {
 
 enum class PageEnd { Hash, EndOfFile, Missing };
 
@@ -82,20 +76,16 @@ InstructionPages parseInstructionFile(std::string_view bytes, const std::string&
 
 InstructionPages readInstructionFile(const std::string& path, const FileSource& source)
 {
-    const TextReadOutcome read = source.readText(path);
-    if (!read.opened) {
+    const StudyFileText file = readStudyFile(path, "instruction file", source);
+    if (!file.opened) {
         InstructionPages pages;
         pages.fileName = path;
-        pages.problems.push_back(read.error);
+        pages.problems.push_back(file.error);
         return pages;
     }
-    InstructionPages pages = parseInstructionFile(read.bytes, fileNameOf(path));
+    InstructionPages pages = parseInstructionFile(file.bytes, file.fileName);
     pages.fileName = path;
-    if (read.truncated)
-        pages.problems.insert(pages.problems.begin(), "instruction file " + fileNameOf(path) +
-                                                          ": the file is larger than " + std::to_string(maxReadBytes) +
-                                                          " bytes; only its start was read");
-    read.noteEncodingProblem("instruction file " + fileNameOf(path) + ": ", pages.problems);
+    file.noteProblems(pages.problems);
     return pages;
 }
 
@@ -124,11 +114,7 @@ bool formatInstructionFile(const InstructionPages& pages, std::string& bytes, st
 
 WriteOutcome writeInstructionFile(const InstructionPages& pages, const std::string& path)
 {
-    std::string bytes;
-    std::string reason;
-    if (!formatInstructionFile(pages, bytes, reason))
-        return WriteOutcome{false, "cannot write " + path + ": " + reason};
-    return writeFileAtomically(path, bytes);
+    return writeStudyFile(formatInstructionFile, pages, path);
 }
 
 InstructionFileRun::InstructionFileRun(std::string_view bytes) : reader_(diskToMemoryText(bytes))
@@ -142,9 +128,9 @@ InstructionFileRun::InstructionFileRun(std::string_view bytes) : reader_(diskToM
 
 InstructionFileRun InstructionFileRun::open(const std::string& path, const FileSource& source)
 {
-    const TextReadOutcome read = source.readText(path);
+    const StudyFileText read = readStudyFile(path, "instruction file", source);
     InstructionFileRun file(read.opened ? std::string_view(read.bytes) : std::string_view());
-    read.noteEncodingProblem("instruction file " + fileNameOf(path) + ": ", file.problems_);
+    read.noteEncodingProblem(read.prefix, file.problems_);
     return file;
 }
 

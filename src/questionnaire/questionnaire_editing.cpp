@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "common/study_file.h"
+
 QuestionnaireEditing::QuestionnaireEditing() { clear(); }
 
 void QuestionnaireEditing::clear()
@@ -97,23 +99,15 @@ std::vector<std::string> listedChoices(const QuestionnairePage& page)
 OpenedQuestionnaire readQuestionnaireForEditing(const std::string& path, const FileSource& source)
 {
     OpenedQuestionnaire result;
-    const TextReadOutcome read = source.readText(path);
-    if (!read.opened) {
-        result.error = read.error;
-        return result;
-    }
-    // A file the editor cannot read at all leaves its document as it is.
-    if (read.encodingRefused) {
-        result.error = "cannot read " + path + ": " + read.encodingProblem;
+    const StudyFileText file = readStudyFileForEditing(path, "questionnaire", source);
+    // A file the editor cannot read leaves its document as it is.
+    if (!file.opened) {
+        result.error = file.error;
         return result;
     }
     result.opened = true;
-    result.document = parseQuestionnaireFile(read.bytes, fileNameOf(path));
+    result.document = parseQuestionnaireFile(file.bytes, file.fileName);
     result.document.fileName = path;
-    if (read.truncated)
-        result.document.problems.insert(result.document.problems.begin(),
-                                        "questionnaire " + fileNameOf(path) + ": the file is larger than " +
-                                            std::to_string(maxReadBytes) + " bytes; only its start was read");
-    read.noteEncodingProblem("questionnaire " + fileNameOf(path) + ": ", result.document.problems);
+    file.noteProblems(result.document.problems);
     return result;
 }

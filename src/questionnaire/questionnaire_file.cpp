@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <charconv>
 
+#include "common/study_file.h"
 #include "common/text_stream.h"
 
 namespace {
-
-std::string quoted(std::string_view text)
-{
-    constexpr std::size_t shown = 20;
-    if (text.size() <= shown)
-        return "\"" + std::string(text) + "\"";
-    return "\"" + std::string(text.substr(0, shown)) + "...\"";
-}
 
 std::string pageName(int index) { return "page " + std::to_string(index + 1); }
 
@@ -257,21 +250,17 @@ QuestionnaireDocument parseQuestionnaireFile(std::string_view bytes, const std::
 
 QuestionnaireDocument readQuestionnaireFile(const std::string& path, const FileSource& source)
 {
-    const TextReadOutcome read = source.readText(path);
-    if (!read.opened) {
+    const StudyFileText file = readStudyFile(path, "questionnaire", source);
+    if (!file.opened) {
         QuestionnaireDocument document;
         document.fileName = path;
         document.pageCount = 0;
-        document.problems.push_back(read.error);
+        document.problems.push_back(file.error);
         return document;
     }
-    QuestionnaireDocument document = parseQuestionnaireFile(read.bytes, fileNameOf(path));
+    QuestionnaireDocument document = parseQuestionnaireFile(file.bytes, file.fileName);
     document.fileName = path;
-    if (read.truncated)
-        document.problems.insert(document.problems.begin(),
-                                 "questionnaire " + fileNameOf(path) + ": the file is larger than " +
-                                     std::to_string(maxReadBytes) + " bytes; only its start was read");
-    read.noteEncodingProblem("questionnaire " + fileNameOf(path) + ": ", document.problems);
+    file.noteProblems(document.problems);
     return document;
 }
 
@@ -309,11 +298,7 @@ bool formatQuestionnaireFile(const QuestionnaireDocument& document, std::string&
 
 WriteOutcome writeQuestionnaireFile(const QuestionnaireDocument& document, const std::string& path)
 {
-    std::string bytes;
-    std::string reason;
-    if (!formatQuestionnaireFile(document, bytes, reason))
-        return WriteOutcome{false, "cannot write " + path + ": " + reason};
-    return writeFileAtomically(path, bytes);
+    return writeStudyFile(formatQuestionnaireFile, document, path);
 }
 
 namespace {
