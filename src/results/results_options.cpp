@@ -44,6 +44,19 @@ Exit status:
 )";
 }
 
+std::vector<ExportRequest> ResultsCommandLine::exports() const
+{
+    std::vector<ExportRequest> requests;
+    const CsvTexts texts = csvRaw ? CsvTexts::Raw : CsvTexts::SpreadsheetSafe;
+    for (const auto& [kind, path] :
+         {std::pair(ResultsExport::TrialsCsv, &trialsCsvPath), std::pair(ResultsExport::SummaryCsv, &summaryCsvPath),
+          std::pair(ResultsExport::Html, &htmlPath)}) {
+        if (!path->empty())
+            requests.push_back({kind, *path, texts});
+    }
+    return requests;
+}
+
 std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std::string>& args, std::string& error)
 {
     ResultsCommandLine line;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "results/results_exports.h"
+
 // How a study is read (readStudy), from the command line or the window.
 struct ResultsOptions {
     // Where the list files are looked for; empty: each data file's own folder.
@@ -24,6 +26,8 @@ struct ResultsCommandLine {
 
     // Whether any file is to be written: then the program writes and ends, no window.
     bool writesFiles() const { return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty(); }
+    // The files to write, in the order trials, summary, report.
+    std::vector<ExportRequest> exports() const;
 };
 
 // Parses the arguments after the program name. Returns nothing, with the reason in
