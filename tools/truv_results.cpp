@@ -8,7 +8,6 @@
 
 #include <QApplication>
 
-#include "common/file_io.h"
 #include "common/file_source.h"
 #include "results/ui/results_charts.h"
 #include "results/results_exports.h"
@@ -18,6 +17,28 @@
 #include "results/ui/results_window.h"
 
 namespace {
+
+const char* exportName(ResultsExport kind)
+{
+    return kind == ResultsExport::TrialsCsv ? "trials" : kind == ResultsExport::SummaryCsv ? "summary" : "report";
+}
+
+// Says on standard error which exports would overwrite a file the study is read from;
+// whether any would, and so nothing was written.
+bool refused(const std::vector<ExportRequest>& exports, const std::vector<ExportOutcome>& outcomes)
+{
+    bool any = false;
+    for (std::size_t i = 0; i < exports.size(); ++i) {
+        if (!outcomes[i].refused.empty()) {
+            std::cerr << "truv-results: the " << exportName(exports[i].kind)
+                      << " is not written: " << outcomes[i].refused << "\n";
+            any = true;
+        }
+    }
+    if (any)
+        std::cerr << "truv-results: nothing was written\n";
+    return any;
+}
 
 int writeFiles(const ResultsCommandLine& line)
 {
@@ -29,29 +50,12 @@ int writeFiles(const ResultsCommandLine& line)
             return 1;
         }
     }
-    const std::pair<const std::string*, const char*> outputs[] = {
-        {&line.trialsCsvPath, "trials"}, {&line.summaryCsvPath, "summary"}, {&line.htmlPath, "report"}};
-    // No output may overwrite a file the study is read from; every output is checked
-    // before any is written.
-    const auto refused = [&](const StudyResults& read) {
-        bool any = false;
-        for (const auto& [path, what] : outputs) {
-            if (path->empty())
-                continue;
-            if (const std::string why = outputOverwritesInput(*path, read); !why.empty()) {
-                std::cerr << "truv-results: the " << what << " is not written: " << why << "\n";
-                any = true;
-            }
-        }
-        if (any)
-            std::cerr << "truv-results: nothing was written\n";
-        return any;
-    };
     // The data files and their subject logs are known before the reading, the list
-    // files only after it.
+    // files only after it, when the exports are checked again.
+    const std::vector<ExportRequest> exports = line.exports();
     StudyResults given;
     given.dataFiles = line.dataFiles;
-    if (refused(given))
+    if (refused(exports, checkExports(exports, given)))
         return 1;
 
     ResultsOptions options;
@@ -63,25 +67,17 @@ int writeFiles(const ResultsCommandLine& line)
         for (const std::string& problem : run.problems)
             std::cerr << "truv-results: warning: run " << run.id << ": " << problem << "\n";
     }
-    if (refused(study))
+    const std::vector<ExportOutcome> outcomes = writeExports(exports, study,
+                                                             [&] { return reportHtml(study, summarizeStudy(study)); });
+    if (refused(exports, outcomes))
         return 1;
-    const StudySummary summary = summarizeStudy(study);
-
-    const CsvTexts texts = line.csvRaw ? CsvTexts::Raw : CsvTexts::SpreadsheetSafe;
     int status = 0;
-    for (const auto& [path, what] : outputs) {
-        if (path->empty())
-            continue;
-        // The trials, the largest by far, go to their file as they are made.
-        const WriteOutcome written = path == &line.trialsCsvPath ? writeTrialsCsv(*path, study, texts)
-                                     : path == &line.summaryCsvPath
-                                         ? writeFileAtomically(*path, summaryCsv(study, texts))
-                                         : writeFileAtomically(*path, reportHtml(study, summary));
-        if (!written) {
-            std::cerr << "truv-results: " << written.error << "\n";
+    for (std::size_t i = 0; i < exports.size(); ++i) {
+        if (!outcomes[i].written) {
+            std::cerr << "truv-results: " << outcomes[i].written.error << "\n";
             status = 1;
         } else {
-            std::cout << "wrote the " << what << " to " << *path << "\n";
+            std::cout << "wrote the " << exportName(exports[i].kind) << " to " << exports[i].path << "\n";
         }
     }
     return status;

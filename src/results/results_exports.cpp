@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "results/results_reading.h"
 #include "results/results_scores.h"
 
 namespace {
@@ -344,4 +345,31 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts)
         }
     }
     return csv.take();
+}
+
+std::vector<ExportOutcome> checkExports(const std::vector<ExportRequest>& exports, const StudyResults& study)
+{
+    std::vector<ExportOutcome> outcomes(exports.size());
+    for (std::size_t i = 0; i < exports.size(); ++i)
+        outcomes[i].refused = outputOverwritesInput(exports[i].path, study);
+    return outcomes;
+}
+
+std::vector<ExportOutcome> writeExports(const std::vector<ExportRequest>& exports, const StudyResults& study,
+                                        const std::function<std::string()>& report)
+{
+    std::vector<ExportOutcome> outcomes = checkExports(exports, study);
+    for (const ExportOutcome& outcome : outcomes) {
+        if (!outcome.refused.empty())
+            return outcomes;
+    }
+    for (std::size_t i = 0; i < exports.size(); ++i) {
+        const ExportRequest& e = exports[i];
+        // The trials, the largest by far, go to their file as they are made.
+        outcomes[i].written = e.kind == ResultsExport::TrialsCsv ? writeTrialsCsv(e.path, study, e.texts)
+                              : e.kind == ResultsExport::SummaryCsv
+                                  ? writeFileAtomically(e.path, summaryCsv(study, e.texts))
+                                  : writeFileAtomically(e.path, report());
+    }
+    return outcomes;
 }

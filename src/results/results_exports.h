@@ -3,7 +3,9 @@
 // English, ISO dates, fields quoted where they hold a comma, a quote or a line break,
 // no trailing separator. They load in pandas' read_csv and R's read.csv as they are.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "common/file_io.h"
 #include "results/study_results.h"
@@ -42,3 +44,30 @@ WriteOutcome writeTrialsCsv(const std::string& path, const StudyResults& study,
 // score_recorded, trials_used, trials_dropped, trials_fast, fast_share (0 to 1),
 // excluded, exclusion_reasons. Texts of several items are joined with "; ".
 std::string summaryCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
+
+// The files truv-results writes, from the command line or the window.
+enum class ResultsExport { TrialsCsv, SummaryCsv, Html };
+
+struct ExportRequest {
+    ResultsExport kind = ResultsExport::TrialsCsv;
+    std::string path;
+    CsvTexts texts = CsvTexts::SpreadsheetSafe;  // of the CSV exports
+};
+
+struct ExportOutcome {
+    // Why the export would overwrite a file the study is read from (outputOverwritesInput);
+    // "" when it would not.
+    std::string refused;
+    WriteOutcome written;  // not ok, without an error, when nothing was written
+};
+
+// Each export, in order, with why it would overwrite a file the study is read from;
+// nothing is written. truv-results checks so before it reads the list files too.
+std::vector<ExportOutcome> checkExports(const std::vector<ExportRequest>& exports, const StudyResults& study);
+
+// Writes the exports in order, or none when any would overwrite a file the study is read
+// from: every export is checked before any is written. A write that fails does not stop
+// the others. report makes the HTML report; it is called only when one is written (its
+// charts are drawn on the Qt side).
+std::vector<ExportOutcome> writeExports(const std::vector<ExportRequest>& exports, const StudyResults& study,
+                                        const std::function<std::string()>& report);

@@ -1,6 +1,6 @@
 #include "results/results_options.h"
 
-#include <iterator>
+#include "common/command_line.h"
 
 const char* resultsUsageText()
 {
@@ -44,89 +44,79 @@ Exit status:
 )";
 }
 
+namespace {
+
+// An option naming a file or folder: given once, never empty.
+CommandLineOption pathOption(std::string_view option, std::string& target)
+{
+    return {option, true, [&target](std::string_view name, const std::string& value) {
+                if (value.empty())
+                    return std::string(name) + " needs a value, not an empty one";
+                if (!target.empty())
+                    return std::string(name) + " is given twice";
+                target = value;
+                return std::string();
+            }};
+}
+
+// Why the line cannot be carried out as it is; "" when it can.
+std::string refusal(const ResultsCommandLine& line)
+{
+    if (line.csvRaw && line.trialsCsvPath.empty() && line.summaryCsvPath.empty())
+        return "--csv-raw needs --csv-trials or --csv-summary";
+    if (line.writesFiles() && line.dataFiles.empty())
+        return "no data file to read";
+    // A slip of the keyboard must not overwrite one output with another, nor the data.
+    const std::vector<ExportRequest> exports = line.exports();
+    for (auto a = exports.begin(); a != exports.end(); ++a) {
+        for (auto b = a + 1; b != exports.end(); ++b) {
+            if (a->path == b->path)
+                return "two outputs go to the same file " + a->path;
+        }
+        for (const std::string& data : line.dataFiles) {
+            if (a->path == data)
+                return "an output would overwrite the data file " + data;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::vector<ExportRequest> ResultsCommandLine::exports() const
+{
+    std::vector<ExportRequest> requests;
+    const CsvTexts texts = csvRaw ? CsvTexts::Raw : CsvTexts::SpreadsheetSafe;
+    for (const auto& [kind, path] :
+         {std::pair(ResultsExport::TrialsCsv, &trialsCsvPath), std::pair(ResultsExport::SummaryCsv, &summaryCsvPath),
+          std::pair(ResultsExport::Html, &htmlPath)}) {
+        if (!path->empty())
+            requests.push_back({kind, *path, texts});
+    }
+    return requests;
+}
+
 std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std::string>& args, std::string& error)
 {
     ResultsCommandLine line;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg == "-" || arg.empty() || arg.front() != '-') {
-            line.dataFiles.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "--help" || arg == "-h") {
-            line.help = true;
-            continue;
-        }
-        if (arg == "--csv-raw") {
-            line.csvRaw = true;
-            continue;
-        }
-
-        // --name=value or --name value
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const auto eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        std::string* target = name == "--study"         ? &line.studyDirectory
-                              : name == "--csv-trials"  ? &line.trialsCsvPath
-                              : name == "--csv-summary" ? &line.summaryCsvPath
-                              : name == "--html"        ? &line.htmlPath
-                                                        : nullptr;
-        if (target == nullptr) {
-            error = name == "--help" || name == "--csv-raw" ? name + " takes no value" : "unknown option " + name;
-            return std::nullopt;
-        }
-        if (!value) {
-            if (i + 1 == args.size()) {
-                error = name + " needs a value";
-                return std::nullopt;
-            }
-            value = args[++i];
-        }
-        if (value->empty()) {
-            error = name + " needs a value, not an empty one";
-            return std::nullopt;
-        }
-        if (!target->empty()) {
-            error = name + " is given twice";
-            return std::nullopt;
-        }
-        *target = *value;
-    }
-    if (line.help)
-        return line;
-    if (line.csvRaw && line.trialsCsvPath.empty() && line.summaryCsvPath.empty()) {
-        error = "--csv-raw needs --csv-trials or --csv-summary";
+    const std::vector<CommandLineOption> options = {
+        flagOption("--help", line.help),
+        flagOption("-h", line.help),
+        flagOption("--csv-raw", line.csvRaw),
+        pathOption("--study", line.studyDirectory),
+        pathOption("--csv-trials", line.trialsCsvPath),
+        pathOption("--csv-summary", line.summaryCsvPath),
+        pathOption("--html", line.htmlPath),
+    };
+    error = parseCommandLine(args, options,
+                             [&](const std::string& file) {
+                                 line.dataFiles.push_back(file);
+                                 return std::string();
+                             },
+                             {.doubleDashEndsOptions = true, .shortNameStopsAtEquals = true});
+    if (error.empty() && !line.help)
+        error = refusal(line);
+    if (!error.empty())
         return std::nullopt;
-    }
-    if (line.writesFiles() && line.dataFiles.empty()) {
-        error = "no data file to read";
-        return std::nullopt;
-    }
-    // A slip of the keyboard must not overwrite one output with another, nor the data.
-    const std::string* outputs[] = {&line.trialsCsvPath, &line.summaryCsvPath, &line.htmlPath};
-    for (std::size_t a = 0; a < std::size(outputs); ++a) {
-        if (outputs[a]->empty())
-            continue;
-        for (std::size_t b = a + 1; b < std::size(outputs); ++b) {
-            if (*outputs[a] == *outputs[b]) {
-                error = "two outputs go to the same file " + *outputs[a];
-                return std::nullopt;
-            }
-        }
-        for (const std::string& data : line.dataFiles) {
-            if (*outputs[a] == data) {
-                error = "an output would overwrite the data file " + data;
-                return std::nullopt;
-            }
-        }
-    }
     return line;
 }

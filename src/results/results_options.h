@@ -1,10 +1,19 @@
 #pragma once
-// The command line of truv-results: the data files to read, where their list files
-// are, and which files to write. With no file to write, the program opens its window.
+// How truv-results reads a study, and its command line: the data files to read, where
+// their list files are, and which files to write. With no file to write, the program
+// opens its window.
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "results/results_exports.h"
+
+// How a study is read (readStudy), from the command line or the window.
+struct ResultsOptions {
+    // Where the list files are looked for; empty: each data file's own folder.
+    std::string studyDirectory;
+};
 
 struct ResultsCommandLine {
     std::vector<std::string> dataFiles;  // in the order given
@@ -17,6 +26,8 @@ struct ResultsCommandLine {
 
     // Whether any file is to be written: then the program writes and ends, no window.
     bool writesFiles() const { return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty(); }
+    // The files to write, in the order trials, summary, report.
+    std::vector<ExportRequest> exports() const;
 };
 
 // Parses the arguments after the program name. Returns nothing, with the reason in

@@ -31,12 +31,8 @@
 #include <vector>
 
 #include "common/file_source.h"
+#include "results/results_options.h"
 #include "results/study_results.h"
-
-struct ResultsOptions {
-    // Where the list files are looked for; empty: each data file's own folder.
-    std::string studyDirectory;
-};
 
 // Called now and then while reading: bytes read so far of all the files, and their total.
 using ReadingProgress = std::function<void(std::int64_t done, std::int64_t total)>;

@@ -1,9 +1,9 @@
 #include "sim/sim_options.h"
 
-#include <charconv>
-#include <cmath>
 #include <limits>
 #include <string_view>
+
+#include "common/command_line.h"
 
 const char* simUsageText()
 {
@@ -79,171 +79,119 @@ Exit status:
 
 namespace {
 
-bool parseInteger(std::string_view text, long long minimum, long long maximum, long long& value)
-{
-    if (text.empty())
-        return false;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && value >= minimum && value <= maximum;
-}
-
-// A decimal number; a leading minus only when negative values are wanted.
-bool parseNumber(std::string_view text, double minimum, double maximum, double& value)
-{
-    if (text.empty() || text.front() == '+' || (text.front() == '-' && minimum >= 0))
-        return false;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && std::isfinite(value) && value >= minimum && value <= maximum;
-}
-
 // The most a latency parameter may be: a minute and a half, well past any response.
 constexpr double maxMilliseconds = 90'000;
 // The most the second half may differ by: far beyond any effect a study looks for.
 constexpr double maxEffect = 1000;
 
+using Take = std::function<std::string(std::string_view name, const std::string& value)>;
+
+Take text(std::string& target, bool* given = nullptr)
+{
+    return [&target, given](std::string_view, const std::string& value) {
+        target = value;
+        if (given != nullptr)
+            *given = true;
+        return std::string();
+    };
+}
+
+Take number(double& target, double minimum, double maximum, const char* what, bool* given = nullptr)
+{
+    return [=, &target](std::string_view name, const std::string& value) {
+        if (!parseDecimal(value, minimum, maximum, target))
+            return badValue(name, value, what);
+        if (given != nullptr)
+            *given = true;
+        return std::string();
+    };
+}
+
+Take sex(int& index)
+{
+    return [&index](std::string_view name, const std::string& value) {
+        if (value != "m" && value != "f")
+            return badValue(name, value, "m or f");
+        index = value == "m" ? 0 : 1;
+        return std::string();
+    };
+}
+
+Take seed(std::optional<std::uint32_t>& target)
+{
+    return [&target](std::string_view name, const std::string& value) {
+        long long seed = 0;
+        if (!parseInteger(value, 0, std::numeric_limits<std::uint32_t>::max(), seed))
+            return badValue(name, value, "an integer from 0 to 4294967295");
+        target = static_cast<std::uint32_t>(seed);
+        return std::string();
+    };
+}
+
+Take skip(std::vector<SkipRequest>& skips)
+{
+    return [&skips](std::string_view name, const std::string& value) {
+        const auto colon = value.find(':');
+        long long block = 0;
+        long long trials = 0;
+        if (colon == std::string::npos ||
+            !parseInteger(std::string_view(value).substr(0, colon), 1, std::numeric_limits<int>::max(), block) ||
+            !parseInteger(std::string_view(value).substr(colon + 1), 0, 100, trials))
+            return badValue(name, value, "BLOCK:TRIALS, a block from 1 and 0 to 100 trials");
+        for (const SkipRequest& s : skips) {
+            if (s.block == block)
+                return badValue(name, value, "block " + std::to_string(block) + " is already given");
+        }
+        skips.push_back({static_cast<int>(block), static_cast<int>(trials)});
+        return std::string();
+    };
+}
+
 }  // namespace
 
 std::optional<SimOptions> parseSimOptions(const std::vector<std::string>& args, std::string& error)
 {
-    SimOptions options;
+    SimOptions o;
     bool haveInput = false;
     bool haveData = false;
     bool haveTau = false;
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string arg = args[i];
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            if (arg == "-h") {
-                options.help = true;
-                continue;
-            }
-            if (!arg.empty() && arg.front() == '-' && arg != "-") {
-                error = "unknown option " + arg;
-                return std::nullopt;
-            }
-            if (haveInput) {
-                error = "more than one input file: " + options.inputPath + " and " + arg;
-                return std::nullopt;
-            }
-            options.inputPath = arg;
-            haveInput = true;
-            continue;
-        }
-
-        // --name=value or --name value
-        std::string name = arg;
-        std::optional<std::string> inlineValue;
-        if (const auto eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            inlineValue = arg.substr(eq + 1);
-        }
-        if (name == "--help" || name == "--report" || name == "--progress") {
-            if (inlineValue) {
-                error = name + " takes no value";
-                return std::nullopt;
-            }
-            (name == "--help" ? options.help : name == "--report" ? options.report : options.progress) = true;
-            continue;
-        }
-        static const std::string_view withValue[] = {"--data",       "--subject", "--sex",   "--other",
-                                                     "--seed",       "--rt-mean", "--rt-sd", "--rt-tau",
-                                                     "--error-rate", "--skip",    "--pace",  "--effect"};
-        bool known = false;
-        for (std::string_view n : withValue)
-            known = known || n == name;
-        if (!known) {
-            error = "unknown option " + name;
-            return std::nullopt;
-        }
-        std::string value;
-        if (inlineValue) {
-            value = *inlineValue;
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            error = name + " needs a value";
-            return std::nullopt;
-        }
-
-        auto bad = [&](const std::string& what) {
-            error = "bad value for " + name + ": \"" + value + "\" (" + what + ")";
-            return std::nullopt;
-        };
-        long long integer = 0;
-        if (name == "--data") {
-            options.dataPath = value;
-            haveData = true;
-        } else if (name == "--subject") {
-            options.subjectNumber = value;
-        } else if (name == "--sex") {
-            if (value == "m")
-                options.sexIndex = 0;
-            else if (value == "f")
-                options.sexIndex = 1;
-            else
-                return bad("m or f");
-        } else if (name == "--other") {
-            options.otherCode = value;
-        } else if (name == "--seed") {
-            if (!parseInteger(value, 0, std::numeric_limits<std::uint32_t>::max(), integer))
-                return bad("an integer from 0 to 4294967295");
-            options.seed = static_cast<std::uint32_t>(integer);
-        } else if (name == "--rt-mean") {
-            if (!parseNumber(value, 1, maxMilliseconds, options.rtMean))
-                return bad("milliseconds from 1 to 90000");
-        } else if (name == "--rt-sd") {
-            if (!parseNumber(value, 0, maxMilliseconds, options.rtSd))
-                return bad("milliseconds from 0 to 90000");
-        } else if (name == "--rt-tau") {
-            if (!parseNumber(value, 0, maxMilliseconds, options.rtTau))
-                return bad("milliseconds from 0 to 90000");
-            haveTau = true;
-        } else if (name == "--pace") {
-            if (!parseNumber(value, 0, 10, options.pace))
-                return bad("a factor from 0 to 10");
-        } else if (name == "--error-rate") {
-            if (!parseNumber(value, 0, 1, options.errorRate))
-                return bad("a probability from 0 to 1");
-        } else if (name == "--effect") {
-            if (!parseNumber(value, -maxEffect, maxEffect, options.effect))
-                return bad("milliseconds from -1000 to 1000");
-        } else if (name == "--skip") {
-            const auto colon = value.find(':');
-            long long block = 0;
-            long long trials = 0;
-            if (colon == std::string::npos ||
-                !parseInteger(std::string_view(value).substr(0, colon), 1, std::numeric_limits<int>::max(), block) ||
-                !parseInteger(std::string_view(value).substr(colon + 1), 0, 100, trials))
-                return bad("BLOCK:TRIALS, a block from 1 and 0 to 100 trials");
-            for (const SkipRequest& s : options.skips) {
-                if (s.block == block)
-                    return bad("block " + std::to_string(block) + " is already given");
-            }
-            options.skips.push_back({static_cast<int>(block), static_cast<int>(trials)});
-        }
+    const std::vector<CommandLineOption> table = {
+        flagOption("--help", o.help),
+        flagOption("-h", o.help),
+        flagOption("--report", o.report),
+        flagOption("--progress", o.progress),
+        {"--data", true, text(o.dataPath, &haveData)},
+        {"--subject", true, text(o.subjectNumber)},
+        {"--sex", true, sex(o.sexIndex)},
+        {"--other", true, text(o.otherCode)},
+        {"--seed", true, seed(o.seed)},
+        {"--rt-mean", true, number(o.rtMean, 1, maxMilliseconds, "milliseconds from 1 to 90000")},
+        {"--rt-sd", true, number(o.rtSd, 0, maxMilliseconds, "milliseconds from 0 to 90000")},
+        {"--rt-tau", true, number(o.rtTau, 0, maxMilliseconds, "milliseconds from 0 to 90000", &haveTau)},
+        {"--pace", true, number(o.pace, 0, 10, "a factor from 0 to 10")},
+        {"--error-rate", true, number(o.errorRate, 0, 1, "a probability from 0 to 1")},
+        {"--effect", true, number(o.effect, -maxEffect, maxEffect, "milliseconds from -1000 to 1000")},
+        {"--skip", true, skip(o.skips)},
+    };
+    error = parseCommandLine(args, table, [&](const std::string& operand) {
+        if (haveInput)
+            return "more than one input file: " + o.inputPath + " and " + operand;
+        o.inputPath = operand;
+        haveInput = true;
+        return std::string();
+    });
+    if (error.empty() && !o.help) {
+        // The normal part's mean, rtMean - rtTau, may not be negative; nor that of the
+        // second half, rtMean + effect - rtTau.
+        error = !haveInput           ? "no input file given"
+                : !haveData          ? "no data file given (--data OUTPUT.dat)"
+                : o.rtTau > o.rtMean ? (haveTau ? "--rt-tau may not exceed --rt-mean"
+                                                : "--rt-mean may not be below --rt-tau (150 by default)")
+                : o.rtMean + o.effect < o.rtTau
+                    ? "--effect may not take the mean latency after the switch (--rt-mean plus --effect) below --rt-tau"
+                    : "";
     }
-
-    if (options.help)
-        return options;
-    if (!haveInput) {
-        error = "no input file given";
+    if (!error.empty())
         return std::nullopt;
-    }
-    if (!haveData) {
-        error = "no data file given (--data OUTPUT.dat)";
-        return std::nullopt;
-    }
-    // The normal part's mean, rtMean - rtTau, may not be negative.
-    if (options.rtTau > options.rtMean) {
-        error = haveTau ? "--rt-tau may not exceed --rt-mean" : "--rt-mean may not be below --rt-tau (150 by default)";
-        return std::nullopt;
-    }
-    // Nor that of the second half, rtMean + effect - rtTau.
-    if (options.rtMean + options.effect < options.rtTau) {
-        error = "--effect may not take the mean latency after the switch (--rt-mean plus --effect) below --rt-tau";
-        return std::nullopt;
-    }
-    return options;
+    return o;
 }

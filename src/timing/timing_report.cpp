@@ -1,10 +1,11 @@
 #include "timing/timing_report.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+
+#include "common/command_line.h"
 
 const char* timingUsageText()
 {
@@ -32,52 +33,35 @@ or the measuring was interrupted), 2 wrong usage.
 )";
 }
 
+namespace {
+
+CommandLineOption wholeNumber(std::string_view option, int& target, int least, int most)
+{
+    return {option, true, [&target, least, most](std::string_view name, const std::string& value) {
+                long long number = 0;
+                if (!parseInteger(value, least, most, number))
+                    return badValue(name, value,
+                                    "a whole number from " + std::to_string(least) + " to " + std::to_string(most));
+                target = static_cast<int>(number);
+                return std::string();
+            }};
+}
+
+}  // namespace
+
 std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& args, std::string& error)
 {
     TimingOptions options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string name = arg;
-        std::optional<std::string> inlineValue;
-        if (const auto eq = arg.find('='); arg.compare(0, 2, "--") == 0 && eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            inlineValue = arg.substr(eq + 1);
-        }
-        if (name == "--help" || name == "-h") {
-            if (inlineValue) {
-                error = "--help takes no value";
-                return std::nullopt;
-            }
-            options.help = true;
-            continue;
-        }
-        if (name != "--trials" && name != "--load") {
-            error = (!arg.empty() && arg.front() == '-' ? "unknown option " : "unexpected argument ") + name;
-            return std::nullopt;
-        }
-        std::string value;
-        if (inlineValue)
-            value = *inlineValue;
-        else if (i + 1 < args.size())
-            value = args[++i];
-        else {
-            error = name + " needs a value";
-            return std::nullopt;
-        }
-
-        const bool trials = name == "--trials";
-        const int least = trials ? minTimingTrials : 0;
-        const int most = trials ? maxTimingTrials : maxTimingLoad;
-        int number = 0;
-        const char* end = value.data() + value.size();
-        const auto [last, status] = std::from_chars(value.data(), end, number);
-        if (value.empty() || status != std::errc() || last != end || number < least || number > most) {
-            error = "bad value for " + name + ": \"" + value + "\" (a whole number from " + std::to_string(least) +
-                    " to " + std::to_string(most) + ")";
-            return std::nullopt;
-        }
-        (trials ? options.trials : options.load) = number;
-    }
+    error = parseCommandLine(args,
+                             {flagOption("--help", options.help), flagOption("-h", options.help),
+                              wholeNumber("--trials", options.trials, minTimingTrials, maxTimingTrials),
+                              wholeNumber("--load", options.load, 0, maxTimingLoad)},
+                             // truv-timing takes no operand; a lone "-" reads as an option.
+                             [](const std::string& arg) {
+                                 return (arg == "-" ? "unknown option " : "unexpected argument ") + arg;
+                             });
+    if (!error.empty())
+        return std::nullopt;
     return options;
 }
 

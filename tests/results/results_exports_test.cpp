@@ -9,6 +9,7 @@
 
 #include "results/results_exports.h"
 #include "results/results_scores.h"
+#include "common/temp_directory.h"
 
 namespace {
 
@@ -157,4 +158,36 @@ TEST(ResultsExports, TheTrialsWrittenAsTheyAreMadeAreTheSameBytes)
     EXPECT_FALSE(refused);
     EXPECT_NE(refused.error.find("No such file or directory"), std::string::npos) << refused.error;
     std::filesystem::remove_all(folder);
+}
+
+TEST(ResultsExports, NoneIsWrittenWhenOneWouldOverwriteAFileTheStudyIsReadFrom)
+{
+    TempDirectory dir;
+    dir.write("run.dat", "the data");
+    StudyResults study = smallStudy();
+    study.dataFiles = {dir.file("run.dat")};
+    int reports = 0;
+    const auto report = [&] {
+        ++reports;
+        return std::string("<html>");
+    };
+    const auto exports = [&](const char* trials, const char* summary, const char* html) {
+        return std::vector<ExportRequest>{{ResultsExport::TrialsCsv, dir.file(trials)},
+                                          {ResultsExport::SummaryCsv, dir.file(summary)},
+                                          {ResultsExport::Html, dir.file(html)}};
+    };
+    // The subject log beside the data file, not there yet, is refused; the others wait.
+    std::vector<ExportOutcome> outcomes = writeExports(exports("t.csv", "run.slg", "r.html"), study, report);
+    ASSERT_EQ(outcomes.size(), 3u);
+    EXPECT_EQ(outcomes[0].refused, "");
+    EXPECT_NE(outcomes[1].refused.find("is a subject log"), std::string::npos) << outcomes[1].refused;
+    EXPECT_FALSE(outcomes[0].written || outcomes[1].written || outcomes[2].written);
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"run.dat"});
+    EXPECT_EQ(reports, 0);
+
+    outcomes = writeExports(exports("t.csv", "s.csv", "r.html"), study, report);
+    EXPECT_TRUE(outcomes[0].written && outcomes[1].written && outcomes[2].written);
+    EXPECT_EQ(dir.read("t.csv"), trialsCsv(study));
+    EXPECT_EQ(dir.read("r.html"), "<html>");
+    EXPECT_EQ(reports, 1);
 }

@@ -20,7 +20,6 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "common/file_io.h"
 #include "common/file_source.h"
 #include "results/html_report.h"
 #include "results/ui/results_charts.h"
@@ -420,18 +419,16 @@ void ResultsWindow::chooseDataFiles()
 
 bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error) const
 {
+    const ExportOutcome outcome = writeExports({{kind, path.toStdString()}}, study_, [this] {
+                                      return reportHtml(study_, summary_);
+                                  }).front();
     // The files read must survive a slip in the file dialog.
-    if (const std::string why = outputOverwritesInput(path.toStdString(), study_); !why.empty()) {
-        error = text(why) + QStringLiteral("; choose another name.");
+    if (!outcome.refused.empty()) {
+        error = text(outcome.refused) + QStringLiteral("; choose another name.");
         return false;
     }
-    const std::string target = path.toStdString();
-    const WriteOutcome written = kind == Export::TrialsCsv ? writeTrialsCsv(target, study_)
-                                 : kind == Export::SummaryCsv
-                                     ? writeFileAtomically(target, summaryCsv(study_))
-                                     : writeFileAtomically(target, reportHtml(study_, summary_));
-    if (!written) {
-        error = text(written.error);
+    if (!outcome.written) {
+        error = text(outcome.written.error);
         return false;
     }
     return true;

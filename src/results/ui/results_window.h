@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "results/results_exports.h"
 #include "results/results_scores.h"
 #include "results/study_results.h"
 
@@ -40,7 +41,7 @@ public:
     // The index in study().runs of the run whose charts are shown; -1 none.
     int shownRun() const { return shownRun_; }
 
-    enum class Export { TrialsCsv, SummaryCsv, Html };
+    using Export = ResultsExport;
     // Writes the export to path; false, with the reason in error, when it could not.
     bool exportTo(Export kind, const QString& path, QString& error) const;
 
