@@ -137,13 +137,14 @@ TEST(EditorShell, SaveProposesTheFileAndSaveAsThePatternAndRefusalsAskNothing)
     EXPECT_EQ(text, "Not saved.\n\ncannot write /d/y.fak: Permission denied");
 }
 
-// Each editor has its own path chooser, even beside another of the same kind.
+// Each editor has its own path chooser: one set later on another editor of the same
+// kind leaves it.
 TEST(EditorShell, PathChoosersArePerEditor)
 {
-    FakeEditor other;
-    Paths otherPaths(other);
     FakeEditor e;
     Paths paths(e);
+    FakeEditor other;
+    Paths otherPaths(other);
     e.openDocument();
     EXPECT_TRUE(otherPaths.proposed.empty());
     EXPECT_EQ(paths.proposed.size(), 1u);
