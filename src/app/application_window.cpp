@@ -44,11 +44,13 @@ int ExperimentApp::initInstance()
     // Real-time scheduling, else the lowest nice value, else normal: never fatal.
     priority_ = raisePriority();
 
-    MainMenuDialog::setActivityHandler(MenuActivity::WriteLogFile, writeCodebookFromMenu);
-    MainMenuDialog::setActivityHandler(MenuActivity::EditQuestionnaire, editQuestionnaireFromMenu);
-    MainMenuDialog::setActivityHandler(MenuActivity::CreateInputFile, createInputFile);
-    MainMenuDialog::setActivityHandler(MenuActivity::EditStimulusLists, editStimulusListsFromMenu);
-    MainMenuDialog::setActivityHandler(MenuActivity::EditInstructions, editInstructionsFromMenu);
+    const MenuActivities activities = {
+        {MenuActivity::CreateInputFile, [](QWidget* parent) { createInputFile(parent); }},
+        {MenuActivity::EditQuestionnaire, editQuestionnaireFromMenu},
+        {MenuActivity::EditStimulusLists, editStimulusListsFromMenu},
+        {MenuActivity::EditInstructions, editInstructionsFromMenu},
+        {MenuActivity::WriteLogFile, [](QWidget* parent) { writeCodebookFromMenu(parent); }},
+    };
 
     slot_.table = &participantShortcuts();
     qApp->installEventFilter(this);
@@ -61,7 +63,7 @@ int ExperimentApp::initInstance()
     frame_->showFullScreen();
 
     for (;;) {
-        MainMenuDialog menu(frame_.get());
+        MainMenuDialog menu(activities, frame_.get());
         const int result = menu.exec();
         if (result == MainMenuDialog::RunResult)
             runExperiment();

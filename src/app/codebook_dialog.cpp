@@ -47,22 +47,9 @@ std::optional<QString> askCodebookPath(QWidget* parent)
     return files.first();
 }
 
-namespace {
-
-CodebookPathSource& pathSource()
+void writeCodebookFromMenu(QWidget* parent, const PathChooser& choosePath)
 {
-    static CodebookPathSource source;
-    return source;
-}
-
-}  // namespace
-
-void setCodebookPathSource(CodebookPathSource source) { pathSource() = std::move(source); }
-
-void writeCodebookFromMenu(QWidget* parent)
-{
-    const CodebookPathSource& source = pathSource();
-    const std::optional<QString> path = source ? source(parent) : askCodebookPath(parent);
+    const std::optional<QString> path = choosePath(parent);
     if (!path)
         return;
     const WriteOutcome outcome = writeCodebook(QFile::encodeName(*path).toStdString());

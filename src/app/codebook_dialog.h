@@ -6,8 +6,9 @@
 #include <QFileDialog>
 #include <QString>
 
-#include <functional>
 #include <optional>
+
+#include "common/ui/editor_file_dialog.h"
 
 // The save-file dialog for the codebook: it starts in the home directory with the
 // name "output.log" and adds ".log" to a name typed without an extension. Choosing
@@ -25,12 +26,7 @@ public slots:
 // Shows CodebookFileDialog; the chosen path, or nothing when it was cancelled.
 std::optional<QString> askCodebookPath(QWidget* parent);
 
-// Where writeCodebookFromMenu gets the path: askCodebookPath, unless a source has
-// been set (tests answer without a dialog). An empty source restores the dialog.
-using CodebookPathSource = std::function<std::optional<QString>(QWidget* parent)>;
-void setCodebookPathSource(CodebookPathSource source);
-
-// The menu's handler: asks for the path and appends the codebook to that file.
-// Cancelling writes and creates nothing. A codebook that cannot be written is
+// The menu's handler: asks choosePath for the path and appends the codebook to that
+// file. Cancelling writes and creates nothing. A codebook that cannot be written is
 // reported in a message box with the path and the reason, over parent.
-void writeCodebookFromMenu(QWidget* parent);
+void writeCodebookFromMenu(QWidget* parent, const PathChooser& choosePath = askCodebookPath);

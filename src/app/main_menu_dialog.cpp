@@ -26,19 +26,9 @@ const DialogTemplate& MainMenuDialog::layout()
     return t;
 }
 
-std::map<MenuActivity, std::function<void(QWidget*)>>& MainMenuDialog::handlers()
-{
-    static std::map<MenuActivity, std::function<void(QWidget*)>> map;
-    return map;
-}
-
-void MainMenuDialog::setActivityHandler(MenuActivity activity, std::function<void(QWidget*)> handler)
-{
-    handlers()[activity] = std::move(handler);
-}
-
-MainMenuDialog::MainMenuDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent, [](const ControlSpec&, QWidget* p) { return new MenuPicture(p); })
+MainMenuDialog::MainMenuDialog(MenuActivities activities, QWidget* parent)
+    : TemplateDialog(layout(), parent, [](const ControlSpec&, QWidget* p) { return new MenuPicture(p); }),
+      activities_(std::move(activities))
 {
     auto onClick = [this](int id, auto slot) { connect(control<QPushButton>(id), &QPushButton::clicked, this, slot); };
     onClick(RunId, [this] { done(RunResult); });
@@ -56,8 +46,8 @@ void MainMenuDialog::reject() { done(ExitResult); }
 
 void MainMenuDialog::runActivity(MenuActivity activity)
 {
-    const auto it = handlers().find(activity);
-    if (it != handlers().end() && it->second)
+    const auto it = activities_.find(activity);
+    if (it != activities_.end() && it->second)
         it->second(this);
 }
 

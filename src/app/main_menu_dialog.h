@@ -14,6 +14,10 @@ enum class MenuActivity {
     WriteLogFile,
 };
 
+// What each activity does: it opens its own modal dialog over parent, the menu, and
+// returns to it. An activity without a handler does nothing.
+using MenuActivities = std::map<MenuActivity, std::function<void(QWidget* parent)>>;
+
 class MainMenuDialog : public TemplateDialog {
     Q_OBJECT
 public:
@@ -31,11 +35,7 @@ public:
         PictureId,
     };
 
-    explicit MainMenuDialog(QWidget* parent = nullptr);
-
-    // Every activity opens its own modal dialog over the menu and returns to it.
-    // An activity without a handler does nothing.
-    static void setActivityHandler(MenuActivity activity, std::function<void(QWidget* parent)> handler);
+    explicit MainMenuDialog(MenuActivities activities = {}, QWidget* parent = nullptr);
 
     static const DialogTemplate& layout();
 
@@ -45,7 +45,8 @@ public slots:
 
 private:
     void runActivity(MenuActivity activity);
-    static std::map<MenuActivity, std::function<void(QWidget*)>>& handlers();
+
+    const MenuActivities activities_;
 };
 
 // The menu's picture: a small drawing of the task screen.

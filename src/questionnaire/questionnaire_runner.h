@@ -44,7 +44,16 @@ public:
     void run(const QuestionnaireDocument& document, QuestionnaireResult& result);
 
 private:
+    struct Lists;
+
     void offerPractice(const QuestionnaireDocument& document, QuestionnaireResult& result);
+    // One page of the run, by its type; a reply that counts joins the lists.
+    void askPage(const QuestionnairePage& page, Lists& lists);
+    void askText(const QuestionnairePage& page, Lists& lists);
+    void askRadio(const QuestionnairePage& page, Lists& lists);
+    void askList(const QuestionnairePage& page, Lists& lists);
+    // The participant's review of the two lists, into result.
+    void review(Lists& lists, QuestionnaireResult& result);
 
     QuestionnaireScreens& questions_;
     PageScreens& pages_;

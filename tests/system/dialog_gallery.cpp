@@ -641,14 +641,18 @@ Entry sessionSettings("session-settings", [](QWidget* frame) {
     return d;
 });
 
-Entry stimulusLists("stimulus-lists", [](QWidget* frame) {
-    setEditorPathSource(stimulusListFiles,
-                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("vehicles-clothing.wls"); });
-    auto d = std::make_unique<StimulusListEditor>(frame);
+// An editor over frame with the study's file name open, as File > Open opens it.
+template <class Editor>
+std::unique_ptr<Editor> openedInStudy(QWidget* frame, const char* name)
+{
+    auto d = std::make_unique<Editor>(frame);
+    d->setPathChooser([name](QWidget*, EditorFileChoice, const QString&) { return qInStudy(name); });
     d->openDocument();
-    setEditorPathSource(stimulusListFiles, {});
     return d;
-});
+}
+
+Entry stimulusLists("stimulus-lists",
+                    [](QWidget* frame) { return openedInStudy<StimulusListEditor>(frame, "vehicles-clothing.wls"); });
 
 // The editors' own open dialog, here the stimulus list editor's File > Open.
 Entry editorOpen("editor-open", [](QWidget* frame) {
@@ -658,22 +662,12 @@ Entry editorOpen("editor-open", [](QWidget* frame) {
     return d;
 });
 
-Entry instructionEditor("instruction-editor", [](QWidget* frame) {
-    setEditorPathSource(instructionFiles,
-                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("intro.bgi"); });
-    auto d = std::make_unique<InstructionEditorDialog>(frame);
-    d->openDocument();
-    setEditorPathSource(instructionFiles, {});
-    return d;
-});
+Entry instructionEditor("instruction-editor",
+                        [](QWidget* frame) { return openedInStudy<InstructionEditorDialog>(frame, "intro.bgi"); });
 
 // The questionnaire at its radio page.
 Entry questionnaireEditor("questionnaire-editor", [](QWidget* frame) {
-    setEditorPathSource(questionnaireFiles,
-                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("own-words.qls"); });
-    auto d = std::make_unique<QuestionnaireEditorDialog>(frame);
-    d->openDocument();
-    setEditorPathSource(questionnaireFiles, {});
+    auto d = openedInStudy<QuestionnaireEditorDialog>(frame, "own-words.qls");
     for (int page = 1; page < 5; ++page)
         d->flipForward();
     return d;
@@ -681,11 +675,7 @@ Entry questionnaireEditor("questionnaire-editor", [](QWidget* frame) {
 
 // "Edit List of Choices" on the questionnaire's list page.
 Entry listOptions("list-options", [](QWidget* frame) {
-    setEditorPathSource(questionnaireFiles,
-                        [](QWidget*, EditorFileChoice, const QString&) { return qInStudy("own-words.qls"); });
-    auto d = std::make_unique<QuestionnaireEditorDialog>(frame);
-    d->openDocument();
-    setEditorPathSource(questionnaireFiles, {});
+    auto d = openedInStudy<QuestionnaireEditorDialog>(frame, "own-words.qls");
     for (int page = 1; page < 9; ++page)
         d->flipForward();
     later(0, [dialog = d.get()] { dialog->editChoices(); });

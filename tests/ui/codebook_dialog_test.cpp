@@ -25,13 +25,6 @@ void answerMessageBox(QMessageBox::StandardButton button, QString* text)
     });
 }
 
-// Replaces the file dialog for one test.
-class PathSourceGuard {
-public:
-    explicit PathSourceGuard(CodebookPathSource source) { setCodebookPathSource(std::move(source)); }
-    ~PathSourceGuard() { setCodebookPathSource({}); }
-};
-
 // Points HOME at a directory for one test.
 class HomeGuard {
 public:
@@ -48,9 +41,9 @@ TEST(CodebookDialog, TheChosenFileReceivesTheCodebook)
 {
     TempDirectory dir;
     const std::string disk = memoryToDiskText(codebookText());
-    PathSourceGuard chosen([&](QWidget*) { return QString::fromStdString(dir.file("study.log")); });
-    writeCodebookFromMenu(nullptr);
-    writeCodebookFromMenu(nullptr);
+    const auto chosen = [&](QWidget*) { return QString::fromStdString(dir.file("study.log")); };
+    writeCodebookFromMenu(nullptr, chosen);
+    writeCodebookFromMenu(nullptr, chosen);
     EXPECT_EQ(dir.read("study.log"), disk + disk);
 }
 
@@ -58,10 +51,9 @@ TEST(CodebookDialog, AFailedWriteShowsThePathAndTheReason)
 {
     TempDirectory dir;
     const std::string missing = dir.file("gone/output.log");
-    PathSourceGuard chosen([&](QWidget*) { return QString::fromStdString(missing); });
     QString shown;
     answerMessageBox(QMessageBox::Ok, &shown);
-    writeCodebookFromMenu(nullptr);
+    writeCodebookFromMenu(nullptr, [&](QWidget*) { return QString::fromStdString(missing); });
     EXPECT_TRUE(shown.contains(QString::fromStdString("cannot write " + missing + ": No such file or directory")))
         << shown.toStdString();
     EXPECT_TRUE(dir.entries().empty());

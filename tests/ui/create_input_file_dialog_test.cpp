@@ -29,12 +29,6 @@
 
 namespace {
 
-class PathSourceGuard {
-public:
-    explicit PathSourceGuard(InputFilePathSource source) { setInputFilePathSource(std::move(source)); }
-    ~PathSourceGuard() { setInputFilePathSource({}); }
-};
-
 class HomeGuard {
 public:
     explicit HomeGuard(const std::string& home) : previous_(qgetenv("HOME")) { qputenv("HOME", home.c_str()); }
@@ -114,7 +108,7 @@ TEST(CreateInputFile, TypedEntriesWriteTheExampleLine)
 {
     Study study;
     const QString inputPath = QString::fromStdString(study.dir.file("new.inp"));
-    PathSourceGuard chosen([&](QWidget*) { return inputPath; });
+    const auto chosen = [&](QWidget*) { return inputPath; };
     QString shownPath, preset;
     int firstRow1 = -2, firstRow2 = -2;
     QStringList numbers;
@@ -133,7 +127,7 @@ TEST(CreateInputFile, TypedEntriesWriteTheExampleLine)
         });
         click(d, InputFileDialog::ContinueId);
     });
-    createInputFile(nullptr);
+    createInputFile(nullptr, chosen);
 
     EXPECT_EQ(shownPath, inputPath);
     EXPECT_EQ(preset.toStdString(), study.dir.path() + "/");
@@ -308,15 +302,12 @@ TEST(CreateInputFile, CancelAtAnyStepWritesNothing)
     Study study;
     const QString inputPath = QString::fromStdString(study.dir.file("new.inp"));
 
-    {
-        PathSourceGuard cancelled([](QWidget*) { return std::nullopt; });
-        createInputFile(nullptr);
-    }
+    createInputFile(nullptr, [](QWidget*) { return std::nullopt; });
     EXPECT_EQ(study.entries(), onlyTheLists);
 
-    PathSourceGuard chosen([&](QWidget*) { return inputPath; });
+    const auto chosen = [&](QWidget*) { return inputPath; };
     whenShown<InputFileDialog>([](InputFileDialog& d) { click(d, InputFileDialog::CancelId); });
-    createInputFile(nullptr);
+    createInputFile(nullptr, chosen);
     EXPECT_EQ(study.entries(), onlyTheLists);
 
     // Three sessions, the third cancelled; an earlier file of that name stays whole.
@@ -337,7 +328,7 @@ TEST(CreateInputFile, CancelAtAnyStepWritesNothing)
         whenShown<SessionSettingsDialog>(next);
         click(d, InputFileDialog::ContinueId);
     });
-    createInputFile(nullptr);
+    createInputFile(nullptr, chosen);
     EXPECT_EQ(sessionsShown, 3);
     EXPECT_EQ(study.dir.read("new.inp"), "earlier\r\n");
     EXPECT_EQ(study.entries(), (std::vector<std::string>{"new.inp", "pairs1.wls", "pairs2.wls"}));
@@ -349,7 +340,7 @@ TEST(CreateInputFile, AFailedWriteShowsThePathAndTheReason)
     // A directory where the file should go: it cannot be replaced.
     ASSERT_EQ(mkdir(study.dir.file("taken.inp").c_str(), 0755), 0);
     const QString inputPath = QString::fromStdString(study.dir.file("taken.inp"));
-    PathSourceGuard chosen([&](QWidget*) { return inputPath; });
+    const auto chosen = [&](QWidget*) { return inputPath; };
     QString shown;
     whenShown<InputFileDialog>([&](InputFileDialog& d) {
         retype(d.control<QLineEdit>(InputFileDialog::InstructionPathId), "intro.bgi");
@@ -362,7 +353,7 @@ TEST(CreateInputFile, AFailedWriteShowsThePathAndTheReason)
         });
         click(d, InputFileDialog::ContinueId);
     });
-    createInputFile(nullptr);
+    createInputFile(nullptr, chosen);
     EXPECT_TRUE(shown.contains(QString::fromStdString("cannot write " + study.dir.file("taken.inp") + ": ")))
         << shown.toStdString();
     EXPECT_EQ(study.entries(), (std::vector<std::string>{"pairs1.wls", "pairs2.wls", "taken.inp"}));

@@ -106,11 +106,11 @@ TEST(MainMenuDialog, ActivityButtonsRunTheirHandlerAndKeepTheMenuOpen)
         {MainMenuDialog::EditInstructionsId, MenuActivity::EditInstructions},
         {MainMenuDialog::WriteLogFileId, MenuActivity::WriteLogFile},
     };
+    MenuActivities activities;
     for (const auto& [id, activity] : buttons)
-        MainMenuDialog::setActivityHandler(activity,
-                                           [&ran, activity = activity](QWidget*) { ran.push_back(activity); });
+        activities[activity] = [&ran, activity = activity](QWidget*) { ran.push_back(activity); };
 
-    MainMenuDialog menu;
+    MainMenuDialog menu(activities);
     menu.show();
     for (const auto& [id, activity] : buttons)
         menu.control<QPushButton>(id)->click();
@@ -126,9 +126,6 @@ TEST(MainMenuDialog, ActivityButtonsRunTheirHandlerAndKeepTheMenuOpen)
     EXPECT_TRUE(menu.isVisible());
     ASSERT_EQ(ran.size(), 1u);
     EXPECT_EQ(ran[0], MenuActivity::EditStimulusLists);
-
-    for (const auto& [id, activity] : buttons)
-        MainMenuDialog::setActivityHandler(activity, nullptr);
 }
 
 TEST(AboutDialog, NamesTheProgramAndCloses)

@@ -16,7 +16,6 @@
 namespace {
 
 const EditorFileKind fakeFiles{"Fake", "Fake files", "fak", true, "Not opened.", "Opened with problems:", "Not saved."};
-const EditorFileKind otherFiles{"Other", "Other files", "oth", false, "", "", ""};
 
 const DialogTemplate& fakeLayout()
 {
@@ -50,14 +49,14 @@ protected:
 
 using Log = std::vector<std::string>;
 
-// Answers the file dialogs of the fake editors with the paths given, in turn; an
-// empty one cancels. Records what each was asked.
+// Answers the file dialogs of an editor with the paths given, in turn; an empty one
+// cancels. Records what each was asked.
 struct Paths {
     std::vector<QString> answers;
     std::vector<QString> proposed;
-    Paths()
+    explicit Paths(EditorShellDialog& editor)
     {
-        setEditorPathSource(fakeFiles, [this](QWidget*, EditorFileChoice, const QString& p) -> std::optional<QString> {
+        editor.setPathChooser([this](QWidget*, EditorFileChoice, const QString& p) -> std::optional<QString> {
             proposed.push_back(p);
             const QString answer = answers.empty() ? QString() : answers.front();
             if (!answers.empty())
@@ -65,15 +64,14 @@ struct Paths {
             return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
         });
     }
-    ~Paths() { setEditorPathSource(fakeFiles, {}); }
 };
 
 }  // namespace
 
 TEST(EditorShell, OpenStoresFirstAndShowsAfterWhateverComesOfIt)
 {
-    Paths paths;
     FakeEditor e;
+    Paths paths(e);
     paths.answers = {"", "/d/a.fak", "/d/b.fak"};
     e.openDocument();
     EXPECT_EQ(e.log, (Log{"store", "show", "done"})) << "cancelled";
@@ -113,8 +111,8 @@ TEST(EditorShell, OpenStoresFirstAndShowsAfterWhateverComesOfIt)
 
 TEST(EditorShell, SaveProposesTheFileAndSaveAsThePatternAndRefusalsAskNothing)
 {
-    Paths paths;
     FakeEditor e;
+    Paths paths(e);
     paths.answers = {"/d/x.fak", ""};
     e.save();
     e.saveAs();
@@ -139,18 +137,15 @@ TEST(EditorShell, SaveProposesTheFileAndSaveAsThePatternAndRefusalsAskNothing)
     EXPECT_EQ(text, "Not saved.\n\ncannot write /d/y.fak: Permission denied");
 }
 
-// Each kind of editor has its own path source: setting one leaves the others' dialogs.
-TEST(EditorShell, PathSourcesArePerKindOfFile)
+// Each editor has its own path chooser: one set later on another editor of the same
+// kind leaves it.
+TEST(EditorShell, PathChoosersArePerEditor)
 {
-    bool otherAsked = false;
-    setEditorPathSource(otherFiles, [&](QWidget*, EditorFileChoice, const QString&) {
-        otherAsked = true;
-        return std::optional<QString>();
-    });
-    Paths paths;
     FakeEditor e;
+    Paths paths(e);
+    FakeEditor other;
+    Paths otherPaths(other);
     e.openDocument();
-    EXPECT_FALSE(otherAsked);
+    EXPECT_TRUE(otherPaths.proposed.empty());
     EXPECT_EQ(paths.proposed.size(), 1u);
-    setEditorPathSource(otherFiles, {});
 }

@@ -99,7 +99,7 @@ class InstructionEditorTest : public ::testing::Test {
 protected:
     InstructionEditorTest()
     {
-        setEditorPathSource(instructionFiles, [this](QWidget*, EditorFileChoice choice, const QString& proposed) {
+        editor.setPathChooser([this](QWidget*, EditorFileChoice choice, const QString& proposed) {
             asked.push_back({choice, proposed});
             if (paths.empty()) {
                 ADD_FAILURE() << "no path was expected";
@@ -111,7 +111,6 @@ protected:
         });
         editor.show();
     }
-    ~InstructionEditorTest() override { setEditorPathSource(instructionFiles, {}); }
     void TearDown() override { EXPECT_TRUE(modals.done()) << "an expected dialog did not appear"; }
 
     QPlainTextEdit* box() { return editor.control<QPlainTextEdit>(Id::PageTextId); }

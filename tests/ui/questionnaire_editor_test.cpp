@@ -98,17 +98,17 @@ private:
 // they were asked.
 class Paths {
 public:
-    explicit Paths(std::vector<QString> answers) : answers_(std::move(answers))
+    explicit Paths(std::vector<QString> answers) : answers_(std::move(answers)) {}
+    EditorPathChooser chooser()
     {
-        setEditorPathSource(questionnaireFiles, [this](QWidget*, EditorFileChoice action, const QString& proposed) {
+        return [this](QWidget*, EditorFileChoice action, const QString& proposed) {
             asked.push_back((action == EditorFileChoice::Open ? "open " : "save ") + proposed);
             if (next_ >= answers_.size())
                 return std::optional<QString>();
             const QString path = answers_[next_++];
             return path.isEmpty() ? std::optional<QString>() : std::optional<QString>(path);
-        });
+        };
     }
-    ~Paths() { setEditorPathSource(questionnaireFiles, {}); }
     std::vector<QString> asked;
 
 private:
@@ -195,6 +195,7 @@ TEST(QuestionnaireEditor, AQuestionnaireTypedPageByPageIsSavedByteForByte)
     ModalAnswers answers;
     answers.warningAnswer = WarningDialog::Cancel;  // the item count warning: saved all the same
     Editor e;
+    e.setPathChooser(paths.chooser());
     e.show();
 
     type(e, Editor::Category1LabelId, "Fruit");
@@ -253,6 +254,7 @@ TEST(QuestionnaireEditor, OpenShowsTheFirstPageAndSaveWritesTheSameBytes)
     Paths paths({q(dir.file("in.qls")), q(dir.file("out.qls")), q(dir.file("again.qls"))});
     ModalAnswers answers;
     Editor e;
+    e.setPathChooser(paths.chooser());
     e.show();
     click(e, Editor::AddPageId);
     click(e, Editor::AddPageId);
@@ -286,6 +288,7 @@ TEST(QuestionnaireEditor, AnOpenedPageWithoutCategoryTakesTheOneTheButtonsShowWh
     Paths paths({q(dir.file("in.qls")), q(dir.file("forward.qls")), q(dir.file("back.qls"))});
     ModalAnswers answers;
     Editor e;
+    e.setPathChooser(paths.chooser());
     e.show();
     e.openDocument();
     for (int i = 0; i < 5; ++i)
@@ -330,6 +333,7 @@ TEST(QuestionnaireEditor, NewAndOpenLeaveTheCategoryButtonsAsTheyWereForAPageWit
                            : std::vector<QString>{q(dir.file("saved.qls"))});
         ModalAnswers answers;
         Editor e;
+        e.setPathChooser(paths.chooser());
         e.show();
         click(e, c.before == 1 ? Editor::Category1ButtonId : Editor::Category2ButtonId);
         if (c.open)
@@ -353,6 +357,7 @@ TEST(QuestionnaireEditor, AUsableQuestionnaireIsSavedWithoutTheItemCountWarning)
     Paths paths({q(dir.file("four.qls")), q(dir.file("copy.qls"))});
     ModalAnswers answers;
     Editor e;
+    e.setPathChooser(paths.chooser());
     e.show();
     e.openDocument();
     e.save();
@@ -414,6 +419,7 @@ TEST(QuestionnaireEditor, AFailedSaveIsReportedWithPathAndReasonAndWritesNothing
     Paths paths({q(missing)});
     ModalAnswers answers;
     Editor e;
+    e.setPathChooser(paths.chooser());
     e.show();
     type(e, Editor::Category1LabelId, "Fruit");
     e.save();
@@ -436,6 +442,7 @@ TEST(QuestionnaireEditor, AFailedSaveLeavesTheEarlierFileAsItWas)
     Paths again({q(locked.file("own.qls"))});
     ModalAnswers answers;
     Editor e;
+    e.setPathChooser(again.chooser());
     e.show();
     e.save();
     ASSERT_EQ(answers.seen.size(), 2u);
@@ -450,6 +457,7 @@ TEST(QuestionnaireEditor, OpenSaysWhatItCouldNotReadAndShowsTheReadersProblems)
     Paths paths({q(dir.file("none.qls")), q(dir.file("short.qls")), QString()});
     ModalAnswers answers;
     Editor e;
+    e.setPathChooser(paths.chooser());
     e.show();
     type(e, Editor::Category1LabelId, "Kept");
     typePageText(e, {"on screen"});

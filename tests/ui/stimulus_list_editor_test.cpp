@@ -53,9 +53,9 @@ public:
         QString proposed;
     };
 
-    PathAnswers()
+    EditorPathChooser chooser()
     {
-        setEditorPathSource(stimulusListFiles, [this](QWidget*, EditorFileChoice choice, const QString& proposed) {
+        return [this](QWidget*, EditorFileChoice choice, const QString& proposed) {
             asked.push_back({choice, proposed});
             std::optional<QString> answer;
             if (!answers_.empty()) {
@@ -63,9 +63,8 @@ public:
                 answers_.erase(answers_.begin());
             }
             return answer;
-        });
+        };
     }
-    ~PathAnswers() { setEditorPathSource(stimulusListFiles, {}); }
 
     void next(const std::string& path) { answers_.push_back(QString::fromStdString(path)); }
     void cancelNext() { answers_.push_back(std::nullopt); }
@@ -178,6 +177,7 @@ TEST(StimulusListEditor, SavesWhatWasTypedByteForByte)
     TempDirectory dir;
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars", "Venus", "Saturn", "Jupiter"});
     typeCategory(editor, 1, "Metals", {"iron", "copper", "zinc", "tin", "lead"});
     paths.next(dir.file("space.wls"));
@@ -211,6 +211,7 @@ TEST(StimulusListEditor, ItemsWithGapsAreSavedConsecutivelyAndReopenInTheFirstBo
     TempDirectory dir;
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     type(editor, label(0), "Trees");
     type(editor, count(0), "3");
     type(editor, item(0, 1), "oak");
@@ -235,6 +236,7 @@ TEST(StimulusListEditor, CountMismatchShowsTheMessageAndAsksForNoFile)
     TempDirectory dir;
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars", "Venus", "Saturn", "Jupiter"});
     typeCategory(editor, 1, "Metals", {"iron", "copper", "zinc", "tin", "lead"});
     type(editor, count(0), "5");
@@ -265,6 +267,7 @@ TEST(StimulusListEditor, EntryWithASpaceIsRefusedNamingItsBox)
     TempDirectory dir;
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars", "Venus", "Saturn", "Jupiter"});
     typeCategory(editor, 1, "Metals", {"iron", "copper", "zinc", "tin", "lead"});
     type(editor, item(1, 2), "red copper");
@@ -295,6 +298,7 @@ TEST(StimulusListEditor, OpenThenSaveWritesTheSameBytes)
 
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     paths.next(dir.file("full.wls"));
     run(editor, Command::Open);  // the first Open asks nothing
     ASSERT_EQ(paths.asked.size(), 1u);
@@ -320,6 +324,7 @@ TEST(StimulusListEditor, OpenOfAnUnreadableFileSaysSoAndKeepsTheScreen)
     dir.write("cut.wls", "2\r\n1\r\nPlanets\r\nMars\r\nMetals\r\nbrass\r\n");
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars"});
     QString shown;
     answerMessageBox(&shown);
@@ -344,6 +349,7 @@ TEST(StimulusListEditor, FailedSaveShowsThePathAndTheReasonAndWritesNothing)
     TempDirectory dir;
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars", "Venus", "Saturn", "Jupiter"});
     typeCategory(editor, 1, "Metals", {"iron", "copper", "zinc", "tin", "lead"});
     QString shown;
@@ -363,6 +369,7 @@ TEST(StimulusListEditor, NewAndOpenWarnAfterTheFirstOne)
     dir.write("space.wls", planetsAndMetals);
     PathAnswers paths;
     StimulusListEditor editor;
+    editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars"});
     // The first New asks nothing, even after typing.
     run(editor, Command::New);
@@ -402,6 +409,7 @@ TEST(StimulusListEditor, EnterAndExitCloseAfterTheChecksEscapeWithout)
     PathAnswers paths;
     {
         StimulusListEditor editor;
+        editor.setPathChooser(paths.chooser());
         editor.show();
         typeCategory(editor, 0, "Planets", {"Mars"});
         type(editor, count(0), "7");  // Exit neither checks the counts nor saves
@@ -411,12 +419,14 @@ TEST(StimulusListEditor, EnterAndExitCloseAfterTheChecksEscapeWithout)
     }
     {
         StimulusListEditor editor;
+        editor.setPathChooser(paths.chooser());
         editor.show();
         run(editor, Command::Exit);
         EXPECT_EQ(editor.result(), QDialog::Accepted);
     }
     {
         StimulusListEditor editor;
+        editor.setPathChooser(paths.chooser());
         editor.show();
         QTest::keyClick(editor.box(label(1)), Qt::Key_Escape);
         EXPECT_FALSE(editor.isVisible());

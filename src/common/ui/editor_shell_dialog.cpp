@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QFile>
 #include <QFontMetrics>
-#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -17,13 +16,6 @@
 
 namespace {
 
-// The path sources set, by the extension of their editors' files.
-QHash<QString, EditorPathSource>& pathSources()
-{
-    static QHash<QString, EditorPathSource> sources;
-    return sources;
-}
-
 std::string localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 }  // namespace
@@ -33,14 +25,6 @@ std::optional<QString> askEditorPath(QWidget* parent, const EditorFileKind& kind
 {
     return askEditorFilePath(parent, choice == EditorFileChoice::Open, QString::fromLatin1(kind.filterName),
                              QString::fromLatin1(kind.extension), proposed);
-}
-
-void setEditorPathSource(const EditorFileKind& kind, EditorPathSource source)
-{
-    if (source)
-        pathSources().insert(QString::fromLatin1(kind.extension), std::move(source));
-    else
-        pathSources().remove(QString::fromLatin1(kind.extension));
 }
 
 QString fromPathOrSingleByte(const std::string& bytes)
@@ -85,8 +69,7 @@ QString EditorShellDialog::pattern() const
 
 std::optional<QString> EditorShellDialog::choosePath(EditorFileChoice choice, const QString& proposed)
 {
-    const EditorPathSource source = pathSources().value(QString::fromLatin1(kind_.extension));
-    return source ? source(this, choice, proposed) : askEditorPath(this, kind_, choice, proposed);
+    return pathChooser_ ? pathChooser_(this, choice, proposed) : askEditorPath(this, kind_, choice, proposed);
 }
 
 bool EditorShellDialog::mayReplace()

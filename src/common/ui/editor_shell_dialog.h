@@ -21,9 +21,9 @@ class QMenuBar;
 
 enum class EditorFileChoice { Open, Save };
 
-// Where an editor gets its paths: the file dialog, unless a source has been set
-// (tests answer without a dialog). proposed is the name the dialog starts from.
-using EditorPathSource =
+// Chooses the path an editor opens or saves: the file dialog in the program, a
+// test's answer in tests. proposed is the name the dialog starts from.
+using EditorPathChooser =
     std::function<std::optional<QString>(QWidget* parent, EditorFileChoice choice, const QString& proposed)>;
 
 // The kind of file an editor works on, and the texts of its messages.
@@ -41,9 +41,6 @@ struct EditorFileKind {
 // extension to a name typed without one.
 std::optional<QString> askEditorPath(QWidget* parent, const EditorFileKind& kind, EditorFileChoice choice,
                                      const QString& proposed);
-// Sets the path source of the editors of kind (by extension); an empty one restores
-// the dialog.
-void setEditorPathSource(const EditorFileKind& kind, EditorPathSource source);
 
 // A path or a system reason as the file system gives it (UTF-8 here), or a problem
 // that quotes a file's single-byte text.
@@ -60,6 +57,9 @@ public:
     QMenuBar* menuBar() const { return menuBar_; }
     int menuHeight() const { return menuHeight_; }
     QAction* action(Command command) const { return actions_[static_cast<int>(command)]; }
+    // Where this editor's paths come from: askEditorPath unless another chooser is
+    // set; an empty one restores the file dialog.
+    void setPathChooser(EditorPathChooser chooser) { pathChooser_ = std::move(chooser); }
 
     void newDocument();
     void openDocument();
@@ -110,6 +110,7 @@ private:
     QString pattern() const;
 
     const EditorFileKind& kind_;
+    EditorPathChooser pathChooser_;
     QMenuBar* menuBar_ = nullptr;
     int menuHeight_ = 0;
     QAction* actions_[5] = {};

@@ -22,22 +22,9 @@ std::optional<QString> askNewInputFilePath(QWidget* parent)
     return dialog.selectedFiles().first();
 }
 
-namespace {
-
-InputFilePathSource& pathSource()
+void createInputFile(QWidget* parent, const PathChooser& choosePath)
 {
-    static InputFilePathSource source;
-    return source;
-}
-
-}  // namespace
-
-void setInputFilePathSource(InputFilePathSource source) { pathSource() = std::move(source); }
-
-void createInputFile(QWidget* parent)
-{
-    const InputFilePathSource& source = pathSource();
-    const std::optional<QString> chosen = source ? source(parent) : askNewInputFilePath(parent);
+    const std::optional<QString> chosen = choosePath(parent);
     if (!chosen || chosen->isEmpty())
         return;
     const std::string path = QFile::encodeName(*chosen).toStdString();

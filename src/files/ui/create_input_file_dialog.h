@@ -5,8 +5,9 @@
 
 #include <QString>
 
-#include <functional>
 #include <optional>
+
+#include "common/ui/editor_file_dialog.h"
 
 class QWidget;
 
@@ -16,11 +17,7 @@ class QWidget;
 // nothing when it was cancelled.
 std::optional<QString> askNewInputFilePath(QWidget* parent);
 
-// Where createInputFile gets the path: askNewInputFilePath, unless a source has been
-// set (tests answer without a dialog). An empty source restores the dialog.
-using InputFilePathSource = std::function<std::optional<QString>(QWidget* parent)>;
-void setInputFilePathSource(InputFilePathSource source);
-
-// The menu's handler. A file that cannot be written is reported in a message box
-// with the path and the reason; the previous file, if any, stays as it was.
-void createInputFile(QWidget* parent);
+// The menu's handler; choosePath says where the file goes. A file that cannot be
+// written is reported in a message box with the path and the reason; the previous
+// file, if any, stays as it was.
+void createInputFile(QWidget* parent, const PathChooser& choosePath = askNewInputFilePath);

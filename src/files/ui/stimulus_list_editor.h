@@ -13,8 +13,8 @@
 
 class QLineEdit;
 
-// The editor's files, word list files (".wls"): the file dialog and the path source
-// (setEditorPathSource) are the shell's.
+// The editor's files, word list files (".wls"): the file dialog and the path chooser
+// (setPathChooser) are the shell's.
 extern const EditorFileKind stimulusListFiles;
 
 class StimulusListEditor : public EditorShellDialog {

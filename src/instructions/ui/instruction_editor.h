@@ -14,8 +14,8 @@
 
 class PageTextEditor;
 
-// The editor's files, instruction files (".bgi"): the file dialog and the path source
-// (setEditorPathSource) are the shell's.
+// The editor's files, instruction files (".bgi"): the file dialog and the path chooser
+// (setPathChooser) are the shell's.
 extern const EditorFileKind instructionFiles;
 
 using InstructionPagesEdited = PagedDocument<PageText, maxInstructionPages>;

@@ -14,8 +14,8 @@
 
 class PageTextEditor;
 
-// The editor's files, questionnaire files (".qls"): the file dialog and the path source
-// (setEditorPathSource) are the shell's.
+// The editor's files, questionnaire files (".qls"): the file dialog and the path chooser
+// (setPathChooser) are the shell's.
 extern const EditorFileKind questionnaireFiles;
 
 class QuestionnaireEditorDialog : public PageEditorDialog<QuestionnairePages> {

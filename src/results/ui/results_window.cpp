@@ -87,7 +87,22 @@ QString paragraph(const QString& heading, const std::vector<std::string>& lines)
 ResultsWindow::ResultsWindow(QWidget* parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("TRUV Results"));
+    buildMenus();
+    setCentralWidget(buildCentralWidget());
+    buildStatusBar();
 
+    // As large as the charts want, on a small screen no larger than it.
+    QSize size(1180, 860);
+    if (const QScreen* shown = screen())
+        size = size.boundedTo(shown->availableGeometry().size() * 0.95);
+    resize(size);
+    runsTable_->setFocus();
+    showRun(-1);
+    updateActions();
+}
+
+void ResultsWindow::buildMenus()
+{
     QMenu* fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     openAction_ = fileMenu->addAction(QStringLiteral("&Open data files..."), this, &ResultsWindow::chooseDataFiles);
     openAction_->setShortcut(QKeySequence::Open);
@@ -102,11 +117,34 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QMainWindow(parent)
                                                  [this] { chooseExport(Export::SummaryCsv); });
     exportHtmlAction_ = exportMenu->addAction(QStringLiteral("&Report as HTML..."), this,
                                               [this] { chooseExport(Export::Html); });
+}
 
+// The study's summary line above the table of runs and, below it, the tabs.
+QWidget* ResultsWindow::buildCentralWidget()
+{
     summaryLabel_ = new QLabel(QStringLiteral("No study open: File > Open data files... reads a study's data files."));
     summaryLabel_->setWordWrap(true);
     summaryLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    buildRunsTable();
+    buildTabs();
 
+    auto* splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(runsTable_);
+    splitter->addWidget(tabs_);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 2);
+    splitter->setSizes({280, 560});
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(summaryLabel_);
+    layout->addWidget(splitter, 1);
+    return central;
+}
+
+// One row per run and session; selecting a row shows its run's charts.
+void ResultsWindow::buildRunsTable()
+{
     runsTable_ = new QTableWidget(0, ColumnCount);
     runsTable_->setHorizontalHeaderLabels({"Run", "Subject", "Sex", "Other", "Input file", "Session", "Score",
                                            "Excluded", "Complete", "Problems"});
@@ -120,7 +158,11 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QMainWindow(parent)
         if (!rows.isEmpty())
             showRun(runsTable_->item(rows.front().row(), RunColumn)->data(Qt::UserRole).toInt());
     });
+}
 
+// The selected run's charts, the whole study's and the problems found.
+void ResultsWindow::buildTabs()
+{
     runArea_ = new QScrollArea;
     runArea_->setObjectName(QStringLiteral("runCharts"));
     runArea_->setWidgetResizable(true);
@@ -140,34 +182,16 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QMainWindow(parent)
     tabs_->addTab(runArea_, QStringLiteral("Run"));
     tabs_->addTab(studyArea, QStringLiteral("Study"));
     tabs_->addTab(problemsList_, QStringLiteral("Problems"));
+}
 
-    auto* splitter = new QSplitter(Qt::Vertical);
-    splitter->addWidget(runsTable_);
-    splitter->addWidget(tabs_);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 2);
-    splitter->setSizes({280, 560});
-
-    auto* central = new QWidget;
-    auto* layout = new QVBoxLayout(central);
-    layout->addWidget(summaryLabel_);
-    layout->addWidget(splitter, 1);
-    setCentralWidget(central);
-
+// The progress of a reading, shown while it lasts.
+void ResultsWindow::buildStatusBar()
+{
     progressBar_ = new QProgressBar;
     progressBar_->setRange(0, 1000);
     progressBar_->setMaximumWidth(260);
     progressBar_->setVisible(false);
     statusBar()->addPermanentWidget(progressBar_);
-
-    // As large as the charts want, on a small screen no larger than it.
-    QSize size(1180, 860);
-    if (const QScreen* shown = screen())
-        size = size.boundedTo(shown->availableGeometry().size() * 0.95);
-    resize(size);
-    runsTable_->setFocus();
-    showRun(-1);
-    updateActions();
 }
 
 ResultsWindow::~ResultsWindow()

@@ -50,6 +50,13 @@ signals:
     void studyShown();
 
 private:
+    // The window's parts, as the constructor builds them.
+    void buildMenus();
+    QWidget* buildCentralWidget();
+    void buildRunsTable();
+    void buildTabs();
+    void buildStatusBar();
+
     void chooseDataFiles();
     void chooseExport(Export kind);
     void readingFinished();
