@@ -10,56 +10,17 @@
 
 #include "common/text_codec.h"
 #include "files/input_file.h"
+#include "run/data_format.h"
 #include "run/subject_record.h"
 #include "task/score_table.h"
 
 namespace {
 
-constexpr const char* dataColumns[dataLineFieldCount] = {
-    "InpFl", "Sess",  "Cat1",  "Cat2",  "Cat1p", "Cat2p", "Catsw", "Delay", "nPrac", "nReal", "Sub",
-    "Sex",   "Other", "Block", "Trial", "Icat",  "Iscat", "Inum",  "Item",  "Lat",   "Error", "Key"};
-constexpr const char* logColumns[logRunFieldCount] = {"Sub", "Sex",  "other", "InpFl", "Month",
-                                                      "Day", "Year", "Hour",  "Min"};
-constexpr const char* logSessionColumns[logSessionFieldCount] = {"CatsL", "CatsR",  "CatSw",  "1stLat", "1stErr",
-                                                                 "1stN",  "2ndLat", "2ndErr", "2ndN"};
-
-constexpr int unrunLatency = 99999;
-constexpr int unrunErrors = 99;
 constexpr std::size_t maxInputNameBytes = subjectPagePathCapacity;
-constexpr std::size_t maxItemBytes = 15;
+constexpr std::size_t maxItemBytes = entryCapacity;
 constexpr std::size_t maxCombinationBytes = 2 * maxItemBytes + 1;
 // The largest year the date can show with four digits: 9999.
 constexpr int maxYearSince1900 = 9999 - 1900;
-
-// The fields of a line: each is followed by a tab, the last one too. At most `limit`
-// are kept; count tells how many there are.
-template <std::size_t Limit>
-struct Fields {
-    std::array<std::string_view, Limit> at{};
-    std::size_t count = 0;
-};
-
-template <std::size_t Limit>
-Fields<Limit> splitFields(std::string_view line)
-{
-    if (line.ends_with('\r'))
-        line.remove_suffix(1);
-    if (line.ends_with('\t'))
-        line.remove_suffix(1);
-    Fields<Limit> fields;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', from);
-        const std::string_view field = line.substr(from, tab == std::string_view::npos ? line.npos : tab - from);
-        if (fields.count < Limit)
-            fields.at[fields.count] = field;
-        ++fields.count;
-        if (tab == std::string_view::npos)
-            break;
-        from = tab + 1;
-    }
-    return fields;
-}
 
 bool isBlank(std::string_view line)
 {
@@ -84,7 +45,7 @@ public:
     // A whole number from low to high, with a minus sign only where low is negative:
     // a field that never holds a negative value is never written with a sign, "-0"
     // included.
-    void number(std::string_view text, const char* name, long long low, long long high, int& value)
+    void number(std::string_view text, std::string_view name, long long low, long long high, int& value)
     {
         if (!ok_)
             return;
@@ -102,7 +63,7 @@ public:
 
     // A whole number that may also be written as a floating-point value with nothing
     // after the point (the subject log's error rates).
-    void wholeValue(std::string_view text, const char* name, int high, int& value)
+    void wholeValue(std::string_view text, std::string_view name, int high, int& value)
     {
         if (!ok_)
             return;
@@ -117,7 +78,7 @@ public:
         value = static_cast<int>(parsed);
     }
 
-    void text(std::string_view text, const char* name, std::size_t shortest, std::size_t longest)
+    void text(std::string_view text, std::string_view name, std::size_t shortest, std::size_t longest)
     {
         if (!ok_)
             return;
@@ -127,7 +88,7 @@ public:
             fail(std::string(name) + " " + shown(text) + " is longer than " + std::to_string(longest) + " characters");
     }
 
-    void sex(std::string_view text, const char* name)
+    void sex(std::string_view text, std::string_view name)
     {
         if (ok_ && !(text.empty() || text == "m" || text == "f"))
             fail(std::string(name) + " is " + shown(text) + ", not \"m\", \"f\" or empty");
@@ -169,122 +130,143 @@ std::string_view inputFileNameOf(std::string_view path)
 
 LineKind parseDataLine(std::string_view line, DataLine& out, std::string& reason)
 {
+    namespace column = dataColumn;
     if (isBlank(line))
         return LineKind::Blank;
-    const Fields<dataLineFieldCount> f = splitFields<dataLineFieldCount>(line);
-    if (f.count != dataLineFieldCount) {
-        reason = fieldCountReason(f.count, std::to_string(dataLineFieldCount));
+    const LineFields<column::count> f = splitLine<column::count>(line);
+    if (f.count != column::count) {
+        reason = fieldCountReason(f.count, std::to_string(column::count));
         return LineKind::Malformed;
     }
-    if (std::equal(f.at.begin(), f.at.end(), std::begin(dataColumns)))
+    if (f.at == dataColumnNames)
         return LineKind::Header;
 
     out = DataLine{};
-    // Fields 1 to 14 run from the line's start to the tab after the block number.
-    out.head = line.substr(0, static_cast<std::size_t>(f.at[13].data() + f.at[13].size() - line.data()) + 1);
-    out.inputFile = f.at[0];
-    out.Cat1 = f.at[2];
-    out.Cat2 = f.at[3];
-    out.sex = f.at[11];
-    out.other = f.at[12];
-    out.word = f.at[18];
-    out.key = f.at[21];
+    // The head runs from the line's start to the tab after the block number.
+    const std::string_view block = f.at[column::Block];
+    out.head = line.substr(0, static_cast<std::size_t>(block.data() + block.size() - line.data()) + 1);
+    out.inputFile = f.at[column::InpFl];
+    out.Cat1 = f.at[column::Cat1];
+    out.Cat2 = f.at[column::Cat2];
+    out.sex = f.at[column::Sex];
+    out.other = f.at[column::Other];
+    out.word = f.at[column::Item];
+    out.key = f.at[column::Key];
 
     FieldChecker check(reason);
-    check.text(out.inputFile, "InpFl", 1, maxInputNameBytes);
-    check.number(f.at[1], "Sess", 1, maxSessions, out.session);
-    check.text(out.Cat1, "Cat1", 1, listFileNameCapacity);
-    check.text(out.Cat2, "Cat2", 1, listFileNameCapacity);
-    check.number(f.at[4], "Cat1p", 0, 1, out.Cat1p);
-    check.number(f.at[5], "Cat2p", 0, 1, out.Cat2p);
+    const auto number = [&](std::size_t c, long long low, long long high, int& value) {
+        check.number(f.at[c], dataColumnNames[c], low, high, value);
+    };
+    const auto text = [&](std::size_t c, std::size_t shortest, std::size_t longest) {
+        check.text(f.at[c], dataColumnNames[c], shortest, longest);
+    };
+    text(column::InpFl, 1, maxInputNameBytes);
+    number(column::Sess, 1, maxSessions, out.session);
+    text(column::Cat1, 1, listFileNameCapacity);
+    text(column::Cat2, 1, listFileNameCapacity);
+    number(column::Cat1p, 0, 1, out.Cat1p);
+    number(column::Cat2p, 0, 1, out.Cat2p);
     // Catsw is not held to 0 or 1 by the input file: another value switches neither pair.
-    check.number(f.at[6], "Catsw", INT_MIN, INT_MAX, out.Catsw);
-    check.number(f.at[7], "Delay", 0, maxDelay, out.Delay);
-    check.number(f.at[8], "nPrac", 0, maxTrials, out.nPrac);
-    check.number(f.at[9], "nReal", 0, maxTrials, out.nReal);
-    check.number(f.at[10], "Sub", 0, maxSubjectNumber, out.subject);
-    check.sex(out.sex, "Sex");
-    check.text(out.other, "Other", 0, otherCodeCapacity);
-    check.number(f.at[13], "Block", 1, maxBlockNumber, out.block);
-    check.number(f.at[14], "Trial", 1, maxTrials, out.trial);
-    check.number(f.at[15], "Icat", 0, 9, out.pair);
-    check.number(f.at[16], "Iscat", 0, 9, out.category);
-    check.number(f.at[17], "Inum", 0, 99, out.item);
-    check.text(out.word, "Item", 1, maxItemBytes);
-    check.number(f.at[19], "Lat", 0, INT_MAX, out.latency);
-    check.number(f.at[20], "Error", 0, INT_MAX, out.errors);
+    number(column::Catsw, INT_MIN, INT_MAX, out.Catsw);
+    number(column::Delay, 0, maxDelay, out.Delay);
+    number(column::nPrac, 0, maxTrials, out.nPrac);
+    number(column::nReal, 0, maxTrials, out.nReal);
+    number(column::Sub, 0, maxSubjectNumber, out.subject);
+    check.sex(out.sex, dataColumnNames[column::Sex]);
+    text(column::Other, 0, otherCodeCapacity);
+    number(column::Block, 1, maxBlockNumber, out.block);
+    number(column::Trial, 1, maxTrials, out.trial);
+    number(column::Icat, 0, 9, out.pair);
+    number(column::Iscat, 0, 9, out.category);
+    number(column::Inum, 0, 99, out.item);
+    text(column::Item, 1, maxItemBytes);
+    number(column::Lat, 0, INT_MAX, out.latency);
+    number(column::Error, 0, INT_MAX, out.errors);
+    const UnrunMarkers& unrun = unrunMarkers;
     if (check.ok()) {
-        if (out.key == "9") {
+        if (out.key == unrun.key) {
             out.unrun = true;
-            if (out.latency != unrunLatency || out.errors != unrunErrors)
-                check.fail("the slot has no response (Key 9) but Lat " + std::to_string(out.latency) + " and Error " +
-                           std::to_string(out.errors) + " instead of 99999 and 99");
+            if (out.latency != unrun.latency || out.errors != unrun.wrongResponses)
+                check.fail("the slot has no response (Key " + std::string(unrun.key) + ") but Lat " +
+                           std::to_string(out.latency) + " and Error " + std::to_string(out.errors) + " instead of " +
+                           std::to_string(unrun.latency) + " and " + std::to_string(unrun.wrongResponses));
         } else if (out.key != "l" && out.key != "r") {
-            check.fail("Key is " + shown(out.key) + ", not \"l\", \"r\" or \"9\"");
+            check.fail("Key is " + shown(out.key) + ", not \"l\", \"r\" or \"" + std::string(unrun.key) + "\"");
         }
     }
     const auto inPair = [](int value) { return value == 0 || value == 1; };
-    const auto inPairOrUnrun = [&](int value) { return inPair(value) || (out.unrun && value == 9); };
-    if (check.ok() && !inPairOrUnrun(out.pair))
-        check.fail("Icat is " + std::to_string(out.pair) + ", not 0 or 1" + (out.unrun ? " (or 9)" : ""));
-    if (check.ok() && !inPairOrUnrun(out.category))
-        check.fail("Iscat is " + std::to_string(out.category) + ", not 0 or 1" + (out.unrun ? " (or 9)" : ""));
-    if (check.ok() && (out.pair == 9) != (out.category == 9))
+    const auto inPairOrUnrun = [&](int value, int marker) { return inPair(value) || (out.unrun && value == marker); };
+    const auto orMarker = [&](int marker) {
+        return out.unrun ? " (or " + std::to_string(marker) + ")" : std::string();
+    };
+    if (check.ok() && !inPairOrUnrun(out.pair, unrun.pair))
+        check.fail("Icat is " + std::to_string(out.pair) + ", not 0 or 1" + orMarker(unrun.pair));
+    if (check.ok() && !inPairOrUnrun(out.category, unrun.category))
+        check.fail("Iscat is " + std::to_string(out.category) + ", not 0 or 1" + orMarker(unrun.category));
+    if (check.ok() && (out.pair == unrun.pair) != (out.category == unrun.category))
         check.fail("Icat and Iscat are " + std::to_string(out.pair) + " and " + std::to_string(out.category) +
-                   ": a slot never reached has 9 in both");
+                   ": a slot never reached has " + std::to_string(unrun.pair) + " in both");
     return check.ok() ? LineKind::Record : LineKind::Malformed;
 }
 
 LineKind parseSubjectLogLine(std::string_view line, SubjectLogRecord& out, std::string& reason)
 {
+    namespace column = logColumn;
     if (isBlank(line))
         return LineKind::Blank;
-    constexpr std::size_t limit = logRunFieldCount + maxSessions * logSessionFieldCount;
-    const Fields<limit> f = splitFields<limit>(line);
+    constexpr std::size_t limit = subjectLogFieldCount(maxSessions);
+    const LineFields<limit> f = splitLine<limit>(line);
     // The header names the run's fields; its session columns follow the first run's
     // session count, so only its start is compared.
-    if (f.count >= logRunFieldCount && std::equal(f.at.begin(), f.at.begin() + logRunFieldCount, logColumns))
+    if (f.count >= column::count && std::equal(logColumnNames.begin(), logColumnNames.end(), f.at.begin()))
         return LineKind::Header;
-    const std::size_t sessions = f.count >= logRunFieldCount ? (f.count - logRunFieldCount) / logSessionFieldCount : 0;
-    if (f.count > limit || sessions == 0 || (f.count - logRunFieldCount) % logSessionFieldCount != 0) {
-        reason = fieldCountReason(f.count, "9 and 9 for each of 1 to 9 sessions");
+    const std::size_t sessions = f.count >= column::count ? (f.count - column::count) / sessionColumn::count : 0;
+    if (f.count > limit || sessions == 0 || (f.count - column::count) % sessionColumn::count != 0) {
+        reason = fieldCountReason(f.count, std::to_string(column::count) + " and " +
+                                               std::to_string(sessionColumn::count) + " for each of 1 to " +
+                                               std::to_string(maxSessions) + " sessions");
         return LineKind::Malformed;
     }
 
     out = SubjectLogRecord{};
     FieldChecker check(reason);
-    check.number(f.at[0], "Sub", 0, maxSubjectNumber, out.subject);
-    check.sex(f.at[1], "Sex");
-    check.text(f.at[2], "other", 0, otherCodeCapacity);
-    check.text(f.at[3], "InpFl", 1, maxInputNameBytes);
-    check.number(f.at[4], "Month", 1, 12, out.month);
-    check.number(f.at[5], "Day", 1, 31, out.day);
-    check.number(f.at[6], "Year", 0, maxYearSince1900, out.year);
-    check.number(f.at[7], "Hour", 0, 23, out.hour);
-    check.number(f.at[8], "Min", 0, 59, out.minute);
+    const auto number = [&](std::size_t c, long long low, long long high, int& value) {
+        check.number(f.at[c], logColumnNames[c], low, high, value);
+    };
+    number(column::Sub, 0, maxSubjectNumber, out.subject);
+    check.sex(f.at[column::Sex], logColumnNames[column::Sex]);
+    check.text(f.at[column::other], logColumnNames[column::other], 0, otherCodeCapacity);
+    check.text(f.at[column::InpFl], logColumnNames[column::InpFl], 1, maxInputNameBytes);
+    number(column::Month, 1, 12, out.month);
+    number(column::Day, 1, 31, out.day);
+    number(column::Year, 0, maxYearSince1900, out.year);
+    number(column::Hour, 0, 23, out.hour);
+    number(column::Min, 0, 59, out.minute);
     out.sessions.resize(sessions);
-    for (std::size_t s = 0; s < sessions && check.ok(); ++s) {
-        const std::string_view* g = &f.at[logRunFieldCount + s * logSessionFieldCount];
-        SubjectLogSession& session = out.sessions[s];
-        const auto name = [&](int field) {
-            return std::string(logSessionColumns[field]) + "_" + std::to_string(s + 1);
-        };
-        check.text(g[0], name(0).c_str(), 0, maxCombinationBytes);
-        check.text(g[1], name(1).c_str(), 0, maxCombinationBytes);
-        check.number(g[2], name(2).c_str(), INT_MIN, INT_MAX, session.CatSw);
+    for (std::size_t s = 1; s <= sessions && check.ok(); ++s) {
+        namespace each = sessionColumn;
+        SubjectLogSession& session = out.sessions[s - 1];
+        const auto field = [&](std::size_t c) { return f.at[sessionField(s, c)]; };
+        const auto name = [&](std::size_t c) { return sessionColumnName(s, c); };
+        check.text(field(each::CatsL), name(each::CatsL), 0, maxCombinationBytes);
+        check.text(field(each::CatsR), name(each::CatsR), 0, maxCombinationBytes);
+        check.number(field(each::CatSw), name(each::CatSw), INT_MIN, INT_MAX, session.CatSw);
         for (int h = 0; h < 2; ++h) {
             SubjectLogHalf& half = session.halves[h];
-            check.number(g[3 + 3 * h], name(3 + 3 * h).c_str(), 0, INT_MAX, half.meanLatency);
-            check.wholeValue(g[4 + 3 * h], name(4 + 3 * h).c_str(), INT_MAX, half.errorRate);
-            check.number(g[5 + 3 * h], name(5 + 3 * h).c_str(), 0, maxTrials, half.n);
+            const std::size_t lat = h == 0 ? each::FirstLat : each::SecondLat;
+            const std::size_t err = h == 0 ? each::FirstErr : each::SecondErr;
+            const std::size_t n = h == 0 ? each::FirstN : each::SecondN;
+            check.number(field(lat), name(lat), 0, INT_MAX, half.meanLatency);
+            check.wholeValue(field(err), name(err), INT_MAX, half.errorRate);
+            check.number(field(n), name(n), 0, maxTrials, half.n);
         }
-        session.CatsL = decodedText(g[0]);
-        session.CatsR = decodedText(g[1]);
+        session.CatsL = decodedText(field(each::CatsL));
+        session.CatsR = decodedText(field(each::CatsR));
     }
     if (!check.ok())
         return LineKind::Malformed;
-    out.sex = std::string(f.at[1]);
-    out.other = decodedText(f.at[2]);
-    out.inputPath = decodedText(f.at[3]);
+    out.sex = std::string(f.at[column::Sex]);
+    out.other = decodedText(f.at[column::other]);
+    out.inputPath = decodedText(f.at[column::InpFl]);
     return LineKind::Record;
 }

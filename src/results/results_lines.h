@@ -1,8 +1,8 @@
 #pragma once
-// The lines of a study's data files and subject logs, split into their fields and
-// checked: every number is parsed without overflow and held to the range a run
-// writes, every text to its length. A line that does not fit is refused with the
-// reason, a sentence without the file's name and line number.
+// The lines of a study's data files and subject logs (laid out by run/data_format.h),
+// split into their fields and checked: every number is parsed without overflow and
+// held to the range a run writes, every text to its length. A line that does not fit
+// is refused with the reason, a sentence without the file's name and line number.
 
 #include <cstddef>
 #include <string>
@@ -10,10 +10,6 @@
 
 #include "results/study_results.h"
 
-inline constexpr int dataLineFieldCount = 22;
-// Fields of a subject log line before its sessions, and per session.
-inline constexpr int logRunFieldCount = 9;
-inline constexpr int logSessionFieldCount = 9;
 // A run's largest running block number: four blocks per half of every session.
 inline constexpr int maxBlockNumber = 9 * 8;
 // The longest line read: far more than any data or subject log line a run writes
@@ -47,12 +43,12 @@ struct DataLine {
     bool unrun = false;
 };
 
-// Splits and checks one data line, given without its line feed (a CR before it is
-// dropped). Every field is followed by a tab; a line without the last tab is taken too.
+// Splits and checks one data line, given without its line feed (split as
+// run/data_format.h's splitLine does).
 LineKind parseDataLine(std::string_view line, DataLine& out, std::string& reason);
 
-// Splits and checks one subject log line; its texts are decoded to UTF-8. file and
-// lineNumber are left to the caller.
+// Splits and checks one subject log line, given like a data line; its texts are
+// decoded to UTF-8. file and lineNumber are left to the caller.
 LineKind parseSubjectLogLine(std::string_view line, SubjectLogRecord& out, std::string& reason);
 
 // The input file's name in a path as typed: the part after its last "/" or "\".

@@ -1,5 +1,6 @@
 #include "run/codebook.h"
 
+#include "run/data_format.h"
 #include "run/output_files.h"
 
 #include <cerrno>
@@ -127,6 +128,10 @@ constexpr std::string_view codebookLines[] = {
     "",
     "",
 };
+
+// The codebook documents the files a run writes: a column added to the format, or
+// moved, stops the build until the codebook describes it.
+static_assert(describesTheColumns(codebookLines));
 
 }  // namespace
 

@@ -2,11 +2,8 @@
 
 #include "common/descriptor.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <locale>
-#include <sstream>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,42 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/text_codec.h"
-#include "common/text_stream.h"
-
 namespace {
-
-constexpr const char* dataColumns[] = {"InpFl", "Sess",  "Cat1", "Cat2", "Cat1p", "Cat2p", "Catsw", "Delay",
-                                       "nPrac", "nReal", "Sub",  "Sex",  "Other", "Block", "Trial", "Icat",
-                                       "Iscat", "Inum",  "Item", "Lat",  "Error", "Key"};
-constexpr const char* subjectColumns[] = {"Sub", "Sex", "other", "InpFl", "Month", "Day", "Year", "Hour", "Min"};
-constexpr const char* sessionColumns[] = {"CatsL", "CatsR",  "CatSw",  "1stLat", "1stErr",
-                                          "1stN",  "2ndLat", "2ndErr", "2ndN"};
-
-// Fields of one line: each is followed by a tab, the line by its end.
-class LineWriter {
-public:
-    LineWriter& operator<<(std::string_view field)
-    {
-        out_ << field << '\t';
-        return *this;
-    }
-    LineWriter& operator<<(int field)
-    {
-        out_ << field << '\t';
-        return *this;
-    }
-    std::string line()
-    {
-        out_ << '\n';
-        return out_.bytes();
-    }
-
-private:
-    TextWriter out_;
-};
-
-int sessionCountOf(int count) { return std::clamp(count, 0, maxSessions); }
 
 std::string failure(const std::string& path, const std::string& what, int error)
 {
@@ -94,87 +56,6 @@ void syncDirectoryOf(const std::string& path)
 }
 
 }  // namespace
-
-std::string subjectLogPathFor(const std::string& dataPath)
-{
-    // A path shorter than its extension loses all of itself.
-    return dataPath.substr(0, dataPath.size() >= 4 ? dataPath.size() - 4 : 0) + ".slg";
-}
-
-std::string dataFileHeader()
-{
-    LineWriter w;
-    for (const char* column : dataColumns)
-        w << column;
-    return w.line();
-}
-
-namespace {
-
-// Paths in the record are the file system's bytes (UTF-8); the files are single-byte
-// text. The subject page accepts only paths that have a single-byte form.
-std::string singleByteForm(const std::string& path) { return utf8ToWindows1252(path).value_or(path); }
-
-}  // namespace
-
-std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings, int blockNumber,
-                           const TrialResult& trial)
-{
-    LineWriter w;
-    w << singleByteForm(subject.inputName) << session << settings.Cat1.view() << settings.Cat2.view() << settings.Cat1p
-      << settings.Cat2p << settings.Catsw << settings.Delay << settings.nPrac << settings.nReal << subject.subjectNumber
-      << subject.sexCode << subject.otherCode << blockNumber;
-    w << trial.trialNumber << trial.pair << trial.category << trial.item << trial.word.view() << trial.latency
-      << trial.wrongResponses << trial.responseSide;
-    return w.line();
-}
-
-std::vector<std::string> formatDataLines(const SubjectRecord& subject, int session, const SessionSettings& settings,
-                                         int blockNumber, const TrialResults& results, int trials)
-{
-    const int n = std::clamp(trials, 0, maxTrialsPerBlock);
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(n));
-    for (int t = 0; t < n; ++t)
-        lines.push_back(formatDataLine(subject, session, settings, blockNumber, results[t]));
-    return lines;
-}
-
-std::string subjectLogHeader(int sessionCount)
-{
-    LineWriter w;
-    for (const char* column : subjectColumns)
-        w << column;
-    for (int s = 1; s <= sessionCountOf(sessionCount); ++s)
-        for (const char* column : sessionColumns)
-            w << std::string(column) + "_" + std::to_string(s);
-    return w.line();
-}
-
-std::string errorRateText(std::int64_t errorRate)
-{
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out << static_cast<double>(errorRate);
-    return out.str();
-}
-
-std::string formatSubjectLogLine(const SubjectRecord& subject, const ExperimentDefinition& definition,
-                                 const ScoreTable& scores)
-{
-    LineWriter w;
-    const LocalDateTime& start = subject.start;
-    w << subject.subjectNumber << subject.sexCode << subject.otherCode << singleByteForm(subject.inputPath)
-      << start.month << start.day << start.year - 1900 << start.hour << start.minute;
-    for (int s = 1; s <= sessionCountOf(definition.sessionCount); ++s) {
-        const HalfScore& first = scores.score(s, 1);
-        const HalfScore& second = scores.score(s, 2);
-        w << first.leftCombination << first.rightCombination << definition.sessions[s - 1].Catsw + 1;
-        w << first.meanLatency << errorRateText(first.errorRate) << first.n;
-        w << second.meanLatency << errorRateText(second.errorRate) << second.n;
-    }
-    return w.line();
-}
 
 std::optional<std::string> canAppendTo(const std::string& path)
 {
@@ -375,17 +256,6 @@ WriteOutcome appendLines(const std::string& path, std::string_view header, const
         syncDirectoryOf(path);
     outcome.ok = true;
     return outcome;
-}
-
-std::optional<std::string> lineBreakInPath(const std::string& path)
-{
-    for (const auto& [byte, name] :
-         {std::pair{'\t', "a tab"}, std::pair{'\r', "a carriage return"}, std::pair{'\n', "a line break"}})
-        if (path.find(byte) != std::string::npos)
-            return std::string("the path holds ") + name +
-                   ", which would tear the lines of the data file and the "
-                   "subject log apart";
-    return std::nullopt;
 }
 
 WriteOutcome openDataFile(const std::string& dataPath) { return appendLines(dataPath, dataFileHeader(), {}); }

@@ -1,9 +1,7 @@
 #pragma once
 // The data file (one line per trial slot of every block run) and the subject log
-// (one line per run), both shared by every participant of a study and appended to.
-//
-// Formats: tab-separated, every field followed by a tab (the last one too), CR LF
-// line ends. The formatting functions return a line's disk bytes, CR LF included.
+// (one line per run), both shared by every participant of a study and appended to;
+// their lines are laid out by data_format.h.
 //
 // Appending: every append opens the file by its path, takes an exclusive advisory
 // lock on the whole file, writes the header while the file is empty, writes each
@@ -14,50 +12,17 @@
 // reconnect of the share (a held descriptor could go stale), and the lines always
 // reach the file that the path names now. Nothing is ever replaced or truncated.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "run/data_format.h"
 #include "run/subject_record.h"
 #include "common/file_io.h"
 #include "files/input_file.h"
 #include "task/block_engine.h"
 #include "task/score_table.h"
-
-// --- formats ---
-
-std::string dataFileHeader();
-
-// One data line: the run's and the session's settings (session 1 to 9, blockNumber
-// the running block number), then the slot's trial as it stands, unrun markers
-// included. The input file is named without its directory.
-std::string formatDataLine(const SubjectRecord& subject, int session, const SessionSettings& settings, int blockNumber,
-                           const TrialResult& trial);
-
-// The lines of slots 0 to trials - 1 of a block.
-std::vector<std::string> formatDataLines(const SubjectRecord& subject, int session, const SessionSettings& settings,
-                                         int blockNumber, const TrialResults& results, int trials);
-
-// The subject log's header with the nine columns of each of sessionCount sessions.
-std::string subjectLogHeader(int sessionCount);
-
-// An error rate as the subject log writes it: the whole number as a floating-point
-// value in the default stream format (7 reads "7").
-std::string errorRateText(std::int64_t errorRate);
-
-// The run's subject log line: the subject, the input path as typed, the run's start,
-// then per session of the definition its half-1 combinations, Catsw + 1 and both
-// halves' values from the finished score table.
-std::string formatSubjectLogLine(const SubjectRecord& subject, const ExperimentDefinition& definition,
-                                 const ScoreTable& scores);
-
-// Why a path cannot be named in the output files or hold them: a tab, carriage return
-// or line feed in it would tear the lines that carry it (the subject log holds the
-// input path as typed) or split a file name a reader cuts at line ends. Nothing when
-// it holds none.
-std::optional<std::string> lineBreakInPath(const std::string& path);
 
 // --- files ---
 

@@ -369,11 +369,8 @@ void ExperimentRun::runSession(int s)
             BlockSettings blockSettings;
             blockSettings.trials = std::clamp(block == recordedBlock ? settings.nReal : settings.nPrac, 0,
                                               maxTrialsPerBlock);
-            for (int t = 0; t < blockSettings.trials; ++t) {
-                TrialResult& slot = results_[t];
-                slot = {99, 9, 9, 99, {}, 99999, 99, "9"};
-                slot.word.assign("blank");
-            }
+            for (int t = 0; t < blockSettings.trials; ++t)
+                results_[t] = unrunTrial();
             blockSettings.type = block == 0   ? BlockType::PairOneBlock
                                  : block == 1 ? BlockType::PairTwoBlock
                                               : BlockType::CombinedBlock;

@@ -28,9 +28,12 @@ struct SubjectRecord {
     std::string dataPath;        // full path of the data file
     std::string inputDirectory;  // inputPath up to, not including, its last "/"
     std::string inputName;       // the part of inputPath after its last "/"
-    std::string subjectLogPath;  // dataPath without its last 4 characters, then ".slg"
+    std::string subjectLogPath;  // subjectLogPathFor(dataPath)
 };
 
 // The subject log's path for a data file path: the data path without its last four
-// characters (".dat"), followed by ".slg".
-std::string subjectLogPathFor(const std::string& dataPath);
+// characters (".dat"), followed by ".slg". A path shorter than that loses all of itself.
+inline std::string subjectLogPathFor(const std::string& dataPath)
+{
+    return dataPath.substr(0, dataPath.size() >= 4 ? dataPath.size() - 4 : 0) + ".slg";
+}

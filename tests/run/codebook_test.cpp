@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -218,4 +220,40 @@ TEST(Codebook, AFileThatCannotBeOpenedIsReportedAndNothingIsCreated)
     EXPECT_FALSE(readOnlyFile);
     EXPECT_EQ(readOnlyFile.error, "cannot write " + dir.file("locked.log") + ": Permission denied");
     EXPECT_EQ(dir.read("locked.log"), "kept\r\n");
+}
+
+// The check that keeps the codebook in step with the format: every column quoted once,
+// in the format's order, whatever its case.
+TEST(Codebook, QuotesEveryColumnOfTheFormatInItsOrder)
+{
+    std::vector<std::string> listed;
+    std::istringstream text(codebookText());
+    for (std::string line; std::getline(text, line);)
+        listed.push_back(line);
+    // The first line that starts with `line` replaced by `by`, and whether the check passes.
+    const struct {
+        const char* line;
+        std::vector<std::string> by;
+        bool passes;
+    } cases[] = {
+        {nullptr, {}, true},
+        {"\"Other\"     Other", {"\"OTHER\"     Other"}, true},
+        {"\"Key\"", {}, false},
+        {"\"Lat\"", {"\"Error\"    Error", "\"Lat\"      Latency"}, false},
+        {"\"Min\"", {"\"Min\"       Minutes", "\"Sec\"       Seconds"}, false},
+        {"\"CatsL_#\"", {"\"CatsL\"   Categories on left key"}, false},
+        {"OUTPUT DATA FILE", {"OUTPUT DATA"}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line ? c.line : "as listed");
+        std::vector<std::string> lines = listed;
+        if (c.line) {
+            const auto at = std::find_if(lines.begin(), lines.end(),
+                                         [&](const std::string& l) { return l.starts_with(c.line); });
+            ASSERT_NE(at, lines.end());
+            lines.insert(lines.erase(at), c.by.begin(), c.by.end());
+        }
+        const std::vector<std::string_view> views(lines.begin(), lines.end());
+        EXPECT_EQ(describesTheColumns(views), c.passes);
+    }
 }
