@@ -138,17 +138,14 @@ StudyResults StudyReader::read(const std::vector<std::string>& dataFiles)
     CategoryLabels labels(options_.studyDirectory, files_, study_.listFiles);
     for (RunRecord& run : study_.runs) {
         labels.fromLists(run);
-        scoreRun(run);
+        scoreFigures(run);
     }
     matchLogLines(study_.runs, logLines_, study_.problems);
     for (RunRecord& run : study_.runs) {
-        if (run.log) {
+        if (run.log)
             CategoryLabels::fromLog(run);
-            scoreRun(run);
-            for (const LogDifference& difference : compareWithLog(run, *run.log))
-                if (difference.session == 0)
-                    run.problems.push_back(difference.text);
-        }
+        for (std::string& difference : finishScores(run))
+            run.problems.push_back(std::move(difference));
         labels.reportUnknown(run);
     }
     return std::move(study_);
