@@ -11,7 +11,7 @@
 #include "run/output_check.h"
 #include "run/output_files.h"
 #include "run/run_output.h"
-#include "run/study_check.h"
+#include "run/study_files.h"
 #include "run/subject_page.h"
 #include "common/file_io.h"
 #include "instructions/instruction_pages.h"

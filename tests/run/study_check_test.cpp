@@ -11,6 +11,7 @@
 #include "sim/sim_options.h"
 #include "sim/simulated_participant.h"
 #include "run/study_check.h"
+#include "run/study_files.h"
 #include "common/temp_directory.h"
 
 namespace {
