@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "common/file_existence.h"
 #include "instructions/instruction_pages.h"
@@ -124,12 +125,37 @@ struct Word {
     bool label() const { return kind == Kind::ListLabel || kind == Kind::QuestionnaireLabel; }
 };
 
+// The checker's files: each is read from the source once, however many of the run's
+// readers read it (the input file is read to see that it opens and then for its
+// definition, a questionnaire by the catalogue for its labels and then whole).
+class ReadOnceFiles final : public FileSource {
+public:
+    explicit ReadOnceFiles(const FileSource& source) : source_(source) {}
+
+    bool exists(const std::string& path) const override { return source_.exists(path); }
+    std::string absenceReason(const std::string& path) const override { return source_.absenceReason(path); }
+    ReadOutcome read(const std::string& path) const override
+    {
+        const auto [held, first] = reads_.try_emplace(path);
+        if (first)
+            held->second = source_.read(path);
+        return held->second;
+    }
+    StreamOutcome openStream(const std::string& path) const override { return source_.openStream(path); }
+    std::string fileKey(const std::string& path) const override { return source_.fileKey(path); }
+    std::string resolvedPath(const std::string& path) const override { return source_.resolvedPath(path); }
+    std::vector<std::string> namesIn(const std::string& directory) const override { return source_.namesIn(directory); }
+
+private:
+    const FileSource& source_;
+    mutable std::map<std::string, ReadOutcome> reads_;
+};
+
 class StudyChecker {
 public:
     StudyChecker(const std::string& inputPath, const FileSource& source) : source_(source)
     {
         study_.inputPath = inputPath;
-        study_.inputDirectory = directoryOf(inputPath);
     }
 
     StudyReport run();
@@ -153,7 +179,7 @@ private:
     std::string caseHint(const std::string& path) const;
     bool listUnusable(int index) const;
 
-    const FileSource& source_;
+    const ReadOnceFiles source_;
     StudyFiles study_;
     std::string inputName_;
     StudyReport report_;
