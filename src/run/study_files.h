@@ -29,6 +29,8 @@ struct Refusal {
 // A study as the run loads it before it starts.
 struct StudyFiles {
     std::string inputPath;
+    // The folder of inputPath, where the files it names are looked for: set by
+    // loadDefinition, the run's and the checker's one copy.
     std::string inputDirectory;
     ExperimentDefinition definition;
     int sessionCount = 0;  // the definition's count kept within 1 to 9
