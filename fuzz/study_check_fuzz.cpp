@@ -8,6 +8,7 @@
 #include <array>
 
 #include "run/study_check.h"
+#include "run/study_files.h"
 #include "fuzz_support.h"
 #include "questionnaire/questionnaire_file.h"
 

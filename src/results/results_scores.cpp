@@ -9,6 +9,11 @@
 
 namespace {
 
+struct LogDifference {
+    int session = 0;
+    std::string text;
+};
+
 const BlockRecord* findBlock(const SessionRecord& session, BlockRole role, int half)
 {
     for (const BlockRecord& block : session.blocks)
@@ -26,27 +31,28 @@ int answeredLead(const BlockRecord& block)
     return n;
 }
 
+// The block whose sides a half's figures are scored with: its recorded block. A
+// recorded block of no trials (nReal 0) writes no lines: then the half's combined
+// practice block, which the half scores empty.
+const BlockRecord* sidesOfHalf(const SessionRecord& session, int half)
+{
+    const BlockRecord* recorded = findBlock(session, BlockRole::CombinedRecorded, half);
+    if (!recorded && session.settings.nReal == 0)
+        return findBlock(session, BlockRole::CombinedPractice, half);
+    return recorded;
+}
+
 // The subject log's figures of both halves, by the run's own score table from the
-// recorded blocks. A recorded block of no trials (nReal 0) writes no lines: a half
-// whose combined practice block is there scores it empty, with that block's sides.
+// recorded blocks; the combinations are named once the labels are settled.
 void scoreHalves(SessionRecord& session, TrialResults& results)
 {
     const int s = session.settings.session;
     ScoreTable table;
     std::array<std::optional<int>, 2> scored;  // per half: the trials scored
     for (int half = 1; half <= 2; ++half) {
-        const BlockRecord* recorded = findBlock(session, BlockRole::CombinedRecorded, half);
-        const BlockRecord* sides = recorded;
-        if (!sides && session.settings.nReal == 0)
-            sides = findBlock(session, BlockRole::CombinedPractice, half);
-        if (!sides)
+        if (!sidesOfHalf(session, half))
             continue;
-        const auto label = [&](std::size_t pair, int category) {
-            return session.labels[pair][static_cast<std::size_t>(category)];
-        };
-        const std::array<int, 2>& left = sides->left;
-        const std::array<std::string, 4> labels{label(0, left[0]), label(0, 1 - left[0]), label(1, left[1]),
-                                                label(1, 1 - left[1])};
+        const BlockRecord* recorded = findBlock(session, BlockRole::CombinedRecorded, half);
         int trials = 0;
         int answered = 0;
         if (recorded) {
@@ -57,7 +63,7 @@ void scoreHalves(SessionRecord& session, TrialResults& results)
                 results[t].wrongResponses = recorded->trials[t].errors;
             }
         }
-        table.scoreBlock(s, half, results, trials, answered, labels);
+        table.scoreBlock(s, half, results, trials, answered, {});
         scored[static_cast<std::size_t>(half - 1)] = std::max(0, answered - unscoredLeadingTrials);
     }
     table.finish(s);
@@ -70,9 +76,28 @@ void scoreHalves(SessionRecord& session, TrialResults& results)
                                   .errorRate = score.errorRate,
                                   .n = score.n,
                                   .trialsScored = *trialsScored,
-                                  .leftCombination = score.leftCombination,
-                                  .rightCombination = score.rightCombination};
+                                  // Named by nameCombinations, once the labels are settled.
+                                  .leftCombination = {},
+                                  .rightCombination = {}};
         }
+    }
+}
+
+// Pair 1's label "+" pair 2's label, for the left key and for the right, by the sides
+// of each half's scored block.
+void nameCombinations(SessionRecord& session)
+{
+    const auto label = [&](std::size_t pair, int category) {
+        return session.labels[pair][static_cast<std::size_t>(category)];
+    };
+    for (int half = 1; half <= 2; ++half) {
+        auto& figures = session.halves[static_cast<std::size_t>(half - 1)];
+        const BlockRecord* sides = sidesOfHalf(session, half);
+        if (!figures || !sides)
+            continue;
+        const std::array<int, 2>& left = sides->left;
+        figures->leftCombination = label(0, left[0]) + "+" + label(1, left[1]);
+        figures->rightCombination = label(0, 1 - left[0]) + "+" + label(1, 1 - left[1]);
     }
 }
 
@@ -230,8 +255,8 @@ double tQuantile975(int df)
            (79 * z9 + 776 * z7 + 1482 * z5 - 1920 * z3 - 945 * z) / 92160 / (v * v * v * v);
 }
 
-}  // namespace
-
+// Where a subject log line differs from the run, one text each; session 0: a session
+// of the log line without data lines.
 std::vector<LogDifference> compareWithLog(const RunRecord& run, const SubjectLogRecord& log)
 {
     std::vector<LogDifference> out;
@@ -254,21 +279,37 @@ std::vector<LogDifference> compareWithLog(const RunRecord& run, const SubjectLog
     return out;
 }
 
-void scoreRun(RunRecord& run)
+}  // namespace
+
+void scoreFigures(RunRecord& run)
 {
     // The score table's input; only latencies and wrong responses are read.
     auto results = std::make_unique<TrialResults>();
     for (SessionRecord& session : run.sessions) {
         scoreHalves(session, *results);
         session.difference = differenceScore(session);
+    }
+}
+
+std::vector<std::string> finishScores(RunRecord& run)
+{
+    for (SessionRecord& session : run.sessions) {
+        nameCombinations(session);
         session.logDifferences.clear();
     }
+    std::vector<std::string> ofNoSession;
     if (!run.log)
-        return;
-    for (LogDifference& difference : compareWithLog(run, *run.log))
+        return ofNoSession;
+    for (LogDifference& difference : compareWithLog(run, *run.log)) {
+        if (difference.session == 0) {
+            ofNoSession.push_back(std::move(difference.text));
+            continue;
+        }
         for (SessionRecord& session : run.sessions)
             if (session.settings.session == difference.session)
                 session.logDifferences.push_back(std::move(difference.text));
+    }
+    return ofNoSession;
 }
 
 StudySummary summarizeStudy(const StudyResults& study)

@@ -16,18 +16,17 @@ inline constexpr int longestScoredLatency = 10'000;
 inline constexpr int fastLatency = 300;
 inline constexpr int fastSharePercent = 10;
 
-// Fills halves, difference and logDifferences of every session of the run.
-void scoreRun(RunRecord& run);
-
-// Where a subject log line differs from the run's figures (as scoreRun leaves them):
+// A run is scored in two steps, because its subject log line is found by its figures
+// and may then give the labels the list files did not.
+// First, what the data lines alone give: every session's half figures (without their
+// combinations) and difference score.
+void scoreFigures(RunRecord& run);
+// Then, with the labels settled and the subject log line found or not: every half's
+// combinations and, with a log line, where it differs from the run (logDifferences):
 // per session its Catsw, the first half's combinations (when every label is known)
-// and both halves' figures, one text each. session 0: a session of the log line
-// without data lines.
-struct LogDifference {
-    int session = 0;
-    std::string text;
-};
-std::vector<LogDifference> compareWithLog(const RunRecord& run, const SubjectLogRecord& log);
+// and both halves' figures, one text each. Returns the differences of no session:
+// the log line's sessions without data lines.
+std::vector<std::string> finishScores(RunRecord& run);
 
 struct StudySummary {
     int runs = 0;

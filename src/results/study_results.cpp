@@ -16,3 +16,18 @@ const char* blockRoleName(BlockRole role)
     }
     return "unknown";
 }
+
+std::string runSubjectText(int subject, const std::string& sex, const std::string& other, std::string_view inputFile)
+{
+    std::string who = "subject " + std::to_string(subject);
+    if (!sex.empty())
+        who += ", sex " + sex;
+    if (!other.empty())
+        who += ", other code " + other;
+    return who + ", input file " + std::string(inputFile);
+}
+
+std::string countedText(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}

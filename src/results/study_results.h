@@ -2,13 +2,16 @@
 // What truv-results makes of a study's data files and subject logs: the runs rebuilt
 // from the data lines, each block's role worked out by the run's own block sequence,
 // the subject log line of each run, the scores of each run's sessions, and the
-// problems met on the way. Everything here is plain data; the reading, scoring and
-// exports are in results_reading.h, results_scores.h and results_exports.h.
+// problems met on the way. Everything here is plain data, with the texts the problems
+// name it by; the reading, scoring and exports are in results_reading.h,
+// results_scores.h and results_exports.h.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A block's place in its session.
@@ -23,6 +26,13 @@ enum class BlockRole {
 // The name used in exports and the report: "pair1_practice", "pair2_practice",
 // "combined_practice", "combined_recorded", "unknown".
 const char* blockRoleName(BlockRole role);
+
+// How a problem names whose run it is: "subject 4, sex f, other code x7, input file
+// a.inp", the sex and the other code only when there are any.
+std::string runSubjectText(int subject, const std::string& sex, const std::string& other, std::string_view inputFile);
+
+// A count and its noun: "1 line", "2 lines".
+std::string countedText(std::size_t count, const char* one, const char* many);
 
 // One data line (one trial slot). Text fields are UTF-8 (decoded from Windows-1252).
 struct TrialRecord {

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "run/study_check.h"
+#include "run/study_files.h"
 #include "run/subject_record.h"
 
 inline constexpr const char* unwritableDataFileMessage =

@@ -11,7 +11,7 @@
 #include "run/output_check.h"
 #include "run/output_files.h"
 #include "run/run_output.h"
-#include "run/study_check.h"
+#include "run/study_files.h"
 #include "run/subject_page.h"
 #include "common/file_io.h"
 #include "instructions/instruction_pages.h"
@@ -244,7 +244,7 @@ bool ExperimentRun::runQuestionnaires()
         const WordList& file = study_.catalog.files[i];
         if (!file.isQuestionnaire)
             continue;
-        runner.runFile(joinPath(subject_.inputDirectory, file.fileName.str()), result);
+        runner.runFile(joinPath(study_.inputDirectory, file.fileName.str()), result);
         if (!result.usable)
             return stop(unusableQuestionnaireMessage, file.fileName.str(), false);
         for (int s = 0; s < study_.sessionCount; ++s) {

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 #include "common/file_existence.h"
 #include "instructions/instruction_pages.h"
 #include "questionnaire/questionnaire_file.h"
 #include "questionnaire/questionnaire_runner.h"
 #include "run/output_files.h"
+#include "run/study_files.h"
 #include "task/trial_plan.h"
 
 namespace {
@@ -20,7 +22,8 @@ std::string lowerAscii(std::string text)
     return text;
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// The text between double quotes, as it is.
+std::string inDoubleQuotes(const std::string& text) { return "\"" + text + "\""; }
 
 // The five bytes to which Windows-1252 gives no character.
 bool undefinedInWindows1252(unsigned char byte)
@@ -49,126 +52,9 @@ std::string visible(std::string_view text, bool undefined)
     return shown;
 }
 
-std::string quotedWord(std::string_view word) { return quoted(visible(word, true)); }
+std::string quotedWord(std::string_view word) { return inDoubleQuotes(visible(word, true)); }
 
 }  // namespace
-
-std::string StudyFiles::instructionFilePath() const
-{
-    return joinPath(inputDirectory, definition.instructionFileName.str());
-}
-
-std::optional<Refusal> loadDefinition(StudyFiles& study, const std::string& inputPath, const FileSource& source)
-{
-    study.inputPath = inputPath;
-    study.inputDirectory = directoryOf(inputPath);
-    study.definition = readInputFile(inputPath, source);
-    // A count outside 1 to 9 is a problem, refused below; the model holds 1 to 9.
-    study.sessionCount = std::clamp(study.definition.sessionCount, 1, maxSessions);
-    if (!study.definition.problems.empty())
-        return Refusal{unusableInputMessage, joinLines(study.definition.problems)};
-    return std::nullopt;
-}
-
-std::optional<Refusal> loadStudyLists(StudyFiles& study, const FileSource& source)
-{
-    ListCatalog& catalog = study.catalog;
-    for (int s = 0; s < study.sessionCount; ++s) {
-        catalog.requestedNames[2 * s] = study.session(s).Cat1;
-        catalog.requestedNames[2 * s + 1] = study.session(s).Cat2;
-    }
-    catalog.loadForExperiment(study.sessionCount, study.inputDirectory, source);
-    for (int s = 0; s < study.sessionCount; ++s)
-        study.listIndex[s] = {catalog.indexOf(study.session(s).Cat1.view()),
-                              catalog.indexOf(study.session(s).Cat2.view())};
-    if (catalog.errorCode == errorMissingFile) {
-        const std::string& path = catalog.missingPath;
-        return Refusal{missingFileMessage, pathWithReason(path, source.absenceReason(path))};
-    }
-
-    Problems problems;
-    for (int i = 0; i < catalog.fileCount; ++i)
-        problems.insert(problems.end(), catalog.files[i].problems.begin(), catalog.files[i].problems.end());
-    if (!problems.empty())
-        return Refusal{unusableInputMessage, joinLines(problems)};
-    return std::nullopt;
-}
-
-CategoryCounts loadedCounts(const StudyFiles& study)
-{
-    CategoryCounts counts{};
-    for (int s = 0; s < study.sessionCount; ++s)
-        for (int p = 0; p < 2; ++p)
-            counts[s][p] = {study.listOf(s, p).entryCountA, study.listOf(s, p).entryCountB};
-    return counts;
-}
-
-std::vector<ItemShortage> itemShortages(const StudyFiles& study, const CategoryCounts& counts,
-                                        bool questionnairesFilled)
-{
-    std::vector<ItemShortage> shortages;
-    // A file used by several pairs is named once, at its first use: one file to mend.
-    std::vector<std::pair<int, int>> named;  // catalogue index, category
-    for (int s = 0; s < study.sessionCount; ++s) {
-        for (int p = 0; p < 2; ++p) {
-            const WordList& file = study.listOf(s, p);
-            if (file.isQuestionnaire && !questionnairesFilled)
-                continue;
-            const Entry* labels[2] = {&file.entriesA[0], &file.entriesB[0]};
-            for (int c = 0; c < 2; ++c) {
-                const std::pair<int, int> category{study.listIndex[s][p], c};
-                if (counts[s][p][c] >= 2 || std::find(named.begin(), named.end(), category) != named.end())
-                    continue;
-                named.push_back(category);
-                shortages.push_back({file.fileName.str(), "session " + std::to_string(s + 1) + ": category " +
-                                                              quoted(labels[c]->str()) + " of " + file.fileName.str() +
-                                                              " has no items"});
-            }
-        }
-    }
-    return shortages;
-}
-
-std::optional<Refusal> shortageRefusal(const std::vector<ItemShortage>& shortages)
-{
-    if (shortages.empty())
-        return std::nullopt;
-    std::vector<std::string> lines;
-    for (const ItemShortage& shortage : shortages)
-        lines.push_back(shortage.text);
-    return Refusal{unusableInputMessage, joinLines(lines)};
-}
-
-namespace {
-
-// What stops a run in an instruction file that is there: a file not read as saved,
-// and more pages than the run shows, which would leave the participant on pages the
-// file does not hold.
-Problems instructionFileProblems(const StudyFiles& study, const FileSource& source)
-{
-    const std::string path = study.instructionFilePath();
-    const InstructionFileRun file = InstructionFileRun::open(path, source);
-    Problems problems = file.problems();
-    if (file.pageCountInFile() > maxInstructionPages)
-        problems.push_back("instruction file " + fileNameOf(path) + ": the page count is " +
-                           std::to_string(file.pageCountInFile()) + ", at most " + std::to_string(maxInstructionPages) +
-                           " pages are allowed");
-    return problems;
-}
-
-}  // namespace
-
-std::optional<Refusal> instructionFileRefusal(const StudyFiles& study, const FileSource& source)
-{
-    const std::string path = study.instructionFilePath();
-    if (!source.exists(path))
-        return Refusal{missingFileMessage, pathWithReason(path, source.absenceReason(path))};
-    if (const Problems problems = instructionFileProblems(study, source); !problems.empty())
-        return Refusal{unusableInputMessage, joinLines(problems)};
-    return std::nullopt;
-}
-
-// --- the study checker ---
 
 namespace {
 
@@ -239,12 +125,37 @@ struct Word {
     bool label() const { return kind == Kind::ListLabel || kind == Kind::QuestionnaireLabel; }
 };
 
+// The checker's files: each is read from the source once, however many of the run's
+// readers read it (the input file is read to see that it opens and then for its
+// definition, a questionnaire by the catalogue for its labels and then whole).
+class ReadOnceFiles final : public FileSource {
+public:
+    explicit ReadOnceFiles(const FileSource& source) : source_(source) {}
+
+    bool exists(const std::string& path) const override { return source_.exists(path); }
+    std::string absenceReason(const std::string& path) const override { return source_.absenceReason(path); }
+    ReadOutcome read(const std::string& path) const override
+    {
+        const auto [held, first] = reads_.try_emplace(path);
+        if (first)
+            held->second = source_.read(path);
+        return held->second;
+    }
+    StreamOutcome openStream(const std::string& path) const override { return source_.openStream(path); }
+    std::string fileKey(const std::string& path) const override { return source_.fileKey(path); }
+    std::string resolvedPath(const std::string& path) const override { return source_.resolvedPath(path); }
+    std::vector<std::string> namesIn(const std::string& directory) const override { return source_.namesIn(directory); }
+
+private:
+    const FileSource& source_;
+    mutable std::map<std::string, ReadOutcome> reads_;
+};
+
 class StudyChecker {
 public:
     StudyChecker(const std::string& inputPath, const FileSource& source) : source_(source)
     {
         study_.inputPath = inputPath;
-        study_.inputDirectory = directoryOf(inputPath);
     }
 
     StudyReport run();
@@ -268,7 +179,7 @@ private:
     std::string caseHint(const std::string& path) const;
     bool listUnusable(int index) const;
 
-    const FileSource& source_;
+    const ReadOnceFiles source_;
     StudyFiles study_;
     std::string inputName_;
     StudyReport report_;
@@ -372,15 +283,15 @@ void StudyChecker::checkInstructionFile()
         return;
     }
     fileNamed(name);
+    InstructionFileRun file = InstructionFileRun::open(study_.instructionFilePath(), source_);
     // The rest of the run's refusal; the pages of a refused file are not looked at.
-    if (const Problems problems = instructionFileProblems(study_, source_); !problems.empty()) {
+    if (const Problems problems = instructionFileProblems(file, study_.instructionFilePath()); !problems.empty()) {
         for (const std::string& text : problems)
             problem(name, text);
         return;
     }
     // The run's own reader: a count larger than the pages the file holds shows
     // empty pages, one OK each.
-    InstructionFileRun file = InstructionFileRun::open(study_.instructionFilePath(), source_);
     if (file.pageCount() == 0) {
         warning(name, "the file shows no page: its page count is 0, negative or not a number");
         return;
@@ -459,7 +370,7 @@ void StudyChecker::checkQuestionnaire(int index, CategoryCounts& expected)
     for (const auto& [items, label] : categories)
         if (items == 0)
             warning(name, "if the participant answers \"no answer\" to every question, category " +
-                              quoted(label->str()) +
+                              inDoubleQuotes(label->str()) +
                               " gets no item and the run stops; an experimenter item of that category prevents it");
 
     for (int s = 0; s < study_.sessionCount; ++s)
@@ -598,7 +509,8 @@ void StudyChecker::checkRepeats(const CategoryCounts& expected)
             for (int c = 0; c < 2; ++c) {
                 if (expected[s][p][c] < usable) {
                     usable = expected[s][p][c];
-                    shortest = quoted((c == 0 ? file.entriesA : file.entriesB)[0].str()) + " of " + file.fileName.str();
+                    shortest = inDoubleQuotes((c == 0 ? file.entriesA : file.entriesB)[0].str()) + " of " +
+                               file.fileName.str();
                 }
             }
         }

@@ -129,7 +129,6 @@ SubjectRecord makeSubjectRecord(const SubjectPageEntries& entries, int subjectNu
     r.start = start;
     r.inputPath = entries.inputPath;
     r.dataPath = entries.dataPath;
-    r.inputDirectory = directoryOf(entries.inputPath);
     r.inputName = fileNameOf(entries.inputPath);
     r.subjectLogPath = subjectLogPathFor(entries.dataPath);
     return r;

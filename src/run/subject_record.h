@@ -26,7 +26,6 @@ struct SubjectRecord {
     LocalDateTime start;         // the run's start, for the subject log's date fields
     std::string inputPath;       // full path of the input file, as typed
     std::string dataPath;        // full path of the data file
-    std::string inputDirectory;  // inputPath up to, not including, its last "/"
     std::string inputName;       // the part of inputPath after its last "/"
     std::string subjectLogPath;  // subjectLogPathFor(dataPath)
 };

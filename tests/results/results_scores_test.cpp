@@ -37,7 +37,8 @@ RunRecord runOf(std::vector<BlockRecord> blocks)
     session.settings.Catsw = 1;
     session.blocks = std::move(blocks);
     run.sessions.push_back(std::move(session));
-    scoreRun(run);
+    scoreFigures(run);
+    finishScores(run);
     return run;
 }
 

@@ -31,7 +31,6 @@ SubjectRecord sampleSubject()
     subject.otherCode = "grpA";
     subject.start = {2026, 3, 9, 14, 5, 0};
     subject.inputPath = "/lab/study/run1.inp";
-    subject.inputDirectory = "/lab/study";
     subject.inputName = "run1.inp";
     return subject;
 }

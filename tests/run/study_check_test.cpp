@@ -11,6 +11,7 @@
 #include "sim/sim_options.h"
 #include "sim/simulated_participant.h"
 #include "run/study_check.h"
+#include "run/study_files.h"
 #include "common/temp_directory.h"
 
 namespace {
@@ -102,6 +103,52 @@ std::string problems(const StudyReport& r, const std::string& file)
 std::string warnings(const StudyReport& r, const std::string& file)
 {
     return findings(r, file, Finding::Kind::Warning);
+}
+
+// Files in memory, counting how often each is read.
+class CountedReads final : public FileSource {
+public:
+    explicit CountedReads(const MemoryFiles& files) : files_(files) {}
+    bool exists(const std::string& path) const override { return files_.exists(path); }
+    ReadOutcome read(const std::string& path) const override
+    {
+        ++reads[path];
+        return files_.read(path);
+    }
+    StreamOutcome openStream(const std::string& path) const override
+    {
+        ++reads[path];
+        return files_.openStream(path);
+    }
+    std::string fileKey(const std::string& path) const override { return files_.fileKey(path); }
+    std::vector<std::string> namesIn(const std::string& folder) const override { return files_.namesIn(folder); }
+    mutable std::map<std::string, int> reads;
+
+private:
+    const MemoryFiles& files_;
+};
+
+TEST(StudyCheck, EachStudyFileIsReadOnce)
+{
+    const struct {
+        const char* name;
+        Session session;
+        std::string instructions;
+    } cases[] = {
+        {"word lists", Session{}, introFile},
+        {"a questionnaire", Session{"one.wls", "own.qls"}, introFile},
+        {"more pages than the file holds", Session{}, "3\r\nOnly one.#\r\n"},
+    };
+    for (const auto& c : cases) {
+        Study study(inputFile({c.session}));
+        study.files.add("/study/own.qls", questionnaire(4, 4, 1, 1));
+        study.files.add("/study/intro.bgi", c.instructions);
+        const CountedReads counted(study.files);
+        checkStudy("/study/s.inp", counted);
+        EXPECT_EQ(counted.reads.size(), 4u) << c.name;  // the input file and the three it names
+        for (const auto& [path, reads] : counted.reads)
+            EXPECT_EQ(reads, 1) << c.name << ": " << path;
+    }
 }
 
 TEST(StudyCheck, TheExampleStudiesHaveNeitherProblemsNorWarnings)

@@ -108,7 +108,6 @@ TEST(SubjectPage, TheRecordDerivesDirectoryNameLogPathAndSexCode)
         const SubjectRecord r = makeSubjectRecord(e, 17, start);
         EXPECT_EQ(r.sexCode, code);
         EXPECT_EQ(r.subjectNumber, 17);
-        EXPECT_EQ(r.inputDirectory, "/home/lab/study");
         EXPECT_EQ(r.inputName, "intro.inp");
         EXPECT_EQ(r.subjectLogPath, "/home/lab/data/results.slg");
         EXPECT_EQ(r.otherCode, "gr\xFCn");  // stored single-byte

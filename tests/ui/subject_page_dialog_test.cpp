@@ -83,7 +83,6 @@ TEST(SubjectPageDialog, StaysOpenWithTheMessageUntilTheEntriesPass)
     EXPECT_EQ(r.subjectNumber, 42);
     EXPECT_EQ(r.sexCode, "f");
     EXPECT_EQ(r.otherCode, "grp2");
-    EXPECT_EQ(r.inputDirectory, "/exp");
     EXPECT_EQ(r.subjectLogPath, "/exp/out.slg");
 }
 
