@@ -123,18 +123,14 @@ std::optional<SubjectRecord> SimulatedParticipant::askSubject(const LocalDateTim
     entries.sexIndex = options_.sexIndex;
     entries.otherCode = options_.otherCode;
 
-    // The page's checks of OK, in its order; where the page would stay open with
-    // its message, the participant gives up.
-    int number = 0;
-    if (const auto message = checkSubjectFields(entries, number)) {
-        messages_.push_back(*message);
-        return std::nullopt;
-    }
-    if (const SubjectPageErrors errors = checkSubjectEntries(entries, fileExists, fileAbsenceReason); errors.any()) {
-        messages_.push_back(subjectPageMessage(errors).value_or("the subject page refused its entries"));
-        return std::nullopt;
-    }
-    return makeSubjectRecord(entries, number, start);
+    // OK once; where the page would stay open with its message, the participant
+    // gives up.
+    const SubjectPageAcceptance acceptance = acceptSubjectPage(entries, start, fileExists, fileAbsenceReason);
+    if (acceptance.fieldMessage)
+        messages_.push_back(*acceptance.fieldMessage);
+    else if (!acceptance.record)
+        messages_.push_back(subjectPageMessage(acceptance.errors).value_or("the subject page refused its entries"));
+    return acceptance.record;
 }
 
 void SimulatedParticipant::showFileError(std::string_view message, std::string_view detail)
