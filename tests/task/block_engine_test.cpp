@@ -5,7 +5,6 @@
 #include <map>
 #include <set>
 #include <tuple>
-#include <vector>
 
 #include "engine_fakes.h"
 #include "support/sample_items.h"
@@ -291,17 +290,20 @@ TEST_F(BlockEngineTest, ConductingABlockRecordsInTheCallersSlotsAndSaysWhatItCam
     }
 }
 
+namespace {
+
 // Reads the engine's correct side while each word is being drawn, as truv-timing does.
 struct SideAtDrawing : RecordingView {
     const BlockEngine* engine = nullptr;
-    std::vector<bool> sides;
+    bool side = false;  // at the last word drawn
     void drawWord(std::string_view w, TextColour colour) override
     {
+        side = w.empty() ? side : engine->correctSideIsLeft();
         RecordingView::drawWord(w, colour);
-        if (!w.empty())
-            sides.push_back(engine->correctSideIsLeft());
     }
 };
+
+}  // namespace
 
 TEST_F(BlockEngineTest, TheCorrectSideIsKnownAsTheWordIsDrawn)
 {
@@ -317,7 +319,7 @@ TEST_F(BlockEngineTest, TheCorrectSideIsKnownAsTheWordIsDrawn)
             e.key(TaskCommand::StartBlock);
             while (e.state() != BlockEngine::State::Closed) {
                 const bool expected = leftIsCorrect(s, e);
-                EXPECT_EQ(view.sides.back(), expected) << static_cast<int>(type) << e.trialsPresented();
+                EXPECT_EQ(view.side, expected) << static_cast<int>(type) << e.trialsPresented();
                 e.key(expected ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
             }
         }
