@@ -57,7 +57,6 @@ public:
         : TaskWindow(slot, pointer, clock, makeTaskFont(), parent), clock_(clock), shared_(shared)
     {
     }
-    std::array<int, 2> leftCategory{0, 1};
     std::vector<std::int64_t> drawStarts;
     std::vector<std::int64_t> onsets;
 
@@ -70,10 +69,7 @@ public:
         const std::int64_t now = clock_.nowMicroseconds();
         drawStarts.push_back(drawStart);
         onsets.push_back(now);
-        BlockEngine& e = engine();
-        const int i = e.trialsPresented();  // the engine counts this word right after
-        const int pair = e.plan().pair[i];
-        shared_.correctSide = e.plan().category[i] == leftCategory[pair] ? 0 : 1;
+        shared_.correctSide = engine().correctSideIsLeft() ? 0 : 1;
         shared_.onset = now;
         shared_.wordsShown.fetch_add(1);
     }
@@ -265,12 +261,12 @@ void participant(Shared& shared, int words, std::vector<Sent>& sent, unsigned se
 
 // Runs blocks of up to 100 trials at timingDelays[delayIndex] until `trials` are
 // answered. Returns why a block did not complete, or nothing.
-std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Pointer& pointer, Shared& shared, int trials,
+std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Shared& shared, int trials,
                      std::size_t delayIndex, TimingFigures& figures)
 {
     const unsigned delay = timingDelays[delayIndex];
     BlockSettings s = timingBlockSettings(0, delay);
-    window.leftCategory = s.leftCategory;
+    TrialResults results{};
 
     int done = 0;
     while (done < trials) {
@@ -295,23 +291,22 @@ std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Pointer& 
             lastShown = shown;
             if (idleSeconds >= 30) {
                 stalled = true;
-                window.engine().close(2);
+                window.engine().close(BlockEnd::Skipped);
             }
         });
         watchdog.start(1000);
-        const int result = window.runBlock(s);
+        const BlockRun run = window.runBlock(s, &results);
         watchdog.stop();
         shared.stop = true;
         player.join();
-        if (result != 0) {
-            pointer.setConfinement(window.engine().savedConfinement());
+        if (run.end != BlockEnd::Completed) {
             return stalled ? "no key reached the task window for half a minute (has another window taken the "
                              "keyboard focus?)"
                            : "the task window was closed before the block ended";
         }
         for (int t = 0; t < s.trials && t < static_cast<int>(sent.size()); ++t) {
             const double truth = (sent[t].correctKeyAt - sent[t].onset) / 1000.0;
-            figures.latencyErrors.push_back(window.results()[t].latency - truth);
+            figures.latencyErrors.push_back(results[t].latency - truth);
         }
         // From a correct key to the next word's onset, minus the delay: what the
         // participant gets between answering and the next word.
@@ -429,7 +424,7 @@ int main(int argc, char* argv[])
 
     TimingFigures figures;
     for (std::size_t d = 0; d < timingDelays.size(); ++d) {
-        const std::string failure = runDelay(window, reference, *pointer, shared, options->trials, d, figures);
+        const std::string failure = runDelay(window, reference, shared, options->trials, d, figures);
         if (!failure.empty()) {
             std::fprintf(stderr, "truv-timing: the measuring was interrupted: %s.\n", failure.c_str());
             return 1;

@@ -6,8 +6,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include <algorithm>
-
 #include "app/exit_code_dialog.h"
 #include "app/file_error_dialog.h"
 #include "app/output_trouble_dialog.h"
@@ -67,22 +65,7 @@ TaskWindow& QtRunScreens::window()
 
 BlockRun QtRunScreens::runBlock(const BlockSettings& settings, TrialResults& results)
 {
-    TaskWindow& w = window();
-    w.results() = results;
-    w.totals() = {};
-    BlockRun run;
-    run.result = w.runBlock(settings);
-    results = w.results();
-    if (run.result == 0) {
-        run.totals = w.totals();
-        run.trialsAnswered = std::clamp(settings.trials, 0, maxTrialsPerBlock);
-    } else {
-        // Closed early: the window leaves the pointer confined, and the word on
-        // screen, if any, has no response.
-        pointer_.setConfinement(w.engine().savedConfinement());
-        run.trialsAnswered = std::max(0, w.engine().trialsPresented() - 1);
-    }
-    return run;
+    return window().runBlock(settings, &results);
 }
 
 void QtRunScreens::showBlockFeedback(std::string_view timeText, std::string_view percentText)

@@ -118,19 +118,17 @@ QString SubjectPageDialog::message() const { return control<QLabel>(MessageId)->
 
 void SubjectPageDialog::confirm()
 {
-    const SubjectPageEntries e = entries();
-    int number = 0;
-    if (const auto fieldMessage = checkSubjectFields(e, number)) {
-        showFieldMessage(QString::fromStdString(*fieldMessage));
+    const SubjectPageAcceptance acceptance = acceptSubjectPage(entries(), start_, exists, absenceReason);
+    if (acceptance.fieldMessage) {
+        showFieldMessage(QString::fromStdString(*acceptance.fieldMessage));
         return;
     }
-    const SubjectPageErrors errors = checkSubjectEntries(e, exists, absenceReason);
-    if (errors.any()) {
-        if (const auto text = subjectPageMessage(fittedToMessageLine(errors)))
+    if (!acceptance.record) {
+        if (const auto text = subjectPageMessage(fittedToMessageLine(acceptance.errors)))
             setControlText(MessageId, QString::fromStdString(*text));
         return;
     }
-    record_ = makeSubjectRecord(e, number, start_);
+    record_ = acceptance.record;
     accept();
 }
 

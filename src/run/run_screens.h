@@ -17,15 +17,6 @@
 #include "task/score_table.h"
 #include "task/tutorial.h"
 
-// What one block in the task window came to.
-struct BlockRun {
-    // 0 completed; 1 (OK) or 2 (cancel) ended early. The task window ends a block
-    // early only with 2, on Alt+K.
-    int result = 0;
-    BlockTotals totals;      // zero unless completed
-    int trialsAnswered = 0;  // trials with a recorded response
-};
-
 // What the experimenter chose on the screen that stops a run whose lines no file takes.
 enum class OutputTrouble { TryAgain, EndRun };
 
@@ -54,9 +45,9 @@ public:
     virtual void blockHalf(int /*half*/) {}
 
     // One block in the run's task window, which keeps its alternation phase from
-    // block to block. results holds the run's markers in its first settings.trials
-    // slots on entry and the recorded trials on return. After a block cut short the
-    // implementation restores the pointer confinement the window saved.
+    // block to block: conductBlock on the window's engine. results holds the run's
+    // markers in its first settings.trials slots; the block records its trials there
+    // in place.
     virtual BlockRun runBlock(const BlockSettings& settings, TrialResults& results) = 0;
 
     virtual void showBlockFeedback(std::string_view timeText, std::string_view percentText) = 0;

@@ -133,3 +133,18 @@ SubjectRecord makeSubjectRecord(const SubjectPageEntries& entries, int subjectNu
     r.subjectLogPath = subjectLogPathFor(entries.dataPath);
     return r;
 }
+
+SubjectPageAcceptance acceptSubjectPage(const SubjectPageEntries& entries, const LocalDateTime& start,
+                                        const std::function<bool(const std::string&)>& exists,
+                                        const std::function<std::string(const std::string&)>& absenceReason)
+{
+    SubjectPageAcceptance acceptance;
+    int number = 0;
+    acceptance.fieldMessage = checkSubjectFields(entries, number);
+    if (acceptance.fieldMessage)
+        return acceptance;
+    acceptance.errors = checkSubjectEntries(entries, exists, absenceReason);
+    if (!acceptance.errors.any())
+        acceptance.record = makeSubjectRecord(entries, number, start);
+    return acceptance;
+}

@@ -77,3 +77,15 @@ std::optional<std::string> checkSubjectFields(const SubjectPageEntries& entries,
 
 // The record of valid entries, with its derived fields.
 SubjectRecord makeSubjectRecord(const SubjectPageEntries& entries, int subjectNumber, const LocalDateTime& start);
+
+// What OK on the page comes to, its checks in order: a field check that fails (its
+// message, which the page shows in a message box), else the page's own errors (for
+// its message line), else the record of the entries.
+struct SubjectPageAcceptance {
+    std::optional<std::string> fieldMessage;
+    SubjectPageErrors errors;
+    std::optional<SubjectRecord> record;
+};
+SubjectPageAcceptance acceptSubjectPage(const SubjectPageEntries& entries, const LocalDateTime& start,
+                                        const std::function<bool(const std::string&)>& exists,
+                                        const std::function<std::string(const std::string&)>& absenceReason = {});

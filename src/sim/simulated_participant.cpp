@@ -71,19 +71,6 @@ std::uint32_t seedOf(const SimOptions& options)
     return device();
 }
 
-// The key the participant knows to be right for the word on screen, by the rule of
-// the block: its category is on the left key of its pair; in the tutorial category
-// 0 is on the left and the first word of each part counts as category 0.
-bool rightKeyIsLeft(const BlockEngine& engine, const BlockSettings& settings)
-{
-    const int i = engine.trialsPresented() - 1;
-    const int pair = engine.plan().pair[i];
-    const int category = engine.plan().category[i];
-    if (isTutorial(settings.type))
-        return i == 0 || category == 0;
-    return category == settings.leftCategory[pair];
-}
-
 }  // namespace
 
 SimulatedParticipant::SimulatedParticipant(const SimOptions& options)
@@ -123,18 +110,14 @@ std::optional<SubjectRecord> SimulatedParticipant::askSubject(const LocalDateTim
     entries.sexIndex = options_.sexIndex;
     entries.otherCode = options_.otherCode;
 
-    // The page's checks of OK, in its order; where the page would stay open with
-    // its message, the participant gives up.
-    int number = 0;
-    if (const auto message = checkSubjectFields(entries, number)) {
-        messages_.push_back(*message);
-        return std::nullopt;
-    }
-    if (const SubjectPageErrors errors = checkSubjectEntries(entries, fileExists, fileAbsenceReason); errors.any()) {
-        messages_.push_back(subjectPageMessage(errors).value_or("the subject page refused its entries"));
-        return std::nullopt;
-    }
-    return makeSubjectRecord(entries, number, start);
+    // OK once; where the page would stay open with its message, the participant
+    // gives up.
+    const SubjectPageAcceptance acceptance = acceptSubjectPage(entries, start, fileExists, fileAbsenceReason);
+    if (acceptance.fieldMessage)
+        messages_.push_back(*acceptance.fieldMessage);
+    else if (!acceptance.record)
+        messages_.push_back(subjectPageMessage(acceptance.errors).value_or("the subject page refused its entries"));
+    return acceptance.record;
 }
 
 void SimulatedParticipant::showFileError(std::string_view message, std::string_view detail)
@@ -189,8 +172,7 @@ void SimulatedParticipant::press(BlockEngine& engine, TaskCommand command)
     engine.key(command);
 }
 
-void SimulatedParticipant::play(BlockEngine& engine, const BlockSettings& settings, int stopAfter, bool allowErrors,
-                                double shift)
+void SimulatedParticipant::play(BlockEngine& engine, int stopAfter, bool allowErrors, double shift)
 {
     press(engine, TaskCommand::StartBlock);
     int answered = 0;
@@ -199,7 +181,7 @@ void SimulatedParticipant::play(BlockEngine& engine, const BlockSettings& settin
             press(engine, TaskCommand::SkipBlock);
             return;
         }
-        const bool left = rightKeyIsLeft(engine, settings);
+        const bool left = engine.correctSideIsLeft();
         const std::int64_t latency = drawLatencyMicroseconds(shift);
         // Drawn for every word, so that the latencies do not depend on the error rate.
         const bool wrongFirst = error_(generator_);
@@ -226,20 +208,8 @@ BlockRun SimulatedParticipant::runBlock(const BlockSettings& settings, TrialResu
             stopAfter = skip.trials;
     }
 
-    engine_.results() = results;
-    engine_.totals() = {};
-    engine_.open(settings);
-    play(engine_, settings, stopAfter, true, half_ == 1 ? options_.effect : 0.0);
-
-    BlockRun run;
-    run.result = engine_.result();
-    if (run.result == 0)
-        run.totals = engine_.totals();
-    else
-        pointer_.setConfinement(engine_.savedConfinement());
-    run.trialsAnswered = trialsAnswered(run.result, engine_.trialsPresented(), settings.trials);
-    results = engine_.results();
-    return run;
+    const double shift = half_ == 1 ? options_.effect : 0.0;
+    return conductBlock(engine_, settings, &results, [&] { play(engine_, stopAfter, true, shift); });
 }
 
 // --- the sub-screens ---
@@ -282,15 +252,11 @@ std::optional<std::pair<Entries, Entries>> SimulatedParticipant::Review::reviewL
     return std::pair{state.entries(0), state.entries(1)};
 }
 
-int SimulatedParticipant::Tutorial::runTutorialPart(int, const BlockSettings& settings)
+BlockEnd SimulatedParticipant::Tutorial::runTutorialPart(int, const BlockSettings& settings)
 {
     SimulatedParticipant& p = participant_;
     BlockEngine engine(p.view_, p.clock_, p.pointer_, p.random_, p.calendar_);
-    engine.open(settings);
-    p.play(engine, settings, -1, false, 0.0);
-    if (engine.result() != 0)
-        p.pointer_.setConfinement(engine.savedConfinement());
-    return engine.result();
+    return conductBlock(engine, settings, nullptr, [&] { p.play(engine, -1, false, 0.0); }).end;
 }
 
 // --- report and the whole run ---

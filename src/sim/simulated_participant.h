@@ -97,7 +97,7 @@ public:
     void drawFeedback(bool) override {}
     // A 640 x 480 window centred on a 1280 x 1024 screen.
     WindowGeometry windowGeometry() override { return {{320, 272, 960, 752}, 24, {0, 0, 1280, 1024}}; }
-    void closeWindow(int) override {}
+    void closeWindow(BlockEnd) override {}
 };
 
 class SimulatedParticipant final : public RunScreens {
@@ -170,7 +170,7 @@ private:
     class Tutorial final : public TutorialBlocks {
     public:
         explicit Tutorial(SimulatedParticipant& participant) : participant_(participant) {}
-        int runTutorialPart(int part, const BlockSettings& settings) override;
+        BlockEnd runTutorialPart(int part, const BlockSettings& settings) override;
 
     private:
         SimulatedParticipant& participant_;
@@ -180,7 +180,7 @@ private:
     // ends it with the skip key once stopAfter words are answered (never when
     // stopAfter is negative). Wrong keys only when allowErrors; every latency is
     // shifted by shift milliseconds.
-    void play(BlockEngine& engine, const BlockSettings& settings, int stopAfter, bool allowErrors, double shift);
+    void play(BlockEngine& engine, int stopAfter, bool allowErrors, double shift);
     void press(BlockEngine& engine, TaskCommand command);
     std::int64_t drawLatencyMicroseconds(double shift);
 

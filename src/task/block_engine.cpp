@@ -85,12 +85,13 @@ BlockEngine::BlockEngine(TaskView& view, Clock& clock, Pointer& pointer, RandomG
 {
 }
 
-void BlockEngine::open(const BlockSettings& settings)
+void BlockEngine::open(const BlockSettings& settings, TrialResults* results)
 {
     settings_ = settings;
     settings_.trials = std::clamp(settings_.trials, 0, maxTrialsPerBlock);
+    results_ = isTutorial(settings_.type) ? nullptr : results;
+    totals_ = {};
     armed_ = false;
-    result_ = -1;
 
     // The pointer goes home to the bottom-right corner of the window's monitor and is
     // confined to the window's frame, narrowed by the START button's height.
@@ -126,7 +127,7 @@ void BlockEngine::key(TaskCommand command, std::optional<std::uint32_t> stamp)
         start();
         break;
     case TaskCommand::SkipBlock:
-        close(2);
+        close(BlockEnd::Skipped);
         break;
     }
 }
@@ -155,37 +156,36 @@ void BlockEngine::present()
         view_.showInstruction("");
 
     if (i == settings_.trials) {
-        if (!tutorial)
-            totals_ = computeTotals(results_, settings_.trials);
-        pointer_.setConfinement(savedConfinement_);
-        state_ = State::Closed;
-        result_ = 0;
-        view_.closeWindow(0);
+        if (results_)
+            totals_ = computeTotals(*results_, settings_.trials);
+        close(BlockEnd::Completed);
         view_.drawWord("", TextColour::Pair1);
         return;
     }
 
-    currentPair_ = plan_.pair[i];
-    currentCategory_ = plan_.category[i];
+    const int pair = plan_.pair[i];
+    const int category = plan_.category[i];
     const int item = plan_.item[i];
-    std::string_view word = settings_.items[currentPair_][currentCategory_][item].view();
-    TextColour colour = currentPair_ == 0 ? TextColour::Pair1 : TextColour::Pair2;
+    // The first word of a tutorial part counts as category 0, which is on the left.
+    correctLeft_ = tutorial ? i == 0 || category == 0 : category == settings_.leftCategory[pair];
+    std::string_view word = settings_.items[pair][category][item].view();
+    TextColour colour = pair == 0 ? TextColour::Pair1 : TextColour::Pair2;
     if (settings_.type == BlockType::TutorialPairBlock) {
         colour = TextColour::Pair2;
         if (i == 0)
             word = tutorialFirstWords[0];
     } else if (settings_.type == BlockType::TutorialCombinedBlock) {
         // Tutorial pair A has its labels in the lower row, pair B in the upper.
-        colour = currentPair_ == 0 ? TextColour::Pair2 : TextColour::Pair1;
+        colour = pair == 0 ? TextColour::Pair2 : TextColour::Pair1;
         if (i == 0) {
             word = tutorialFirstWords[1];
             colour = TextColour::Pair1;
         }
-    } else {
-        TrialResult& r = results_[i];
+    } else if (results_) {
+        TrialResult& r = (*results_)[i];
         r.trialNumber = i + 1;
-        r.pair = currentPair_;
-        r.category = currentCategory_;
+        r.pair = pair;
+        r.category = category;
         r.item = item;
         r.word.assign(word);
     }
@@ -217,23 +217,11 @@ void BlockEngine::showTutorialMessageAtPresentation(int i)
     }
 }
 
-bool BlockEngine::judge(bool left) const
-{
-    if (isTutorial(settings_.type)) {
-        // The first word of each part counts as category 0; category 0 is on the left.
-        const int category = presented_ == 1 ? 0 : currentCategory_;
-        return left == (category == 0);
-    }
-    const bool wordIsLeft = currentCategory_ == settings_.leftCategory[currentPair_];
-    return left == wordIsLeft;
-}
-
 void BlockEngine::respond(bool left, std::optional<std::uint32_t> stamp)
 {
     if (!started_ || !armed_ || (state_ != State::WordShown && state_ != State::Correcting))
         return;
-    const bool correct = judge(left);
-    const bool tutorial = isTutorial(settings_.type);
+    const bool correct = left == correctLeft_;
     if (settings_.type == BlockType::TutorialCombinedBlock)
         view_.showInstruction("");
 
@@ -250,8 +238,8 @@ void BlockEngine::respond(bool left, std::optional<std::uint32_t> stamp)
         responseTime_ = keyPressMicroseconds(stamp, serverClock_, handled);
         if (responseTime_ < onset_)
             responseTime_ = handled;
-        if (!tutorial) {
-            TrialResult& r = results_[presented_ - 1];
+        if (results_) {
+            TrialResult& r = (*results_)[presented_ - 1];
             r.latency = roundToMilliseconds(responseTime_ - onset_);
             r.wrongResponses = wrongCount_;
             r.responseSide = left ? "l" : "r";
@@ -285,11 +273,32 @@ void BlockEngine::waitUntil(std::int64_t deadlineMicroseconds)
     }
 }
 
-void BlockEngine::close(int result)
+void BlockEngine::close(BlockEnd end)
 {
     if (state_ == State::Closed || state_ == State::Idle)
         return;
+    pointer_.setConfinement(savedConfinement_);
     state_ = State::Closed;
-    result_ = result;
-    view_.closeWindow(result);
+    end_ = end;
+    view_.closeWindow(end);
+}
+
+int trialsAnswered(BlockEnd end, int trialsPresented, int trials)
+{
+    if (end == BlockEnd::Completed)
+        return trials;
+    return std::clamp(trialsPresented - 1, 0, trials);
+}
+
+BlockRun conductBlock(BlockEngine& engine, const BlockSettings& settings, TrialResults* results,
+                      const std::function<void()>& play)
+{
+    engine.open(settings, results);
+    play();
+    BlockRun run;
+    run.end = engine.end();
+    run.totals = engine.totals();
+    run.trialsAnswered = trialsAnswered(run.end, engine.trialsPresented(),
+                                        std::clamp(settings.trials, 0, maxTrialsPerBlock));
+    return run;
 }

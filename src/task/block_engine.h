@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,12 @@ ScreenRect confinementRect(const ScreenRect& frame, int startButtonHeight);
 
 enum class TextColour { Pair1, Pair2 };
 
+// How a block ended. The numbers are the task window's dialog results.
+enum class BlockEnd {
+    Completed = 0,  // every trial answered
+    Skipped = 2,    // ended early: the skip key (Alt+K), or closed by the program
+};
+
 // What the engine asks of the screen. Each call draws at once and has finished
 // drawing when it returns: the onset time is read right after drawWord.
 class TaskView {
@@ -80,8 +87,8 @@ public:
     // Fills the feedback area and draws a green "O" or a red "X".
     virtual void drawFeedback(bool correct) = 0;
     virtual WindowGeometry windowGeometry() = 0;
-    // The block has ended with this result: 0 completed, 1 OK, 2 cancel.
-    virtual void closeWindow(int result) = 0;
+    // The block has ended.
+    virtual void closeWindow(BlockEnd end) = 0;
 };
 
 struct BlockSettings {
@@ -101,15 +108,15 @@ public:
 
     BlockEngine(TaskView& view, Clock& clock, Pointer& pointer, RandomGenerator& random, CalendarTime& calendar);
 
-    // The caller fills placeholders here before each opening; the block records
-    // the trials it reaches.
-    TrialResults& results() { return results_; }
+    // The block's totals: zero until it completes.
     const BlockTotals& totals() const { return totals_; }
-    BlockTotals& totals() { return totals_; }
 
-    // Opens the window for one block: pointer home and confined, flags reset, the
-    // instruction shown. The alternation phase is kept from earlier blocks.
-    void open(const BlockSettings& settings);
+    // Opens the window for one block: pointer home and confined, flags reset, totals
+    // zero, the instruction shown. The alternation phase is kept from earlier blocks.
+    // The block records the trials it reaches in place in results, whose slots the
+    // caller has filled with its placeholders; a tutorial part records nothing, and
+    // a block opened without results records nothing either.
+    void open(const BlockSettings& settings, TrialResults* results = nullptr);
 
     // A key's command: the key arms the window, then the command is carried out.
     // stamp: the display server's time stamp of the key, when it has one.
@@ -121,12 +128,17 @@ public:
     // The window's commands. Start and the responses act only when armed.
     void start();
     void respond(bool left, std::optional<std::uint32_t> stamp = std::nullopt);
-    // OK (result 1) and Cancel (result 2) close at once; the caller restores the
-    // pointer confinement.
-    void close(int result);
+    // Closes at once, from any state but Idle and Closed, and gives the pointer back
+    // the confinement it had before the block; a block that completes closes so too.
+    void close(BlockEnd end);
 
     State state() const { return state_; }
-    int result() const { return result_; }
+    // How the block ended, once it is Closed.
+    BlockEnd end() const { return end_; }
+    // Whether the left key is the correct answer to the word on screen, from the
+    // moment it is drawn: its category is on the left key of its pair; in a tutorial
+    // part category 0 is on the left and the part's first word counts as category 0.
+    bool correctSideIsLeft() const { return correctLeft_; }
     int trialsPresented() const { return presented_; }
     int phase() const { return phase_; }
     const TrialPlan& plan() const { return plan_; }
@@ -137,7 +149,6 @@ public:
 
 private:
     void present();
-    bool judge(bool left) const;
     void showTutorialMessageAtPresentation(int i);
     void waitUntil(std::int64_t deadlineMicroseconds);
 
@@ -148,26 +159,45 @@ private:
     CalendarTime& calendar_;
 
     BlockSettings settings_;
-    TrialResults results_;
+    TrialResults* results_ = nullptr;  // the caller's slots for the block open, if it records
     BlockTotals totals_;
     TrialPlan plan_;
     int phase_ = 0;  // lives as long as the engine
 
     State state_ = State::Idle;
-    int result_ = -1;
+    BlockEnd end_ = BlockEnd::Completed;
     bool armed_ = false;
     bool started_ = false;
     bool awaitingCorrection_ = false;
     int presented_ = 0;
     int wrongCount_ = 0;
-    int currentPair_ = 0;
-    int currentCategory_ = 0;
+    bool correctLeft_ = false;
     std::int64_t onset_ = 0;
     std::int64_t responseTime_ = 0;  // of the last correct response
     ServerClockCalibration serverClock_;
     ScreenPoint home_;
     ScreenRect savedConfinement_;
 };
+
+// What one block came to.
+struct BlockRun {
+    BlockEnd end = BlockEnd::Completed;
+    BlockTotals totals;      // zero unless completed
+    int trialsAnswered = 0;  // trials with a recorded response
+};
+
+// How many of a block's slots hold an answered trial: all of them when the block
+// ran to its end; otherwise the words presented less the one on screen when the
+// block was closed, which the participant had not answered (the engine presents
+// the next word as soon as a word is answered).
+int trialsAnswered(BlockEnd end, int trialsPresented, int trials);
+
+// The protocol of one block, the same for every screen: opens engine for settings
+// to record in results (as open), calls play, which shows the block and presses its
+// keys until the engine has closed it, and says what the block came to. The engine
+// has restored the pointer confinement by then.
+BlockRun conductBlock(BlockEngine& engine, const BlockSettings& settings, TrialResults* results,
+                      const std::function<void()>& play);
 
 // The part of a wait spent reading the clock in a loop, after sleeping.
 inline constexpr std::int64_t spinMicroseconds = 2000;

@@ -14,13 +14,6 @@ bool inRange(int session, int half)
 
 int recodedLatency(int latency) { return std::clamp(latency, scoredLatencyFloor, scoredLatencyCeiling); }
 
-int trialsAnswered(int windowResult, int trialsPresented, int trials)
-{
-    if (windowResult == 0)
-        return trials;
-    return std::clamp(trialsPresented - 1, 0, trials);
-}
-
 void ScoreTable::scoreBlock(int session, int half, const TrialResults& results, int trials, int trialsRun,
                             const std::array<std::string, 4>& labels)
 {

@@ -19,12 +19,6 @@ inline constexpr int unscoredLeadingTrials = 2;
 
 int recodedLatency(int latency);
 
-// How many of a block's slots hold an answered trial: all of them when the block
-// ran to its end (window result 0); otherwise the words presented less the one on
-// screen when the block was closed, which the participant had not answered (the
-// engine presents the next word as soon as a word is answered).
-int trialsAnswered(int windowResult, int trialsPresented, int trials);
-
 struct HalfScore {
     // Collected while scoring.
     // 64-bit sums: no count of wrong responses a data file can hold overflows them.

@@ -16,12 +16,11 @@ inline constexpr int tutorialTrials = 20;
 extern const char* const tutorialPages[5];
 
 // Runs a tutorial part in a task window object of its own (each part has its own
-// alternation phase). Returns the window's result; on 1 or 2 the implementation
-// has restored the pointer confinement that window saved.
+// alternation phase) and says how it ended.
 class TutorialBlocks {
 public:
     virtual ~TutorialBlocks() = default;
-    virtual int runTutorialPart(int part, const BlockSettings& settings) = 0;
+    virtual BlockEnd runTutorialPart(int part, const BlockSettings& settings) = 0;
 };
 
 // The block settings of part 1 or 2 with the first session's delay.

@@ -115,6 +115,32 @@ TEST(SubjectPage, TheRecordDerivesDirectoryNameLogPathAndSexCode)
     }
 }
 
+TEST(SubjectPage, OkChecksTheFieldsFirstThenThePageAndOnlyThenMakesTheRecord)
+{
+    // subject number, input path, data path -> field message, the page's errors, record
+    const struct {
+        const char* number;
+        const char* input;
+        const char* data;
+        bool field, page, record;
+    } cases[] = {
+        {"12", "/a.inp", "/a.dat", false, false, true},
+        {"12", "", "/a.txt", false, true, false},
+        {"x", "", "/a.txt", true, false, false},  // the page's own checks wait for the fields
+    };
+    for (const auto& c : cases) {
+        SubjectPageEntries e = entries(c.input, c.data);
+        e.subjectNumber = c.number;
+        const SubjectPageAcceptance a = acceptSubjectPage(e, start, [](const std::string&) { return true; });
+        EXPECT_EQ(a.fieldMessage.has_value(), c.field) << c.number << c.data;
+        EXPECT_EQ(a.errors.any(), c.page) << c.number << c.data;
+        EXPECT_EQ(a.record.has_value(), c.record) << c.number << c.data;
+        if (a.record) {
+            EXPECT_EQ(std::tuple(a.record->subjectNumber, a.record->inputName), std::tuple(12, "a.inp"));
+        }
+    }
+}
+
 TEST(SubjectPage, AnInputFileThatIsThereButCannotBeUsedGetsASecondLineWithTheReason)
 {
     const std::string notFound = "Error:  could not find specified input file.";

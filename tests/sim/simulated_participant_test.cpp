@@ -185,7 +185,7 @@ TEST(SimulatedParticipant, LatenciesAreTheDrawsAndOnlyTheDelayAddsToTheVirtualTi
     SimulatedParticipant participant(o);
     TrialResults results;
     const std::int64_t before = participant.elapsedMicroseconds();
-    EXPECT_EQ(runOne(participant, sampleBlockSettings(10, 250), results).result, 0);
+    EXPECT_EQ(runOne(participant, sampleBlockSettings(10, 250), results).end, BlockEnd::Completed);
     for (int t = 0; t < 10; ++t)
         EXPECT_EQ(results[t].latency, 400) << t;  // a wrong key first does not lengthen it
     const std::int64_t elapsed = participant.elapsedMicroseconds() - before;
@@ -207,10 +207,10 @@ TEST(SimulatedParticipant, KeepsTheAlternationPhaseFromBlockToBlockAndAnswersThe
     // The tutorial parts are answered to their end whatever the error rate and skips
     // of the run, and are not blocks of the run: the first block after them is block 1.
     SimulatedParticipant tutored(blockOptions(1, {{1, 0}}));
-    EXPECT_EQ(tutored.tutorial().runTutorialPart(1, tutorialPartSettings(1, 0)), 0);
-    EXPECT_EQ(tutored.tutorial().runTutorialPart(2, tutorialPartSettings(2, 100)), 0);
+    EXPECT_EQ(tutored.tutorial().runTutorialPart(1, tutorialPartSettings(1, 0)), BlockEnd::Completed);
+    EXPECT_EQ(tutored.tutorial().runTutorialPart(2, tutorialPartSettings(2, 100)), BlockEnd::Completed);
     EXPECT_EQ(tutored.blocksRun(), 0);
-    EXPECT_EQ(runOne(tutored, sampleBlockSettings(3, 0), results).result, 2);
+    EXPECT_EQ(runOne(tutored, sampleBlockSettings(3, 0), results).end, BlockEnd::Skipped);
 }
 
 // --- whole runs ---

@@ -81,10 +81,10 @@ public:
         return std::make_pair(edited.entries(0), edited.entries(1));
     }
 
-    int runTutorialPart(int part, const BlockSettings&) override
+    BlockEnd runTutorialPart(int part, const BlockSettings&) override
     {
         log.push_back("tutorial part " + std::to_string(part));
-        return 0;
+        return BlockEnd::Completed;
     }
 
     void showNextBlock(const NextBlockTexts& t) override
@@ -101,30 +101,20 @@ public:
         log.push_back("block " + std::to_string(static_cast<int>(settings.type)) + ": " + settings.labels[0] + " " +
                       settings.labels[1] + " | " + settings.labels[2] + " " + settings.labels[3] + ", " +
                       std::to_string(settings.trials) + " trials");
-        engine_.results() = results;
-        engine_.totals() = {};
-        engine_.open(settings);
-        engine_.key(TaskCommand::StartBlock);
         const auto cut = cutBlocks.find(blocksRun);
-        int answered = 0;
-        while (engine_.state() != BlockEngine::State::Closed) {
-            if (cut != cutBlocks.end() && answered == cut->second) {
-                engine_.key(TaskCommand::SkipBlock);
-                break;
+        return conductBlock(engine_, settings, &results, [&] {
+            engine_.key(TaskCommand::StartBlock);
+            int answered = 0;
+            while (engine_.state() != BlockEngine::State::Closed) {
+                if (cut != cutBlocks.end() && answered == cut->second) {
+                    engine_.key(TaskCommand::SkipBlock);
+                    break;
+                }
+                clock_.advanceMilliseconds(400 + 10 * (engine_.trialsPresented() - 1));
+                engine_.key(engine_.correctSideIsLeft() ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
+                ++answered;
             }
-            const int i = engine_.trialsPresented() - 1;
-            const bool left = engine_.plan().category[i] == settings.leftCategory[engine_.plan().pair[i]];
-            clock_.advanceMilliseconds(400 + 10 * i);
-            engine_.key(left ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
-            ++answered;
-        }
-        results = engine_.results();
-        BlockRun run;
-        run.result = engine_.result();
-        if (run.result == 0)
-            run.totals = engine_.totals();
-        run.trialsAnswered = trialsAnswered(run.result, engine_.trialsPresented(), settings.trials);
-        return run;
+        });
     }
 
     void showBlockFeedback(std::string_view timeText, std::string_view percent) override

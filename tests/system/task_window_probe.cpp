@@ -43,7 +43,8 @@ int main(int argc, char* argv[])
     const ParticipantScreens participantScreens;
     TaskWindow window(app.acceleratorSlot(), *pointer, clock, makeTaskFont());
     const BlockSettings s = sampleBlockSettings(4, 100, {0, 1});
-    fillPlaceholders(window.results());
+    TrialResults results;
+    fillPlaceholders(results);
 
     // Reports the state on every change, from inside the window's event loop.
     QTimer reporter;
@@ -68,7 +69,7 @@ int main(int argc, char* argv[])
     });
     reporter.start(5);
 
-    const int result = window.runBlock(s);
+    const BlockRun run = window.runBlock(s, &results);
     reporter.stop();
     {
         const ScreenRect c = pointer->confinement();
@@ -83,13 +84,13 @@ int main(int argc, char* argv[])
     while (!QFile::exists(QString::fromStdString(statusPath + ".quit")) && waited.elapsed() < 120000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 
-    std::printf("result %d\n", result);
+    std::printf("result %d\n", static_cast<int>(run.end));
     for (int t = 0; t < s.trials; ++t) {
-        const TrialResult& r = window.results()[t];
+        const TrialResult& r = results[t];
         std::printf("trial %d latency %d wrong %d key %s\n", r.trialNumber, r.latency, r.wrongResponses,
                     r.responseSide.c_str());
     }
-    std::printf("totals %.0f %.0f\n", window.totals().totalLatency, window.totals().percentCorrect);
+    std::printf("totals %.0f %.0f\n", run.totals.totalLatency, run.totals.percentCorrect);
     const ScreenRect c = pointer->confinement();
     std::printf("confinement after %d %d %d %d\n", c.left, c.top, c.right, c.bottom);
     std::fflush(stdout);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <set>
+#include <tuple>
 
 #include "engine_fakes.h"
 #include "support/sample_items.h"
@@ -16,6 +19,7 @@ protected:
     ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
     FixedCalendar calendar;
     BlockEngine engine{view, clock, pointer, random, calendar};
+    TrialResults results{};
 
     BlockSettings settings(BlockType type, int trials, unsigned delay = 0)
     {
@@ -25,20 +29,17 @@ protected:
     }
 
     // The run's unrun markers in every slot.
-    void fillPlaceholders()
-    {
-        ::fillPlaceholders(engine.results());
-        engine.totals() = {};
-    }
+    void fillPlaceholders() { ::fillPlaceholders(results); }
 
     void open(const BlockSettings& s)
     {
         fillPlaceholders();
-        engine.open(s);
+        engine.open(s, &results);
     }
 
     // Whether the word now shown belongs to the left key.
-    bool leftIsCorrect(const BlockSettings& s) const
+    bool leftIsCorrect(const BlockSettings& s) const { return leftIsCorrect(s, engine); }
+    static bool leftIsCorrect(const BlockSettings& s, const BlockEngine& engine)
     {
         const int i = engine.trialsPresented() - 1;
         if (isTutorial(s.type))
@@ -132,7 +133,7 @@ TEST_F(BlockEngineTest, AWrongResponseMustBeCorrectedAndCountsInTheLatency)
     EXPECT_EQ(engine.state(), BlockEngine::State::Correcting);
     EXPECT_FALSE(view.lastFeedbackCorrect);
     EXPECT_EQ(view.word, word) << "the word stays after a wrong response";
-    EXPECT_EQ(engine.results()[0].latency, 99999) << "nothing is recorded for a wrong response";
+    EXPECT_EQ(results[0].latency, 99999) << "nothing is recorded for a wrong response";
     EXPECT_EQ(engine.trialsPresented(), 1) << "no delay, no next word";
 
     clock.advanceMilliseconds(300);
@@ -144,7 +145,7 @@ TEST_F(BlockEngineTest, AWrongResponseMustBeCorrectedAndCountsInTheLatency)
     const bool left = leftIsCorrect(s);
     answer(s, true);
     EXPECT_TRUE(view.lastFeedbackCorrect);
-    const TrialResult& r = engine.results()[0];
+    const TrialResult& r = results[0];
     EXPECT_EQ(r.latency, 1300);  // from the word's onset, corrections included
     EXPECT_EQ(r.wrongResponses, 3);
     EXPECT_EQ(r.responseSide, left ? "l" : "r");
@@ -157,8 +158,8 @@ TEST_F(BlockEngineTest, AWrongResponseMustBeCorrectedAndCountsInTheLatency)
     EXPECT_GE(engine.onsetMicroseconds() - before, 250'000);
     clock.advanceMilliseconds(500);
     answer(s, true);
-    EXPECT_EQ(engine.results()[1].wrongResponses, 0);
-    EXPECT_EQ(engine.results()[1].latency, 500);
+    EXPECT_EQ(results[1].wrongResponses, 0);
+    EXPECT_EQ(results[1].latency, 500);
 }
 
 TEST_F(BlockEngineTest, RecordsTheSideOfTheCorrectKeyAndSendsThePointerHome)
@@ -170,7 +171,7 @@ TEST_F(BlockEngineTest, RecordsTheSideOfTheCorrectKeyAndSendsThePointerHome)
         const bool left = leftIsCorrect(s);
         pointer.setPosition({600, 500});
         answer(s, true);
-        EXPECT_EQ(engine.results()[t].responseSide, left ? "l" : "r");
+        EXPECT_EQ(results[t].responseSide, left ? "l" : "r");
         EXPECT_EQ(pointer.position(), (ScreenPoint{837, 656})) << "trial " << t;
     }
 }
@@ -185,7 +186,7 @@ TEST_F(BlockEngineTest, TotalsLeaveOutTheFirstTrial)
         answer(s, true);
     }
     EXPECT_EQ(engine.state(), BlockEngine::State::Closed);
-    EXPECT_EQ(view.closedWith, 0);
+    EXPECT_EQ(view.closedWith, BlockEnd::Completed);
     EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 17100);
     EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 100);
     // The completed block gave the pointer back its earlier freedom.
@@ -216,15 +217,15 @@ TEST_F(BlockEngineTest, ABlockOfNoTrialsEndsAtItsStart)
     open(s);
     engine.key(TaskCommand::StartBlock);
     EXPECT_EQ(engine.state(), BlockEngine::State::Closed);
-    EXPECT_EQ(view.closedWith, 0);
+    EXPECT_EQ(view.closedWith, BlockEnd::Completed);
     EXPECT_TRUE(view.words.empty());
     EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 0);
     EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 100);
 }
 
-TEST_F(BlockEngineTest, CutShortBlocksKeepPlaceholdersZeroTotalsAndTheConfinement)
+TEST_F(BlockEngineTest, CutShortBlocksKeepPlaceholdersZeroTotalsAndGiveTheConfinementBack)
 {
-    for (const auto& [command, expected] : {std::pair{TaskCommand::SkipBlock, 2}}) {
+    for (const auto& [command, expected] : {std::pair{TaskCommand::SkipBlock, BlockEnd::Skipped}}) {
         const BlockSettings s = settings(BlockType::CombinedBlock, 10);
         open(s);
         engine.key(TaskCommand::StartBlock);
@@ -233,29 +234,96 @@ TEST_F(BlockEngineTest, CutShortBlocksKeepPlaceholdersZeroTotalsAndTheConfinemen
         engine.key(command);
         EXPECT_EQ(engine.state(), BlockEngine::State::Closed);
         EXPECT_EQ(view.closedWith, expected);
-        EXPECT_NE(engine.results()[1].latency, 99999);
+        EXPECT_NE(results[1].latency, 99999);
         // The third word was shown but not answered: its identity is recorded, its
         // latency, wrong responses and key keep the markers.
-        EXPECT_EQ(engine.results()[2].trialNumber, 3);
+        EXPECT_EQ(results[2].trialNumber, 3);
         for (int t = 2; t < 10; ++t) {
-            EXPECT_EQ(engine.results()[t].latency, 99999);
-            EXPECT_EQ(engine.results()[t].wrongResponses, 99);
-            EXPECT_EQ(engine.results()[t].responseSide, "9");
+            EXPECT_EQ(results[t].latency, 99999);
+            EXPECT_EQ(results[t].wrongResponses, 99);
+            EXPECT_EQ(results[t].responseSide, "9");
             if (t > 2) {
-                EXPECT_EQ(engine.results()[t].trialNumber, 99);
+                EXPECT_EQ(results[t].trialNumber, 99);
             }
         }
         EXPECT_DOUBLE_EQ(engine.totals().totalLatency, 0);
         EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 0);
-        EXPECT_EQ(pointer.confinement(), (ScreenRect{442, 362, 838, 657})) << "the caller restores it";
+        EXPECT_EQ(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024})) << "the engine restores it";
         // Nothing more happens in a closed window.
         answer(s, true);
         EXPECT_EQ(engine.trialsPresented(), 3);
     }
-    // OK closes with 1, also before the start.
+    // The skip key closes also before the start.
     open(settings(BlockType::PairOneBlock, 5));
-    engine.close(1);
-    EXPECT_EQ(view.closedWith, 1);
+    engine.key(TaskCommand::SkipBlock);
+    EXPECT_EQ(view.closedWith, BlockEnd::Skipped);
+}
+
+TEST_F(BlockEngineTest, ConductingABlockRecordsInTheCallersSlotsAndSaysWhatItCameTo)
+{
+    // Run one after the other on one engine: the cut block's totals start from zero.
+    const struct {
+        BlockType type;
+        int trials, cutAfter;
+        BlockEnd end;
+        int answered, recorded;
+        double percent;
+    } cases[] = {
+        {BlockType::CombinedBlock, 4, -1, BlockEnd::Completed, 4, 4, 100},
+        {BlockType::PairOneBlock, 6, 2, BlockEnd::Skipped, 2, 2, 0},
+        {BlockType::TutorialPairBlock, 4, -1, BlockEnd::Completed, 4, 0, 0},  // a tutorial part records nothing
+    };
+    for (const auto& c : cases) {
+        ::fillPlaceholders(results);
+        const BlockSettings s = settings(c.type, c.trials);
+        const BlockRun run = conductBlock(engine, s, &results, [&] {
+            engine.key(TaskCommand::StartBlock);
+            for (int n = 0; engine.state() != BlockEngine::State::Closed; ++n)
+                n == c.cutAfter ? engine.key(TaskCommand::SkipBlock) : answer(s, true);
+        });
+        EXPECT_EQ(std::tuple(run.end, run.trialsAnswered, run.totals.percentCorrect),
+                  std::tuple(c.end, c.answered, c.percent));
+        EXPECT_EQ(std::count_if(results.begin(), results.end(),
+                                [](const TrialResult& r) { return r.latency != 99999; }),
+                  c.recorded);
+        EXPECT_EQ(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024}));
+    }
+}
+
+namespace {
+
+// Reads the engine's correct side while each word is being drawn, as truv-timing does.
+struct SideAtDrawing : RecordingView {
+    const BlockEngine* engine = nullptr;
+    bool side = false;  // at the last word drawn
+    void drawWord(std::string_view w, TextColour colour) override
+    {
+        side = w.empty() ? side : engine->correctSideIsLeft();
+        RecordingView::drawWord(w, colour);
+    }
+};
+
+}  // namespace
+
+TEST_F(BlockEngineTest, TheCorrectSideIsKnownAsTheWordIsDrawn)
+{
+    for (const BlockType type :
+         {BlockType::CombinedBlock, BlockType::TutorialPairBlock, BlockType::TutorialCombinedBlock}) {
+        for (const std::array<int, 2> left : {std::array{0, 1}, std::array{1, 0}}) {
+            SideAtDrawing view;
+            BlockEngine e(view, clock, pointer, random, calendar);
+            view.engine = &e;
+            BlockSettings s = settings(type, 12);
+            s.leftCategory = left;
+            e.open(s);
+            e.key(TaskCommand::StartBlock);
+            while (e.state() != BlockEngine::State::Closed) {
+                const bool expected = leftIsCorrect(s, e);
+                EXPECT_EQ(view.side, expected) << static_cast<int>(type) << e.trialsPresented();
+                e.key(expected ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
+            }
+        }
+    }
 }
 
 TEST_F(BlockEngineTest, CombinedBlocksAlternateAndThePhaseOutlivesTheBlock)
@@ -294,7 +362,7 @@ TEST_F(BlockEngineTest, EveryItemAppearsOnceBeforeAnyRepeatsAndUrnsStartFull)
                 EXPECT_EQ(round, (std::set<int>{1, 2, 3, 4})) << "block " << block;
             }
         }
-        real.close(2);
+        real.close(BlockEnd::Skipped);
     }
 }
 
@@ -310,7 +378,7 @@ TEST_F(BlockEngineTest, TheLeftCategoryReversesWhichCategoryASideShows)
         const int expected = plan.pair[t] == 0 ? 1 - side : side;
         EXPECT_EQ(plan.category[t], expected) << t;
         // The recorded key is the side: left for side 0.
-        EXPECT_EQ(engine.results()[t].responseSide, side == 0 ? "l" : "r") << t;
+        EXPECT_EQ(results[t].responseSide, side == 0 ? "l" : "r") << t;
     }
 }
 
@@ -380,11 +448,11 @@ TEST_F(BlockEngineTest, TheTutorialsFirstPartShowsItsMessagesAndRecordsNothing)
         EXPECT_EQ(view.word, tutorialItemTable()[0][engine.plan().category[i]][item].str());
         answer(s, true);
     }
-    EXPECT_EQ(view.closedWith, 0);
+    EXPECT_EQ(view.closedWith, BlockEnd::Completed);
     for (TextColour c : view.colours)
         EXPECT_EQ(c, TextColour::Pair2);
-    EXPECT_EQ(engine.results()[0].latency, 99999);
-    EXPECT_EQ(engine.results()[5].trialNumber, 99);
+    EXPECT_EQ(results[0].latency, 99999);
+    EXPECT_EQ(results[5].trialNumber, 99);
     EXPECT_DOUBLE_EQ(engine.totals().percentCorrect, 0);
 }
 
@@ -451,7 +519,7 @@ TEST_F(BlockEngineTest, AResponseIsTimedFromItsKeyStampAndTheDelayRunsFromTheRes
     std::uint32_t stamp = stampAfterOnset(300);
     clock.advanceMilliseconds(380);
     key(stamp);
-    EXPECT_NEAR(engine.results()[0].latency, 300, 1);
+    EXPECT_NEAR(results[0].latency, 300, 1);
     const std::int64_t pressed = std::int64_t(stamp) * 1000 + 500;
     EXPECT_GE(engine.onsetMicroseconds() - pressed, 100'000);
     EXPECT_LT(engine.onsetMicroseconds() - pressed, 101'000);
@@ -460,12 +528,12 @@ TEST_F(BlockEngineTest, AResponseIsTimedFromItsKeyStampAndTheDelayRunsFromTheRes
     stamp = stampAfterOnset(-50);
     clock.advanceMilliseconds(20);
     key(stamp);
-    EXPECT_NEAR(engine.results()[1].latency, 20, 1);
+    EXPECT_NEAR(results[1].latency, 20, 1);
 
     // Without a usable calibration the stamp is not used.
     engine.setServerClock({});
     stamp = stampAfterOnset(5);
     clock.advanceMilliseconds(250);
     key(stamp);
-    EXPECT_NEAR(engine.results()[2].latency, 250, 1);
+    EXPECT_NEAR(results[2].latency, 250, 1);
 }

@@ -2,6 +2,7 @@
 // Test doubles for the block engine: a clock that advances as it is read, a view
 // that records what was drawn, a scripted random generator and a fixed calendar.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,7 @@ public:
     std::vector<TextColour> colours;
     int feedbackCount = 0;
     bool lastFeedbackCorrect = false;
-    int closedWith = -1;
+    std::optional<BlockEnd> closedWith;
     // 400 x 300 centred on 1280 x 1024.
     WindowGeometry geometryGiven{{440, 362, 840, 662}, 10, {0, 0, 1280, 1024}};
 
@@ -62,7 +63,7 @@ public:
         lastFeedbackCorrect = correct;
     }
     WindowGeometry windowGeometry() override { return geometryGiven; }
-    void closeWindow(int result) override { closedWith = result; }
+    void closeWindow(BlockEnd end) override { closedWith = end; }
 };
 
 // Returns the values given, cyclically; records the seeds.

@@ -133,6 +133,7 @@ TEST(ScoreTable, TrialsAnsweredAgreesWithTheSlotsTheEngineFilled)
     ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
     FixedCalendar calendar;
     BlockEngine engine{view, clock, pointer, random, calendar};
+    TrialResults results;
     const BlockSettings s = sampleBlockSettings(40, 0);
     const auto answerCorrectly = [&] {
         const int i = engine.trialsPresented() - 1;
@@ -141,14 +142,14 @@ TEST(ScoreTable, TrialsAnsweredAgreesWithTheSlotsTheEngineFilled)
     };
     const auto answeredSlots = [&] {
         int n = 0;
-        for (const TrialResult& r : engine.results())
+        for (const TrialResult& r : results)
             n += r.latency != 99999;
         return n;
     };
 
     for (const int answers : {0, 1, 7, 39}) {
-        fillPlaceholders(engine.results());
-        engine.open(s);
+        fillPlaceholders(results);
+        engine.open(s, &results);
         engine.key(TaskCommand::StartBlock);
         for (int i = 0; i < answers; ++i)
             answerCorrectly();
@@ -157,20 +158,20 @@ TEST(ScoreTable, TrialsAnsweredAgreesWithTheSlotsTheEngineFilled)
         const bool left = engine.plan().category[i] == s.leftCategory[engine.plan().pair[i]];
         engine.key(left ? TaskCommand::RightResponse : TaskCommand::LeftResponse);
         engine.key(TaskCommand::SkipBlock);
-        EXPECT_EQ(trialsAnswered(engine.result(), engine.trialsPresented(), s.trials), answers);
+        EXPECT_EQ(trialsAnswered(engine.end(), engine.trialsPresented(), s.trials), answers);
         EXPECT_EQ(answeredSlots(), answers);
     }
 
-    fillPlaceholders(engine.results());
-    engine.open(s);
+    fillPlaceholders(results);
+    engine.open(s, &results);
     engine.key(TaskCommand::StartBlock);
     while (engine.state() != BlockEngine::State::Closed)
         answerCorrectly();
-    EXPECT_EQ(trialsAnswered(engine.result(), engine.trialsPresented(), s.trials), 40);
+    EXPECT_EQ(trialsAnswered(engine.end(), engine.trialsPresented(), s.trials), 40);
     EXPECT_EQ(answeredSlots(), 40);
 
     // Closed before START: nothing was presented.
-    EXPECT_EQ(trialsAnswered(2, 0, 40), 0);
+    EXPECT_EQ(trialsAnswered(BlockEnd::Skipped, 0, 40), 0);
 }
 
 TEST(ScoreTable, CombinationsJoinTheLabelsOfEachKey)

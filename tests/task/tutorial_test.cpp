@@ -16,7 +16,7 @@ struct ScriptedTutorial : PageScreens, TutorialBlocks {
     std::vector<std::vector<std::string>> instructions;
 
     void showPage(std::string_view text) override { events.push_back("page: " + std::string(text.substr(0, 30))); }
-    int runTutorialPart(int part, const BlockSettings& settings) override
+    BlockEnd runTutorialPart(int part, const BlockSettings& settings) override
     {
         events.push_back("part " + std::to_string(part));
         RecordingView view;
@@ -38,7 +38,7 @@ struct ScriptedTutorial : PageScreens, TutorialBlocks {
             }
         }
         instructions.push_back(view.instructions);
-        return engine.result();
+        return engine.end();
     }
 };
 

@@ -212,7 +212,8 @@ TEST(TimingBlock, EveryWordIsAnsweredCorrectlyBySideOfItsCategory)
 
     const BlockSettings s = timingBlockSettings(100, 0);
     EXPECT_EQ(s.delay, 0u);
-    engine.open(s);
+    TrialResults results;
+    engine.open(s, &results);
     engine.key(TaskCommand::StartBlock);
     EXPECT_EQ(view.labels, (std::array<std::string, 4>{"Fruit", "Tools", "Furniture", "Animals"}));
     std::set<std::string> words;
@@ -225,9 +226,9 @@ TEST(TimingBlock, EveryWordIsAnsweredCorrectlyBySideOfItsCategory)
         words.insert(view.word);
         engine.key(left ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
     }
-    EXPECT_EQ(engine.result(), 0);
+    EXPECT_EQ(engine.end(), BlockEnd::Completed);
     for (int t = 0; t < 100; ++t)
-        EXPECT_EQ(engine.results()[t].wrongResponses, 0) << t;
+        EXPECT_EQ(results[t].wrongResponses, 0) << t;
     EXPECT_EQ(view.words.size(), 100u);
     EXPECT_GT(words.size(), 20u);  // drawn from all four categories
     EXPECT_FALSE(words.count(""));

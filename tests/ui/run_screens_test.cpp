@@ -255,7 +255,7 @@ const ScreenRect wholeScreen{0, 0, 1280, 1024};
 
 }  // namespace
 
-TEST_F(QtRunScreensTest, RunsEveryBlockInOneWindowAndCopiesTheResultsInAndOut)
+TEST_F(QtRunScreensTest, RunsEveryBlockInOneWindowAndRecordsTheResultsInPlace)
 {
     EXPECT_EQ(screens.taskWindow(), nullptr) << "made on first use";
 
@@ -268,7 +268,7 @@ TEST_F(QtRunScreensTest, RunsEveryBlockInOneWindowAndCopiesTheResultsInAndOut)
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->parentWidget(), &frame);
 
-    EXPECT_EQ(done.result, 0);
+    EXPECT_EQ(done.end, BlockEnd::Completed);
     EXPECT_EQ(done.trialsAnswered, 4);
     EXPECT_DOUBLE_EQ(done.totals.percentCorrect, 100.0);
     for (int t = 0; t < 4; ++t) {
@@ -284,7 +284,7 @@ TEST_F(QtRunScreensTest, RunsEveryBlockInOneWindowAndCopiesTheResultsInAndOut)
     fillPlaceholders(results);
     const BlockRun cut = run(second, results, 1, true);
     EXPECT_EQ(screens.taskWindow(), window);
-    EXPECT_EQ(cut.result, 2);
+    EXPECT_EQ(cut.end, BlockEnd::Skipped);
     EXPECT_EQ(cut.trialsAnswered, 1);
     EXPECT_EQ(cut.totals.totalLatency, 0);
     EXPECT_EQ(cut.totals.percentCorrect, 0);
@@ -312,7 +312,7 @@ TEST_F(QtRunScreensTest, ABlockClosedBeforeItsFirstWordHasNoAnswers)
     timer.start(5);
     const BlockRun r = screens.runBlock(settings, results);
     timer.stop();
-    EXPECT_EQ(r.result, 2);
+    EXPECT_EQ(r.end, BlockEnd::Skipped);
     EXPECT_EQ(r.trialsAnswered, 0);
     EXPECT_EQ(results[0].latency, 99999);
     EXPECT_EQ(pointer.confinement(), wholeScreen);

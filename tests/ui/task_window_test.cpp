@@ -26,7 +26,7 @@ protected:
         app.acceleratorSlot().table = &participantShortcuts();
         qApp->installEventFilter(&app);
         settings = sampleBlockSettings(6, 20, {1, 0});
-        fillPlaceholders(window.results());
+        fillPlaceholders(results);
     }
     void TearDown() override { qApp->removeEventFilter(&app); }
 
@@ -60,6 +60,7 @@ protected:
     MonotonicClock clock;
     TaskWindow window{app.acceleratorSlot(), pointer, clock, makeTaskFont()};
     BlockSettings settings;
+    TrialResults results;
 };
 
 }  // namespace
@@ -84,13 +85,13 @@ TEST_F(TaskWindowTest, RunsABlockFromTheKeysAndRestoresThePointer)
 {
     QTimer timer;
     playParticipant(timer);
-    const int result = window.runBlock(settings);
+    const BlockEnd end = window.runBlock(settings, &results).end;
     timer.stop();
 
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(end, BlockEnd::Completed);
     EXPECT_EQ(app.acceleratorSlot().target, &window) << "the window registers itself and stays registered";
     for (int t = 0; t < 6; ++t) {
-        const TrialResult& r = window.results()[t];
+        const TrialResult& r = results[t];
         EXPECT_EQ(r.trialNumber, t + 1);
         EXPECT_GE(r.latency, 0);
         EXPECT_LT(r.latency, 60000);
@@ -119,8 +120,7 @@ TEST_F(TaskWindowTest, EnterEscapeAndTheCloseCommandLeaveTheBlockRunningAndAltKE
     };
     for (const bool started : {false, true}) {
         SCOPED_TRACE(started ? "after START" : "before START");
-        fillPlaceholders(window.results());
-        window.totals() = {};
+        fillPlaceholders(results);
         std::vector<std::function<void()>> steps;
         if (started) {
             steps.push_back([this] { QTest::keyClick(&window, Qt::Key_Space); });
@@ -147,18 +147,17 @@ TEST_F(TaskWindowTest, EnterEscapeAndTheCloseCommandLeaveTheBlockRunningAndAltKE
                 steps[next++]();
         });
         timer.start(5);
-        const int result = window.runBlock(settings);
+        const BlockRun run = window.runBlock(settings, &results);
         timer.stop();
 
         EXPECT_EQ(next, steps.size()) << "the block ended before Alt+K";
-        EXPECT_EQ(result, 2);
+        EXPECT_EQ(run.end, BlockEnd::Skipped);
         EXPECT_NE(*before, BlockEngine::State::Closed);
         EXPECT_EQ(*before == BlockEngine::State::WaitingForStart, !started);
-        EXPECT_EQ(window.totals().totalLatency, 0);
-        EXPECT_EQ(window.results()[5].latency, 99999);
-        // The pointer stays confined: the caller restores the saved rectangle.
-        EXPECT_NE(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024}));
+        EXPECT_EQ(run.totals.totalLatency, 0);
+        EXPECT_EQ(results[5].latency, 99999);
+        // The engine gives the pointer back the rectangle it saved.
         EXPECT_EQ(window.engine().savedConfinement(), (ScreenRect{0, 0, 1280, 1024}));
-        pointer.setConfinement(window.engine().savedConfinement());
+        EXPECT_EQ(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024}));
     }
 }

@@ -2,12 +2,9 @@
 
 #include "task/ui/task_window.h"
 
-int QtTutorialScreens::runTutorialPart(int, const BlockSettings& settings)
+BlockEnd QtTutorialScreens::runTutorialPart(int, const BlockSettings& settings)
 {
     // A window object per part: each part starts its alternation afresh.
     TaskWindow window(slot_, pointer_, clock_, font_, parent_);
-    const int result = window.runBlock(settings);
-    if (result != 0)
-        pointer_.setConfinement(window.engine().savedConfinement());
-    return result;
+    return window.runBlock(settings, nullptr).end;
 }

@@ -12,7 +12,7 @@ public:
         : slot_(slot), pointer_(pointer), clock_(clock), font_(taskFont), parent_(parent)
     {
     }
-    int runTutorialPart(int part, const BlockSettings& settings) override;
+    BlockEnd runTutorialPart(int part, const BlockSettings& settings) override;
 
 private:
     AcceleratorSlot& slot_;

@@ -174,7 +174,7 @@ void TaskWindow::showCentred()
     }
 }
 
-int TaskWindow::runBlock(const BlockSettings& settings)
+BlockRun TaskWindow::runBlock(const BlockSettings& settings, TrialResults* results)
 {
     slot_.target = this;
     setResult(-1);
@@ -185,17 +185,17 @@ int TaskWindow::runBlock(const BlockSettings& settings)
         serverClock_ = X11ServerClock::open();
     serverClockOpened_ = true;
     engine_->setServerClock(calibrate(serverClock_.get()));
-    engine_->open(settings);
-
-    running_ = true;
-    while (running_) {
-        // The event loop sleeps until input arrives: a key's time is its own stamp,
-        // so the wake-up is not in the latency, and at real-time priority a thread
-        // that polled without sleeping would be throttled by the kernel.
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
+    const BlockRun run = conductBlock(*engine_, settings, results, [this] {
+        running_ = true;
+        while (running_) {
+            // The event loop sleeps until input arrives: a key's time is its own stamp,
+            // so the wake-up is not in the latency, and at real-time priority a thread
+            // that polled without sleeping would be throttled by the kernel.
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        }
+    });
     hide();
-    return engine_->result();
+    return run;
 }
 
 void TaskWindow::clearAreas()
@@ -251,9 +251,9 @@ WindowGeometry TaskWindow::windowGeometry()
             static_cast<std::uint64_t>(winId())};
 }
 
-void TaskWindow::closeWindow(int result)
+void TaskWindow::closeWindow(BlockEnd end)
 {
-    setResult(result);
+    setResult(static_cast<int>(end));
     running_ = false;
 }
 

@@ -66,14 +66,11 @@ public:
     static const DialogTemplate& layout();
 
     BlockEngine& engine() { return *engine_; }
-    TrialResults& results() { return engine_->results(); }
-    BlockTotals& totals() { return engine_->totals(); }
 
-    // Opens the window for one block and returns when it closes: 0 completed (the
-    // pointer's confinement already restored), 2 ended early with Alt+K (the caller
-    // restores engine().savedConfinement()). Enter, Escape and the close command do
-    // not end a block.
-    int runBlock(const BlockSettings& settings);
+    // Shows the window for one block, conducts it (recording in results, none for a
+    // tutorial part) and returns when it closes, completed or ended early with Alt+K.
+    // Enter, Escape and the close command do not end a block.
+    BlockRun runBlock(const BlockSettings& settings, TrialResults* results);
 
     TaskArea* area(int id) const { return control<TaskArea>(id); }
 
@@ -84,7 +81,7 @@ public:
     void drawWord(std::string_view word, TextColour colour) override;
     void drawFeedback(bool correct) override;
     WindowGeometry windowGeometry() override;
-    void closeWindow(int result) override;
+    void closeWindow(BlockEnd end) override;
 
 public slots:
     // Does nothing: Alt+K is the one way to end a block early.
