@@ -9,6 +9,7 @@
 
 #include "results/results_reading.h"
 #include "results/results_scores.h"
+#include "task/score_table.h"
 
 namespace {
 
@@ -307,8 +308,8 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts)
                 // The first half's arrangement, as the subject log's CatsL and CatsR.
                 const auto l1 = static_cast<std::size_t>(session.settings.Cat1p);
                 const auto l2 = static_cast<std::size_t>(session.settings.Cat2p);
-                csv.text(labels[0][l1] + "+" + labels[1][l2]);
-                csv.text(labels[0][1 - l1] + "+" + labels[1][1 - l2]);
+                csv.text(combinationLabel(labels[0][l1], labels[1][l2]));
+                csv.text(combinationLabel(labels[0][1 - l1], labels[1][1 - l2]));
             } else {
                 csv.empty();
                 csv.empty();

@@ -83,8 +83,8 @@ void scoreHalves(SessionRecord& session, TrialResults& results)
     }
 }
 
-// Pair 1's label "+" pair 2's label, for the left key and for the right, by the sides
-// of each half's scored block.
+// The combinations of the left key and of the right, by the sides of each half's
+// scored block.
 void nameCombinations(SessionRecord& session)
 {
     const auto label = [&](std::size_t pair, int category) {
@@ -96,8 +96,8 @@ void nameCombinations(SessionRecord& session)
         if (!figures || !sides)
             continue;
         const std::array<int, 2>& left = sides->left;
-        figures->leftCombination = label(0, left[0]) + "+" + label(1, left[1]);
-        figures->rightCombination = label(0, 1 - left[0]) + "+" + label(1, 1 - left[1]);
+        figures->leftCombination = combinationLabel(label(0, left[0]), label(1, left[1]));
+        figures->rightCombination = combinationLabel(label(0, 1 - left[0]), label(1, 1 - left[1]));
     }
 }
 

@@ -20,8 +20,8 @@ void ScoreTable::scoreBlock(int session, int half, const TrialResults& results, 
     if (!inRange(session, half))
         return;
     HalfScore& h = scores_[session - 1][half - 1];
-    h.leftCombination = labels[0] + "+" + labels[2];
-    h.rightCombination = labels[1] + "+" + labels[3];
+    h.leftCombination = combinationLabel(labels[0], labels[2]);
+    h.rightCombination = combinationLabel(labels[1], labels[3]);
 
     const int scored = std::min(std::clamp(trials, 0, maxTrialsPerBlock), trialsRun);
     for (int t = unscoredLeadingTrials; t < scored; ++t) {

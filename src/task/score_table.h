@@ -19,6 +19,10 @@ inline constexpr int unscoredLeadingTrials = 2;
 
 int recodedLatency(int latency);
 
+// The labels of a key in a combined block, as the subject log's CatsL and CatsR name
+// them: pair 1's label "+" pair 2's label.
+inline std::string combinationLabel(const std::string& pair1, const std::string& pair2) { return pair1 + "+" + pair2; }
+
 struct HalfScore {
     // Collected while scoring.
     // 64-bit sums: no count of wrong responses a data file can hold overflows them.
