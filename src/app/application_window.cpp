@@ -15,12 +15,12 @@
 #include "app/qt_run_screens.h"
 #include "run/run_driver.h"
 #include "app/session_bus_inhibit.h"
+#include "common/ui/display_system.h"
 #include "files/ui/create_input_file_dialog.h"
 #include "files/ui/stimulus_list_editor.h"
 #include "instructions/ui/instruction_editor.h"
 #include "questionnaire/ui/questionnaire_editor.h"
 #include "platform/desktop_session.h"
-#include "platform/x11/pointer.h"
 #include "task/ui/task_window.h"
 
 MainFrame::MainFrame() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
@@ -95,7 +95,7 @@ void ExperimentApp::runExperiment()
     // The pointer of the display the program shows on (XWayland's in a Wayland session:
     // held to the whole task window); without one (the offscreen platform) a pointer
     // kept in memory over the screen's size.
-    std::unique_ptr<Pointer> pointer = X11Pointer::open(wayland);
+    std::unique_ptr<Pointer> pointer = openDisplayPointer(wayland);
     if (!pointer) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QSize size = screen != nullptr ? screen->geometry().size() : QSize(1280, 1024);

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "platform/x11/screen_saver.h"
+#include "common/ui/display_system.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ std::unique_ptr<SessionBusInhibit> SessionBusInhibit::gnomeSessionManager()
 std::vector<std::unique_ptr<WakeHold>> desktopWakeHolds()
 {
     std::vector<std::unique_ptr<WakeHold>> holds;
-    holds.push_back(std::make_unique<X11ScreenSaverHold>());
+    holds.push_back(displayWakeHold());
     holds.push_back(SessionBusInhibit::screenSaver());
     holds.push_back(SessionBusInhibit::gnomeSessionManager());
     return holds;

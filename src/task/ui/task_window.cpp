@@ -10,16 +10,12 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include <QtGui/qguiapplication_platform.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <functional>
 
-#include <xcb/xcb.h>
-
+#include "common/ui/display_system.h"
 #include "platform/screen_geometry.h"
-#include "platform/x11/server_clock.h"
 
 const QColor TaskWindow::background(255, 255, 255);
 const QColor TaskWindow::pair1Text(0, 0, 0);
@@ -134,19 +130,6 @@ bool waitFor(const std::function<bool()>& done, int milliseconds)
     return true;
 }
 
-// Qt's own connection to the X server under the X11 platform; nullptr under any
-// other (the offscreen platform offers the interface without a connection).
-xcb_connection_t* qtXcbConnection()
-{
-    static xcb_connection_t* const connection = []() -> xcb_connection_t* {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
-            return nullptr;
-        auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-        return x11 != nullptr ? x11->connection() : nullptr;
-    }();
-    return connection;
-}
-
 }  // namespace
 
 void TaskWindow::showCentred()
@@ -181,8 +164,8 @@ BlockRun TaskWindow::runBlock(const BlockSettings& settings, TrialResults* resul
     showCentred();
     // The server's clock against ours, for this block's key stamps: under the X11
     // platform only, where the key events carry the X server's time.
-    if (!serverClockOpened_ && QGuiApplication::platformName() == QStringLiteral("xcb"))
-        serverClock_ = X11ServerClock::open();
+    if (!serverClockOpened_)
+        serverClock_ = openServerClock();
     serverClockOpened_ = true;
     engine_->setServerClock(calibrate(serverClock_.get()));
     const BlockRun run = conductBlock(*engine_, settings, results, [this] {
@@ -226,8 +209,7 @@ void TaskWindow::drawWord(std::string_view word, TextColour colour)
     area(WordId)->draw(fromSingleByte(word), colour == TextColour::Pair1 ? pair1Text : pair2Text);
     // The onset is read when this returns: first the X server has carried out the
     // drawing (one round trip on Qt's own connection, which sends what it holds).
-    if (xcb_connection_t* connection = qtXcbConnection())
-        free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    waitUntilDrawn();
 }
 
 void TaskWindow::drawFeedback(bool correct)

@@ -1,0 +1,31 @@
+#pragma once
+// The display system under the Qt application, as the platform's implementations of
+// it take it: the ui side's one door to src/platform/x11/. Each function gives what
+// the display system offers, or nothing where it offers nothing (the offscreen
+// platform, no display).
+
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/screen_keeper.h"
+#include "platform/server_clock.h"
+
+// Qt draws and takes keys through the X11 platform (an X server, or XWayland).
+bool onX11Platform();
+
+// Returns when the display server has carried out what was drawn so far: one round
+// trip on Qt's own connection, which sends what it holds first. At once on any other
+// platform.
+void waitUntilDrawn();
+
+// The X server's clock against ours, for the time stamps its key events carry; nullptr
+// off the X11 platform or when no connection can be opened.
+std::unique_ptr<ServerClock> openServerClock();
+
+// The pointer of the display named by DISPLAY; wholeWindowsOnly: the display is
+// XWayland's, which holds a grab to a whole top-level window only. nullptr when no
+// display can be opened.
+std::unique_ptr<Pointer> openDisplayPointer(bool wholeWindowsOnly);
+
+// The display's own screen saver and power saving, held off during a run.
+std::unique_ptr<WakeHold> displayWakeHold();
