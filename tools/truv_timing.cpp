@@ -32,7 +32,7 @@
 
 #include "app/application_window.h"
 #include "platform/desktop_session.h"
-#include "platform/x11/pointer.h"
+#include "common/ui/display_system.h"
 #include "task/ui/task_window.h"
 #include "timing/timing_report.h"
 
@@ -386,7 +386,8 @@ int main(int argc, char* argv[])
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
     const PriorityLevel priority = raisePriority();
-    auto pointer = X11Pointer::open(isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE")));
+    auto pointer = openDisplayPointer(isWaylandSession(std::getenv("WAYLAND_DISPLAY"),
+                                                       std::getenv("XDG_SESSION_TYPE")));
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!pointer || screen == nullptr) {
         std::fprintf(stderr, "truv-timing: cannot use the X display \"%s\".\n", displayName);
