@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-const DialogTemplate& AboutDialog::layout()
+const DialogTemplate& AboutDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "About QAV",
@@ -28,7 +28,7 @@ const DialogTemplate& AboutDialog::layout()
     return t;
 }
 
-AboutDialog::AboutDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+AboutDialog::AboutDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -7,5 +7,5 @@ class AboutDialog : public TemplateDialog {
 public:
     enum ControlId { NameId = 1, TitleId, YearId, CreditsId, NoticeId, OkId };
     explicit AboutDialog(QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 };

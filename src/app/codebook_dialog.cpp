@@ -47,9 +47,9 @@ std::optional<QString> askCodebookPath(QWidget* parent)
     return files.first();
 }
 
-void writeCodebookFromMenu(QWidget* parent, const PathChooser& choosePath)
+void writeCodebookFromMenu(QWidget* parent, const PathChooser& chooser)
 {
-    const std::optional<QString> path = choosePath(parent);
+    const std::optional<QString> path = chooser(parent);
     if (!path)
         return;
     const WriteOutcome outcome = writeCodebook(QFile::encodeName(*path).toStdString());

@@ -26,7 +26,7 @@ public slots:
 // Shows CodebookFileDialog; the chosen path, or nothing when it was cancelled.
 std::optional<QString> askCodebookPath(QWidget* parent);
 
-// The menu's handler: asks choosePath for the path and appends the codebook to that
+// The menu's handler: asks chooser for the path and appends the codebook to that
 // file. Cancelling writes and creates nothing. A codebook that cannot be written is
 // reported in a message box with the path and the reason, over parent.
-void writeCodebookFromMenu(QWidget* parent, const PathChooser& choosePath = askCodebookPath);
+void writeCodebookFromMenu(QWidget* parent, const PathChooser& chooser = askCodebookPath);

@@ -6,7 +6,7 @@
 
 #include <array>
 
-const DialogTemplate& ExitCodeDialog::layout()
+const DialogTemplate& ExitCodeDialog::dialogTemplate()
 {
     static const DialogTemplate t{"",
                                   180,
@@ -22,7 +22,7 @@ const DialogTemplate& ExitCodeDialog::layout()
 }
 
 ExitCodeDialog::ExitCodeDialog(QWidget* parent)
-    : TemplateDialog(layout(), parent,
+    : TemplateDialog(dialogTemplate(), parent,
                      [](const ControlSpec& item, QWidget* p) { return new StripedBand(p, item.id == BottomBandId); })
 {
     // No caption and no border: the bands are the window's edges.

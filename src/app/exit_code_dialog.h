@@ -24,7 +24,7 @@ public:
     // Enter, nothing when it is closed with Escape.
     static std::optional<QString> ask(QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

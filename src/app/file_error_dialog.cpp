@@ -15,7 +15,7 @@ QString fromPathOrSingleByte(std::string_view bytes)
     return text;
 }
 
-const DialogTemplate& FileErrorDialog::layout()
+const DialogTemplate& FileErrorDialog::dialogTemplate()
 {
     static const DialogTemplate t{"File Error",
                                   280,
@@ -29,7 +29,7 @@ const DialogTemplate& FileErrorDialog::layout()
     return t;
 }
 
-FileErrorDialog::FileErrorDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+FileErrorDialog::FileErrorDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     auto* detail = control<QPlainTextEdit>(DetailId);
     detail->setReadOnly(true);

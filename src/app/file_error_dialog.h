@@ -22,7 +22,7 @@ public:
     // Shows the texts modally until the dialog is closed.
     static void showTexts(std::string_view message, std::string_view detail, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 };
 
 // Text for display from bytes that are either UTF-8 or Windows-1252: UTF-8 when

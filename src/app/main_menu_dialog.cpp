@@ -5,7 +5,7 @@
 
 #include "app/about_dialog.h"
 
-const DialogTemplate& MainMenuDialog::layout()
+const DialogTemplate& MainMenuDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "TRUV for Windows 2.3",
@@ -27,7 +27,7 @@ const DialogTemplate& MainMenuDialog::layout()
 }
 
 MainMenuDialog::MainMenuDialog(MenuActivities activities, QWidget* parent)
-    : TemplateDialog(layout(), parent, [](const ControlSpec&, QWidget* p) { return new MenuPicture(p); }),
+    : TemplateDialog(dialogTemplate(), parent, [](const ControlSpec&, QWidget* p) { return new MenuPicture(p); }),
       activities_(std::move(activities))
 {
     auto onClick = [this](int id, auto slot) { connect(control<QPushButton>(id), &QPushButton::clicked, this, slot); };

@@ -37,7 +37,7 @@ public:
 
     explicit MainMenuDialog(MenuActivities activities = {}, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
 public slots:
     // Esc and the close box are the Cancel command: the program ends.

@@ -6,7 +6,7 @@
 
 #include "app/file_error_dialog.h"
 
-const DialogTemplate& OutputTroubleDialog::layout()
+const DialogTemplate& OutputTroubleDialog::dialogTemplate()
 {
     static const DialogTemplate t{"Data Not Written",
                                   320,
@@ -21,7 +21,7 @@ const DialogTemplate& OutputTroubleDialog::layout()
     return t;
 }
 
-OutputTroubleDialog::OutputTroubleDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+OutputTroubleDialog::OutputTroubleDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     auto* detail = control<QPlainTextEdit>(DetailId);
     detail->setReadOnly(true);

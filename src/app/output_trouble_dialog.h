@@ -24,7 +24,7 @@ public:
     // Shows the message modally until a choice is made.
     static OutputTrouble ask(std::string_view message, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
 public slots:
     void reject() override {}

@@ -13,7 +13,7 @@
 #include "common/file_existence.h"
 #include "common/text_codec.h"
 
-const DialogTemplate& SubjectPageDialog::layout()
+const DialogTemplate& SubjectPageDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "Subject Information Page",
@@ -47,7 +47,7 @@ const DialogTemplate& SubjectPageDialog::layout()
 }
 
 SubjectPageDialog::SubjectPageDialog(const LocalDateTime& start, QWidget* parent)
-    : TemplateDialog(layout(), parent), start_(start)
+    : TemplateDialog(dialogTemplate(), parent), start_(start)
 {
     chooseFile = [this](const QString& caption, const QString& filter, const QString& suffix, bool mustExist) {
         // The data file need not exist yet: runs append to it.

@@ -36,7 +36,7 @@ public:
     };
 
     explicit SubjectPageDialog(const LocalDateTime& start, QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     // Shows the page until its entries are valid (the record) or it is cancelled.
     static std::optional<SubjectRecord> getSubject(const LocalDateTime& start, QWidget* parent = nullptr);

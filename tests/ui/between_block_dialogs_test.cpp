@@ -37,7 +37,7 @@ void expectEveryWayCloses()
 TEST(NextBlockDialog, IsLaidOutAsItsTable)
 {
     NextBlockDialog dialog;
-    expectLaidOutAsTable(dialog, NextBlockDialog::layout());
+    expectLaidOutAsTable(dialog, NextBlockDialog::dialogTemplate());
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_EQ(dialog.font().pointSize(), 14);
     const std::pair<int, const char*> fixed[] = {
@@ -84,7 +84,7 @@ TEST(NextBlockDialog, EnterOkAndEscapeCloseIt) { expectEveryWayCloses<NextBlockD
 TEST(BlockFeedbackDialog, IsLaidOutAsItsTableAndShowsTheTexts)
 {
     BlockFeedbackDialog dialog;
-    expectLaidOutAsTable(dialog, BlockFeedbackDialog::layout());
+    expectLaidOutAsTable(dialog, BlockFeedbackDialog::dialogTemplate());
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_EQ(dialog.font().pointSize(), 14);
     EXPECT_TRUE(dialog.control<QGroupBox>(BlockFeedbackDialog::FrameId)->title().isEmpty());

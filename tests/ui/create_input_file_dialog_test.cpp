@@ -144,7 +144,7 @@ TEST(CreateInputFile, TheInputFileDialogRefusesAnythingButABgiFileName)
     d.showFieldMessage = [&](const QString& m) { fieldMessages.push_back(m); };
     d.show();
     EXPECT_EQ(d.windowTitle(), "Input File");
-    expectLaidOutAsTable(d, InputFileDialog::layout());
+    expectLaidOutAsTable(d, InputFileDialog::dialogTemplate());
     EXPECT_EQ(text(d, InputFileDialog::InstructionPathId), "/lab/study/");
     EXPECT_EQ(text(d, InputFileDialog::SessionsId), "1");
     EXPECT_EQ(d.control<QLineEdit>(InputFileDialog::InstructionPathId)->maxLength(), 255);
@@ -203,7 +203,7 @@ TEST(CreateInputFile, OneSessionDialogCarriesTheChoicesOverAndResetsTheNumbers)
 {
     Study study;
     SessionSettingsDialog s(study.dir.path());
-    expectLaidOutAsTable(s, SessionSettingsDialog::layout());
+    expectLaidOutAsTable(s, SessionSettingsDialog::dialogTemplate());
     std::array<SessionSettings, 2> sessions;
     std::vector<QString> messages;
     std::vector<QStringList> numbers;

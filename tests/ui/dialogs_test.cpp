@@ -15,7 +15,7 @@
 TEST(WarningDialog, IsLaidOutAsItsTableWithTheCallersMessage)
 {
     WarningDialog dialog(QStringLiteral("Any data will be overwritten."));
-    expectLaidOutAsTable(dialog, WarningDialog::layout());
+    expectLaidOutAsTable(dialog, WarningDialog::dialogTemplate());
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_EQ(dialog.control<QGroupBox>(WarningDialog::FrameId)->title(), "WARNING");
     EXPECT_EQ(dialog.control<QLabel>(WarningDialog::MessageId)->text(), "Any data will be overwritten.");
@@ -55,7 +55,7 @@ TEST(MainMenuDialog, HasEveryButtonAndTheCaption)
 {
     MainMenuDialog menu;
     EXPECT_EQ(menu.windowTitle(), "TRUV for Windows 2.3");
-    expectLaidOutAsTable(menu, MainMenuDialog::layout());
+    expectLaidOutAsTable(menu, MainMenuDialog::dialogTemplate());
     const std::pair<int, const char*> buttons[] = {
         {MainMenuDialog::RunId, "Run QAV"},
         {MainMenuDialog::CreateInputFileId, "Create New Input File"},
@@ -132,7 +132,7 @@ TEST(AboutDialog, NamesTheProgramAndCloses)
 {
     AboutDialog about;
     EXPECT_EQ(about.windowTitle(), "About QAV");
-    expectLaidOutAsTable(about, AboutDialog::layout());
+    expectLaidOutAsTable(about, AboutDialog::dialogTemplate());
     EXPECT_EQ(about.control<QLabel>(AboutDialog::NameId)->text(), "TRUV for Windows 2.3");
     about.show();
     QTest::keyClick(&about, Qt::Key_Return);

@@ -364,7 +364,7 @@ TEST_F(InstructionEditorTest, PageCommands)
 
 TEST_F(InstructionEditorTest, ControlsStandAtTheirPlacesBelowTheMenu)
 {
-    const DialogTemplate& t = InstructionEditorDialog::layout();
+    const DialogTemplate& t = InstructionEditorDialog::dialogTemplate();
     const int menuHeight = editor.menuBar()->height();
     EXPECT_GT(menuHeight, 0);
     EXPECT_EQ(editor.width(), dialogUnitsToPixelsX(t.width, editor.baseUnits()));

@@ -11,7 +11,7 @@
 TEST(InstructionPageDialog, IsLaidOutAsItsTable)
 {
     InstructionPageDialog dialog;
-    expectLaidOutAsTable(dialog, InstructionPageDialog::layout());
+    expectLaidOutAsTable(dialog, InstructionPageDialog::dialogTemplate());
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_EQ(dialog.font().pointSize(), 8);
     EXPECT_EQ(dialog.control<QLabel>(InstructionPageDialog::PromptId)->text(),

@@ -55,7 +55,7 @@ QStringList lines(const QListWidget* box)
 TEST(ListReviewDialog, IsLaidOutAsItsTableAndShowsBothLists)
 {
     ListReviewDialog dialog(fruitAndTools());
-    expectLaidOutAsTable(dialog, ListReviewDialog::layout());
+    expectLaidOutAsTable(dialog, ListReviewDialog::dialogTemplate());
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_EQ(dialog.font().pointSize(), 10);
 

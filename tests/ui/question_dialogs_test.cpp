@@ -21,7 +21,7 @@ namespace {
 template <typename Dialog>
 void expectPageDialogBasics(Dialog& dialog, int okId, int noAnswerId)
 {
-    expectLaidOutAsTable(dialog, Dialog::layout());
+    expectLaidOutAsTable(dialog, Dialog::dialogTemplate());
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_EQ(dialog.font().pointSize(), 8);
     auto* ok = dialog.template control<QPushButton>(okId);

@@ -156,7 +156,7 @@ TEST(QuestionnaireEditor, ControlsStandAtTheirTablePlacesBelowTheMenu)
 {
     Editor e;
     EXPECT_EQ(e.windowTitle(), "TRUV Idiosyncratic Items Questionnaire");
-    const DialogTemplate& t = Editor::layout();
+    const DialogTemplate& t = Editor::dialogTemplate();
     const DialogBaseUnits base = e.baseUnits();
     const int bar = e.menuHeight();
     EXPECT_GT(bar, 0);
@@ -185,7 +185,7 @@ TEST(QuestionnaireEditor, ControlsStandAtTheirTablePlacesBelowTheMenu)
 
     ListOptionsDialog options;
     EXPECT_EQ(options.windowTitle(), "List Options");
-    expectLaidOutAsTable(options, ListOptionsDialog::layout());
+    expectLaidOutAsTable(options, ListOptionsDialog::dialogTemplate());
 }
 
 TEST(QuestionnaireEditor, AQuestionnaireTypedPageByPageIsSavedByteForByte)

@@ -13,7 +13,7 @@
 TEST(ReportDialog, IsLaidOutAsItsTable)
 {
     ReportDialog dialog;
-    expectLaidOutAsTable(dialog, ReportDialog::layout());
+    expectLaidOutAsTable(dialog, ReportDialog::dialogTemplate());
     EXPECT_EQ(dialog.windowTitle(), "TRUV Report");
     EXPECT_EQ(dialog.font().pointSize(), 8);
     const std::pair<int, const char*> fixed[] = {

@@ -59,7 +59,7 @@ Qt::Alignment detailAlignment(FileErrorDialog& dialog)
 TEST(FileErrorDialog, IsLaidOutAsItsTableWithItsCaption)
 {
     FileErrorDialog dialog;
-    expectLaidOutAsTable(dialog, FileErrorDialog::layout());
+    expectLaidOutAsTable(dialog, FileErrorDialog::dialogTemplate());
     EXPECT_EQ(dialog.windowTitle(), "File Error");
     EXPECT_TRUE(dialog.control<QLabel>(FileErrorDialog::MessageId)->wordWrap());
     EXPECT_TRUE(detailBox(dialog)->isReadOnly());
@@ -132,7 +132,7 @@ TEST(FileErrorDialog, EveryWayCloses)
 TEST(ExitCodeDialog, HasNoCaptionNoButtonsAndABandAlongTopAndBottom)
 {
     ExitCodeDialog dialog;
-    expectLaidOutAsTable(dialog, ExitCodeDialog::layout());
+    expectLaidOutAsTable(dialog, ExitCodeDialog::dialogTemplate());
     EXPECT_TRUE(dialog.windowTitle().isEmpty());
     EXPECT_TRUE(dialog.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_TRUE(dialog.findChildren<QAbstractButton*>().isEmpty());

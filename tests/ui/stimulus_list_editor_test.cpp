@@ -132,7 +132,7 @@ const std::string planetsAndMetals = "5\r\n6\r\nPlanets\r\nMars\r\nVenus\r\nSatu
 TEST(StimulusListEditor, IsLaidOutAsItsTableBelowAFileMenu)
 {
     StimulusListEditor editor;
-    const DialogTemplate& t = StimulusListEditor::layout();
+    const DialogTemplate& t = StimulusListEditor::dialogTemplate();
     EXPECT_EQ(editor.windowTitle(), "Stimulus Lists");
     const DialogBaseUnits base = editor.baseUnits();
     EXPECT_GT(editor.menuHeight(), 0);

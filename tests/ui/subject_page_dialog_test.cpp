@@ -40,7 +40,7 @@ TEST(SubjectPageDialog, IsLaidOutAsItsTableWithItsStartingEntries)
 {
     Page page;
     EXPECT_EQ(page.dialog.windowTitle(), "Subject Information Page");
-    expectLaidOutAsTable(page.dialog, SubjectPageDialog::layout());
+    expectLaidOutAsTable(page.dialog, SubjectPageDialog::dialogTemplate());
     const SubjectPageEntries e = page.dialog.entries();
     EXPECT_EQ(e.inputPath, "/");
     EXPECT_EQ(e.dateText, "12/7/126");

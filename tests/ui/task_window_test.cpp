@@ -67,7 +67,7 @@ protected:
 
 TEST_F(TaskWindowTest, IsLaidOutAsItsTableWithDisabledFlatButtons)
 {
-    expectLaidOutAsTable(window, TaskWindow::layout());
+    expectLaidOutAsTable(window, TaskWindow::dialogTemplate());
     EXPECT_TRUE(window.windowTitle().isEmpty());
     for (int id : {TaskWindow::StartId, TaskWindow::LeftId, TaskWindow::RightId}) {
         auto* button = window.control<QPushButton>(id);

@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-const DialogTemplate& WarningDialog::layout()
+const DialogTemplate& WarningDialog::dialogTemplate()
 {
     static const DialogTemplate t{"",
                                   164,
@@ -17,7 +17,7 @@ const DialogTemplate& WarningDialog::layout()
     return t;
 }
 
-WarningDialog::WarningDialog(const QString& message, QWidget* parent) : TemplateDialog(layout(), parent)
+WarningDialog::WarningDialog(const QString& message, QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     setControlText(MessageId, message);
     connect(control<QPushButton>(CancelId), &QPushButton::clicked, this, [this] { done(Cancel); });

@@ -17,5 +17,5 @@ public:
     // "Cancel", Escape or the close box.
     static Choice ask(const QString& message, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 };

@@ -22,9 +22,9 @@ std::optional<QString> askNewInputFilePath(QWidget* parent)
     return dialog.selectedFiles().first();
 }
 
-void createInputFile(QWidget* parent, const PathChooser& choosePath)
+void createInputFile(QWidget* parent, const PathChooser& chooser)
 {
-    const std::optional<QString> chosen = choosePath(parent);
+    const std::optional<QString> chosen = chooser(parent);
     if (!chosen || chosen->isEmpty())
         return;
     const std::string path = QFile::encodeName(*chosen).toStdString();

@@ -17,7 +17,7 @@ class QWidget;
 // nothing when it was cancelled.
 std::optional<QString> askNewInputFilePath(QWidget* parent);
 
-// The menu's handler; choosePath says where the file goes. A file that cannot be
+// The menu's handler; chooser says where the file goes. A file that cannot be
 // written is reported in a message box with the path and the reason; the previous
 // file, if any, stays as it was.
-void createInputFile(QWidget* parent, const PathChooser& choosePath = askNewInputFilePath);
+void createInputFile(QWidget* parent, const PathChooser& chooser = askNewInputFilePath);

@@ -10,7 +10,7 @@
 
 #include "common/text_codec.h"
 
-const DialogTemplate& InputFileDialog::layout()
+const DialogTemplate& InputFileDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "Input File",
@@ -38,7 +38,7 @@ const DialogTemplate& InputFileDialog::layout()
     return t;
 }
 
-InputFileDialog::InputFileDialog(const QString& inputPath, QWidget* parent) : TemplateDialog(layout(), parent)
+InputFileDialog::InputFileDialog(const QString& inputPath, QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     chooseInstructionFile = [this] {
         QFileDialog dialog(this, QStringLiteral("Open"), QDir::homePath(), QStringLiteral("Instruction files (*.bgi)"));

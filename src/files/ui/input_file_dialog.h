@@ -27,7 +27,7 @@ public:
 
     // inputPath: the full path of the input file being created.
     explicit InputFileDialog(const QString& inputPath, QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     // What Continue accepted.
     const ExperimentEntries& entries() const { return entries_; }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-const DialogTemplate& ListReviewDialog::layout()
+const DialogTemplate& ListReviewDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "",
@@ -29,7 +29,7 @@ const DialogTemplate& ListReviewDialog::layout()
 }
 
 ListReviewDialog::ListReviewDialog(const ListReviewState& state, QWidget* parent)
-    : TemplateDialog(layout(), parent), state_(state)
+    : TemplateDialog(dialogTemplate(), parent), state_(state)
 {
     setControlText(InstructionId, fromSingleByte(state_.instruction()));
     const int labelIds[] = {LabelAId, LabelBId};

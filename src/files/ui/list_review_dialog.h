@@ -37,7 +37,7 @@ public:
     // after Escape.
     std::optional<std::pair<Entries, Entries>> review();
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
 private:
     void removeLine(int list, QListWidgetItem* item);

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-const DialogTemplate& SessionSettingsDialog::layout()
+const DialogTemplate& SessionSettingsDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "Input File",
@@ -39,7 +39,7 @@ const DialogTemplate& SessionSettingsDialog::layout()
 }
 
 SessionSettingsDialog::SessionSettingsDialog(std::string directory, QWidget* parent)
-    : TemplateDialog(layout(), parent), directory_(std::move(directory))
+    : TemplateDialog(dialogTemplate(), parent), directory_(std::move(directory))
 {
     showFieldMessage = [this](const QString& text) { QMessageBox::warning(this, QString(), text); };
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &SessionSettingsDialog::confirm);

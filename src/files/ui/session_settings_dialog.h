@@ -39,7 +39,7 @@ public:
     // directory: where the input file goes (file-system bytes); its list files are
     // offered.
     explicit SessionSettingsDialog(std::string directory, QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     // Asks for session number (counted from 1) until its pairs come from two files
     // (true, the session filled in) or the experimenter cancels (false).

@@ -42,7 +42,7 @@ int StimulusListEditor::boxId(const BoxRef& box)
     return base + 10 + box.item;
 }
 
-const DialogTemplate& StimulusListEditor::layout()
+const DialogTemplate& StimulusListEditor::dialogTemplate()
 {
     static const DialogTemplate t = [] {
         DialogTemplate d{"Stimulus Lists", 340, 206, 8, {}};
@@ -92,7 +92,7 @@ const DialogTemplate& StimulusListEditor::layout()
     return t;
 }
 
-StimulusListEditor::StimulusListEditor(QWidget* parent) : EditorShellDialog(layout(), stimulusListFiles, parent)
+StimulusListEditor::StimulusListEditor(QWidget* parent) : EditorShellDialog(dialogTemplate(), stimulusListFiles, parent)
 {
     showDocument();
     box({0, BoxRef::Label, 0})->setFocus();

@@ -39,7 +39,7 @@ public:
 
     explicit StimulusListEditor(QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     QLineEdit* box(const BoxRef& ref) const;
 

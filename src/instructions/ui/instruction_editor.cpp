@@ -17,7 +17,7 @@ const EditorFileKind instructionFiles{
     "The instruction file could not be saved; nothing was written.",
 };
 
-const DialogTemplate& InstructionEditorDialog::layout()
+const DialogTemplate& InstructionEditorDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "Instruction Pages",
@@ -50,7 +50,7 @@ const DialogTemplate& InstructionEditorDialog::layout()
 }
 
 InstructionEditorDialog::InstructionEditorDialog(QWidget* parent)
-    : PageEditorDialog(layout(), instructionFiles,
+    : PageEditorDialog(dialogTemplate(), instructionFiles,
                        {QStringLiteral("An instruction file holds at most %1 pages; there is no room for another one.")
                             .arg(maxInstructionPages),
                         QStringLiteral("This is the only page, and an instruction file always has one; it cannot be "

@@ -44,7 +44,7 @@ public:
 
     explicit InstructionEditorDialog(QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     // The document and the page shown, for the tests.
     const InstructionPages& document() const { return document_; }

@@ -4,7 +4,7 @@
 
 #include "instructions/instruction_pages.h"
 
-const DialogTemplate& InstructionPageDialog::layout()
+const DialogTemplate& InstructionPageDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "",
@@ -21,7 +21,7 @@ const DialogTemplate& InstructionPageDialog::layout()
     return t;
 }
 
-InstructionPageDialog::InstructionPageDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+InstructionPageDialog::InstructionPageDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

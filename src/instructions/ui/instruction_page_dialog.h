@@ -20,5 +20,5 @@ public:
     // Shows the text modally until it is closed.
     static void showText(std::string_view pageText, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 };

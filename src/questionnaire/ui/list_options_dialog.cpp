@@ -18,7 +18,7 @@ void EntryValidator::attachTo(QLineEdit* box)
     delete builders;
 }
 
-const DialogTemplate& ListOptionsDialog::layout()
+const DialogTemplate& ListOptionsDialog::dialogTemplate()
 {
     static const DialogTemplate t = [] {
         DialogTemplate d{"List Options", 145, 233, 8, {}};
@@ -36,7 +36,7 @@ const DialogTemplate& ListOptionsDialog::layout()
     return t;
 }
 
-ListOptionsDialog::ListOptionsDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+ListOptionsDialog::ListOptionsDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     for (int k = 0; k < maxChoices; ++k)
         EntryValidator::attachTo(choiceBox(k));

@@ -27,7 +27,7 @@ public:
     enum ControlId { FirstChoiceId = 1, LastChoiceId = FirstChoiceId + maxChoices - 1, OkId, CancelId };
 
     explicit ListOptionsDialog(QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     void setChoices(const ChoiceBoxes& boxes);
     // The single-byte texts of the boxes, top to bottom.

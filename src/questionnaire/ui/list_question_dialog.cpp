@@ -16,7 +16,7 @@ constexpr int visibleColumns = 3;
 
 }  // namespace
 
-const DialogTemplate& ListQuestionDialog::layout()
+const DialogTemplate& ListQuestionDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "",
@@ -34,7 +34,7 @@ const DialogTemplate& ListQuestionDialog::layout()
     return t;
 }
 
-ListQuestionDialog::ListQuestionDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+ListQuestionDialog::ListQuestionDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     auto* list = control<QListWidget>(ListId);
     list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -16,7 +16,7 @@ public:
     enum ControlId { FrameId = 1, QuestionId, ListId, NoAnswerId, MessageId, OkId };
 
     explicit ListQuestionDialog(QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     // Sets up the dialog for a page: the single-byte question and choices, nothing
     // selected, "no answer" unchecked and an empty message line.

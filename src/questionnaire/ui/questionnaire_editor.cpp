@@ -22,7 +22,7 @@ namespace {
 
 constexpr int entryChars = static_cast<int>(entryCapacity);
 
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString fromStdText(const std::string& text) { return QString::fromStdString(text); }
 
 std::string singleByte(const QLineEdit* box)
 {
@@ -52,7 +52,7 @@ const EditorFileKind questionnaireFiles{
     "The questionnaire was not saved.",
 };
 
-const DialogTemplate& QuestionnaireEditorDialog::layout()
+const DialogTemplate& QuestionnaireEditorDialog::dialogTemplate()
 {
     using K = ControlKind;
     static const DialogTemplate t{
@@ -103,7 +103,7 @@ const DialogTemplate& QuestionnaireEditorDialog::layout()
 }
 
 QuestionnaireEditorDialog::QuestionnaireEditorDialog(QWidget* parent)
-    : PageEditorDialog(layout(), questionnaireFiles,
+    : PageEditorDialog(dialogTemplate(), questionnaireFiles,
                        {QStringLiteral("There is no room for another page: a questionnaire holds at most %1 pages.")
                             .arg(maxQuestionnairePages),
                         QStringLiteral("This is the only page: it cannot be removed.")},
@@ -153,8 +153,8 @@ void QuestionnaireEditorDialog::showForm(const QuestionnaireForm& f)
     control<QLineEdit>(RadioItem2Id)->setText(fromSingleByte(f.radioItems[1]));
     control<QLineEdit>(ExperimenterItemId)->setText(fromSingleByte(f.experimenterItem));
     pageText_->show(f.pageText);
-    setControlText(PageNumberId, fromUtf8(pageNumberText(f.pageIndex)));
-    setControlText(PageTotalId, fromUtf8(pageTotalText(f.pageCount)));
+    setControlText(PageNumberId, fromStdText(pageNumberText(f.pageIndex)));
+    setControlText(PageTotalId, fromStdText(pageTotalText(f.pageCount)));
     selectRadio(control<QRadioButton>(Category1ButtonId), f.category == 1);
     selectRadio(control<QRadioButton>(Category2ButtonId), f.category == 2);
     const int typeIds[] = {InstructionTypeId, TextTypeId, RadioTypeId, ListTypeId, ExperimenterTypeId};

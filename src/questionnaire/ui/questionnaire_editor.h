@@ -59,7 +59,7 @@ public:
     };
 
     explicit QuestionnaireEditorDialog(QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     const QuestionnaireEditing& editing() const { return editing_; }
     // What the widgets show now.

@@ -8,7 +8,7 @@
 
 #include "instructions/instruction_pages.h"
 
-const DialogTemplate& RadioQuestionDialog::layout()
+const DialogTemplate& RadioQuestionDialog::dialogTemplate()
 {
     static const DialogTemplate t{"",
                                   284,
@@ -28,7 +28,7 @@ const DialogTemplate& RadioQuestionDialog::layout()
     return t;
 }
 
-RadioQuestionDialog::RadioQuestionDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+RadioQuestionDialog::RadioQuestionDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &RadioQuestionDialog::confirm);
 }

@@ -24,7 +24,7 @@ public:
     };
 
     explicit RadioQuestionDialog(QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     // Sets up the dialog for a page: the single-byte question and alternatives,
     // neither selected, "no answer" unchecked and an empty message line.

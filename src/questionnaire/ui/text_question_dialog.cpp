@@ -8,7 +8,7 @@
 #include "common/text_codec.h"
 #include "instructions/instruction_pages.h"
 
-const DialogTemplate& TextQuestionDialog::layout()
+const DialogTemplate& TextQuestionDialog::dialogTemplate()
 {
     static const DialogTemplate t{"",
                                   292,
@@ -26,7 +26,7 @@ const DialogTemplate& TextQuestionDialog::layout()
     return t;
 }
 
-TextQuestionDialog::TextQuestionDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+TextQuestionDialog::TextQuestionDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &TextQuestionDialog::confirm);
 }

@@ -14,7 +14,7 @@ public:
     enum ControlId { FrameId = 1, QuestionId, AnswerId, NoAnswerId, MessageId, OkId };
 
     explicit TextQuestionDialog(QWidget* parent = nullptr);
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     // Sets up the dialog for a page: the single-byte question, an empty answer,
     // "no answer" unchecked and an empty message line.

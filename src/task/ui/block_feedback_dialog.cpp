@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-const DialogTemplate& BlockFeedbackDialog::layout()
+const DialogTemplate& BlockFeedbackDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "",
@@ -25,7 +25,7 @@ const DialogTemplate& BlockFeedbackDialog::layout()
     return t;
 }
 
-BlockFeedbackDialog::BlockFeedbackDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+BlockFeedbackDialog::BlockFeedbackDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

@@ -28,5 +28,5 @@ public:
     // Shows the texts modally until the dialog is closed.
     static void showTexts(std::string_view timeText, std::string_view percentText, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 };

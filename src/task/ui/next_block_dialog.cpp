@@ -2,7 +2,7 @@
 
 #include <QPushButton>
 
-const DialogTemplate& NextBlockDialog::layout()
+const DialogTemplate& NextBlockDialog::dialogTemplate()
 {
     static const DialogTemplate t{
         "",
@@ -34,7 +34,7 @@ const DialogTemplate& NextBlockDialog::layout()
     return t;
 }
 
-NextBlockDialog::NextBlockDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+NextBlockDialog::NextBlockDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

@@ -30,5 +30,5 @@ public:
     // Shows the texts modally until the dialog is closed.
     static void showTexts(const NextBlockTexts& texts, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 };

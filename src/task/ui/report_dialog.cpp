@@ -4,7 +4,7 @@
 
 #include "task/score_table.h"
 
-const DialogTemplate& ReportDialog::layout()
+const DialogTemplate& ReportDialog::dialogTemplate()
 {
     // The two columns do not wrap: line k of the left column stands beside line k of
     // the right one, both in the dialog font from the same top.
@@ -35,7 +35,7 @@ const DialogTemplate& ReportDialog::layout()
     return t;
 }
 
-ReportDialog::ReportDialog(QWidget* parent) : TemplateDialog(layout(), parent)
+ReportDialog::ReportDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();

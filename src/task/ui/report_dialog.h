@@ -36,5 +36,5 @@ public:
     // Shows the finished table's report modally until OK.
     static void showReport(int subjectNumber, const ScoreTable& scores, QWidget* parent = nullptr);
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 };

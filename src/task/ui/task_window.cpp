@@ -67,7 +67,7 @@ QFont makeTaskFont(int averageCharWidth)
     return best;
 }
 
-const DialogTemplate& TaskWindow::layout()
+const DialogTemplate& TaskWindow::dialogTemplate()
 {
     static const DialogTemplate t{"",
                                   230,
@@ -89,7 +89,7 @@ const DialogTemplate& TaskWindow::layout()
 }
 
 TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont, QWidget* parent)
-    : TemplateDialog(layout(), parent,
+    : TemplateDialog(dialogTemplate(), parent,
                      [taskFont](const ControlSpec&, QWidget* p) { return new TaskArea(p, taskFont, background); }),
       slot_(slot)
 {

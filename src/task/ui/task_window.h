@@ -63,7 +63,7 @@ public:
     TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont, QWidget* parent = nullptr);
     ~TaskWindow() override;
 
-    static const DialogTemplate& layout();
+    static const DialogTemplate& dialogTemplate();
 
     BlockEngine& engine() { return *engine_; }
 
