@@ -11,6 +11,7 @@
 
 #include "common/ui/editor_shell_dialog.h"
 #include "common/ui/warning_dialog.h"
+#include "ui/path_answers.h"
 #include "ui/when_shown.h"
 
 namespace {
@@ -49,33 +50,16 @@ protected:
 
 using Log = std::vector<std::string>;
 
-// Answers the file dialogs of an editor with the paths given, in turn; an empty one
-// cancels. Records what each was asked.
-struct Paths {
-    std::vector<QString> answers;
-    std::vector<QString> proposed;
-    explicit Paths(EditorShellDialog& editor)
-    {
-        editor.setPathChooser([this](QWidget*, EditorFileChoice, const QString& p) -> std::optional<QString> {
-            proposed.push_back(p);
-            const QString answer = answers.empty() ? QString() : answers.front();
-            if (!answers.empty())
-                answers.erase(answers.begin());
-            return answer.isEmpty() ? std::nullopt : std::optional<QString>(answer);
-        });
-    }
-};
-
 }  // namespace
 
 TEST(EditorShell, OpenStoresFirstAndShowsAfterWhateverComesOfIt)
 {
     FakeEditor e;
-    Paths paths(e);
-    paths.answers = {"", "/d/a.fak", "/d/b.fak"};
+    PathAnswers paths({"", "/d/a.fak", "/d/b.fak"});
+    e.setPathChooser(paths.chooser());
     e.openDocument();
     EXPECT_EQ(e.log, (Log{"store", "show", "done"})) << "cancelled";
-    EXPECT_EQ(paths.proposed.back(), "*.fak");
+    EXPECT_EQ(paths.proposed().back(), "*.fak");
 
     e.log.clear();
     e.opening = {false, "cannot open /d/a.fak: No such file or directory", {}};
@@ -112,22 +96,22 @@ TEST(EditorShell, OpenStoresFirstAndShowsAfterWhateverComesOfIt)
 TEST(EditorShell, SaveProposesTheFileAndSaveAsThePatternAndRefusalsAskNothing)
 {
     FakeEditor e;
-    Paths paths(e);
-    paths.answers = {"/d/x.fak", ""};
+    PathAnswers paths({"/d/x.fak", ""});
+    e.setPathChooser(paths.chooser());
     e.save();
     e.saveAs();
-    EXPECT_EQ(paths.proposed, (std::vector<QString>{"/data/now.fak", "*.fak"}));
+    EXPECT_EQ(paths.proposed(), (std::vector<QString>{"/data/now.fak", "*.fak"}));
     EXPECT_EQ(e.log, (Log{"store", "ready", "write /d/x.fak", "saved", "show", "store", "ready", "saved", "show"}));
 
     e.log.clear();
     e.ready = false;
     e.save();
-    EXPECT_EQ(paths.proposed.size(), 2u) << "no file dialog for a refused save";
+    EXPECT_EQ(paths.proposed().size(), 2u) << "no file dialog for a refused save";
     EXPECT_EQ(e.log, (Log{"store", "ready", "saved", "show"}));
 
     e.ready = true;
     e.writing = {false, "cannot write /d/y.fak: Permission denied"};
-    paths.answers = {"/d/y.fak"};
+    paths.next(QString("/d/y.fak"));
     QString text;
     whenShown<QMessageBox>([&](QMessageBox& box) {
         text = box.text();
@@ -142,10 +126,12 @@ TEST(EditorShell, SaveProposesTheFileAndSaveAsThePatternAndRefusalsAskNothing)
 TEST(EditorShell, PathChoosersArePerEditor)
 {
     FakeEditor e;
-    Paths paths(e);
+    PathAnswers paths;
+    e.setPathChooser(paths.chooser());
     FakeEditor other;
-    Paths otherPaths(other);
+    PathAnswers otherPaths;
+    other.setPathChooser(otherPaths.chooser());
     e.openDocument();
-    EXPECT_TRUE(otherPaths.proposed.empty());
-    EXPECT_EQ(paths.proposed.size(), 1u);
+    EXPECT_TRUE(otherPaths.proposed().empty());
+    EXPECT_EQ(paths.proposed().size(), 1u);
 }

@@ -21,6 +21,7 @@
 #include "instructions/ui/instruction_editor.h"
 #include "instructions/ui/page_text_editor.h"
 #include "instructions/ui/instruction_page_dialog.h"
+#include "ui/path_answers.h"
 
 namespace {
 
@@ -99,16 +100,7 @@ class InstructionEditorTest : public ::testing::Test {
 protected:
     InstructionEditorTest()
     {
-        editor.setPathChooser([this](QWidget*, EditorFileChoice choice, const QString& proposed) {
-            asked.push_back({choice, proposed});
-            if (paths.empty()) {
-                ADD_FAILURE() << "no path was expected";
-                return std::optional<QString>();
-            }
-            std::optional<QString> path = paths.front();
-            paths.pop_front();
-            return path;
-        });
+        editor.setPathChooser(paths.chooser());
         editor.show();
     }
     void TearDown() override { EXPECT_TRUE(modals.done()) << "an expected dialog did not appear"; }
@@ -125,13 +117,13 @@ protected:
                 return action->trigger();
         ADD_FAILURE() << "no menu entry " << entry.toStdString();
     }
-    void choose(const std::string& path) { paths.push_back(QString::fromStdString(path)); }
+    void choose(const std::string& path) { paths.next(path); }
     void ctrlEnter() { QTest::keyClick(box(), Qt::Key_Return, Qt::ControlModifier); }
     std::string page(int i) { return editor.document().pageTexts[i].str(); }
 
     TempDirectory dir;
-    std::deque<std::optional<QString>> paths;
-    std::vector<std::pair<EditorFileChoice, QString>> asked;
+    PathAnswers paths{{}, true};
+    std::vector<PathAnswers::Question>& asked = paths.asked;
     InstructionEditorDialog editor;
     Modals modals{&editor};
 };
@@ -161,9 +153,9 @@ TEST_F(InstructionEditorTest, TypedPagesAreSavedByteForByte)
     choose(dir.file("copy"));
     menu("Save &As");
     ASSERT_EQ(asked.size(), 3u);
-    EXPECT_EQ(asked[0], std::make_pair(EditorFileChoice::Save, QString()));
-    EXPECT_EQ(asked[1], std::make_pair(EditorFileChoice::Save, QString::fromStdString(dir.file("intro.bgi"))));
-    EXPECT_EQ(asked[2], std::make_pair(EditorFileChoice::Save, QString()));
+    EXPECT_EQ(asked[0], (PathAnswers::Question{EditorFileChoice::Save, QString()}));
+    EXPECT_EQ(asked[1], (PathAnswers::Question{EditorFileChoice::Save, QString::fromStdString(dir.file("intro.bgi"))}));
+    EXPECT_EQ(asked[2], (PathAnswers::Question{EditorFileChoice::Save, QString()}));
     EXPECT_EQ(dir.read("copy"), dir.read("intro.bgi"));
 }
 
@@ -177,7 +169,7 @@ TEST_F(InstructionEditorTest, OpenShowsTheFirstPageAndSavesTheFileUnchanged)
     EXPECT_EQ(editor.currentPage(), 2);
     choose(dir.file("in.bgi"));
     menu("&Open");
-    EXPECT_EQ(asked.at(0).first, EditorFileChoice::Open);
+    EXPECT_EQ(asked.at(0).choice, EditorFileChoice::Open);
     EXPECT_EQ(editor.currentPage(), 0);
     EXPECT_EQ(box()->toPlainText(), "Dear participant,\n\nwelcome.");
     EXPECT_EQ(shown(Id::PageTotalId), " out of 4");
@@ -205,7 +197,7 @@ TEST_F(InstructionEditorTest, NewAndOpenWarnFromTheSecondOnAndCancelKeepsThePage
 
     // CONTINUE, then the file dialog cancelled: the page stays as typed.
     modals.warning(WarningDialog::Continue);
-    paths.push_back(std::nullopt);
+    paths.cancelNext();
     menu("&Open");
     EXPECT_EQ(asked.size(), 1u);
     EXPECT_EQ(box()->toPlainText(), "kept");

@@ -24,6 +24,7 @@
 #include "common/ui/warning_dialog.h"
 #include "instructions/ui/instruction_page_dialog.h"
 #include "layout_check.h"
+#include "ui/path_answers.h"
 #include "questionnaire/ui/list_options_dialog.h"
 #include "questionnaire/ui/list_question_dialog.h"
 #include "instructions/ui/page_text_editor.h"
@@ -94,27 +95,14 @@ private:
     QTimer timer_;
 };
 
-// The file dialogs answer from a list of paths (an empty one cancels) and note what
-// they were asked.
-class Paths {
-public:
-    explicit Paths(std::vector<QString> answers) : answers_(std::move(answers)) {}
-    EditorPathChooser chooser()
-    {
-        return [this](QWidget*, EditorFileChoice action, const QString& proposed) {
-            asked.push_back((action == EditorFileChoice::Open ? "open " : "save ") + proposed);
-            if (next_ >= answers_.size())
-                return std::optional<QString>();
-            const QString path = answers_[next_++];
-            return path.isEmpty() ? std::optional<QString>() : std::optional<QString>(path);
-        };
-    }
-    std::vector<QString> asked;
-
-private:
-    std::vector<QString> answers_;
-    std::size_t next_ = 0;
-};
+// What each file dialog was asked: "open " or "save " and the path it proposed.
+std::vector<QString> asked(const PathAnswers& paths)
+{
+    std::vector<QString> texts;
+    for (const PathAnswers::Question& question : paths.asked)
+        texts.push_back((question.choice == EditorFileChoice::Open ? "open " : "save ") + question.proposed);
+    return texts;
+}
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -191,7 +179,7 @@ TEST(QuestionnaireEditor, ControlsStandAtTheirTablePlacesBelowTheMenu)
 TEST(QuestionnaireEditor, AQuestionnaireTypedPageByPageIsSavedByteForByte)
 {
     TempDirectory dir;
-    Paths paths({q(dir.file("own.qls"))});
+    PathAnswers paths({q(dir.file("own.qls"))});
     ModalAnswers answers;
     answers.warningAnswer = WarningDialog::Cancel;  // the item count warning: saved all the same
     Editor e;
@@ -229,7 +217,7 @@ TEST(QuestionnaireEditor, AQuestionnaireTypedPageByPageIsSavedByteForByte)
 
     click(e, Editor::SaveId);
     EXPECT_EQ(dir.read("own.qls"), everyTypeFile);
-    EXPECT_EQ(paths.asked, (std::vector<QString>{"save "}));
+    EXPECT_EQ(asked(paths), (std::vector<QString>{"save "}));
     EXPECT_EQ(answers.seen, (std::vector<QString>{"list options", "warning: " + QString(itemCountWarning)}));
     EXPECT_EQ(shown(e, Editor::FileNameId), q(dir.file("own.qls")));
     EXPECT_EQ(shown(e, Editor::PageNumberId), "Page 5") << "Save shows the same page";
@@ -251,7 +239,7 @@ TEST(QuestionnaireEditor, OpenShowsTheFirstPageAndSaveWritesTheSameBytes)
     file += "1\r\n#\r\n5\r\nhome#\r\n"
             "2\r\nUnused text#\r\n5\r\nabroad#\r\n";
     dir.write("in.qls", file);
-    Paths paths({q(dir.file("in.qls")), q(dir.file("out.qls")), q(dir.file("again.qls"))});
+    PathAnswers paths({q(dir.file("in.qls")), q(dir.file("out.qls")), q(dir.file("again.qls"))});
     ModalAnswers answers;
     Editor e;
     e.setPathChooser(paths.chooser());
@@ -267,7 +255,7 @@ TEST(QuestionnaireEditor, OpenShowsTheFirstPageAndSaveWritesTheSameBytes)
     EXPECT_EQ(shown(e, Editor::FileNameId), q(dir.file("in.qls")));
 
     e.save();
-    EXPECT_EQ(paths.asked, (std::vector<QString>{"open ", "save " + q(dir.file("in.qls"))}));
+    EXPECT_EQ(asked(paths), (std::vector<QString>{"open ", "save " + q(dir.file("in.qls"))}));
     EXPECT_TRUE(answers.seen.empty()) << answers.seen.front().toStdString();
     EXPECT_EQ(dir.read("out.qls"), file);
     EXPECT_EQ(shown(e, Editor::FileNameId), q(dir.file("out.qls")));
@@ -276,7 +264,7 @@ TEST(QuestionnaireEditor, OpenShowsTheFirstPageAndSaveWritesTheSameBytes)
     for (int i = 0; i < 6; ++i)
         click(e, Editor::FlipForwardId);
     e.saveAs();
-    EXPECT_EQ(paths.asked.back(), "save ");
+    EXPECT_EQ(asked(paths).back(), "save ");
     EXPECT_EQ(dir.read("again.qls"), file);
     EXPECT_TRUE(answers.seen.empty());
 }
@@ -285,7 +273,7 @@ TEST(QuestionnaireEditor, AnOpenedPageWithoutCategoryTakesTheOneTheButtonsShowWh
 {
     TempDirectory dir;
     dir.write("in.qls", everyTypeFile);
-    Paths paths({q(dir.file("in.qls")), q(dir.file("forward.qls")), q(dir.file("back.qls"))});
+    PathAnswers paths({q(dir.file("in.qls")), q(dir.file("forward.qls")), q(dir.file("back.qls"))});
     ModalAnswers answers;
     Editor e;
     e.setPathChooser(paths.chooser());
@@ -329,8 +317,8 @@ TEST(QuestionnaireEditor, NewAndOpenLeaveTheCategoryButtonsAsTheyWereForAPageWit
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.what) + ", button " + std::to_string(c.before));
-        Paths paths(c.open ? std::vector<QString>{q(dir.file(c.open)), q(dir.file("saved.qls"))}
-                           : std::vector<QString>{q(dir.file("saved.qls"))});
+        PathAnswers paths(c.open ? std::vector<QString>{q(dir.file(c.open)), q(dir.file("saved.qls"))}
+                                 : std::vector<QString>{q(dir.file("saved.qls"))});
         ModalAnswers answers;
         Editor e;
         e.setPathChooser(paths.chooser());
@@ -354,7 +342,7 @@ TEST(QuestionnaireEditor, AUsableQuestionnaireIsSavedWithoutTheItemCountWarning)
     for (int i = 0; i < 4; ++i)
         file += "1\r\nq#\r\n3\r\nx#\r\ny#\r\n";
     dir.write("four.qls", file);
-    Paths paths({q(dir.file("four.qls")), q(dir.file("copy.qls"))});
+    PathAnswers paths({q(dir.file("four.qls")), q(dir.file("copy.qls"))});
     ModalAnswers answers;
     Editor e;
     e.setPathChooser(paths.chooser());
@@ -416,7 +404,7 @@ TEST(QuestionnaireEditor, AFailedSaveIsReportedWithPathAndReasonAndWritesNothing
 {
     TempDirectory dir;
     const std::string missing = dir.file("gone/own.qls");
-    Paths paths({q(missing)});
+    PathAnswers paths({q(missing)});
     ModalAnswers answers;
     Editor e;
     e.setPathChooser(paths.chooser());
@@ -439,7 +427,7 @@ TEST(QuestionnaireEditor, AFailedSaveLeavesTheEarlierFileAsItWas)
     locked.write("own.qls", "earlier");
     std::filesystem::permissions(locked.path(),
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    Paths again({q(locked.file("own.qls"))});
+    PathAnswers again({q(locked.file("own.qls"))});
     ModalAnswers answers;
     Editor e;
     e.setPathChooser(again.chooser());
@@ -454,7 +442,7 @@ TEST(QuestionnaireEditor, OpenSaysWhatItCouldNotReadAndShowsTheReadersProblems)
 {
     TempDirectory dir;
     dir.write("short.qls", "A#\r\nB#\r\n3\r\n1\r\nfirst#\r\n2\r\n");
-    Paths paths({q(dir.file("none.qls")), q(dir.file("short.qls")), QString()});
+    PathAnswers paths({q(dir.file("none.qls")), q(dir.file("short.qls")), QString()});
     ModalAnswers answers;
     Editor e;
     e.setPathChooser(paths.chooser());

@@ -19,6 +19,7 @@
 #include "common/ui/warning_dialog.h"
 #include "files/ui/stimulus_list_editor.h"
 
+#include "ui/path_answers.h"
 #include "ui/when_shown.h"
 
 namespace {
@@ -43,37 +44,6 @@ void answerWarning(WarningDialog::Choice choice, QString* text)
             ->click();
     });
 }
-
-// Answers the editor's file dialogs with the next path (or a cancel) and records
-// what each was asked.
-class PathAnswers {
-public:
-    struct Question {
-        EditorFileChoice choice;
-        QString proposed;
-    };
-
-    EditorPathChooser chooser()
-    {
-        return [this](QWidget*, EditorFileChoice choice, const QString& proposed) {
-            asked.push_back({choice, proposed});
-            std::optional<QString> answer;
-            if (!answers_.empty()) {
-                answer = answers_.front();
-                answers_.erase(answers_.begin());
-            }
-            return answer;
-        };
-    }
-
-    void next(const std::string& path) { answers_.push_back(QString::fromStdString(path)); }
-    void cancelNext() { answers_.push_back(std::nullopt); }
-
-    std::vector<Question> asked;
-
-private:
-    std::vector<std::optional<QString>> answers_;
-};
 
 BoxRef label(int c) { return {c, BoxRef::Label, 0}; }
 BoxRef count(int c) { return {c, BoxRef::ItemCount, 0}; }
