@@ -12,12 +12,13 @@ JOBS      ?= 2
 # only recommends), GoogleTest, Xlib with the screen saver and DPMS extensions;
 # and for the system tests and screenshots an X server in memory, xdotool,
 # ImageMagick, xprop and xwininfo, a window manager (openbox), a Wayland compositor
-# with XWayland (weston), a private session bus with Python's GObject bindings for a
-# stand-in screen saver service, Chromium (headless, to show truv-results' report)
+# with XWayland (weston), the GNOME compositor (mutter) with Python's D-Bus bindings
+# for its remote desktop input, a private session bus with Python's GObject bindings
+# for a stand-in screen saver service, Chromium (headless, to show truv-results' report)
 # and pandas (to read its CSV exports back); clang-format 14 for the check that every
 # source is formatted.
 BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev fonts-dejavu-core fonts-liberation2
-TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland clang-format-14 chromium python3-pandas
+TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland mutter python3-dbus clang-format-14 chromium python3-pandas
 
 .PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots format clean
 

@@ -1,0 +1,82 @@
+# Helpers for the tests under a headless GNOME compositor (mutter), on a private
+# session bus: the script runs under dbus-run-session. Source after ../lib.sh.
+
+# The debian package's interpreter: python3 earlier in PATH may be another one,
+# without the D-Bus bindings.
+PYTHON=/usr/bin/python3
+
+# Starts mutter without a display of its own, with one virtual monitor of 1280 x 1024
+# and XWayland, and sets DISPLAY, XAUTHORITY and WAYLAND_DISPLAY for its clients, and
+# mutter (its pid). Skips the test (exit 77) when mutter or the D-Bus bindings are
+# not installed.
+start_mutter() {
+  command -v mutter >/dev/null || { echo "SKIP: mutter is not installed"; exit 77; }
+  "$PYTHON" -c "import dbus" 2>/dev/null || { echo "SKIP: python3-dbus is not installed"; exit 77; }
+  export XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  # mutter's settings (among them NumLock's state, which it remembers) of this test
+  # alone, not of the user who runs it.
+  export XDG_CONFIG_HOME="$work/config"
+  local socket="wayland-truv-$$"
+  mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$socket" \
+    >"$work/mutter.log" 2>&1 &
+  mutter=$!
+  local end=$(( $(date +%s) + TIMEOUT )) display=""
+  while [ -z "$display" ] && [ "$(date +%s)" -lt "$end" ]; do
+    kill -0 "$mutter" 2>/dev/null || { cat "$work/mutter.log" >&2; fail "mutter ended"; }
+    display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/mutter.log" | head -n 1)
+    [ -n "$display" ] || sleep 0.2
+  done
+  [ -n "$display" ] || { cat "$work/mutter.log" >&2; fail "mutter started no XWayland"; }
+  export DISPLAY=$display WAYLAND_DISPLAY=$socket
+  XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n 1)
+  export XAUTHORITY
+  unset QT_QPA_PLATFORM XDG_SESSION_TYPE
+}
+
+# Starts the remote desktop session that types and moves the pointer through the
+# compositor (remote_input.py); its commands go to file descriptor 7.
+start_remote_input() {
+  mkfifo "$work/input"
+  exec 7<>"$work/input"
+  "$PYTHON" "$(dirname "${BASH_SOURCE[0]}")/remote_input.py" <"$work/input" >"$work/input.out" 2>&1 &
+  remote=$!
+  local end=$(( $(date +%s) + TIMEOUT ))
+  until grep -q ready "$work/input.out" 2>/dev/null; do
+    kill -0 "$remote" 2>/dev/null && [ "$(date +%s)" -lt "$end" ] \
+      || { cat "$work/input.out" >&2; fail "no remote desktop session"; }
+    sleep 0.2
+  done
+  # The first key of a new remote desktop keyboard may be lost on its way to XWayland
+  # (which takes the keyboard's keymap with it): a Shift goes first.
+  press_codes 42
+}
+
+# Waits until window $1 has the keyboard focus, which the compositor gives: keys sent
+# through it go to the focused window.
+wait_for_focus() {
+  local end=$(( $(date +%s) + TIMEOUT ))
+  until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; do
+    [ "$(date +%s)" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+# Presses the keys of the evdev codes given, in turn, through the compositor.
+press_codes() {
+  for code in "$@"; do
+    echo "code $code" >&7
+    sleep 0.05
+  done
+}
+
+# Answers the block in the task window $2 of class $1 through the compositor, as
+# answer_block does through the X server: A and the keypad's 5 in turn.
+answer_block_remotely() {
+  local presses=0
+  while is_visible "$1" "$2"; do
+    [ "$presses" -lt 400 ] || fail "the block did not end"
+    if [ $((presses % 2)) = 0 ]; then press_codes 30; else press_codes 76; fi
+    presses=$((presses + 1))
+  done
+}
