@@ -93,14 +93,17 @@ void BlockEngine::open(const BlockSettings& settings, TrialResults* results)
     totals_ = {};
     armed_ = false;
 
-    // The pointer goes home to the bottom-right corner of the window's monitor and is
-    // confined to the window's frame, narrowed by the START button's height.
+    // The pointer is confined to the window's frame, narrowed by the START button's
+    // height, and then goes home to the bottom-right corner of the window's monitor
+    // (where the confinement holds it: at the rectangle's corner). Confined first, it
+    // is never moved outside the window: XWayland takes such a move as the real
+    // pointer's position, outside the window its confinement then waits for.
     const WindowGeometry geometry = view_.windowGeometry();
     home_ = {geometry.screen.right - 1, geometry.screen.bottom - 1};
-    pointer_.setPosition(home_);
     savedConfinement_ = pointer_.confinement();
     pointer_.setConfinementWindow(geometry.window);
     pointer_.setConfinement(confinementRect(geometry.frame, geometry.startButtonHeight));
+    pointer_.setPosition(home_);
 
     started_ = false;
     presented_ = 0;

@@ -77,6 +77,44 @@ TEST_F(BlockEngineTest, OpeningShowsTheInstructionParksAndConfinesThePointer)
     EXPECT_EQ(pointer.position(), (ScreenPoint{837, 656}));
 }
 
+// Notes, with each move asked of it, whether a confinement held the pointer then.
+class MoveOrderPointer final : public Pointer {
+public:
+    HeadlessPointer inner{{1280, 1024}};
+    std::vector<bool> movedWhileConfined;
+    ScreenPoint position() override { return inner.position(); }
+    void setPosition(ScreenPoint point) override
+    {
+        movedWhileConfined.push_back(inner.confinement() != ScreenRect{0, 0, 1280, 1024});
+        inner.setPosition(point);
+    }
+    ScreenRect confinement() override { return inner.confinement(); }
+    void setConfinement(ScreenRect rect) override { inner.setConfinement(rect); }
+    ScreenSize screenSize() override { return inner.screenSize(); }
+};
+
+// Every move of a block, its first one home included, comes once the pointer is
+// confined: a display system that takes a move outside the held window as the real
+// pointer's position (XWayland) is never given one.
+TEST(BlockEnginePointer, IsConfinedBeforeItIsMovedHome)
+{
+    RecordingView view;
+    SteppingClock clock;
+    MoveOrderPointer pointer;
+    ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
+    FixedCalendar calendar;
+    BlockEngine engine{view, clock, pointer, random, calendar};
+    TrialResults results{};
+    BlockSettings s = sampleBlockSettings(4, 0);
+    s.type = BlockType::PairOneBlock;
+    engine.open(s, &results);
+    engine.key(TaskCommand::StartBlock);
+    while (engine.state() != BlockEngine::State::Closed)
+        engine.key(engine.correctSideIsLeft() ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
+    ASSERT_EQ(pointer.movedWhileConfined.size(), 5u) << "home at the opening and after each of 4 responses";
+    EXPECT_EQ(std::count(pointer.movedWhileConfined.begin(), pointer.movedWhileConfined.end(), false), 0);
+}
+
 // The frame is narrowed where it stands, whatever its offset (a second monitor, a
 // window manager's frame): its position is never added twice.
 TEST(ConfinementRect, NarrowsTheFrameWhereItStandsTruncatingTowardZero)

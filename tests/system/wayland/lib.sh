@@ -48,8 +48,10 @@ start_remote_input() {
     sleep 0.2
   done
   # The first key of a new remote desktop keyboard may be lost on its way to XWayland
-  # (which takes the keyboard's keymap with it): a Shift goes first.
+  # (which takes the keyboard's keymap with it): a Shift goes first. A motion gives
+  # the seat its pointer, as a lab computer's mouse does, before the program starts.
   press_codes 42
+  echo "move 1 1" >&7
 }
 
 # Waits until window $1 has the keyboard focus, which the compositor gives: keys sent
