@@ -171,6 +171,13 @@ fill_subject_page() {
   wait_for_window_gone "$1" || fail "OK did not close the subject page (wrong entries?)"
 }
 
+# Presses the left response key (A) or the right one (the keypad's 5), as $1 says,
+# through the X server. A test that types elsewhere (through a compositor) defines
+# its own.
+press_response() {
+  if [ "$1" = left ]; then xdotool key a; else xdotool key KP_5; fi
+}
+
 # Answers the block in the task window $2 of class $1 until the window is hidden:
 # nobody sees the words, so A and the keypad's 5 in turn (a wrong key only shows the
 # red X; the other key then answers the word). Fails after 400 keys.
@@ -178,7 +185,7 @@ answer_block() {
   local presses=0
   while is_visible "$1" "$2"; do
     [ "$presses" -lt 400 ] || fail "the block did not end"
-    if [ $((presses % 2)) = 0 ]; then xdotool key a; else xdotool key KP_5; fi
+    if [ $((presses % 2)) = 0 ]; then press_response left; else press_response right; fi
     presses=$((presses + 1))
     sleep 0.05
   done

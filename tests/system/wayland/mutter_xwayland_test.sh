@@ -43,7 +43,7 @@ for step in $steps; do
     block)
       wait_for_focus "$screen" || fail "block $((blocks + 1)): the task window did not get the keyboard focus"
       press_codes 57
-      answer_block_remotely "$class" "$screen"
+      answer_block "$class" "$screen"
       blocks=$((blocks + 1)) ;;
     code)
       key_to "$screen" ctrl+a
