@@ -3,10 +3,10 @@
 layers below it, and the folder, never the file name, decides what a file may use.
 
 Each feature folder keeps its core files at its root and its Qt files in a ui/
-subfolder; src/app/ and tools/ are Qt as a whole; src/platform/x11/ is the X11
-display system. A core file includes no Qt or X11 header and no file of a ui/
-folder or of a display system; a display system includes no Qt header and no ui/
-file. A ui/ file may include its own folder's core, never the reverse.
+subfolder; src/app/ and tools/ are Qt as a whole; src/platform/x11/ and
+src/platform/wayland/ are the display systems. A core file includes no Qt, X11 or
+Wayland header and no file of a ui/ folder or of a display system; a display system
+includes no Qt header and no ui/ file. A ui/ file may include its own folder's core, never the reverse.
 
     check_layers.py ROOT     (ROOT holds src/ and tools/)
 
@@ -30,14 +30,15 @@ LAYERS = [
 LAYER_OF = {folder: level for level, folders in enumerate(LAYERS) for folder in folders}
 
 # The sides of a layer: core (standard library and POSIX), a display system
-# (platform/x11: its own native headers) and Qt (ui/ folders, app, tools).
+# (platform/x11, platform/wayland: their own native headers) and Qt (ui/ folders, app, tools).
 CORE, NATIVE, QT = "core", "display system", "Qt"
-NATIVE_FOLDERS = {("platform", "x11")}
+NATIVE_FOLDERS = {("platform", "x11"), ("platform", "wayland")}
 QT_FOLDERS = {"app", "tools"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 QT_HEADER = re.compile(r"^Qt|^Q[A-Z]")
-NATIVE_HEADER = re.compile(r"^(X11|xcb)/")
+# X11 and xcb, the Wayland client library and the protocol code wayland-scanner writes.
+NATIVE_HEADER = re.compile(r"^(X11|xcb)/|^wayland-|-client-protocol\.h$")
 
 
 def place_of(parts):

@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <QMessageBox>
 #include <QKeyEvent>
 #include <QPalette>
@@ -61,6 +63,13 @@ int ExperimentApp::initInstance()
     frame_ = std::make_unique<MainFrame>();
     frame_->setGeometry(screen->geometry());
     frame_->showFullScreen();
+    // Shown and drawn before the menu: a compositor gives the keyboard to the window
+    // mapped last, which must be the menu, not the frame behind it. Keys wait; a slow
+    // desktop only delays the menu.
+    QElapsedTimer shown;
+    shown.start();
+    while (!(frame_->windowHandle() && frame_->windowHandle()->isExposed()) && shown.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
 
     for (;;) {
         MainMenuDialog menu(activities, frame_.get());
@@ -78,10 +87,14 @@ int ExperimentApp::initInstance()
 
 void ExperimentApp::runExperiment()
 {
-    // In a Wayland session the experimenter learns, before anything is shown to the
-    // participant, that the pointer is not held exactly, and may go on or not.
-    const bool wayland = isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"));
-    if (wayland) {
+    const bool waylandSession = isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE"));
+    // Natively on Wayland the participant's screens are drawn in the frame's own
+    // surface and the pointer is held there by the compositor.
+    const bool native = onWaylandPlatform();
+    // Through XWayland the experimenter learns, before anything is shown to the
+    // participant, that the pointer is held to the whole task window only, and may go
+    // on or not.
+    if (waylandSession && onX11Platform()) {
         QMessageBox notice(QMessageBox::Warning, QStringLiteral("Wayland session"),
                            QString::fromLatin1(waylandSessionNotice), QMessageBox::NoButton, frame_.get());
         notice.setTextFormat(Qt::PlainText);
@@ -93,16 +106,17 @@ void ExperimentApp::runExperiment()
     }
 
     // The pointer of the display the program shows on (XWayland's in a Wayland session:
-    // held to the whole task window); without one (the offscreen platform) a pointer
-    // kept in memory over the screen's size.
-    std::unique_ptr<Pointer> pointer = openDisplayPointer(wayland);
+    // held to the whole task window; the compositor's natively); without one (the
+    // offscreen platform, a compositor without pointer constraints) a pointer kept in
+    // memory over the screen's size.
+    std::unique_ptr<Pointer> pointer = native ? openSurfacePointer(frame_.get()) : openDisplayPointer(waylandSession);
     if (!pointer) {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize size = screen != nullptr ? screen->geometry().size() : QSize(1280, 1024);
+        const QSize size = native ? frame_->size() : screen != nullptr ? screen->geometry().size() : QSize(1280, 1024);
         pointer = std::make_unique<HeadlessPointer>(ScreenSize{size.width(), size.height()});
     }
     MonotonicClock clock;
-    const ParticipantScreens participantScreens(frame_.get());
+    const ParticipantScreens participantScreens(frame_.get(), native);
     QtRunScreens screens(slot_, *pointer, clock, makeTaskFont(), frame_.get());
     RunDriver driver(screens);
     // The screen stays on and the session unlocked from the subject page until the

@@ -37,8 +37,10 @@ QPoint centredFrame(const QWidget* dialog, const QScreen* screen)
 
 }  // namespace
 
-ParticipantScreens::ParticipantScreens(QWidget* frame) : frame_(frame)
+ParticipantScreens::ParticipantScreens(QWidget* frame, bool inFrame) : frame_(frame)
 {
+    if (inFrame && frame_ != nullptr)
+        host_ = std::make_unique<ScreenHost>(frame_);
     centringTimer_.setInterval(centringTick);
     connect(&centringTimer_, &QTimer::timeout, this, &ParticipantScreens::centreShownDialogs);
     TemplateDialog::setParticipantScreens(true);

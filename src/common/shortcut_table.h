@@ -3,6 +3,7 @@
 // strokes to the task window's commands. The table matches a key only with exactly
 // its modifiers: A with Shift or Ctrl held is not a response.
 
+#include <cstdint>
 #include <array>
 #include <optional>
 
@@ -24,6 +25,10 @@ struct KeyStroke {
     bool alt = false;
     bool meta = false;
 };
+
+// A key symbol (X11's and xkbcommon's numbering) of the numeric keypad: KP_Space to
+// KP_9, and KP_Equal.
+inline bool isKeypadKeysym(std::uint32_t keysym) { return (keysym >= 0xff80 && keysym <= 0xffb9) || keysym == 0xffbd; }
 
 struct Shortcut {
     Key key;

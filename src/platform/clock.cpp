@@ -1,14 +1,30 @@
 #include "platform/platform.h"
+#include "platform/server_clock.h"
 
 #include <cerrno>
 
 #include <time.h>
 
-std::int64_t MonotonicClock::nowMicroseconds()
+namespace {
+
+std::int64_t microsecondsOf(clockid_t clock)
 {
     timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
+    clock_gettime(clock, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1'000;
+}
+
+}  // namespace
+
+std::int64_t MonotonicClock::nowMicroseconds() { return microsecondsOf(CLOCK_MONOTONIC); }
+
+KeyHandlingClocks readKeyHandlingClocks()
+{
+    KeyHandlingClocks clocks;
+    clocks.monotonicBefore = microsecondsOf(CLOCK_MONOTONIC);
+    clocks.realTime = microsecondsOf(CLOCK_REALTIME);
+    clocks.monotonicAfter = microsecondsOf(CLOCK_MONOTONIC);
+    return clocks;
 }
 
 void MonotonicClock::sleepUntil(std::int64_t deadlineMicroseconds)

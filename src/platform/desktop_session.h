@@ -1,10 +1,12 @@
 #pragma once
-// What kind of desktop session the program runs in. In a Wayland session the program
-// runs through XWayland, which can confine the pointer at best to a whole window and
-// does not let it be warped: the participant's pointer is then not held as exactly
-// as on an X11 session.
+// What kind of desktop session the program runs in, and the Qt platform it asks for
+// there. In a Wayland session the program is a native Wayland client: its screens are
+// drawn in its one full-screen surface and the pointer is held with the compositor's
+// pointer constraints. Through XWayland (asked for with --x11, or where the native
+// platform cannot start) the pointer is held to the whole task window only.
 
 #include <cstring>
+#include <string>
 
 // A Wayland session: WAYLAND_DISPLAY is set, or XDG_SESSION_TYPE says "wayland".
 // The values as getenv gives them (nullptr when unset).
@@ -14,11 +16,28 @@ inline bool isWaylandSession(const char* waylandDisplay, const char* sessionType
            (sessionType != nullptr && std::strcmp(sessionType, "wayland") == 0);
 }
 
+// The QT_QPA_PLATFORM the program sets before Qt starts; "" keeps the one the user
+// set (userPlatform, as getenv gives it). In a Wayland session the native platform,
+// with X11 (XWayland) as Qt's fallback where it cannot start; x11Option (--x11) asks
+// for X11 alone; elsewhere X11.
+inline std::string chooseQtPlatform(const char* userPlatform, const char* waylandDisplay, const char* sessionType,
+                                    bool x11Option)
+{
+    if (userPlatform != nullptr && userPlatform[0] != '\0')
+        return {};
+    if (!x11Option && isWaylandSession(waylandDisplay, sessionType))
+        return "wayland;xcb";
+    return "xcb";
+}
+
+// The option that keeps the program on X11 (XWayland) in a Wayland session.
+inline constexpr const char* x11Option = "--x11";
+
 inline constexpr const char* waylandSessionNotice =
-    "This computer runs a Wayland desktop session. The program runs there through XWayland, which "
-    "cannot hold the mouse pointer inside the task window exactly: the participant's pointer may "
-    "leave the window during the blocks.\n\n"
-    "For exact confinement, log out and choose an X11 (Xorg) session at the login screen (for "
-    "example \"GNOME on Xorg\" under the gear button, or \"Plasma (X11)\"). The user guide's "
-    "section \"Preparing the lab computer\" says more.\n\n"
+    "This computer runs a Wayland desktop session, and the program runs there through XWayland "
+    "(it was started with --x11, or its Wayland platform could not start). Through XWayland the "
+    "mouse pointer is held inside the whole task window during the blocks, not inside the "
+    "slightly narrower rectangle the program holds it to elsewhere.\n\n"
+    "Started without --x11, the program runs as a native Wayland client and holds the pointer "
+    "exactly. The user guide's section \"Preparing the lab computer\" says more.\n\n"
     "Go on with this run all the same?";

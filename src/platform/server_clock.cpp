@@ -64,10 +64,40 @@ std::int64_t keyPressMicroseconds(std::optional<std::uint32_t> stamp, const Serv
 {
     if (!stamp || !calibration.usable)
         return handledMicroseconds;
-    const std::int64_t start = unwrapServerMilliseconds(*stamp, handledMicroseconds) * 1000 +
+    // The stamp is unwrapped on its own clock's scale: the handling time on that clock.
+    const std::int64_t start = unwrapServerMilliseconds(*stamp, handledMicroseconds - calibration.offsetMicroseconds) *
+                                   1000 +
                                calibration.offsetMicroseconds - calibration.spreadMicroseconds / 2;
     const std::int64_t end = std::min(start + 1000 + calibration.spreadMicroseconds, handledMicroseconds);
     if (end < start)
         return handledMicroseconds;
     return start + (end - start) / 2;
+}
+
+const char* describe(KeyClock clock) { return clock == KeyClock::Monotonic ? "CLOCK_MONOTONIC" : "CLOCK_REALTIME"; }
+
+std::optional<FoundKeyClock> findKeyClock(std::uint32_t stampMilliseconds, const KeyHandlingClocks& handled)
+{
+    const std::int64_t gap = handled.monotonicAfter - handled.monotonicBefore;
+    const std::int64_t monotonic = handled.monotonicBefore + gap / 2;
+    // The key's millisecond began no later than its handling on that clock, and not
+    // long before.
+    const auto fits = [&](std::int64_t now) {
+        const std::int64_t waited = now - unwrapServerMilliseconds(stampMilliseconds, now) * 1000;
+        return waited >= 0 && waited <= mostKeyWaitMicroseconds;
+    };
+    FoundKeyClock found;
+    found.calibration.usable = true;
+    found.calibration.samples = 1;
+    if (fits(monotonic)) {
+        found.clock = KeyClock::Monotonic;
+        return found;
+    }
+    if (fits(handled.realTime)) {
+        found.clock = KeyClock::RealTime;
+        found.calibration.offsetMicroseconds = monotonic - handled.realTime;
+        found.calibration.spreadMicroseconds = gap;
+        return found;
+    }
+    return std::nullopt;
 }

@@ -60,6 +60,35 @@ ServerClockCalibration calibrateServerClock(const std::vector<ServerTimeSample>&
 // without a clock).
 ServerClockCalibration calibrate(ServerClock* clock);
 
+// The clocks a key's stamp may be on, read one after the other when the key is
+// handled (microseconds): a Wayland compositor stamps keys in milliseconds of
+// CLOCK_MONOTONIC (mutter) or of CLOCK_REALTIME (KWin, Weston's input time stamps).
+struct KeyHandlingClocks {
+    std::int64_t monotonicBefore = 0;
+    std::int64_t realTime = 0;
+    std::int64_t monotonicAfter = 0;
+};
+
+// Reads the three clocks, monotonic, real time, monotonic, now.
+KeyHandlingClocks readKeyHandlingClocks();
+
+enum class KeyClock { Monotonic, RealTime };
+const char* describe(KeyClock clock);
+
+// How long before its handling a key whose stamp tells its clock may have been
+// pressed: a key that waited longer (a stall) tells nothing, and the next one is asked.
+inline constexpr std::int64_t mostKeyWaitMicroseconds = 1000000;
+
+struct FoundKeyClock {
+    KeyClock clock = KeyClock::Monotonic;
+    ServerClockCalibration calibration;  // usable; the offset from that clock to the monotonic one
+};
+
+// The clock of a key's stamp: the one on which the key was pressed no later than it
+// was handled and at most mostKeyWaitMicroseconds before (the monotonic clock where
+// both would do). Nothing where neither does.
+std::optional<FoundKeyClock> findKeyClock(std::uint32_t stampMilliseconds, const KeyHandlingClocks& handled);
+
 // When a key was pressed, in monotonic microseconds. With a usable calibration the
 // stamp puts the press within its millisecond (widened by the offset's uncertainty),
 // and the press came before its handling: the middle of what is left of that window.

@@ -27,6 +27,8 @@ CASES = [
     ("src/run/driver.cpp", '#include "platform/x11/pointer.h"\n', "a core file includes a display system file"),
     ("src/platform/x11/pointer.cpp", '#include <X11/Xlib.h>\n#include "platform/platform.h"\n', None),
     ("src/platform/x11/pointer.cpp", "#include <QWindow>\n", "a display system file includes a Qt header"),
+    ("src/platform/wayland/pointer.cpp", "#include <wayland-client.h>\n#include <x-client-protocol.h>\n", None),
+    ("src/run/driver.cpp", "#include <wayland-client.h>\n", "a core file includes a display system's header"),
     ("src/platform/x11/pointer.cpp", '#include "task/engine.h"\n', "platform may not include task"),
     ("src/task/ui/task_window.cpp", '#include <xcb/xcb.h>\n#include "platform/x11/pointer.h"\n#include "task/engine.h"\n', None),
     ("src/task/ui/task_window.cpp", '#include "run/run_driver.h"\n', "task may not include run"),

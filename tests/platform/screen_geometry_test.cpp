@@ -31,3 +31,27 @@ TEST(DesktopSession, WaylandIsTheDisplayOrTheSessionType)
     EXPECT_TRUE(isWaylandSession(nullptr, "wayland"));
     EXPECT_TRUE(isWaylandSession("wayland-0", "x11"));
 }
+
+TEST(DesktopSession, ThePlatformIsNativeInAWaylandSessionUnlessTheUserChoseOne)
+{
+    struct Case {
+        const char* user;
+        const char* display;
+        const char* type;
+        bool x11;
+        const char* platform;
+    };
+    const Case cases[] = {
+        {nullptr, "wayland-0", nullptr, false, "wayland;xcb"},
+        {nullptr, nullptr, "wayland", false, "wayland;xcb"},
+        {"", "wayland-0", nullptr, false, "wayland;xcb"},
+        {nullptr, "wayland-0", nullptr, true, "xcb"},
+        {nullptr, nullptr, "x11", false, "xcb"},
+        {nullptr, nullptr, nullptr, true, "xcb"},
+        {"offscreen", "wayland-0", nullptr, false, ""},
+        {"wayland", nullptr, nullptr, true, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(chooseQtPlatform(c.user, c.display, c.type, c.x11), c.platform)
+            << (c.user ? c.user : "-") << " " << (c.display ? c.display : "-") << " " << c.x11;
+}

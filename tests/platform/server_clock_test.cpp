@@ -97,3 +97,30 @@ TEST(ServerClock, AKeyIsTimedFromItsStampOnlyWithAUsableCalibration)
     spread.spreadMicroseconds = 400;
     EXPECT_EQ(keyPressMicroseconds(stamp, spread, 9 * day + 400), 9 * day + 200);
 }
+
+TEST(ServerClock, AKeysClockIsTheOneItCameBeforeItsHandlingOn)
+{
+    // Monotonic: 9 days after boot; real time: 2026-12-08 in microseconds since 1970.
+    const std::int64_t monotonic = 9 * day + 8'000;
+    const std::int64_t realTime = 1'796'688'000'000'000 + 5'000;
+    const KeyHandlingClocks handled{monotonic - 2, realTime, monotonic + 2};
+    const auto stampOf = [](std::int64_t microseconds) { return static_cast<std::uint32_t>(microseconds / 1000); };
+
+    const std::optional<FoundKeyClock> onMonotonic = findKeyClock(stampOf(monotonic - 3'000), handled);
+    ASSERT_TRUE(onMonotonic);
+    EXPECT_EQ(onMonotonic->clock, KeyClock::Monotonic);
+    EXPECT_EQ(onMonotonic->calibration.offsetMicroseconds, 0);
+
+    // A stamp in real time's milliseconds, 3 ms before handling: later keys of the block
+    // are put on the monotonic clock with the offset found.
+    const std::optional<FoundKeyClock> onRealTime = findKeyClock(stampOf(realTime - 3'000), handled);
+    ASSERT_TRUE(onRealTime);
+    EXPECT_EQ(onRealTime->clock, KeyClock::RealTime);
+    EXPECT_EQ(onRealTime->calibration.offsetMicroseconds, monotonic - realTime);
+    const std::uint32_t later = stampOf(realTime + 500'000);  // a key half a second later
+    EXPECT_NEAR(keyPressMicroseconds(later, onRealTime->calibration, monotonic + 520'000), monotonic + 500'500, 10);
+
+    // After its handling on both clocks, or waiting longer than a stall allows: no clock.
+    EXPECT_FALSE(findKeyClock(stampOf(monotonic + 5'000), handled));
+    EXPECT_FALSE(findKeyClock(stampOf(realTime - 2 * mostKeyWaitMicroseconds), handled));
+}

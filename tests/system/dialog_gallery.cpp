@@ -1,6 +1,11 @@
 // Shows one of the program's screens over the grey main frame, filled from the example
 // study, for the screenshots in docs/screenshots/:  dialog_gallery NAME
 //
+// With --in-frame FILE the participant's screens are drawn inside the frame, as on a
+// display system that places no windows for the program (Wayland); once the screen
+// has settled the frame is grabbed, as the program draws it, into the PNG file FILE,
+// and the gallery ends.
+//
 // Once the screen has settled it prints "ready WxH+X+Y" on standard output: the part
 // of the screen a screenshot should show (the screen's windows over the frame, with a
 // margin, or the whole screen for the participant's task window). It stays open until
@@ -44,6 +49,8 @@
 #include "run/run_driver.h"
 #include "sim/simulated_participant.h"
 #include "app/subject_page_dialog.h"
+#include "common/ui/screen_host.h"
+#include "common/ui/screen_host.h"
 #include "common/ui/warning_dialog.h"
 #include "files/ui/create_input_file_dialog.h"
 #include "files/ui/input_file_dialog.h"
@@ -707,8 +714,9 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     // A text cursor that does not blink looks the same in every screenshot.
     QApplication::setCursorFlashTime(0);
-    if (argc < 2 || !gallery().count(argv[1])) {
-        std::fprintf(stderr, "usage: dialog_gallery NAME\nnames:");
+    const bool inFrame = argc == 4 && std::string(argv[2]) == "--in-frame";
+    if (argc < 2 || !gallery().count(argv[1]) || (argc > 2 && !inFrame)) {
+        std::fprintf(stderr, "usage: dialog_gallery NAME [--in-frame FILE.png]\nnames:");
         for (const auto& [name, screen] : gallery())
             std::fprintf(stderr, " %s", name.c_str());
         std::fprintf(stderr, "\n");
@@ -724,6 +732,7 @@ int main(int argc, char* argv[])
     frame.showFullScreen();
     frame.activateWindow();
 
+    std::unique_ptr<ScreenHost> host = inFrame ? std::make_unique<ScreenHost>(&frame) : nullptr;
     std::unique_ptr<QWidget> screen = entry.show(&frame);
     if (screen) {
         screen->show();
@@ -732,6 +741,13 @@ int main(int argc, char* argv[])
     }
     // The screens opened from timers are open and drawn well before this.
     QTimer::singleShot(1500, &application, [&] {
+        if (inFrame) {
+            const bool saved = frame.grab().save(QString::fromLocal8Bit(argv[3]), "PNG");
+            std::printf(saved ? "grabbed %s\n" : "could not write %s\n", argv[3]);
+            std::fflush(stdout);
+            QCoreApplication::exit(saved ? 0 : 1);
+            return;
+        }
         const QRect r = shownArea(frame, entry.wholeScreen);
         std::printf("ready %dx%d+%d+%d\n", r.width(), r.height(), r.x(), r.y());
         std::fflush(stdout);

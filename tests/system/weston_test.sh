@@ -1,8 +1,8 @@
 #!/bin/bash
 # A Wayland session: Weston (its X11 backend, nested in this test's Xvfb) with two
-# outputs and XWayland. The program starts on the X11 platform through XWayland, shows
-# its grey frame on one monitor, and "Run QAV" first tells the experimenter that the
-# pointer is not held exactly there.
+# outputs and XWayland. With --x11 the program starts on the X11 platform through
+# XWayland, shows its grey frame on one monitor, and "Run QAV" first tells the
+# experimenter that the pointer is held to the whole task window only there.
 set -u
 . "$(dirname "$0")/lib.sh"
 truv=$1
@@ -29,7 +29,7 @@ done
 
 export DISPLAY=$xwayland WAYLAND_DISPLAY=$socket
 unset QT_QPA_PLATFORM XDG_SESSION_TYPE
-launch "$truv"
+launch "$truv" --x11
 
 # Found by xdotool on XWayland's display: the program is an X11 client.
 frame=$(wait_for_window "TRUV") || fail "no grey frame on XWayland's display (not on the X11 platform?)"

@@ -91,3 +91,32 @@ TEST_F(AcceleratorTest, KeysDoNothingWithoutAVisibleLiveTarget)
     press(Qt::Key_A);
     EXPECT_EQ(edit.text(), "aaa");
 }
+
+// The keypad's 5 as each platform reports it: with NumLock on (5 with the keypad flag),
+// off (Clear with the flag), and off on Qt's Wayland platform, which leaves the flag
+// off and gives the key's symbol KP_Begin; Clear elsewhere (its own key) and the main
+// keyboard's 5 are not the keypad's.
+TEST(KeyStrokes, TheKeypadsFiveOnEveryPlatform)
+{
+    struct Case {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        quint32 keysym;
+        Key expected;
+        bool keypad;
+    };
+    const Case cases[] = {
+        {Qt::Key_5, Qt::KeypadModifier, 0xffb5, Key::Digit5, true},
+        {Qt::Key_Clear, Qt::KeypadModifier, 0xff9d, Key::Digit5, true},
+        {Qt::Key_Clear, Qt::NoModifier, 0xff9d, Key::Digit5, true},
+        {Qt::Key_5, Qt::NoModifier, 0xffb5, Key::Digit5, true},
+        {Qt::Key_Clear, Qt::NoModifier, 0xff0b, Key::Other, false},
+        {Qt::Key_5, Qt::NoModifier, 0x35, Key::Digit5, false},
+    };
+    for (const Case& c : cases) {
+        const QKeyEvent event(QEvent::KeyPress, c.key, c.mods, 0, c.keysym, 0);
+        const KeyStroke stroke = keyStrokeOf(event);
+        EXPECT_EQ(stroke.key, c.expected) << std::hex << c.keysym;
+        EXPECT_EQ(stroke.keypad, c.keypad) << std::hex << c.keysym;
+    }
+}

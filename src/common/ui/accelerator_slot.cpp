@@ -13,7 +13,9 @@ KeyStroke keyStrokeOf(const QKeyEvent& event)
 {
     KeyStroke stroke;
     const Qt::KeyboardModifiers mods = event.modifiers();
-    stroke.keypad = mods.testFlag(Qt::KeypadModifier);
+    // Qt's Wayland platform leaves the keypad flag off for some keypad keys (the 5 with
+    // NumLock off, KP_Begin): the key's symbol, which both platforms give, says so too.
+    stroke.keypad = mods.testFlag(Qt::KeypadModifier) || isKeypadKeysym(event.nativeVirtualKey());
     stroke.shift = mods.testFlag(Qt::ShiftModifier);
     stroke.control = mods.testFlag(Qt::ControlModifier);
     stroke.alt = mods.testFlag(Qt::AltModifier);

@@ -1,12 +1,18 @@
 #include "common/ui/display_system.h"
 
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
+#include <qpa/qplatformnativeinterface.h>
 
 #include <cstdlib>
 
 #include <xcb/xcb.h>
 
+#include "platform/wayland/pointer.h"
+#include "platform/wayland/round_trip.h"
 #include "platform/x11/pointer.h"
 #include "platform/x11/screen_saver.h"
 #include "platform/x11/server_clock.h"
@@ -26,14 +32,71 @@ xcb_connection_t* qtXcbConnection()
     return connection;
 }
 
+// Qt's own connection to the compositor natively on Wayland; nullptr elsewhere.
+wl_display* qtWaylandDisplay()
+{
+    static wl_display* const display = []() -> wl_display* {
+        if (!onWaylandPlatform())
+            return nullptr;
+        QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
+        return native != nullptr
+                   ? static_cast<wl_display*>(native->nativeResourceForIntegration(QByteArrayLiteral("wl_display")))
+                   : nullptr;
+    }();
+    return display;
+}
+
+// The Wayland pointer, its events handled whenever Qt's event loop wakes (the
+// compositor's events wake it, whichever queue they are for).
+class SurfacePointer final : public Pointer {
+public:
+    explicit SurfacePointer(std::unique_ptr<WaylandPointer> pointer) : pointer_(std::move(pointer))
+    {
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance())
+            awake_ = QObject::connect(dispatcher, &QAbstractEventDispatcher::awake,
+                                      [p = pointer_.get()] { p->dispatchPending(); });
+    }
+    ~SurfacePointer() override { QObject::disconnect(awake_); }
+    ScreenPoint position() override { return pointer_->position(); }
+    void setPosition(ScreenPoint point) override { pointer_->setPosition(point); }
+    ScreenRect confinement() override { return pointer_->confinement(); }
+    void setConfinement(ScreenRect rect) override { pointer_->setConfinement(rect); }
+    ScreenSize screenSize() override { return pointer_->screenSize(); }
+
+private:
+    std::unique_ptr<WaylandPointer> pointer_;
+    QMetaObject::Connection awake_;
+};
+
 }  // namespace
 
 bool onX11Platform() { return QGuiApplication::platformName() == QStringLiteral("xcb"); }
 
+bool onWaylandPlatform() { return QGuiApplication::platformName().startsWith(QStringLiteral("wayland")); }
+
 void waitUntilDrawn()
 {
-    if (xcb_connection_t* connection = qtXcbConnection())
+    if (xcb_connection_t* connection = qtXcbConnection()) {
         free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+        return;
+    }
+    static const std::unique_ptr<WaylandRoundTrip> roundTrip = WaylandRoundTrip::open(qtWaylandDisplay());
+    if (roundTrip)
+        roundTrip->run();
+}
+
+std::unique_ptr<Pointer> openSurfacePointer(QWidget* frame)
+{
+    wl_display* display = qtWaylandDisplay();
+    if (display == nullptr || frame == nullptr || frame->windowHandle() == nullptr)
+        return nullptr;
+    auto* surface = static_cast<wl_surface*>(QGuiApplication::platformNativeInterface()->nativeResourceForWindow(
+        QByteArrayLiteral("surface"), frame->windowHandle()));
+    std::unique_ptr<WaylandPointer> pointer = WaylandPointer::open(display, surface,
+                                                                   ScreenSize{frame->width(), frame->height()});
+    if (!pointer)
+        return nullptr;
+    return std::make_unique<SurfacePointer>(std::move(pointer));
 }
 
 std::unique_ptr<ServerClock> openServerClock()

@@ -1,6 +1,6 @@
 #pragma once
 // The display system under the Qt application, as the platform's implementations of
-// it take it: the ui side's one door to src/platform/x11/. Each function gives what
+// it take it: the ui side's one door to src/platform/x11/ and src/platform/wayland/. Each function gives what
 // the display system offers, or nothing where it offers nothing (the offscreen
 // platform, no display).
 
@@ -12,6 +12,10 @@
 
 // Qt draws and takes keys through the X11 platform (an X server, or XWayland).
 bool onX11Platform();
+// Qt is a native Wayland client.
+bool onWaylandPlatform();
+
+class QWidget;
 
 // Returns when the display server has carried out what was drawn so far: one round
 // trip on Qt's own connection, which sends what it holds first. At once on any other
@@ -26,6 +30,11 @@ std::unique_ptr<ServerClock> openServerClock();
 // XWayland's, which holds a grab to a whole top-level window only. nullptr when no
 // display can be opened.
 std::unique_ptr<Pointer> openDisplayPointer(bool wholeWindowsOnly);
+
+// Natively on Wayland, the pointer held on the surface of frame (a shown full-screen
+// window, whose coordinates the confinement rectangles are given in); nullptr off the
+// Wayland platform or when the compositor cannot constrain the pointer.
+std::unique_ptr<Pointer> openSurfacePointer(QWidget* frame);
 
 // The display's own screen saver and power saving, held off during a run.
 std::unique_ptr<WakeHold> displayWakeHold();

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "common/text_codec.h"
+#include "common/ui/screen_host.h"
 
 namespace {
 
@@ -81,6 +82,10 @@ TemplateDialog::TemplateDialog(const DialogTemplate& dialogTemplate, QWidget* pa
     setFont(dialogFont(dialogTemplate.pointSize));
     base_ = baseUnitsOf(font());
     build(dialogTemplate, pictures);
+    // Where the display system places no windows for the program, a screen of the run
+    // is drawn in the full-screen frame.
+    if (ScreenHost* host = ScreenHost::current())
+        host->adopt(this);
 }
 
 QRect TemplateDialog::pixelRect(const DialogRect& rect) const

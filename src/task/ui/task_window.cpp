@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "common/ui/display_system.h"
+#include "common/ui/screen_host.h"
 #include "platform/screen_geometry.h"
 
 const QColor TaskWindow::background(255, 255, 255);
@@ -109,7 +110,8 @@ TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, co
     setCursor(Qt::BlankCursor);
     // A title bar at most, without buttons: nothing the participant clicks hides or
     // closes the window.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    if (isWindow())
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 }
 
 TaskWindow::~TaskWindow() = default;
@@ -134,6 +136,12 @@ bool waitFor(const std::function<bool()>& done, int milliseconds)
 
 void TaskWindow::showCentred()
 {
+    if (!isWindow()) {
+        // Drawn in the full-screen frame, which centres it as it is shown.
+        show();
+        raise();
+        return;
+    }
     QScreen* screen = QGuiApplication::primaryScreen();
     const auto centredFrame = [&] {
         return screen->geometry().center() - QRect(QPoint(), frameGeometry().size()).center();
@@ -168,6 +176,10 @@ BlockRun TaskWindow::runBlock(const BlockSettings& settings, TrialResults* resul
         serverClock_ = openServerClock();
     serverClockOpened_ = true;
     engine_->setServerClock(calibrate(serverClock_.get()));
+    // On Wayland no round trip tells the compositor's clock: the block's first key with
+    // a stamp that fits one of the clocks tells it, START first.
+    findingKeyClock_ = onWaylandPlatform();
+    keyClock_.reset();
     const BlockRun run = conductBlock(*engine_, settings, results, [this] {
         running_ = true;
         while (running_) {
@@ -220,6 +232,15 @@ void TaskWindow::drawFeedback(bool correct)
 
 WindowGeometry TaskWindow::windowGeometry()
 {
+    if (!isWindow()) {
+        // Drawn in the full-screen frame: in the frame's own coordinates, which are its
+        // surface's, the pointer's on a display system without global ones.
+        const QRect frame = ScreenHost::outerRect(this);
+        const QRect monitor = parentWidget()->rect();
+        return {toDevicePixels(frame.left(), frame.top(), frame.width(), frame.height(), {}, 1.0),
+                control(StartId)->height(),
+                toDevicePixels(monitor.left(), monitor.top(), monitor.width(), monitor.height(), {}, 1.0), 0};
+    }
     // The frame as it stands and the primary monitor, in the display server's device
     // pixels, which the pointer uses: scaled by the window's device pixel ratio.
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -266,6 +287,13 @@ bool TaskWindow::event(QEvent* event)
 {
     if (event->type() == CommandEvent::eventType()) {
         const auto* command = static_cast<CommandEvent*>(event);
+        if (findingKeyClock_ && command->stamp()) {
+            if (const std::optional<FoundKeyClock> found = findKeyClock(*command->stamp(), readKeyHandlingClocks())) {
+                engine_->setServerClock(found->calibration);
+                keyClock_ = found->clock;
+                findingKeyClock_ = false;
+            }
+        }
         engine_->key(command->command(), command->stamp());
         return true;
     }

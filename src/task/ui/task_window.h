@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 #include "common/ui/accelerator_slot.h"
 #include "common/ui/template_dialog.h"
@@ -66,6 +67,9 @@ public:
     static const DialogTemplate& dialogTemplate();
 
     BlockEngine& engine() { return *engine_; }
+    // The clock the last block's key stamps were found on (natively on Wayland);
+    // nothing where they were not, or elsewhere.
+    std::optional<KeyClock> keyClock() const { return keyClock_; }
 
     // Shows the window for one block, conducts it (recording in results, none for a
     // tutorial part) and returns when it closes, completed or ended early with Alt+K.
@@ -103,5 +107,8 @@ private:
     // The X server's round trips, under the X11 platform; opened with the first block.
     std::unique_ptr<ServerClock> serverClock_;
     bool serverClockOpened_ = false;
+    // Natively on Wayland the key stamps' clock is found from the block's keys.
+    bool findingKeyClock_ = false;
+    std::optional<KeyClock> keyClock_;
     bool running_ = false;
 };

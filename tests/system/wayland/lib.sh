@@ -17,6 +17,14 @@ start_mutter() {
   # mutter's settings (among them NumLock's state, which it remembers) of this test
   # alone, not of the user who runs it.
   export XDG_CONFIG_HOME="$work/config"
+  # mutter makes the X11 socket folder under the process's umask when it is missing,
+  # and then refuses it as not writable for all: on a fresh machine no X server has
+  # made it yet.
+  if [ ! -d /tmp/.X11-unix ]; then
+    mkdir -p /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
+  elif [ -O /tmp/.X11-unix ] && [ "$(stat -c %a /tmp/.X11-unix)" != 1777 ]; then
+    chmod 1777 /tmp/.X11-unix
+  fi
   local socket="wayland-truv-$$"
   mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$socket" \
     >"$work/mutter.log" 2>&1 &

@@ -1,6 +1,6 @@
 #!/bin/bash
 # A whole run under a headless GNOME compositor (mutter) with XWayland, the session of
-# GNOME desktops without X11: the program starts on the X11 platform through XWayland,
+# GNOME desktops without X11: with --x11 the program starts on the X11 platform through XWayland,
 # its grey frame covers the output, "Run QAV" first shows the Wayland notice, and the
 # seven blocks of a small study are answered with keys that reach the program through
 # the compositor (its RemoteDesktop interface), as a participant's keyboard does.
@@ -18,7 +18,7 @@ start_remote_input
 write_small_study "$work" 2 3
 data="$work/run.dat"
 
-launch "$truv"
+launch "$truv" --x11
 frame=$(wait_for_window "TRUV") || fail "no grey frame on XWayland's display"
 eval "$(xdotool getwindowgeometry --shell "$frame")"
 [ "$X $Y $WIDTH $HEIGHT" = "0 0 1280 1024" ] || fail "the grey frame is ${WIDTH}x${HEIGHT} at $X,$Y, not the output"
