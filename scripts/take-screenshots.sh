@@ -3,7 +3,10 @@
 # its screens in a virtual X server:  take-screenshots.sh BUILD_DIR OUTPUT_DIR [NAME...]
 # With names, only those screens are taken (main-menu is the real program's,
 # results-window and results-report truv-results', every other one the dialog
-# gallery's).
+# gallery's). The wayland-* screens are the gallery's under a headless GNOME
+# compositor (mutter), with the program a native Wayland client: the full-screen
+# frame with the screen drawn in it, grabbed from the program's own window (a bare
+# compositor offers no screenshot), at 1280 x 1024 and shown at half that size.
 set -eu
 build=$(realpath "$1")
 out=$(realpath -m "$2")
@@ -18,14 +21,16 @@ screens="main-menu subject-page field-message browse-input browse-data file-erro
          about codebook-save codebook-append
          new-input-file input-file browse-instructions session-settings
          stimulus-lists editor-open instruction-editor questionnaire-editor list-options exit-warning
-         results-window results-report"
+         results-window results-report wayland-task-window wayland-next-block"
 [ $# -gt 0 ] && screens="$*"
 # truv-results' screens need a larger screen than the dialogs: they are taken apart.
 results_screens=
 gallery_screens=
+wayland_screens=
 for screen in $screens; do
   case $screen in
   results-*) results_screens="$results_screens $screen" ;;
+  wayland-*) wayland_screens="$wayland_screens $screen" ;;
   *) gallery_screens="$gallery_screens $screen" ;;
   esac
 done
@@ -109,3 +114,24 @@ done
   rm -rf "$work"
 '
 echo "wrote the screenshots to $out"
+
+# The participant's screens as the program draws them natively on Wayland.
+[ -z "$wayland_screens" ] || TZ=UTC SCREENS="$wayland_screens" dbus-run-session -- bash -c '
+  set -eu
+  . "'"$here"'/../tests/system/lib.sh"
+  . "'"$here"'/../tests/system/wayland/lib.sh"
+  build="'"$build"'"; out="'"$out"'"
+  work=$(mktemp -d)
+  trap "kill \${mutter:-} 2>/dev/null; rm -rf \"$work\"" EXIT
+  start_mutter
+  for screen in $SCREENS; do
+    case $screen in
+    wayland-task-window) shown=task-word ;;
+    wayland-next-block) shown=next-block ;;
+    *) fail "no such screen: $screen" ;;
+    esac
+    QT_QPA_PLATFORM=wayland "$build/tests/dialog_gallery" "$shown" --in-frame "$work/$screen.png" >"$work/out" 2>"$work/err" \
+      || fail "the gallery did not grab $shown"
+    convert "$work/$screen.png" -resize 50% "$out/$screen.png"
+  done
+' 2> >(grep -v "Failed to set fd limit" >&2)

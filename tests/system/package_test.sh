@@ -57,7 +57,7 @@ if [ -n "${TRUV_VERSION:-}" ]; then
 fi
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "architecture: $(field Architecture)"
 depends=$(field Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libx11-6 libxtst6 libstdc++6 libc6; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libx11-6 libxtst6 libwayland-client0 qt6-wayland libstdc++6 libc6; do
   echo "$depends" | grep -q "\b$library\b" || fail "Depends lacks $library: $depends"
 done
 echo "$(field Recommends)" | grep -q "fonts-liberation2" || fail "Recommends lacks fonts-liberation2"
