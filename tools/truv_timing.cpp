@@ -2,18 +2,23 @@
 // window records latencies. The real task window, over the full-screen frame as in
 // a run, runs blocks with the real block engine while a second thread plays the
 // participant: it waits for each word, chooses an interval, and at that absolute
-// deadline on the monotonic clock sends a key press through the X server (XTest),
-// sometimes the wrong key first. The recorded latencies are compared with the true
+// deadline on the monotonic clock sends a key press through the X server (XTest), or
+// natively on Wayland through mutter's remote desktop interface, sometimes the wrong
+// key first. The recorded latencies are compared with the true
 // intervals from the word's onset to the moment the key was sent, and the
 // inter-trial delay with the time from the response to the next word. See --help.
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QWindow>
 
 #include <atomic>
 #include <cerrno>
@@ -33,6 +38,7 @@
 #include "app/application_window.h"
 #include "platform/desktop_session.h"
 #include "common/ui/display_system.h"
+#include "common/ui/screen_host.h"
 #include "task/ui/task_window.h"
 #include "timing/timing_report.h"
 
@@ -84,8 +90,10 @@ private:
 // timer. It is measured beside the task window, block by block, for comparison.
 class ReferenceWindow : public QWidget {
 public:
-    ReferenceWindow(Clock& clock, Shared& shared, QWidget* parent)
-        : QWidget(parent, Qt::Window), clock_(clock), shared_(shared), label_(new QLabel(this))
+    // inFrame: a child of the frame, as the program draws its screens natively on
+    // Wayland; else a window of its own.
+    ReferenceWindow(Clock& clock, Shared& shared, QWidget* parent, bool inFrame)
+        : QWidget(parent, inFrame ? Qt::Widget : Qt::Window), clock_(clock), shared_(shared), label_(new QLabel(this))
     {
         resize(640, 480);
         label_->setGeometry(0, 0, 640, 480);
@@ -101,11 +109,16 @@ public:
         trials_ = trials;
         delay_ = delay;
         latencies_.clear();
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
+        if (!isWindow())
+            move(parentWidget()->rect().center() - rect().center());
+        else if (const QScreen* screen = QGuiApplication::primaryScreen())
             move(screen->geometry().center() - rect().center());
+        setAutoFillBackground(true);
+        setFocusPolicy(Qt::StrongFocus);
         show();
         raise();
         activateWindow();
+        setFocus();
         QEventLoop loop;
         loop_ = &loop;
         QTimer watchdog;
@@ -216,27 +229,119 @@ void sleepUntil(std::int64_t deadlineMicroseconds)
     }
 }
 
-// The participant: one X connection of its own, keys sent at absolute deadlines.
-void participant(Shared& shared, int words, std::vector<Sent>& sent, unsigned seed)
+// How the participant's keys reach the program: through the X server (XTest), or
+// through mutter's remote desktop interface on the session bus, as a keyboard's keys
+// reach the compositor. press sends one key's press and release and returns the
+// moment the press was sent (monotonic microseconds). Used from the participant's
+// thread only.
+class KeyInjector {
+public:
+    virtual ~KeyInjector() = default;
+    virtual std::int64_t press(bool left) = 0;
+};
+
+class XTestInjector final : public KeyInjector {
+public:
+    XTestInjector() : display_(XOpenDisplay(nullptr))
+    {
+        if (display_ != nullptr) {
+            left_ = XKeysymToKeycode(display_, XK_a);
+            right_ = XKeysymToKeycode(display_, XK_KP_5);
+        }
+    }
+    ~XTestInjector() override
+    {
+        if (display_ != nullptr)
+            XCloseDisplay(display_);
+    }
+    bool usable() const { return display_ != nullptr; }
+    std::int64_t press(bool left) override
+    {
+        const KeyCode key = left ? left_ : right_;
+        XTestFakeKeyEvent(display_, key, True, CurrentTime);
+        XFlush(display_);
+        const std::int64_t at = clock_.nowMicroseconds();
+        XTestFakeKeyEvent(display_, key, False, CurrentTime);
+        XFlush(display_);
+        return at;
+    }
+
+private:
+    Display* display_;
+    KeyCode left_ = 0;
+    KeyCode right_ = 0;
+    MonotonicClock clock_;
+};
+
+// mutter's org.gnome.Mutter.RemoteDesktop: a session of its own, keys by their evdev
+// codes (30 is A, 76 the keypad's 5). A press is a call that returns once mutter has
+// handled it, which stamps the key: the press was sent in the middle of the call.
+class RemoteDesktopInjector final : public KeyInjector {
+public:
+    static constexpr const char* service = "org.gnome.Mutter.RemoteDesktop";
+
+    // Made on the main thread; nothing usable when mutter offers no session.
+    RemoteDesktopInjector()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        const QDBusMessage created =
+            bus.call(QDBusMessage::createMethodCall(QString::fromLatin1(service),
+                                                    QStringLiteral("/org/gnome/Mutter/RemoteDesktop"),
+                                                    QString::fromLatin1(service), QStringLiteral("CreateSession")));
+        if (created.type() != QDBusMessage::ReplyMessage || created.arguments().isEmpty())
+            return;
+        session_ = created.arguments().first().value<QDBusObjectPath>().path();
+        const QDBusMessage started = bus.call(sessionCall(QStringLiteral("Start")));
+        if (started.type() != QDBusMessage::ReplyMessage) {
+            session_.clear();
+            return;
+        }
+        // The session's keyboard is new to the seat, and its first key may be lost on
+        // the way (the compositor sends the keymap with it): a Shift goes first, and the
+        // seat is given a moment to take the keyboard to the program's window.
+        pressCode(42, true);
+        pressCode(42, false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    ~RemoteDesktopInjector() override
+    {
+        if (!session_.isEmpty())
+            QDBusConnection::sessionBus().call(sessionCall(QStringLiteral("Stop")));
+    }
+    bool usable() const { return !session_.isEmpty(); }
+    std::int64_t press(bool left) override
+    {
+        const std::int64_t before = clock_.nowMicroseconds();
+        key(left, true);
+        const std::int64_t after = clock_.nowMicroseconds();
+        key(left, false);
+        return before + (after - before) / 2;
+    }
+
+private:
+    QDBusMessage sessionCall(const QString& method) const
+    {
+        return QDBusMessage::createMethodCall(QString::fromLatin1(service), session_,
+                                              QStringLiteral("org.gnome.Mutter.RemoteDesktop.Session"), method);
+    }
+    void key(bool left, bool pressed) { pressCode(left ? 30 : 76, pressed); }
+    void pressCode(uint code, bool pressed)
+    {
+        QDBusMessage call = sessionCall(QStringLiteral("NotifyKeyboardKeycode"));
+        call << code << pressed;
+        QDBusConnection::sessionBus().call(call);
+    }
+
+    QString session_;
+    MonotonicClock clock_;
+};
+
+// The participant: keys sent at absolute deadlines.
+void participant(Shared& shared, KeyInjector& keys, int words, std::vector<Sent>& sent, unsigned seed)
 {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        return;
-    const KeyCode left = XKeysymToKeycode(display, XK_a);
-    const KeyCode right = XKeysymToKeycode(display, XK_KP_5);
-    MonotonicClock clock;
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> interval(40'000, 160'000);
     std::uniform_int_distribution<int> percent(0, 99);
-
-    const auto press = [&](KeyCode key) {
-        XTestFakeKeyEvent(display, key, True, CurrentTime);
-        XFlush(display);
-        const std::int64_t at = clock.nowMicroseconds();
-        XTestFakeKeyEvent(display, key, False, CurrentTime);
-        XFlush(display);
-        return at;
-    };
 
     int seen = 0;
     while (static_cast<int>(sent.size()) < words && !shared.stop) {
@@ -250,18 +355,17 @@ void participant(Shared& shared, int words, std::vector<Sent>& sent, unsigned se
         std::int64_t deadline = onset + interval(random);
         if (percent(random) < 10) {  // a wrong answer first, corrected later
             sleepUntil(deadline);
-            press(side == 0 ? right : left);
+            keys.press(side != 0);
             deadline += interval(random);
         }
         sleepUntil(deadline);
-        sent.push_back({onset, press(side == 0 ? left : right)});
+        sent.push_back({onset, keys.press(side == 0)});
     }
-    XCloseDisplay(display);
 }
 
 // Runs blocks of up to 100 trials at timingDelays[delayIndex] until `trials` are
 // answered. Returns why a block did not complete, or nothing.
-std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Shared& shared, int trials,
+std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Shared& shared, KeyInjector& keys, int trials,
                      std::size_t delayIndex, TimingFigures& figures)
 {
     const unsigned delay = timingDelays[delayIndex];
@@ -276,7 +380,8 @@ std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Shared& s
         window.drawStarts.clear();
         shared.stop = false;
         shared.wordsShown = 0;
-        std::thread player(participant, std::ref(shared), s.trials, std::ref(sent), 1234u + done + delay);
+        std::thread player(participant, std::ref(shared), std::ref(keys), s.trials, std::ref(sent),
+                           1234u + done + delay);
         QTimer::singleShot(100, &window, [&] { window.engine().key(TaskCommand::StartBlock); });
         // A word waits at most a few tenths of a second for its key; when none has
         // been drawn for half a minute the keys do not reach the window, and the
@@ -319,7 +424,7 @@ std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Shared& s
         std::vector<Sent> referenceSent;
         shared.stop = false;
         shared.wordsShown = 0;
-        std::thread referencePlayer(participant, std::ref(shared), s.trials, std::ref(referenceSent),
+        std::thread referencePlayer(participant, std::ref(shared), std::ref(keys), s.trials, std::ref(referenceSent),
                                     4321u + done + delay);
         const std::vector<int> referenceLatencies = reference.runBlock(s.trials, delay);
         shared.stop = true;
@@ -375,57 +480,98 @@ int main(int argc, char* argv[])
         std::fputs(timingUsageText(), stdout);
         return 0;
     }
+    // Natively on Wayland in a Wayland session (as truv runs there), else on X11.
+    const std::string platform = chooseQtPlatform(std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"),
+                                                  std::getenv("XDG_SESSION_TYPE"), options->x11);
+    if (!platform.empty())
+        qputenv("QT_QPA_PLATFORM", platform.c_str());
     const char* displayName = std::getenv("DISPLAY");
-    if (!canMeasure(displayName))
-        return 1;
-
-    // The keys travel through the X server, so the window must be an X client too
-    // (under Wayland that is XWayland).
-    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
+    const bool native = onWaylandPlatform();
+    if (!native && !canMeasure(displayName))
+        return 1;
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
     const PriorityLevel priority = raisePriority();
-    auto pointer = openDisplayPointer(isWaylandSession(std::getenv("WAYLAND_DISPLAY"),
-                                                       std::getenv("XDG_SESSION_TYPE")));
     QScreen* screen = QGuiApplication::primaryScreen();
-    if (!pointer || screen == nullptr) {
-        std::fprintf(stderr, "truv-timing: cannot use the X display \"%s\".\n", displayName);
+    if (screen == nullptr) {
+        std::fprintf(stderr, "truv-timing: the display has no screen.\n");
         return 1;
     }
 
     ExperimentApp app;
     app.acceleratorSlot().table = &participantShortcuts();
     application.installEventFilter(&app);
-    // The full-screen frame behind the task window, as in a run.
+    // The full-screen frame behind the task window, as in a run; natively on Wayland
+    // the task window is drawn in it, as in a run.
     MainFrame frame;
     frame.setGeometry(screen->geometry());
     frame.showFullScreen();
+    for (int waited = 0; waited < 3000 && !(frame.windowHandle() && frame.windowHandle()->isExposed()); waited += 20)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    const std::unique_ptr<ScreenHost> host = native ? std::make_unique<ScreenHost>(&frame) : nullptr;
+
+    std::unique_ptr<KeyInjector> keys;
+    std::unique_ptr<Pointer> pointer;
+    if (native) {
+        auto remote = std::make_unique<RemoteDesktopInjector>();
+        if (!remote->usable()) {
+            std::fprintf(stderr,
+                         "truv-timing: natively on Wayland the keys are sent through the compositor's remote desktop\n"
+                         "interface (%s on the session bus), which this desktop does not offer.\n"
+                         "Measure through XWayland instead: truv-timing --x11.\n",
+                         RemoteDesktopInjector::service);
+            return 1;
+        }
+        keys = std::move(remote);
+        pointer = openSurfacePointer(&frame);
+        if (!pointer)
+            pointer = std::make_unique<HeadlessPointer>(ScreenSize{frame.width(), frame.height()});
+    } else {
+        auto xtest = std::make_unique<XTestInjector>();
+        pointer = openDisplayPointer(isWaylandSession(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_SESSION_TYPE")));
+        if (!xtest->usable() || !pointer) {
+            std::fprintf(stderr, "truv-timing: cannot use the X display \"%s\".\n", displayName);
+            return 1;
+        }
+        keys = std::move(xtest);
+    }
 
     MonotonicClock clock;
     Shared shared;
     TimingWindow window(app.acceleratorSlot(), *pointer, clock, shared, &frame);
-    ReferenceWindow reference(clock, shared, &frame);
+    ReferenceWindow reference(clock, shared, &frame, native);
 
     const double seconds = timingPassSeconds(options->trials);
     const QSize size = screen->geometry().size();
-    std::printf("TRUV timing: the task window on X display %s (%d x %d), %d trials at each of the delays %u, %u "
-                "and %u ms.\n",
-                displayName, size.width(), size.height(), options->trials, timingDelays[0], timingDelays[1],
-                timingDelays[2]);
+    if (native)
+        std::printf("TRUV timing: the task window natively on Wayland (%d x %d), %d trials at each of the delays %u, "
+                    "%u and %u ms.\n",
+                    size.width(), size.height(), options->trials, timingDelays[0], timingDelays[1], timingDelays[2]);
+    else
+        std::printf("TRUV timing: the task window on X display %s (%d x %d), %d trials at each of the delays %u, %u "
+                    "and %u ms.\n",
+                    displayName, size.width(), size.height(), options->trials, timingDelays[0], timingDelays[1],
+                    timingDelays[2]);
     std::printf("Priority: %s; processors: %u.\n", describe(priority), std::thread::hardware_concurrency());
     const BusyProcesses load(options->load);
     if (options->load > 0)
         std::printf("Load: %d other processes kept busy meanwhile.\n", load.count());
-    if (std::getenv("WAYLAND_DISPLAY") != nullptr)
-        std::printf("Under Wayland: measured through XWayland, as the program runs there.\n");
+    if (native)
+        std::printf("Keys: sent through the compositor's remote desktop interface (%s).\n",
+                    RemoteDesktopInjector::service);
+    else if (std::getenv("WAYLAND_DISPLAY") != nullptr)
+        std::printf("Keys: sent through the X server (XTest); under Wayland measured through XWayland, as truv "
+                    "--x11 runs.\n");
+    else
+        std::printf("Keys: sent through the X server (XTest).\n");
     std::printf("Do not touch the keyboard or the mouse until it has finished (about %.0f %s).\n\n",
                 seconds < 90 ? seconds : seconds / 60, seconds < 90 ? "seconds" : "minutes");
     std::fflush(stdout);
 
     TimingFigures figures;
     for (std::size_t d = 0; d < timingDelays.size(); ++d) {
-        const std::string failure = runDelay(window, reference, shared, options->trials, d, figures);
+        const std::string failure = runDelay(window, reference, shared, *keys, options->trials, d, figures);
         if (!failure.empty()) {
             std::fprintf(stderr, "truv-timing: the measuring was interrupted: %s.\n", failure.c_str());
             return 1;
@@ -435,7 +581,14 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "truv-timing: no key reached the task window; nothing was measured.\n");
         return 1;
     }
-    std::printf("%s\n", describeKeyTimes(window.engine().serverClock()).c_str());
+    if (native) {
+        const std::optional<KeyClock> found = window.keyClock();
+        std::printf("Key times: %s.\n",
+                    found ? (std::string("the compositor's own stamps, found on ") + describe(*found)).c_str()
+                          : "the clock when each key is handled (the stamps fitted neither clock)");
+    } else {
+        std::printf("%s\n", describeKeyTimes(window.engine().serverClock()).c_str());
+    }
     std::printf("%s\n%s\n", formatFigures(figures).c_str(), formatVerdict(figures).c_str());
     std::printf("%s", timingCoverageText());
     return 0;

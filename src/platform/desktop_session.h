@@ -36,8 +36,9 @@ inline constexpr const char* x11Option = "--x11";
 inline constexpr const char* waylandSessionNotice =
     "This computer runs a Wayland desktop session, and the program runs there through XWayland "
     "(it was started with --x11, or its Wayland platform could not start). Through XWayland the "
-    "mouse pointer is held inside the whole task window during the blocks, not inside the "
-    "slightly narrower rectangle the program holds it to elsewhere.\n\n"
+    "mouse pointer is held at best to the whole task window during the blocks, once it is over "
+    "the window (some compositors do not hold it at all), never to the slightly narrower "
+    "rectangle the program holds it to elsewhere.\n\n"
     "Started without --x11, the program runs as a native Wayland client and holds the pointer "
     "exactly. The user guide's section \"Preparing the lab computer\" says more.\n\n"
     "Go on with this run all the same?";

@@ -9,16 +9,17 @@
 
 const char* timingUsageText()
 {
-    return R"(Usage: truv-timing [--trials N] [--load N]
+    return R"(Usage: truv-timing [--trials N] [--load N] [--x11]
 
 Measures, on this computer and its display, how exactly TRUV records latencies.
 It opens the real task window full screen and answers every word itself: at a
 chosen moment it sends the A or the keypad's 5 key through the X server (XTest),
-now and then the wrong key first, and compares the latency the program records
-with the true interval. It also measures the interval from each correct key to
-the next word and the time drawing a word takes, and, block by block, the same
-task in a plain window that times each key when it handles it, for comparison;
-then it prints the figures and a verdict. Do not touch the keyboard or the mouse
+or, as a native Wayland client under GNOME, through the compositor's remote
+desktop interface, now and then the wrong key first, and compares the latency
+the program records with the true interval. It also measures the interval from
+each correct key to the next word and the time drawing a word takes, and, block
+by block, the same task in a plain window that times each key when it handles
+it, for comparison; then it prints the figures and a verdict. Do not touch the keyboard or the mouse
 while it runs.
 
 Options:
@@ -26,10 +27,13 @@ Options:
                       (default 100: about five minutes)
   --load N            keeps N other processes busy meanwhile, 0 to 64 (default
                       0), to see what a loaded computer does
+  --x11               in a Wayland session, measures through XWayland, as
+                      truv --x11 runs
   --help              shows this text
 
 Exit status: 0 measured, 1 could not measure (no X display, no XTest extension,
-or the measuring was interrupted), 2 wrong usage.
+no remote desktop interface natively on Wayland, or the measuring was
+interrupted), 2 wrong usage.
 )";
 }
 
@@ -55,7 +59,7 @@ std::optional<TimingOptions> parseTimingOptions(const std::vector<std::string>& 
     error = parseCommandLine(args,
                              {flagOption("--help", options.help), flagOption("-h", options.help),
                               wholeNumber("--trials", options.trials, minTimingTrials, maxTimingTrials),
-                              wholeNumber("--load", options.load, 0, maxTimingLoad)},
+                              wholeNumber("--load", options.load, 0, maxTimingLoad), flagOption("--x11", options.x11)},
                              // truv-timing takes no operand; a lone "-" reads as an option.
                              [](const std::string& arg) {
                                  return (arg == "-" ? "unknown option " : "unexpected argument ") + arg;
@@ -286,11 +290,12 @@ std::string formatVerdict(const TimingFigures& figures)
 const char* timingCoverageText()
 {
     return R"(What these figures cover: the program's own path, from the moment a key event arrives
-at the X server to the latency the program records, and the drawing of each word up to
-the moment its onset is taken. The true interval runs from the moment the word had been
-drawn to the moment the key event was sent. With XTest the key enters at the X server,
-so the keyboard itself is not in the path. Latencies are recorded in whole milliseconds:
-rounding alone makes errors of up to 0.5 ms.
+at the display server (the X server, or the Wayland compositor) to the latency the
+program records, and the drawing of each word up to the moment its onset is taken. The
+true interval runs from the moment the word had been drawn to the moment the key event
+was sent. With XTest, or the compositor's remote desktop interface, the key enters at
+the display server, so the keyboard itself is not in the path. Latencies are recorded
+in whole milliseconds: rounding alone makes errors of up to 0.5 ms.
 
 What they do not cover: the keyboard's scanning and its USB polling (up to 8 ms for a
 keyboard polled 125 times a second), and the display's refresh and response time (up to

@@ -14,6 +14,7 @@
 struct TimingOptions {
     int trials = 100;  // at each of the delays
     int load = 0;      // busy processes running meanwhile
+    bool x11 = false;  // through XWayland in a Wayland session
     bool help = false;
 };
 

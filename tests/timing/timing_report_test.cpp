@@ -26,11 +26,13 @@ TEST(TimingOptions, DefaultsAndEveryForm)
     EXPECT_EQ(d->trials, 100);
     EXPECT_EQ(d->load, 0);
     EXPECT_FALSE(d->help);
+    EXPECT_FALSE(d->x11);
 
-    const auto o = parse({"--trials", "2", "--load", "64"});
+    const auto o = parse({"--trials", "2", "--load", "64", "--x11"});
     ASSERT_TRUE(o);
     EXPECT_EQ(o->trials, 2);
     EXPECT_EQ(o->load, 64);
+    EXPECT_TRUE(o->x11);
 
     const auto e = parse({"--trials=10000", "--load=3", "--load=1"});
     ASSERT_TRUE(e);

@@ -26,13 +26,20 @@ start_mutter() {
     chmod 1777 /tmp/.X11-unix
   fi
   local socket="wayland-truv-$$"
-  mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$socket" \
-    >"$work/mutter.log" 2>&1 &
+  # With CLIENT_LOG set, XWayland, mutter's client, writes its protocol log (what the
+  # compositor told it) into the file CLIENT_LOG names.
+  if [ -n "${CLIENT_LOG:-}" ]; then
+    WAYLAND_DEBUG=client mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$socket" \
+      >"$work/mutter.log" 2>"$CLIENT_LOG" &
+  else
+    mutter --headless --wayland --virtual-monitor 1280x1024 --wayland-display="$socket" \
+      >"$work/mutter.log" 2>&1 &
+  fi
   mutter=$!
   local end=$(( $(date +%s) + TIMEOUT )) display=""
   while [ -z "$display" ] && [ "$(date +%s)" -lt "$end" ]; do
     kill -0 "$mutter" 2>/dev/null || { cat "$work/mutter.log" >&2; fail "mutter ended"; }
-    display=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/mutter.log" | head -n 1)
+    display=$(cat "$work/mutter.log" ${CLIENT_LOG:-} | sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' | head -n 1)
     [ -n "$display" ] || sleep 0.2
   done
   [ -n "$display" ] || { cat "$work/mutter.log" >&2; fail "mutter started no XWayland"; }

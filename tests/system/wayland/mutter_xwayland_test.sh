@@ -13,7 +13,7 @@ work=$(mktemp -d)
 class=$(basename "$truv")
 trap 'kill -9 ${pid:-} 2>/dev/null; kill ${remote:-} ${mutter:-} 2>/dev/null; rm -rf "$work"' EXIT
 
-start_mutter
+CLIENT_LOG="$work/xwayland.log" start_mutter
 start_remote_input
 write_small_study "$work" 2 3
 data="$work/run.dat"
@@ -42,7 +42,12 @@ for step in $steps; do
     page|next|feedback) key_to "$screen" Return ;;
     block)
       wait_for_focus "$screen" || fail "block $((blocks + 1)): the task window did not get the keyboard focus"
+      # The pointer into the middle of the task window, where XWayland's hold begins
+      # (it holds a pointer that is over the window).
+      echo "move -3000 -3000" >&7; echo "move 640 512" >&7; sleep 0.5
       press_codes 57
+      # Pushed hard every way: XWayland must not let it leave the window.
+      for move in "900 0" "-1800 0" "900 600" "0 -1200" "0 600"; do echo "move $move" >&7; sleep 0.05; done
       answer_block "$class" "$screen"
       blocks=$((blocks + 1)) ;;
     code)
@@ -64,4 +69,11 @@ blocks_seen=$(tail -n +2 "$data" | cut -f 14 | tr '\n' ' ')
 [ "$blocks_seen" = "1 1 2 2 3 3 4 4 4 5 5 6 6 7 7 7 " ] || fail "Block column: $blocks_seen"
 bad=$(tail -n +2 "$data" | awk -F'\t' '$20 !~ /^[0-9]+$/ || $20 == 99999 || ($22 != "l" && $22 != "r") { print NR ": " $0 }')
 [ -z "$bad" ] || fail "trials not answered: $bad"
+# Judged from the compositor's side, by XWayland's own protocol log: while one of its
+# constraints held, the pointer never left the window it held it to. How often one
+# took hold is XWayland's and mutter's affair (under mutter 43 its locks on the task
+# window often never do): it is reported, not required.
+read -r holds left <<<"$("$PYTHON" "$(dirname "$0")/wayland_log.py" "$work/xwayland.log" xwayland-hold)"
+echo "XWayland's pointer constraints took hold $holds times in 7 blocks"
+[ "$left" = 0 ] || fail "the pointer left the held window $left times"
 echo "PASS"

@@ -13,6 +13,10 @@ surfaces, which surface had the keyboard, and the pointer constraints it made.
                                          some), a lock kept it still (its "locked" came and
                                          no motion until its destruction); prints one line
                                          per block, exits 1 if any failed
+    wayland_log.py LOG xwayland-hold     for XWayland's log: how many times a constraint of its
+                                         took hold ("locked" or "confined"), and whether the
+                                         pointer ever left the constrained surface while one
+                                         held: prints "HOLDS LEFT", exits 1 if it left
     wayland_log.py LOG free-after        the pointer moved outside the last region after the
                                          last constraint was destroyed (exit 0) or not (1)
     wayland_log.py LOG frame             the size of the full-screen toplevel's last configure
@@ -109,6 +113,27 @@ def pointer(path):
     return at
 
 
+def xwayland_hold(path):
+    """XWayland makes and drops constraints as the X clients grab, warp and change
+    cursors: counts the times one took hold, and the pointer's leaves from the
+    constrained surface while one held."""
+    surface_of, active, holds, left = {}, set(), 0, 0
+    for sent, obj, message, args in entries(path):
+        if sent and message in ("confine_pointer", "lock_pointer"):
+            made = ids(args)
+            surface_of[made[0]] = made[1]
+        elif not sent and obj in surface_of and message in ("confined", "locked"):
+            active.add(obj)
+            holds += 1
+        elif obj in surface_of and (message in ("unconfined", "unlocked") or (sent and message == "destroy")):
+            active.discard(obj)
+        elif not sent and obj.startswith("wl_pointer@") and message == "leave":
+            surface = [i for i in ids(args) if i.startswith("wl_surface@")]
+            if any(surface and surface_of[c] == surface[0] for c in active):
+                left += 1
+    return holds, left
+
+
 def inside(point, region):
     x, y = point
     left, top, width, height = region
@@ -142,6 +167,10 @@ def main():
             failed |= not ok
             print(f"block {number}: {text}{'' if ok else ' FAILED'}")
         return 1 if failed else 0
+    elif command == "xwayland-hold":
+        holds, left = xwayland_hold(path)
+        print(holds, left)
+        return 1 if left else 0
     elif command == "free-after":
         regions = [b["region"] for b in constraints(path) if b["region"] is not None]
         after = constraints(path)[-1]["after"] if regions else []
