@@ -19,8 +19,8 @@ desktop interface, now and then the wrong key first, and compares the latency
 the program records with the true interval. It also measures the interval from
 each correct key to the next word and the time drawing a word takes, and, block
 by block, the same task in a plain window that times each key when it handles
-it, for comparison; then it prints the figures and a verdict. Do not touch the keyboard or the mouse
-while it runs.
+it, for comparison; then it prints the figures and a verdict. Do not touch the
+keyboard or the mouse while it runs.
 
 Options:
   --trials N          trials at each of the delays 0, 250 and 999 ms, 2 to 10000
