@@ -215,6 +215,18 @@ void WaylandPointer::setConfinement(ScreenRect rect)
     wl_display_flush(s_->display);
 }
 
+namespace {
+
+// A region of exactly rect, for one request; the caller destroys it.
+wl_region* regionOf(wl_compositor* compositor, const ScreenRect& rect)
+{
+    wl_region* region = wl_compositor_create_region(compositor);
+    wl_region_add(region, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    return region;
+}
+
+}  // namespace
+
 void WaylandPointer::makeConstraint()
 {
     if (s_->pointer == nullptr)
@@ -223,9 +235,7 @@ void WaylandPointer::makeConstraint()
         // A new rectangle for the block's confinement, applied at the surface's next
         // commit; a locked pointer stays where it is.
         if (s_->confined != nullptr && s_->region != confinement_) {
-            wl_region* region = wl_compositor_create_region(s_->compositor);
-            wl_region_add(region, confinement_.left, confinement_.top, confinement_.right - confinement_.left,
-                          confinement_.bottom - confinement_.top);
+            wl_region* region = regionOf(s_->compositor, confinement_);
             zwp_confined_pointer_v1_set_region(s_->confined, region);
             wl_region_destroy(region);
         }
@@ -239,9 +249,7 @@ void WaylandPointer::makeConstraint()
     const bool inside = at.x >= confinement_.left && at.x < confinement_.right && at.y >= confinement_.top &&
                         at.y < confinement_.bottom;
     if (inside) {
-        wl_region* region = wl_compositor_create_region(s_->compositor);
-        wl_region_add(region, confinement_.left, confinement_.top, confinement_.right - confinement_.left,
-                      confinement_.bottom - confinement_.top);
+        wl_region* region = regionOf(s_->compositor, confinement_);
         s_->confined = zwp_pointer_constraints_v1_confine_pointer(s_->constraints, s_->surface, s_->pointer, region,
                                                                   ZWP_POINTER_CONSTRAINTS_V1_LIFETIME_PERSISTENT);
         zwp_confined_pointer_v1_add_listener(s_->confined, &confinedEvents, s_.get());
