@@ -39,6 +39,7 @@
 #include "platform/desktop_session.h"
 #include "common/ui/display_system.h"
 #include "common/ui/screen_host.h"
+#include "platform/wayland/round_trip.h"
 #include "task/ui/task_window.h"
 #include "timing/timing_report.h"
 
@@ -481,15 +482,25 @@ int main(int argc, char* argv[])
         return 0;
     }
     // Natively on Wayland in a Wayland session (as truv runs there), else on X11.
-    const std::string platform = chooseQtPlatform(std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"),
-                                                  std::getenv("XDG_SESSION_TYPE"), options->x11);
+    // A compositor that cannot be reached leaves X11, as Qt's own fallback would; a
+    // display that cannot be measured on is said before Qt starts, which would end the
+    // program without one.
+    std::string platform = chooseQtPlatform(std::getenv("QT_QPA_PLATFORM"), std::getenv("WAYLAND_DISPLAY"),
+                                            std::getenv("XDG_SESSION_TYPE"), options->x11);
+    const char* user = std::getenv("QT_QPA_PLATFORM");
+    const std::string chosen = platform.empty() ? std::string(user != nullptr ? user : "") : platform;
+    bool wayland = chosen.rfind("wayland", 0) == 0;
+    if (wayland && !waylandDisplayReachable()) {
+        wayland = false;
+        platform = "xcb";
+    }
     if (!platform.empty())
         qputenv("QT_QPA_PLATFORM", platform.c_str());
     const char* displayName = std::getenv("DISPLAY");
+    if (!wayland && !canMeasure(displayName))
+        return 1;
     QApplication application(argc, argv);
     const bool native = onWaylandPlatform();
-    if (!native && !canMeasure(displayName))
-        return 1;
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion")))
         QApplication::setStyle(style);
     const PriorityLevel priority = raisePriority();

@@ -24,3 +24,12 @@ WaylandRoundTrip::WaylandRoundTrip(std::unique_ptr<Queue> queue) : q_(std::move(
 WaylandRoundTrip::~WaylandRoundTrip() { wl_event_queue_destroy(q_->queue); }
 
 bool WaylandRoundTrip::run() { return wl_display_roundtrip_queue(q_->display, q_->queue) >= 0; }
+
+bool waylandDisplayReachable()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr)
+        return false;
+    wl_display_disconnect(display);
+    return true;
+}

@@ -24,3 +24,6 @@ private:
     explicit WaylandRoundTrip(std::unique_ptr<Queue> queue);
     std::unique_ptr<Queue> q_;
 };
+
+// Whether the compositor named by WAYLAND_DISPLAY accepts a connection now.
+bool waylandDisplayReachable();
