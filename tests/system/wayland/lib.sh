@@ -50,7 +50,8 @@ start_mutter() {
 }
 
 # Starts the remote desktop session that types and moves the pointer through the
-# compositor (remote_input.py); its commands go to file descriptor 7.
+# compositor (remote_input.py); its commands go to file descriptor 7. With "keys-only"
+# the seat gets no pointer until the first motion is sent.
 start_remote_input() {
   mkfifo "$work/input"
   exec 7<>"$work/input"
@@ -66,7 +67,7 @@ start_remote_input() {
   # (which takes the keyboard's keymap with it): a Shift goes first. A motion gives
   # the seat its pointer, as a lab computer's mouse does, before the program starts.
   press_codes 42
-  echo "move 1 1" >&7
+  [ "${1:-}" = keys-only ] || echo "move 1 1" >&7
 }
 
 # Waits until window $1 has the keyboard focus, which the compositor gives: keys sent

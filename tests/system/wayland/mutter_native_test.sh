@@ -5,8 +5,8 @@
 # the grey frame is full screen on the output; the run makes no window of its own (its
 # screens are drawn in the frame, centred there by the program, nothing placed by the
 # compositor); each of the seven blocks holds the pointer, however hard it is pushed:
-# the first, begun with the pointer off the task window, keeps it still (no motion
-# while locked), the others, begun with the pointer in the window, keep it in the task
+# the first, begun before the seat has a pointer, is held from the moment it gains one
+# (with the pointer off the task window: kept still, no motion while locked), the others, begun with the pointer in the window, keep it in the task
 # window's narrowed rectangle (every motion while confined lies in the region); the
 # pointer is free after the run's last block; the keys, sent through the compositor's RemoteDesktop interface,
 # answer every trial.
@@ -19,7 +19,9 @@ log="$work/wayland.log"
 trap 'kill -9 ${pid:-} 2>/dev/null; kill ${remote:-} ${mutter:-} 2>/dev/null; rm -rf "$work"' EXIT
 
 start_mutter
-start_remote_input
+# The seat has no pointer until block 1 has begun: the block is held from the moment
+# one appears.
+start_remote_input keys-only
 write_small_study "$work" 2 3
 data="$work/run.dat"
 wlog() { "$PYTHON" "$(dirname "$0")/wayland_log.py" "$log" "$@"; }
@@ -93,6 +95,8 @@ for step in $steps; do
       enter ;;
     block)
       press_codes 57
+      # The seat's pointer appears in block 1, after its START.
+      [ "$blocks_done" -gt 0 ] || { sleep 0.5; echo "move 1 1" >&7; sleep 0.5; }
       # Pushed hard every way while the block runs, then answered until its lines are
       # in the data file: A and the keypad's 5 in turn.
       for move in "900 0" "-1800 0" "900 600" "0 -1200" "0 600"; do echo "move $move" >&7; sleep 0.05; done
@@ -121,6 +125,7 @@ wait_for_exit "$pid" || fail "Escape did not end the program"
 [ "$(wlog frame)" = "1280x1024" ] || fail "the grey frame is $(wlog frame), not the output's 1280x1024"
 [ "$(wlog toplevels)" = $((before + 1)) ] || fail "the run made windows of its own: $(wlog toplevels) toplevels, $((before + 1)) expected"
 [ "$(wlog blocks)" = 7 ] || fail "$(wlog blocks) pointer constraints, one per block (7) expected"
+wlog late-pointer || fail "block 1 was not held from the moment the seat gained its pointer"
 wlog check-hold || fail "the pointer was not held in every block"
 wlog free-after || fail "the pointer was not free after the last block"
 

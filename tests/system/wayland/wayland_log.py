@@ -17,6 +17,9 @@ surfaces, which surface had the keyboard, and the pointer constraints it made.
                                          took hold ("locked" or "confined"), and whether the
                                          pointer ever left the constrained surface while one
                                          held: prints "HOLDS LEFT", exits 1 if it left
+    wayland_log.py LOG late-pointer      the first block began (Space) before the seat had a
+                                         pointer, and the first constraint was asked for once it
+                                         had (exit 0), or not (1)
     wayland_log.py LOG free-after        the pointer moved outside the last region after the
                                          last constraint was destroyed (exit 0) or not (1)
     wayland_log.py LOG frame             the size of the full-screen toplevel's last configure
@@ -134,6 +137,24 @@ def xwayland_hold(path):
     return holds, left
 
 
+def late_pointer(path):
+    """Whether the first block had begun (its Space, evdev code 57, pressed) before the
+    seat gained its pointer, and the first constraint was asked for only then."""
+    space_at, pointer_at, constraint_at, line = None, None, None, 0
+    for sent, obj, message, args in entries(path):
+        line += 1
+        if not sent and obj.startswith("wl_keyboard@") and message == "key" and space_at is None:
+            values = numbers(args)
+            if len(values) >= 4 and int(values[2]) == 57 and int(values[3]) == 1:
+                space_at = line
+        elif not sent and obj.startswith("wl_seat@") and message == "capabilities":
+            if pointer_at is None and int(numbers(args)[0]) & 1:
+                pointer_at = line
+        elif sent and message in ("confine_pointer", "lock_pointer") and constraint_at is None:
+            constraint_at = line
+    return None not in (space_at, pointer_at, constraint_at) and space_at < pointer_at < constraint_at
+
+
 def inside(point, region):
     x, y = point
     left, top, width, height = region
@@ -171,6 +192,8 @@ def main():
         holds, left = xwayland_hold(path)
         print(holds, left)
         return 1 if left else 0
+    elif command == "late-pointer":
+        return 0 if late_pointer(path) else 1
     elif command == "free-after":
         regions = [b["region"] for b in constraints(path) if b["region"] is not None]
         after = constraints(path)[-1]["after"] if regions else []
