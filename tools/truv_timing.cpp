@@ -18,7 +18,6 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
-#include <QWindow>
 
 #include <atomic>
 #include <cerrno>
@@ -518,8 +517,7 @@ int main(int argc, char* argv[])
     MainFrame frame;
     frame.setGeometry(screen->geometry());
     frame.showFullScreen();
-    for (int waited = 0; waited < 3000 && !(frame.windowHandle() && frame.windowHandle()->isExposed()); waited += 20)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    waitUntilExposed(&frame, 3000);
     const std::unique_ptr<ScreenHost> host = native ? std::make_unique<ScreenHost>(&frame) : nullptr;
 
     std::unique_ptr<KeyInjector> keys;

@@ -3,8 +3,6 @@
 #include <cstdlib>
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QWindow>
 #include <QMessageBox>
 #include <QKeyEvent>
 #include <QPalette>
@@ -66,10 +64,7 @@ int ExperimentApp::initInstance()
     // Shown and drawn before the menu: a compositor gives the keyboard to the window
     // mapped last, which must be the menu, not the frame behind it. Keys wait; a slow
     // desktop only delays the menu.
-    QElapsedTimer shown;
-    shown.start();
-    while (!(frame_->windowHandle() && frame_->windowHandle()->isExposed()) && shown.elapsed() < 3000)
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    waitUntilExposed(frame_.get(), 3000);
 
     for (;;) {
         MainMenuDialog menu(activities, frame_.get());

@@ -1,6 +1,7 @@
 #include "common/ui/display_system.h"
 
 #include <QAbstractEventDispatcher>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
@@ -83,6 +84,16 @@ void waitUntilDrawn()
     static const std::unique_ptr<WaylandRoundTrip> roundTrip = WaylandRoundTrip::open(qtWaylandDisplay());
     if (roundTrip)
         roundTrip->run();
+}
+
+bool waitUntilExposed(QWidget* window, int milliseconds)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const auto exposed = [window] { return window->windowHandle() && window->windowHandle()->isExposed(); };
+    while (!exposed() && timer.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    return exposed();
 }
 
 std::unique_ptr<Pointer> openSurfacePointer(QWidget* frame)

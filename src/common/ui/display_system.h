@@ -31,6 +31,10 @@ std::unique_ptr<ServerClock> openServerClock();
 // display can be opened.
 std::unique_ptr<Pointer> openDisplayPointer(bool wholeWindowsOnly);
 
+// Handles every event but input until window is shown and drawn by the display
+// server (exposed), for at most milliseconds; whether it is. Keys wait in the queue.
+bool waitUntilExposed(QWidget* window, int milliseconds);
+
 // Natively on Wayland, the pointer held on the surface of frame (a shown full-screen
 // window, whose coordinates the confinement rectangles are given in); nullptr off the
 // Wayland platform or when the compositor cannot constrain the pointer.

@@ -157,7 +157,7 @@ void TaskWindow::showCentred()
     // Once the window is mapped a window manager has framed it, and its frame is
     // known: the frame, not the window inside it, is centred (with no window manager
     // the two are one). Generous time-outs: a slow desktop only delays the START screen.
-    waitFor([this] { return windowHandle() && windowHandle()->isExposed(); }, 3000);
+    waitUntilExposed(this, 3000);
     const QPoint target = centredFrame();
     if (frameGeometry().topLeft() != target) {
         move(target);

@@ -44,14 +44,6 @@ wait_for_toplevel() {
     sleep 0.2
   done
 }
-# Waits until the data file has $1 lines.
-wait_for_lines() {
-  local end=$(( $(date +%s) + TIMEOUT ))
-  until [ "$(cat "$data" 2>/dev/null | wc -l)" -ge "$1" ]; do
-    [ "$(date +%s)" -lt "$end" ] || return 1
-    sleep 0.1
-  done
-}
 enter() { press_codes 28; sleep 0.3; }
 ctrl_a() { echo "keys 29 30" >&7; sleep 0.05; }
 tab() { press_codes 15; }
