@@ -4,7 +4,6 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPushButton>
 
 namespace {
 
