@@ -38,6 +38,7 @@
 #include "platform/desktop_session.h"
 #include "common/ui/display_system.h"
 #include "common/ui/screen_host.h"
+#include "platform/wayland/fake_keyboard.h"
 #include "platform/wayland/round_trip.h"
 #include "task/ui/task_window.h"
 #include "timing/timing_report.h"
@@ -229,16 +230,21 @@ void sleepUntil(std::int64_t deadlineMicroseconds)
     }
 }
 
-// How the participant's keys reach the program: through the X server (XTest), or
-// through mutter's remote desktop interface on the session bus, as a keyboard's keys
-// reach the compositor. press sends one key's press and release and returns the
-// moment the press was sent (monotonic microseconds). Used from the participant's
-// thread only.
+// How the participant's keys reach the program: through the X server (XTest), or, as
+// a keyboard's keys reach the compositor, through mutter's remote desktop interface on
+// the session bus or KWin's fake input protocol. press sends one key's press and
+// release and returns the moment the press was sent (monotonic microseconds). Used
+// from the participant's thread only.
 class KeyInjector {
 public:
     virtual ~KeyInjector() = default;
     virtual std::int64_t press(bool left) = 0;
 };
+
+// Evdev codes of the participant's keys (A, the keypad's 5) and of Shift.
+constexpr unsigned leftKeyCode = 30;
+constexpr unsigned rightKeyCode = 76;
+constexpr unsigned shiftKeyCode = 42;
 
 class XTestInjector final : public KeyInjector {
 public:
@@ -274,7 +280,7 @@ private:
 };
 
 // mutter's org.gnome.Mutter.RemoteDesktop: a session of its own, keys by their evdev
-// codes (30 is A, 76 the keypad's 5). A press is a call that returns once mutter has
+// codes. A press is a call that returns once mutter has
 // handled it, which stamps the key: the press was sent in the middle of the call.
 class RemoteDesktopInjector final : public KeyInjector {
 public:
@@ -299,8 +305,8 @@ public:
         // The session's keyboard is new to the seat, and its first key may be lost on
         // the way (the compositor sends the keymap with it): a Shift goes first, and the
         // seat is given a moment to take the keyboard to the program's window.
-        pressCode(42, true);
-        pressCode(42, false);
+        pressCode(shiftKeyCode, true);
+        pressCode(shiftKeyCode, false);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
     ~RemoteDesktopInjector() override
@@ -324,7 +330,7 @@ private:
         return QDBusMessage::createMethodCall(QString::fromLatin1(service), session_,
                                               QStringLiteral("org.gnome.Mutter.RemoteDesktop.Session"), method);
     }
-    void key(bool left, bool pressed) { pressCode(left ? 30 : 76, pressed); }
+    void key(bool left, bool pressed) { pressCode(left ? leftKeyCode : rightKeyCode, pressed); }
     void pressCode(uint code, bool pressed)
     {
         QDBusMessage call = sessionCall(QStringLiteral("NotifyKeyboardKeycode"));
@@ -333,6 +339,38 @@ private:
     }
 
     QString session_;
+    MonotonicClock clock_;
+};
+
+// KWin's fake input: keys by their evdev codes on a connection of their own, sent as
+// XTest sends them (the press is on its way when it returns). KWin lets a program use
+// it only when its desktop file names the interface, or with
+// KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 in KWin's environment.
+class FakeInputInjector final : public KeyInjector {
+public:
+    FakeInputInjector()
+        : keyboard_(WaylandFakeKeyboard::open("truv-timing", "sends the participant's keys to measure their times"))
+    {
+        if (!keyboard_)
+            return;
+        // As with mutter: a new keyboard's first key may be lost; a Shift goes first.
+        keyboard_->send(shiftKeyCode, true);
+        keyboard_->send(shiftKeyCode, false);
+        keyboard_->settle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    bool usable() const { return keyboard_ != nullptr; }
+    std::int64_t press(bool left) override
+    {
+        const unsigned code = left ? leftKeyCode : rightKeyCode;
+        keyboard_->send(code, true);
+        const std::int64_t at = clock_.nowMicroseconds();
+        keyboard_->send(code, false);
+        return at;
+    }
+
+private:
+    std::unique_ptr<WaylandFakeKeyboard> keyboard_;
     MonotonicClock clock_;
 };
 
@@ -522,17 +560,25 @@ int main(int argc, char* argv[])
 
     std::unique_ptr<KeyInjector> keys;
     std::unique_ptr<Pointer> pointer;
+    std::string keysText;
     if (native) {
-        auto remote = std::make_unique<RemoteDesktopInjector>();
-        if (!remote->usable()) {
+        if (auto remote = std::make_unique<RemoteDesktopInjector>(); remote->usable()) {
+            keys = std::move(remote);
+            keysText = std::string("sent through the compositor's remote desktop interface (") +
+                       RemoteDesktopInjector::service + ")";
+        } else if (auto fake = std::make_unique<FakeInputInjector>(); fake->usable()) {
+            keys = std::move(fake);
+            keysText = std::string("sent through the compositor's fake input interface (") +
+                       WaylandFakeKeyboard::protocol + ")";
+        } else {
             std::fprintf(stderr,
                          "truv-timing: natively on Wayland the keys are sent through the compositor's remote desktop\n"
-                         "interface (%s on the session bus), which this desktop does not offer.\n"
+                         "interface (%s on the session bus, GNOME) or its fake input interface (%s,\n"
+                         "KDE), and this desktop offers neither to truv-timing.\n"
                          "Measure through XWayland instead: truv-timing --x11.\n",
-                         RemoteDesktopInjector::service);
+                         RemoteDesktopInjector::service, WaylandFakeKeyboard::protocol);
             return 1;
         }
-        keys = std::move(remote);
         pointer = openSurfacePointer(&frame);
         if (!pointer)
             pointer = std::make_unique<HeadlessPointer>(ScreenSize{frame.width(), frame.height()});
@@ -567,8 +613,7 @@ int main(int argc, char* argv[])
     if (options->load > 0)
         std::printf("Load: %d other processes kept busy meanwhile.\n", load.count());
     if (native)
-        std::printf("Keys: sent through the compositor's remote desktop interface (%s).\n",
-                    RemoteDesktopInjector::service);
+        std::printf("Keys: %s.\n", keysText.c_str());
     else if (std::getenv("WAYLAND_DISPLAY") != nullptr)
         std::printf("Keys: sent through the X server (XTest); under Wayland measured through XWayland, as truv "
                     "--x11 runs.\n");

@@ -14,13 +14,13 @@ const char* timingUsageText()
 Measures, on this computer and its display, how exactly TRUV records latencies.
 It opens the real task window full screen and answers every word itself: at a
 chosen moment it sends the A or the keypad's 5 key through the X server (XTest),
-or, as a native Wayland client under GNOME, through the compositor's remote
-desktop interface, now and then the wrong key first, and compares the latency
-the program records with the true interval. It also measures the interval from
-each correct key to the next word and the time drawing a word takes, and, block
-by block, the same task in a plain window that times each key when it handles
-it, for comparison; then it prints the figures and a verdict. Do not touch the
-keyboard or the mouse while it runs.
+or, as a native Wayland client, through the compositor's remote desktop
+interface (GNOME) or its fake input interface (KDE), now and then the wrong key
+first, and compares the latency the program records with the true interval. It
+also measures the interval from each correct key to the next word and the time
+drawing a word takes, and, block by block, the same task in a plain window that
+times each key when it handles it, for comparison; then it prints the figures
+and a verdict. Do not touch the keyboard or the mouse while it runs.
 
 Options:
   --trials N          trials at each of the delays 0, 250 and 999 ms, 2 to 10000
@@ -32,8 +32,8 @@ Options:
   --help              shows this text
 
 Exit status: 0 measured, 1 could not measure (no X display, no XTest extension,
-no remote desktop interface natively on Wayland, or the measuring was
-interrupted), 2 wrong usage.
+no way to send keys natively on Wayland, or the measuring was interrupted),
+2 wrong usage.
 )";
 }
 
@@ -293,9 +293,9 @@ const char* timingCoverageText()
 at the display server (the X server, or the Wayland compositor) to the latency the
 program records, and the drawing of each word up to the moment its onset is taken. The
 true interval runs from the moment the word had been drawn to the moment the key event
-was sent. With XTest, or the compositor's remote desktop interface, the key enters at
-the display server, so the keyboard itself is not in the path. Latencies are recorded
-in whole milliseconds: rounding alone makes errors of up to 0.5 ms.
+was sent. With XTest, or the compositor's remote desktop or fake input interface, the
+key enters at the display server, so the keyboard itself is not in the path. Latencies
+are recorded in whole milliseconds: rounding alone makes errors of up to 0.5 ms.
 
 What they do not cover: the keyboard's scanning and its USB polling (up to 8 ms for a
 keyboard polled 125 times a second), and the display's refresh and response time (up to
