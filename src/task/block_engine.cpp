@@ -92,6 +92,8 @@ void BlockEngine::open(const BlockSettings& settings, TrialResults* results)
     results_ = isTutorial(settings_.type) ? nullptr : results;
     totals_ = {};
     armed_ = false;
+    timing_ = {};
+    timing_.source = view_.onsetSource();
 
     // The pointer is confined to the window's frame, narrowed by the START button's
     // height, and then goes home to the bottom-right corner of the window's monitor
@@ -142,11 +144,39 @@ void BlockEngine::start()
     view_.drawLabels(settings_.labels);
     plan_ = buildTrialPlan(settings_.type, settings_.usableItemCount, settings_.leftCategory, settings_.trials, phase_,
                            random_, calendar_);
-    present();
+    if (timing_.source != OnsetSource::AfterDrawing) {
+        std::vector<PlannedWord> words;
+        words.reserve(static_cast<std::size_t>(settings_.trials));
+        for (int i = 0; i < settings_.trials; ++i)
+            words.push_back(plannedWord(i));
+        view_.prepareWords(words);
+    }
+    present(clock_.nowMicroseconds());
     started_ = true;
 }
 
-void BlockEngine::present()
+PlannedWord BlockEngine::plannedWord(int i) const
+{
+    const int pair = plan_.pair[i];
+    const int category = plan_.category[i];
+    PlannedWord planned{std::string(settings_.items[pair][category][plan_.item[i]].view()),
+                        pair == 0 ? TextColour::Pair1 : TextColour::Pair2};
+    if (settings_.type == BlockType::TutorialPairBlock) {
+        planned.colour = TextColour::Pair2;
+        if (i == 0)
+            planned.text = tutorialFirstWords[0];
+    } else if (settings_.type == BlockType::TutorialCombinedBlock) {
+        // Tutorial pair A has its labels in the lower row, pair B in the upper.
+        planned.colour = pair == 0 ? TextColour::Pair2 : TextColour::Pair1;
+        if (i == 0) {
+            planned.text = tutorialFirstWords[1];
+            planned.colour = TextColour::Pair1;
+        }
+    }
+    return planned;
+}
+
+void BlockEngine::present(std::int64_t due)
 {
     if (awaitingCorrection_)
         return;
@@ -168,33 +198,36 @@ void BlockEngine::present()
 
     const int pair = plan_.pair[i];
     const int category = plan_.category[i];
-    const int item = plan_.item[i];
     // The first word of a tutorial part counts as category 0, which is on the left.
     correctLeft_ = tutorial ? i == 0 || category == 0 : category == settings_.leftCategory[pair];
-    std::string_view word = settings_.items[pair][category][item].view();
-    TextColour colour = pair == 0 ? TextColour::Pair1 : TextColour::Pair2;
-    if (settings_.type == BlockType::TutorialPairBlock) {
-        colour = TextColour::Pair2;
-        if (i == 0)
-            word = tutorialFirstWords[0];
-    } else if (settings_.type == BlockType::TutorialCombinedBlock) {
-        // Tutorial pair A has its labels in the lower row, pair B in the upper.
-        colour = pair == 0 ? TextColour::Pair2 : TextColour::Pair1;
-        if (i == 0) {
-            word = tutorialFirstWords[1];
-            colour = TextColour::Pair1;
-        }
-    } else if (results_) {
+    const PlannedWord word = plannedWord(i);
+    if (!tutorial && results_) {
         TrialResult& r = (*results_)[i];
         r.trialNumber = i + 1;
         r.pair = pair;
         r.category = category;
-        r.item = item;
-        r.word.assign(word);
+        r.item = plan_.item[i];
+        r.word.assign(word.text);
     }
 
-    view_.drawWord(word, colour);
-    onset_ = clock_.nowMicroseconds();
+    if (timing_.source == OnsetSource::AfterDrawing) {
+        view_.drawWord(word.text, word.colour);
+        onset_ = clock_.nowMicroseconds();
+    } else {
+        // At the first refresh at or after the moment the word is due; before the
+        // display's refreshes are known, at its next one.
+        const RefreshClock* refreshes = view_.refreshClock();
+        const Refresh target = refreshes != nullptr && refreshes->known() ? refreshes->firstAtOrAfter(due)
+                                                                          : Refresh{0, due};
+        const Presentation shown = view_.presentWord(i, target);
+        onset_ = shown.onset;
+        if (shown.missed)
+            ++timing_.framesMissed;
+        timing_.mostLate = std::max(timing_.mostLate, shown.late);
+        if (refreshes != nullptr)
+            timing_.refreshMicroseconds = refreshes->intervalMicroseconds();
+    }
+    ++timing_.wordsShown;
     ++presented_;
     awaitingCorrection_ = false;
     state_ = State::WordShown;
@@ -256,10 +289,13 @@ void BlockEngine::respond(bool left, std::optional<std::uint32_t> stamp)
 
     if (correct) {
         // The delay counts from the response: the next word appears the delay after
-        // it, plus its own drawing.
+        // it, plus its own drawing; where the display reports its refreshes, at the
+        // first refresh at or after the delay's end (the display holds it until then).
         state_ = State::Delay;
-        waitUntil(responseTime_ + static_cast<std::int64_t>(settings_.delay) * 1000);
-        present();
+        const std::int64_t due = responseTime_ + static_cast<std::int64_t>(settings_.delay) * 1000;
+        if (timing_.source == OnsetSource::AfterDrawing)
+            waitUntil(due);
+        present(due);
     }
 }
 

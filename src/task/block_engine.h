@@ -10,10 +10,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/shortcut_table.h"
 #include "files/word_list.h"
 #include "platform/platform.h"
+#include "platform/presentation.h"
 #include "platform/server_clock.h"
 #include "task/trial_plan.h"
 
@@ -72,11 +74,37 @@ enum class BlockEnd {
     Skipped = 2,    // ended early: the skip key (Alt+K), or closed by the program
 };
 
+// One word of a block's plan, as it will be shown.
+struct PlannedWord {
+    std::string text;
+    TextColour colour = TextColour::Pair1;
+};
+
 // What the engine asks of the screen. Each call draws at once and has finished
-// drawing when it returns: the onset time is read right after drawWord.
+// drawing when it returns: the onset time is read right after drawWord. A view whose
+// display reports its refreshes shows the words by presentWord instead, at a refresh,
+// and gives their onsets as the display reports them.
 class TaskView {
 public:
     virtual ~TaskView() = default;
+    // Where this block's onsets come from; asked when a block opens. A presentation
+    // source gives the display's refreshes from refreshClock().
+    virtual OnsetSource onsetSource() { return OnsetSource::AfterDrawing; }
+    virtual const RefreshClock* refreshClock() { return nullptr; }
+    // Makes ready every word the block will show (before its first), so that showing
+    // one costs nothing more than the presentation.
+    virtual void prepareWords(const std::vector<PlannedWord>& words) { (void)words; }
+    // Shows word `index` of those prepared at the refresh `target` and returns once the
+    // display has reported it shown, or, when no report comes within
+    // mostRefreshesToWaitForReport refreshes past the target, once it is drawn as
+    // drawWord draws (then missed, the onset the moment after drawing). Only with a
+    // presentation source.
+    virtual Presentation presentWord(int index, Refresh target)
+    {
+        (void)index;
+        (void)target;
+        return {};
+    }
     // Empties the label, word and feedback areas.
     virtual void clearAreas() = 0;
     virtual void showInstruction(std::string_view text) = 0;
@@ -89,6 +117,15 @@ public:
     virtual WindowGeometry windowGeometry() = 0;
     // The block has ended.
     virtual void closeWindow(BlockEnd end) = 0;
+};
+
+// How a block's words were timed: for the timing record.
+struct BlockTiming {
+    OnsetSource source = OnsetSource::AfterDrawing;
+    double refreshMicroseconds = 0;  // the refresh interval (0 without a refresh clock)
+    int wordsShown = 0;
+    int framesMissed = 0;       // words later than their refresh, or never reported
+    std::int64_t mostLate = 0;  // microseconds, the largest presentation past its target
 };
 
 struct BlockSettings {
@@ -146,9 +183,14 @@ public:
     ScreenPoint homePoint() const { return home_; }
     // The onset of the word now shown, in clock microseconds.
     std::int64_t onsetMicroseconds() const { return onset_; }
+    // How the block's words were timed so far.
+    const BlockTiming& timing() const { return timing_; }
 
 private:
-    void present();
+    // Shows the next word, due at the moment `due` (clock microseconds), or closes the
+    // block after its last.
+    void present(std::int64_t due);
+    PlannedWord plannedWord(int i) const;
     void showTutorialMessageAtPresentation(int i);
     void waitUntil(std::int64_t deadlineMicroseconds);
 
@@ -175,6 +217,7 @@ private:
     std::int64_t onset_ = 0;
     std::int64_t responseTime_ = 0;  // of the last correct response
     ServerClockCalibration serverClock_;
+    BlockTiming timing_;
     ScreenPoint home_;
     ScreenRect savedConfinement_;
 };

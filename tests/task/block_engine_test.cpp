@@ -575,3 +575,81 @@ TEST_F(BlockEngineTest, AResponseIsTimedFromItsKeyStampAndTheDelayRunsFromTheRes
     key(stamp);
     EXPECT_NEAR(results[2].latency, 250, 1);
 }
+
+// A display at 60 Hz that reports every presentation at its target refresh, or, for
+// the words listed as late, one refresh after it; showing a word takes until the
+// report, as the task window waits for it.
+class PresentingView final : public RecordingView {
+public:
+    SteppingClock& clock;
+    RefreshClock refreshes;
+    std::vector<PlannedWord> prepared;
+    std::vector<Refresh> targets;
+    std::set<int> late;
+    explicit PresentingView(SteppingClock& c) : clock(c)
+    {
+        refreshes.observe({10, 0});
+        refreshes.observe({11, 16'667});
+    }
+    OnsetSource onsetSource() override { return OnsetSource::X11Present; }
+    const RefreshClock* refreshClock() override { return &refreshes; }
+    void prepareWords(const std::vector<PlannedWord>& w) override { prepared = w; }
+    Presentation presentWord(int index, Refresh target) override
+    {
+        targets.push_back(target);
+        words.push_back(prepared.at(static_cast<std::size_t>(index)).text);
+        const bool missed = late.count(index) > 0;
+        const Refresh shown = missed ? Refresh{target.count + 1, target.time + 16'667} : target;
+        refreshes.observe(shown);
+        clock.now = std::max(clock.now, shown.time);
+        return {shown.time, missed, shown.time - target.time};
+    }
+};
+
+// With a display that reports its refreshes, every word is shown at the first refresh
+// at or after the moment it is due (START, or the response plus the delay), its onset
+// is the reported refresh, latencies count from it, and the words shown, the missed
+// ones and the worst lateness are kept for the timing record.
+TEST(BlockEnginePresenting, ShowsEachWordAtARefreshAndTimesItFromTheReport)
+{
+    SteppingClock clock;
+    clock.now = 1'000'000;
+    PresentingView view(clock);
+    view.late = {2};
+    HeadlessPointer pointer{{1280, 1024}};
+    ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
+    FixedCalendar calendar;
+    BlockEngine engine{view, clock, pointer, random, calendar};
+    TrialResults results{};
+    fillPlaceholders(results);
+    const unsigned delay = 250;
+    engine.open(sampleBlockSettings(5, delay), &results);
+    engine.key(TaskCommand::StartBlock);
+    ASSERT_EQ(view.prepared.size(), 5u) << "every word made ready before the first";
+    EXPECT_TRUE(view.word.empty()) << "nothing drawn the old way";
+
+    std::vector<std::int64_t> responses;
+    while (engine.state() != BlockEngine::State::Closed) {
+        const std::int64_t onset = engine.onsetMicroseconds();
+        clock.now = onset + 431'000;  // answered 431 ms after the reported onset
+        responses.push_back(clock.now);
+        engine.key(engine.correctSideIsLeft() ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
+    }
+    ASSERT_EQ(view.targets.size(), 5u);
+    for (int t = 0; t < 5; ++t) {
+        EXPECT_EQ(results[t].latency, 431) << t;
+        EXPECT_EQ(results[t].word.str(), view.prepared[t].text) << t;
+    }
+    for (std::size_t k = 1; k < view.targets.size(); ++k) {
+        // The response-to-target interval lies within [delay, delay + one refresh).
+        const std::int64_t wait = view.targets[k].time - responses[k - 1];
+        EXPECT_GE(wait, delay * 1000) << k;
+        EXPECT_LT(wait, delay * 1000 + 16'667) << k;
+    }
+    const BlockTiming& timing = engine.timing();
+    EXPECT_EQ(timing.source, OnsetSource::X11Present);
+    EXPECT_EQ(timing.wordsShown, 5);
+    EXPECT_EQ(timing.framesMissed, 1);
+    EXPECT_NEAR(static_cast<double>(timing.mostLate), 16'667, 1);
+    EXPECT_NEAR(timing.refreshMicroseconds, 16'666.7, 0.5);
+}
