@@ -9,8 +9,8 @@ JOBS      ?= 2
 
 # Debian 12 packages: build tools, Qt 6 Widgets and D-Bus, Qt Charts and Qt SVG (the
 # plots of truv-results; Qt Charts' CMake files need Qt OpenGL's, which qt6-base-dev
-# only recommends), GoogleTest, Xlib with the screen saver and DPMS extensions;
-# Qt's Wayland platform, the private header of Qt GUI's native interface, the
+# only recommends), GoogleTest, Xlib with the screen saver and DPMS extensions,
+# xcb's Present library; Qt's Wayland platform, the private header of Qt GUI's native interface, the
 # Wayland client library with wayland-scanner and the protocols' descriptions
 # (the common ones and KDE's);
 # and for the system tests and screenshots an X server in memory, xdotool,
@@ -20,7 +20,7 @@ JOBS      ?= 2
 # for a stand-in screen saver service, Chromium (headless, to show truv-results' report)
 # and pandas (to read its CSV exports back); clang-format 14 for the check that every
 # source is formatted.
-BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev qt6-base-private-dev qt6-wayland libwayland-dev wayland-protocols plasma-wayland-protocols libwayland-bin fonts-dejavu-core fonts-liberation2
+BUILD_PACKAGES = build-essential cmake pkg-config qt6-base-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev libgtest-dev libx11-dev libxtst-dev libxss-dev libxext-dev libxcb-present-dev qt6-base-private-dev qt6-wayland libwayland-dev wayland-protocols plasma-wayland-protocols libwayland-bin fonts-dejavu-core fonts-liberation2
 TEST_PACKAGES  = xvfb xauth xdotool imagemagick x11-utils openbox dbus-daemon python3-gi weston xwayland mutter python3-dbus clang-format-14 chromium python3-pandas
 
 .PHONY: run test test-sanitize fuzz bench package build deps deps-test screenshots format clean

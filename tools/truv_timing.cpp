@@ -67,19 +67,43 @@ public:
     std::vector<std::int64_t> drawStarts;
     std::vector<std::int64_t> onsets;
 
+    // Where the display reports its refreshes: the moment each word was sent to be
+    // presented, and the moment its report arrived.
+    std::vector<std::int64_t> reportsReceived;
+    std::vector<std::uint64_t> refreshCounts;
+
     void drawWord(std::string_view word, TextColour colour) override
     {
         const std::int64_t drawStart = clock_.nowMicroseconds();
         TaskWindow::drawWord(word, colour);
-        if (word.empty())
+        if (word.empty() || presenting_)
             return;
-        const std::int64_t now = clock_.nowMicroseconds();
+        published(drawStart, clock_.nowMicroseconds());
+    }
+    Presentation presentWord(int index, Refresh target) override
+    {
+        const std::int64_t sent = clock_.nowMicroseconds();
+        presenting_ = true;
+        const Presentation shown = TaskWindow::presentWord(index, target);
+        presenting_ = false;
+        reportsReceived.push_back(clock_.nowMicroseconds());
+        refreshCounts.push_back(shown.refresh);
+        published(sent, shown.onset);
+        return shown;
+    }
+
+private:
+    void published(std::int64_t drawStart, std::int64_t onset)
+    {
         drawStarts.push_back(drawStart);
-        onsets.push_back(now);
+        onsets.push_back(onset);
         shared_.correctSide = engine().correctSideIsLeft() ? 0 : 1;
-        shared_.onset = now;
+        shared_.onset = onset;
         shared_.wordsShown.fetch_add(1);
     }
+    bool presenting_ = false;
+
+public:
 
 private:
     Clock& clock_;
@@ -416,6 +440,8 @@ std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Shared& s
         std::vector<Sent> sent;
         window.onsets.clear();
         window.drawStarts.clear();
+        window.reportsReceived.clear();
+        window.refreshCounts.clear();
         shared.stop = false;
         shared.wordsShown = 0;
         std::thread player(participant, std::ref(shared), std::ref(keys), s.trials, std::ref(sent),
@@ -455,8 +481,25 @@ std::string runDelay(TimingWindow& window, ReferenceWindow& reference, Shared& s
         // participant gets between answering and the next word.
         for (std::size_t k = 0; k + 1 < window.onsets.size() && k < sent.size(); ++k)
             figures.delayErrors[delayIndex].push_back((window.onsets[k + 1] - sent[k].correctKeyAt) / 1000.0 - delay);
-        for (std::size_t k = 0; k < window.onsets.size(); ++k)
-            figures.drawTimes.push_back((window.onsets[k] - window.drawStarts[k]) / 1000.0);
+        const BlockTiming& timing = window.engine().timing();
+        figures.onsetSource = timing.source;
+        if (presented(figures)) {
+            figures.refreshMs = timing.refreshMicroseconds / 1000.0;
+            figures.wordsShown += timing.wordsShown;
+            figures.framesMissed += timing.framesMissed;
+            for (std::size_t k = 0; k < window.reportsReceived.size(); ++k) {
+                figures.reportDelays.push_back((window.reportsReceived[k] - window.onsets[k]) / 1000.0);
+                const std::uint64_t a = k > 0 ? window.refreshCounts[k - 1] : 0;
+                const std::uint64_t b = window.refreshCounts[k];
+                if (a != 0 && b > a)
+                    figures.refreshJitter.push_back((window.onsets[k] - window.onsets[k - 1] -
+                                                     static_cast<double>(b - a) * timing.refreshMicroseconds) /
+                                                    1000.0);
+            }
+        } else {
+            for (std::size_t k = 0; k < window.onsets.size(); ++k)
+                figures.drawTimes.push_back((window.onsets[k] - window.drawStarts[k]) / 1000.0);
+        }
 
         // The same trials in the reference window, right after.
         std::vector<Sent> referenceSent;

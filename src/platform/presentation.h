@@ -49,8 +49,31 @@ struct Presentation {
     bool missed = false;
     // Microseconds past its target refresh's predicted time (0 when on time).
     std::int64_t late = 0;
+    // The reported refresh's counter (0 when not reported).
+    std::uint64_t refresh = 0;
 };
+
+// How long before its refresh a picture must be sent to be shown at it: a refresh
+// closer than this to the moment a word is sent is left for the next one.
+inline constexpr std::int64_t presentationLeadMicroseconds = 1000;
 
 // How many refreshes past its target a presentation's report may take before the word
 // is drawn and timed as where there are no reports.
 inline constexpr int mostRefreshesToWaitForReport = 3;
+
+// Pictures of the word area shown at a chosen refresh, each presentation reported by
+// the display with the refresh's counter and time (monotonic microseconds).
+class WordPresenter {
+public:
+    virtual ~WordPresenter() = default;
+    virtual OnsetSource source() const = 0;
+    // Makes `count` pictures of width x height pixels (replacing the earlier ones).
+    virtual bool prepare(int count, int width, int height) = 0;
+    // Fills picture `index` from 32-bit pixels (0xffRRGGBB), rows `stride` bytes apart.
+    virtual bool upload(int index, const std::uint32_t* pixels, int stride) = 0;
+    // Shows picture `index` at the refresh counted targetCount (0: the next one) and
+    // waits, until deadlineMicroseconds at the latest, for the display's report of it.
+    virtual std::optional<Refresh> present(int index, std::uint64_t targetCount, std::int64_t deadlineMicroseconds) = 0;
+    // Waits for the next refresh, until deadlineMicroseconds at the latest.
+    virtual std::optional<Refresh> nextRefresh(std::int64_t deadlineMicroseconds) = 0;
+};

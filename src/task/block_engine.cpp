@@ -214,11 +214,13 @@ void BlockEngine::present(std::int64_t due)
         view_.drawWord(word.text, word.colour);
         onset_ = clock_.nowMicroseconds();
     } else {
-        // At the first refresh at or after the moment the word is due; before the
-        // display's refreshes are known, at its next one.
+        // At the first refresh at or after the moment the word is due that the picture
+        // can still reach; before the display's refreshes are known, at its next one.
         const RefreshClock* refreshes = view_.refreshClock();
-        const Refresh target = refreshes != nullptr && refreshes->known() ? refreshes->firstAtOrAfter(due)
-                                                                          : Refresh{0, due};
+        const std::int64_t reachable = clock_.nowMicroseconds() + presentationLeadMicroseconds;
+        const Refresh target = refreshes != nullptr && refreshes->known()
+                                   ? refreshes->firstAtOrAfter(std::max(due, reachable))
+                                   : Refresh{0, due};
         const Presentation shown = view_.presentWord(i, target);
         onset_ = shown.onset;
         if (shown.missed)

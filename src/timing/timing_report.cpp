@@ -206,16 +206,32 @@ std::string item(const std::string& text) { return wrap(text, "  ", "    "); }
 
 }  // namespace
 
+bool delayKept(const TimingFigures& figures, double errorMs)
+{
+    if (presented(figures))
+        return errorMs >= -0.001 && errorMs <= figures.refreshMs + 1.0;
+    return std::fabs(errorMs) <= keptDelayMs;
+}
+
 std::string formatFigures(const TimingFigures& figures)
 {
-    std::string out = format("  %-40s %5s %8s %8s %8s %8s\n", "milliseconds", "n", "mean", "SD", "99%", "max");
+    std::string out;
+    if (presented(figures))
+        out += format("Onsets: %s, every %.3f ms; %d words, %d frames missed.\n", describe(figures.onsetSource),
+                      figures.refreshMs, figures.wordsShown, figures.framesMissed);
+    out += format("  %-40s %5s %8s %8s %8s %8s\n", "milliseconds", "n", "mean", "SD", "99%", "max");
     out += row("latency error, recorded minus true", summarise(figures.latencyErrors), true);
     if (!figures.referenceLatencyErrors.empty())
         out += row("  the same in a plain reference window", summarise(figures.referenceLatencyErrors), true);
     for (std::size_t d = 0; d < timingDelays.size(); ++d)
         out += row(format("key to next word, minus delay of %u ms", timingDelays[d]), summarise(figures.delayErrors[d]),
                    true);
-    out += row("drawing a word, end of delay to onset", summarise(figures.drawTimes), false);
+    if (presented(figures)) {
+        out += row("refresh, reported minus predicted", summarise(figures.refreshJitter), true);
+        out += row("presentation report, arrival minus onset", summarise(figures.reportDelays), false);
+    } else {
+        out += row("drawing a word, end of delay to onset", summarise(figures.drawTimes), false);
+    }
     out += "  (99% and max are of the size of the error, whichever its sign)\n";
     if (!figures.latencyErrors.empty())
         out += format("  latencies within %.0f ms of the true interval: %s of trials; within %.0f ms: %s\n",
@@ -270,14 +286,26 @@ std::string formatVerdict(const TimingFigures& figures)
     if (delays.empty()) {
         out += item("Delays: nothing was measured.");
     } else {
-        const double kept = shareWithin(delays, keptDelayMs);
-        out += item(format("Delays: %s. %s of the next words appeared within %.0f ms of the delay set after a correct "
-                           "key (the mark: at least %s; the word's own drawing counts in).",
-                           kept >= verdictShare ? "KEPT" : "NOT KEPT", percent(kept).c_str(), keptDelayMs,
-                           mark.c_str()));
+        const double kept = static_cast<double>(std::count_if(delays.begin(), delays.end(),
+                                                              [&](double x) { return delayKept(figures, x); })) /
+                            static_cast<double>(delays.size());
+        const std::string within =
+            presented(figures)
+                ? format("at the first refresh after the delay set after a correct key (up to %.1f ms later)",
+                         figures.refreshMs + 1.0)
+                : format("within %.0f ms of the delay set after a correct key", keptDelayMs);
+        out +=
+            item(format("Delays: %s. %s of the next words appeared %s (the mark: at least %s; %s).",
+                        kept >= verdictShare ? "KEPT" : "NOT KEPT", percent(kept).c_str(), within.c_str(), mark.c_str(),
+                        presented(figures) ? "a missed frame is a refresh later" : "the word's own drawing counts in"));
     }
 
-    if (!figures.drawTimes.empty()) {
+    if (presented(figures)) {
+        out += item(format("Onsets: every word was presented at a refresh and timed from the display's report of "
+                           "it (%s); %d of %d words missed their refresh and were shown one or more refreshes "
+                           "later, or timed after drawing where no report came.",
+                           describe(figures.onsetSource), figures.framesMissed, figures.wordsShown));
+    } else if (!figures.drawTimes.empty()) {
         const Spread draw = summarise(figures.drawTimes);
         out += item(format("Drawing: a word took %.2f ms on average and at most %.1f ms to draw. The onset is taken "
                            "once the word is drawn, so drawing lengthens the pause before a word by that much, "
@@ -291,11 +319,13 @@ const char* timingCoverageText()
 {
     return R"(What these figures cover: the program's own path, from the moment a key event arrives
 at the display server (the X server, or the Wayland compositor) to the latency the
-program records, and the drawing of each word up to the moment its onset is taken. The
-true interval runs from the moment the word had been drawn to the moment the key event
-was sent. With XTest, or the compositor's remote desktop or fake input interface, the
-key enters at the display server, so the keyboard itself is not in the path. Latencies
-are recorded in whole milliseconds: rounding alone makes errors of up to 0.5 ms.
+program records, and the showing of each word up to the moment its onset is taken:
+where the display reports its refreshes, the refresh at which it showed the word;
+elsewhere the moment the drawing was done. The true interval runs from that onset to
+the moment the key event was sent. With XTest, or the compositor's remote desktop or
+fake input interface, the key enters at the display server, so the keyboard itself is
+not in the path. Latencies are recorded in whole milliseconds: rounding alone makes
+errors of up to 0.5 ms.
 
 What they do not cover: the keyboard's scanning and its USB polling (up to 8 ms for a
 keyboard polled 125 times a second), and the display's refresh and response time (up to

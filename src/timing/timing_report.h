@@ -63,7 +63,24 @@ struct TimingFigures {
     // A plain window doing the same task, timing each key when it is handled: recorded
     // latency minus the true interval.
     std::vector<double> referenceLatencyErrors;
+    // Where the display reports its refreshes (the words presented at refreshes): the
+    // source, the refresh interval, each reported refresh against the one before it
+    // (its time minus the intervals counted between them), each report's arrival
+    // minus the onset it reports, and the words and missed frames of every block.
+    OnsetSource onsetSource = OnsetSource::AfterDrawing;
+    double refreshMs = 0;
+    std::vector<double> refreshJitter;
+    std::vector<double> reportDelays;
+    int wordsShown = 0;
+    int framesMissed = 0;
 };
+
+// Whether the words were presented at refreshes.
+inline bool presented(const TimingFigures& f) { return f.onsetSource != OnsetSource::AfterDrawing; }
+// Whether a next word came as the delay asks: within keptDelayMs of it after drawing;
+// presented, at the first refresh at or after it (up to a refresh and a millisecond
+// later, never earlier).
+bool delayKept(const TimingFigures& figures, double errorMs);
 
 // The thresholds of the verdict: the share of trials, and the error in ms, within
 // which a latency or a delay counts as exact or as good.

@@ -265,3 +265,31 @@ TEST(TimingFigures, TheKeyTimesLineSaysWhichClockAndWhy)
     c.offsetMicroseconds = -3400;
     EXPECT_NE(describeKeyTimes(c).find("too far off or too uncertain: offset -3.40 ms"), std::string::npos);
 }
+
+// Presented at refreshes, a next word is on time from the delay up to a refresh and a
+// millisecond later, never before; the table names the source and its missed frames
+// and gives the refresh and report rows in place of the drawing.
+TEST(TimingFigures, PresentedWordsAreJudgedByTheRefreshAndTheReport)
+{
+    TimingFigures f = latencies(0, 0);
+    f.onsetSource = OnsetSource::X11Present;
+    f.refreshMs = 16.667;
+    f.wordsShown = 90;
+    f.framesMissed = 2;
+    f.refreshJitter = {0.1, -0.1};
+    f.reportDelays = {0.09, 0.11};
+    const struct {
+        double error;
+        bool kept;
+    } cases[] = {{-0.5, false}, {0.0, true}, {8.0, true}, {17.667, true}, {17.7, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(delayKept(f, c.error), c.kept) << c.error;
+    const std::string table = formatFigures(f);
+    EXPECT_TRUE(contains(table, "Onsets: X11 Present, every 16.667 ms; 90 words, 2 frames missed.")) << table;
+    EXPECT_TRUE(contains(table, "refresh, reported minus predicted")) << table;
+    EXPECT_TRUE(contains(table, "presentation report, arrival minus onset")) << table;
+    EXPECT_FALSE(contains(table, "drawing a word")) << table;
+    f.delayErrors[1] = {8.0, 16.0, 0.2};
+    EXPECT_TRUE(contains(formatVerdict(f), "Delays: KEPT. 100.0% of the next words appeared at the first refresh"))
+        << formatVerdict(f);
+}

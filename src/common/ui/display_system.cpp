@@ -15,6 +15,7 @@
 #include "platform/wayland/pointer.h"
 #include "platform/wayland/round_trip.h"
 #include "platform/x11/pointer.h"
+#include "platform/x11/present.h"
 #include "platform/x11/screen_saver.h"
 #include "platform/x11/server_clock.h"
 
@@ -115,6 +116,16 @@ std::unique_ptr<ServerClock> openServerClock()
     if (!onX11Platform())
         return nullptr;
     return X11ServerClock::open();
+}
+
+std::unique_ptr<WordPresenter> openWordPresenter(QWidget* area, std::string& why)
+{
+    if (!onX11Platform()) {
+        why = "not on X11";
+        return nullptr;
+    }
+    MonotonicClock clock;
+    return X11Presenter::open(static_cast<std::uint32_t>(area->winId()), clock.nowMicroseconds(), why);
 }
 
 std::unique_ptr<Pointer> openDisplayPointer(bool wholeWindowsOnly) { return X11Pointer::open(wholeWindowsOnly); }

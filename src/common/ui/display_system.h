@@ -5,8 +5,10 @@
 // platform, no display).
 
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
+#include "platform/presentation.h"
 #include "platform/screen_keeper.h"
 #include "platform/server_clock.h"
 
@@ -30,6 +32,11 @@ std::unique_ptr<ServerClock> openServerClock();
 // XWayland's, which holds a grab to a whole top-level window only. nullptr when no
 // display can be opened.
 std::unique_ptr<Pointer> openDisplayPointer(bool wholeWindowsOnly);
+
+// The word area `area` (a native window) presented at refreshes where the display
+// reports them: under the X11 platform through Present, when no compositing manager
+// runs and the server is not XWayland. nullptr elsewhere, with the reason in why.
+std::unique_ptr<WordPresenter> openWordPresenter(QWidget* area, std::string& why);
 
 // Handles every event but input until window is shown and drawn by the display
 // server (exposed), for at most milliseconds; whether it is. Keys wait in the queue.

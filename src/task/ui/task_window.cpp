@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QWindow>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -24,6 +25,15 @@ const QColor TaskWindow::pair2Text(0, 0, 0);
 const QColor TaskWindow::correctFeedback(0, 255, 0);
 const QColor TaskWindow::errorFeedback(255, 0, 0);
 
+namespace {
+
+QColor textColour(TextColour colour)
+{
+    return colour == TextColour::Pair1 ? TaskWindow::pair1Text : TaskWindow::pair2Text;
+}
+
+}  // namespace
+
 TaskArea::TaskArea(QWidget* parent, const QFont& font, QColor background) : QWidget(parent), background_(background)
 {
     setFont(font);
@@ -37,17 +47,29 @@ void TaskArea::draw(const QString& text, QColor colour)
     repaint();
 }
 
+void TaskArea::setContent(const QString& text, QColor colour)
+{
+    text_ = text;
+    colour_ = colour;
+}
+
 void TaskArea::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
+    paintContent(p, text_, colour_);
+}
+
+void TaskArea::paintContent(QPainter& p, const QString& text, QColor colour) const
+{
     p.fillRect(rect(), background_);
-    if (text_.isEmpty())
+    if (text.isEmpty())
         return;
-    p.setPen(colour_);
+    p.setFont(font());
+    p.setPen(colour);
     // Centred at the top; a text wider than the area is cut at its edges.
     const QFontMetrics metrics(font());
-    const int width = metrics.horizontalAdvance(text_);
-    p.drawText(QPoint(this->width() / 2 - width / 2, metrics.ascent()), text_);
+    const int width = metrics.horizontalAdvance(text);
+    p.drawText(QPoint(this->width() / 2 - width / 2, metrics.ascent()), text);
 }
 
 QFont makeTaskFont(int averageCharWidth)
@@ -92,13 +114,18 @@ const DialogTemplate& TaskWindow::dialogTemplate()
 TaskWindow::TaskWindow(AcceleratorSlot& slot, Pointer& pointer, Clock& clock, const QFont& taskFont, QWidget* parent)
     : TemplateDialog(dialogTemplate(), parent,
                      [taskFont](const ControlSpec&, QWidget* p) { return new TaskArea(p, taskFont, background); }),
-      slot_(slot)
+      slot_(slot),
+      clock_(clock)
 {
     engine_ = std::make_unique<BlockEngine>(*this, clock, pointer, random_, calendar_);
     QPalette p = palette();
     p.setColor(QPalette::Window, background);
     setPalette(p);
     setAutoFillBackground(true);
+    // The word area is a window of its own on X11, on which its pictures can be
+    // presented at a refresh.
+    if (onX11Platform())
+        area(WordId)->setAttribute(Qt::WA_NativeWindow);
     // The participant works with the keys only: the buttons are flat and disabled.
     for (int id : {StartId, LeftId, RightId}) {
         auto* button = control<QPushButton>(id);
@@ -176,6 +203,7 @@ BlockRun TaskWindow::runBlock(const BlockSettings& settings, TrialResults* resul
         serverClock_ = openServerClock();
     serverClockOpened_ = true;
     engine_->setServerClock(calibrate(serverClock_.get()));
+    openPresenter();
     // On Wayland no round trip tells the compositor's clock: the block's first key with
     // a stamp that fits one of the clocks tells it, START first.
     findingKeyClock_ = onWaylandPlatform();
@@ -191,6 +219,74 @@ BlockRun TaskWindow::runBlock(const BlockSettings& settings, TrialResults* resul
     });
     hide();
     return run;
+}
+
+void TaskWindow::openPresenter()
+{
+    if (!presenterOpened_)
+        presenter_ = openWordPresenter(area(WordId), presenterWhy_);
+    presenterOpened_ = true;
+    refreshes_ = RefreshClock();
+    if (!presenter_)
+        return;
+    // Two refreshes tell the interval; a display that reports none is not presented on.
+    for (int k = 0; k < 2 && presenter_; ++k) {
+        if (const std::optional<Refresh> refresh = presenter_->nextRefresh(clock_.nowMicroseconds() + 200'000))
+            refreshes_.observe(*refresh);
+        else
+            presenter_.reset();
+    }
+    if (!presenter_)
+        presenterWhy_ = "the X server stopped reporting refreshes";
+}
+
+OnsetSource TaskWindow::onsetSource() { return presenter_ ? presenter_->source() : OnsetSource::AfterDrawing; }
+
+const RefreshClock* TaskWindow::refreshClock() { return presenter_ ? &refreshes_ : nullptr; }
+
+void TaskWindow::prepareWords(const std::vector<PlannedWord>& words)
+{
+    prepared_ = words;
+    if (!presenter_)
+        return;
+    TaskArea* wordArea = area(WordId);
+    const double ratio = wordArea->devicePixelRatioF();
+    QImage picture(wordArea->size() * ratio, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ratio);
+    bool made = presenter_->prepare(static_cast<int>(words.size()), picture.width(), picture.height());
+    for (std::size_t i = 0; made && i < words.size(); ++i) {
+        {
+            QPainter painter(&picture);
+            wordArea->paintContent(painter, fromSingleByte(words[i].text), textColour(words[i].colour));
+        }
+        made = presenter_->upload(static_cast<int>(i), reinterpret_cast<const std::uint32_t*>(picture.constBits()),
+                                  static_cast<int>(picture.bytesPerLine()));
+    }
+    if (!made) {
+        presenter_.reset();
+        presenterWhy_ = "the X server refused the word pictures";
+    }
+}
+
+Presentation TaskWindow::presentWord(int index, Refresh target)
+{
+    const PlannedWord& word = prepared_.at(static_cast<std::size_t>(index));
+    if (presenter_) {
+        area(WordId)->setContent(fromSingleByte(word.text), textColour(word.colour));
+        const double interval = refreshes_.known() ? refreshes_.intervalMicroseconds() : 16'667;
+        const std::int64_t from = target.count != 0 ? target.time : clock_.nowMicroseconds();
+        const std::int64_t deadline = from + static_cast<std::int64_t>(interval * (mostRefreshesToWaitForReport + 0.5));
+        if (const std::optional<Refresh> shown = presenter_->present(index, target.count, deadline)) {
+            refreshes_.observe(*shown);
+            if (target.count == 0)
+                return {shown->time, false, 0, shown->count};
+            return {shown->time, shown->count > target.count, std::max<std::int64_t>(0, shown->time - target.time),
+                    shown->count};
+        }
+    }
+    // No report: drawn and timed as where there are none.
+    drawWord(word.text, word.colour);
+    return {clock_.nowMicroseconds(), true, 0};
 }
 
 void TaskWindow::clearAreas()
@@ -218,7 +314,7 @@ void TaskWindow::drawLabels(const std::array<std::string, 4>& labels)
 
 void TaskWindow::drawWord(std::string_view word, TextColour colour)
 {
-    area(WordId)->draw(fromSingleByte(word), colour == TextColour::Pair1 ? pair1Text : pair2Text);
+    area(WordId)->draw(fromSingleByte(word), textColour(colour));
     // The onset is read when this returns: first the X server has carried out the
     // drawing (one round trip on Qt's own connection, which sends what it holds).
     waitUntilDrawn();

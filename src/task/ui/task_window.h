@@ -5,6 +5,7 @@
 // as commands through the accelerator target slot) to the engine.
 
 #include <QColor>
+#include <QPainter>
 #include <QFont>
 #include <QWidget>
 
@@ -23,6 +24,12 @@ public:
     TaskArea(QWidget* parent, const QFont& font, QColor background);
     // Sets the text and colour and repaints at once.
     void draw(const QString& text, QColor colour);
+    // Sets the text and colour that a repaint draws, without repainting: for a picture
+    // of them shown otherwise (presented), so that an expose draws the same.
+    void setContent(const QString& text, QColor colour);
+    // Draws text in colour over the background as the area shows it, on painter (the
+    // area's size).
+    void paintContent(QPainter& painter, const QString& text, QColor colour) const;
     const QString& text() const { return text_; }
     QColor colour() const { return colour_; }
 
@@ -70,6 +77,9 @@ public:
     // The clock the last block's key stamps were found on (natively on Wayland);
     // nothing where they were not, or elsewhere.
     std::optional<KeyClock> keyClock() const { return keyClock_; }
+    // Why the words are not presented at refreshes (empty when they are, or before the
+    // first block).
+    const std::string& presenterWhy() const { return presenterWhy_; }
 
     // Shows the window for one block, conducts it (recording in results, none for a
     // tutorial part) and returns when it closes, completed or ended early with Alt+K.
@@ -79,6 +89,10 @@ public:
     TaskArea* area(int id) const { return control<TaskArea>(id); }
 
     // TaskView
+    OnsetSource onsetSource() override;
+    const RefreshClock* refreshClock() override;
+    void prepareWords(const std::vector<PlannedWord>& words) override;
+    Presentation presentWord(int index, Refresh target) override;
     void clearAreas() override;
     void showInstruction(std::string_view text) override;
     void drawLabels(const std::array<std::string, 4>& labels) override;
@@ -99,6 +113,9 @@ protected:
 private:
     // Shows the window with its outer frame centred on the primary monitor.
     void showCentred();
+    // Opens the word area's presenter with the first block, and learns the display's
+    // refreshes at every block; without them the block's words are drawn.
+    void openPresenter();
 
     AcceleratorSlot& slot_;
     CRandomGenerator random_;
@@ -111,4 +128,11 @@ private:
     bool findingKeyClock_ = false;
     std::optional<KeyClock> keyClock_;
     bool running_ = false;
+    Clock& clock_;
+    // The word area presented at refreshes (where the display reports them).
+    std::unique_ptr<WordPresenter> presenter_;
+    bool presenterOpened_ = false;
+    std::string presenterWhy_;  // why there is none
+    RefreshClock refreshes_;
+    std::vector<PlannedWord> prepared_;
 };
