@@ -247,6 +247,9 @@ const RefreshClock* TaskWindow::refreshClock() { return presenter_ ? &refreshes_
 void TaskWindow::prepareWords(const std::vector<PlannedWord>& words)
 {
     prepared_ = words;
+    preparedTexts_.clear();
+    for (const PlannedWord& word : words)
+        preparedTexts_.push_back(fromSingleByte(word.text));
     if (!presenter_)
         return;
     TaskArea* wordArea = area(WordId);
@@ -257,7 +260,7 @@ void TaskWindow::prepareWords(const std::vector<PlannedWord>& words)
     for (std::size_t i = 0; made && i < words.size(); ++i) {
         {
             QPainter painter(&picture);
-            wordArea->paintContent(painter, fromSingleByte(words[i].text), textColour(words[i].colour));
+            wordArea->paintContent(painter, preparedTexts_[i], textColour(words[i].colour));
         }
         made = presenter_->upload(static_cast<int>(i), reinterpret_cast<const std::uint32_t*>(picture.constBits()),
                                   static_cast<int>(picture.bytesPerLine()));
@@ -272,7 +275,7 @@ Presentation TaskWindow::presentWord(int index, Refresh target)
 {
     const PlannedWord& word = prepared_.at(static_cast<std::size_t>(index));
     if (presenter_) {
-        area(WordId)->setContent(fromSingleByte(word.text), textColour(word.colour));
+        area(WordId)->setContent(preparedTexts_[static_cast<std::size_t>(index)], textColour(word.colour));
         const double interval = refreshes_.known() ? refreshes_.intervalMicroseconds() : 16'667;
         const std::int64_t from = target.count != 0 ? target.time : clock_.nowMicroseconds();
         const std::int64_t deadline = from + static_cast<std::int64_t>(interval * (mostRefreshesToWaitForReport + 0.5));

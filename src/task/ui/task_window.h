@@ -135,4 +135,5 @@ private:
     std::string presenterWhy_;  // why there is none
     RefreshClock refreshes_;
     std::vector<PlannedWord> prepared_;
+    std::vector<QString> preparedTexts_;  // converted before the first word
 };
