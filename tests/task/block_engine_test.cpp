@@ -653,3 +653,35 @@ TEST(BlockEnginePresenting, ShowsEachWordAtARefreshAndTimesItFromTheReport)
     EXPECT_NEAR(static_cast<double>(timing.mostLate), 16'667, 1);
     EXPECT_NEAR(timing.refreshMicroseconds, 16'666.7, 0.5);
 }
+
+// The target refresh is the first at or after the word is due that a picture sent now
+// can still reach (presentationLeadMicroseconds ahead), and before any refresh is known
+// the display's next one (count 0).
+TEST(BlockEnginePresenting, ARefreshTooCloseToReachIsLeftForTheNextAndAnUnknownClockGivesTheNext)
+{
+    const struct {
+        bool known;
+        std::int64_t startAt;  // the clock when START is pressed
+        std::uint64_t expectedCount;
+    } cases[] = {
+        {true, 166'670 - 5'000, 20},  // refresh 20 is 5 ms ahead: that one
+        {true, 166'670 - 500, 21},    // 0.5 ms ahead: too close, the next
+        {false, 166'670 - 5'000, 0},  // no refresh known yet: the display's next
+    };
+    for (const auto& c : cases) {
+        SteppingClock clock;
+        PresentingView view(clock);  // refresh n at (n - 10) x 16,667 us
+        clock.now = c.startAt;
+        HeadlessPointer pointer{{1280, 1024}};
+        ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
+        FixedCalendar calendar;
+        BlockEngine engine{view, clock, pointer, random, calendar};
+        TrialResults results{};
+        engine.open(sampleBlockSettings(2, 0), &results);
+        if (!c.known)
+            view.refreshes = RefreshClock();
+        engine.key(TaskCommand::StartBlock);
+        ASSERT_EQ(view.targets.size(), 1u);
+        EXPECT_EQ(view.targets[0].count, c.expectedCount) << c.startAt;
+    }
+}

@@ -161,3 +161,19 @@ TEST_F(TaskWindowTest, EnterEscapeAndTheCloseCommandLeaveTheBlockRunningAndAltKE
         EXPECT_EQ(pointer.confinement(), (ScreenRect{0, 0, 1280, 1024}));
     }
 }
+
+// Where the display reports no refreshes (here: no display at all) the window says
+// so, and a word it is asked to present is drawn and timed after drawing, counted as
+// a missed frame, with the prepared text in the word area.
+TEST_F(TaskWindowTest, WithoutRefreshReportsAPresentedWordIsDrawnAndCountedMissed)
+{
+    EXPECT_EQ(window.onsetSource(), OnsetSource::AfterDrawing);
+    EXPECT_EQ(window.refreshClock(), nullptr);
+    window.prepareWords({{"apple", TextColour::Pair1}, {"\xe9t\xe9", TextColour::Pair2}});
+    const std::int64_t before = clock.nowMicroseconds();
+    const Presentation shown = window.presentWord(1, Refresh{42, before + 16'667});
+    EXPECT_TRUE(shown.missed);
+    EXPECT_GE(shown.onset, before);
+    EXPECT_EQ(shown.refresh, 0u);
+    EXPECT_EQ(window.area(TaskWindow::WordId)->text(), QString::fromUtf8("\xc3\xa9t\xc3\xa9"));
+}
