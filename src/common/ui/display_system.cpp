@@ -124,8 +124,7 @@ std::unique_ptr<WordPresenter> openWordPresenter(QWidget* area, std::string& why
         why = "not on X11";
         return nullptr;
     }
-    MonotonicClock clock;
-    return X11Presenter::open(static_cast<std::uint32_t>(area->winId()), clock.nowMicroseconds(), why);
+    return X11Presenter::open(static_cast<std::uint32_t>(area->winId()), why);
 }
 
 std::unique_ptr<Pointer> openDisplayPointer(bool wholeWindowsOnly) { return X11Pointer::open(wholeWindowsOnly); }

@@ -84,8 +84,9 @@ bool thirtyTwoBitPixels(xcb_connection_t* c, std::uint8_t depth)
 
 }  // namespace
 
-std::unique_ptr<X11Presenter> X11Presenter::open(std::uint32_t window, std::int64_t nowMicroseconds, std::string& why)
+std::unique_ptr<X11Presenter> X11Presenter::open(std::uint32_t window, std::string& why)
 {
+    const std::int64_t opened = monotonicMicroseconds();
     int screen = 0;
     auto x = std::make_unique<Connection>();
     x->c = xcb_connect(nullptr, &screen);
@@ -131,13 +132,13 @@ std::unique_ptr<X11Presenter> X11Presenter::open(std::uint32_t window, std::int6
     auto presenter = std::unique_ptr<X11Presenter>(new X11Presenter(std::move(x)));
     // The refresh times must be this machine's monotonic clock: a remote display's, or
     // another clock, would give onsets on another scale.
-    const std::optional<Refresh> refresh = presenter->nextRefresh(nowMicroseconds + 200'000);
+    const std::optional<Refresh> refresh = presenter->nextRefresh(opened + 200'000);
     if (!refresh) {
         why = "the X server reported no refresh";
         return nullptr;
     }
     const std::int64_t now = monotonicMicroseconds();
-    if (refresh->time < nowMicroseconds - 1'000'000 || refresh->time > now + 1'000) {
+    if (refresh->time < opened - 1'000'000 || refresh->time > now + 1'000) {
         why = "the X server's refresh times are not on this machine's monotonic clock";
         return nullptr;
     }

@@ -18,7 +18,7 @@ public:
     // reason in why, when the display has no Present, is XWayland, has a compositing
     // manager, does not keep 32-bit pixels for the window's depth, or its refresh times
     // are not on this machine's monotonic clock.
-    static std::unique_ptr<X11Presenter> open(std::uint32_t window, std::int64_t nowMicroseconds, std::string& why);
+    static std::unique_ptr<X11Presenter> open(std::uint32_t window, std::string& why);
     ~X11Presenter() override;
     X11Presenter(const X11Presenter&) = delete;
     X11Presenter& operator=(const X11Presenter&) = delete;
