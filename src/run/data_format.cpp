@@ -1,6 +1,7 @@
 #include "run/data_format.h"
 
 #include <algorithm>
+#include <cmath>
 #include <locale>
 #include <sstream>
 
@@ -44,6 +45,34 @@ std::string dataFileHeader()
     LineWriter w(dataColumn::count);
     for (std::size_t c = 0; c < dataColumn::count; ++c)
         w.set(c, dataColumnNames[c]);
+    return w.line();
+}
+
+std::string timingRecordHeader()
+{
+    LineWriter w(timingColumn::count);
+    for (std::size_t c = 0; c < timingColumn::count; ++c)
+        w.set(c, timingColumnNames[c]);
+    return w.line();
+}
+
+std::string formatTimingLine(const SubjectRecord& subject, int session, int blockNumber, const BlockTiming& timing)
+{
+    LineWriter w(timingColumn::count);
+    w.set(timingColumn::InpFl, singleByteForm(subject.inputName));
+    w.set(timingColumn::Sess, session);
+    w.set(timingColumn::Sub, subject.subjectNumber);
+    w.set(timingColumn::Sex, subject.sexCode);
+    w.set(timingColumn::Other, subject.otherCode);
+    w.set(timingColumn::Block, blockNumber);
+    w.set(timingColumn::Onset, describe(timing.source));
+    w.set(timingColumn::Refresh, std::to_string(std::llround(timing.refreshMicroseconds)));
+    w.set(timingColumn::Words, timing.wordsShown);
+    w.set(timingColumn::Missed, timing.framesMissed);
+    w.set(timingColumn::MostLate, std::to_string(timing.mostLate));
+    w.set(timingColumn::KeyClock, singleByteForm(timing.keyClock));
+    if (timing.keyCalibrationMicroseconds)
+        w.set(timingColumn::KeyCalibration, std::to_string(*timing.keyCalibrationMicroseconds));
     return w.line();
 }
 

@@ -55,6 +55,30 @@ inline constexpr std::array<std::string_view, dataColumn::count> dataColumnNames
     "InpFl", "Sess",  "Cat1",  "Cat2",  "Cat1p", "Cat2p", "Catsw", "Delay", "nPrac", "nReal", "Sub",
     "Sex",   "Other", "Block", "Trial", "Icat",  "Iscat", "Inum",  "Item",  "Lat",   "Error", "Key"};
 
+// The timing record's columns (one row per block run: how its words and keys were
+// timed), the header's names with their units.
+namespace timingColumn {
+enum : std::size_t {
+    InpFl,
+    Sess,
+    Sub,
+    Sex,
+    Other,
+    Block,
+    Onset,
+    Refresh,
+    Words,
+    Missed,
+    MostLate,
+    KeyClock,
+    KeyCalibration,
+    count
+};
+}  // namespace timingColumn
+inline constexpr std::array<std::string_view, timingColumn::count> timingColumnNames = {
+    "InpFl",      "Sess",  "Sub",    "Sex",         "Other",    "Block",      "Onset",
+    "Refresh_us", "Words", "Missed", "MostLate_us", "KeyClock", "KeyCalib_us"};
+
 // The subject log's columns of the run, first on its line.
 namespace logColumn {
 enum : std::size_t { Sub, Sex, other, InpFl, Month, Day, Year, Hour, Min, count };
@@ -124,6 +148,14 @@ std::string formatDataLine(const SubjectRecord& subject, int session, const Sess
 // The lines of slots 0 to trials - 1 of a block.
 std::vector<std::string> formatDataLines(const SubjectRecord& subject, int session, const SessionSettings& settings,
                                          int blockNumber, const TrialResults& results, int trials);
+
+std::string timingRecordHeader();
+
+// A block's row of the timing record: the run's keys (as on its data lines), the
+// onset source, the refresh interval rounded to the microsecond (0 without one),
+// words shown, frames missed, the largest lateness, the key clock and its
+// calibration's width (empty where keys were timed when handled).
+std::string formatTimingLine(const SubjectRecord& subject, int session, int blockNumber, const BlockTiming& timing);
 
 // The subject log's header with the columns of each of sessionCount sessions.
 std::string subjectLogHeader(int sessionCount);

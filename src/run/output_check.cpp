@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <vector>
@@ -102,6 +103,23 @@ std::uint64_t mostSubjectLogBytes(const SubjectRecord& subject, const StudyFiles
     return subjectLogHeader(study.sessionCount).size() + line + cutLineEnd;
 }
 
+std::uint64_t mostTimingBytes(const SubjectRecord& subject, const StudyFiles& study)
+{
+    int blocks = 0;
+    for (int s = 0; s < study.sessionCount; ++s)
+        blocks += mostBlocksOf(study.session(s));
+    BlockTiming widest;
+    widest.source = OnsetSource::WaylandPresentation;
+    widest.refreshMicroseconds = 1e9;
+    widest.wordsShown = INT_MIN;
+    widest.framesMissed = INT_MIN;
+    widest.mostLate = INT64_MIN;
+    widest.keyClock = "CLOCK_MONOTONIC";
+    widest.keyCalibrationMicroseconds = INT64_MIN;
+    const std::uint64_t row = formatTimingLine(subject, maxSessions, blocks, widest).size() + cutLineEnd;
+    return timingRecordHeader().size() + static_cast<std::uint64_t>(blocks) * row;
+}
+
 std::optional<std::string> studyFileAt(const std::string& path, const StudyFiles& study)
 {
     // By what the files are on disk: a hard link or a symbolic link to one of them,
@@ -149,29 +167,31 @@ std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFi
         const char* message;
         const char* what;
     } outputs[] = {{subject.dataPath, unwritableDataFileMessage, "data file"},
-                   {subject.subjectLogPath, unwritableSubjectLogMessage, "subject log"}};
+                   {subject.subjectLogPath, unwritableSubjectLogMessage, "subject log"},
+                   {subject.timingPath, unwritableTimingRecordMessage, "timing record"}};
     for (const auto& output : outputs)
         if (const auto own = studyFileAt(output.path, study))
             return Refusal{output.message, "cannot write " + output.path + ": it is the study's own file " + *own +
                                                ", which the run would change"};
-    if (const auto data = identityOf(subject.dataPath), log = identityOf(subject.subjectLogPath);
-        data && log && *data == *log)
-        return Refusal{unwritableDataFileMessage, "cannot write " + subject.dataPath +
-                                                      ": it is the same file as the "
-                                                      "subject log " +
-                                                      subject.subjectLogPath};
+    for (std::size_t i = 0; i < std::size(outputs); ++i)
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j)
+            if (const auto one = identityOf(outputs[i].path), other = identityOf(outputs[j].path);
+                one && other && *one == *other)
+                return Refusal{outputs[i].message, "cannot write " + outputs[i].path + ": it is the same file as the " +
+                                                       outputs[j].what + " " + outputs[j].path};
 
     // Room for everything the run can write, on each file system (both files may
     // share one). Each file may need one block more than its bytes fill.
     struct Need {
         FileSystemSpace space;
         std::uint64_t bytes = 0;
-        std::string where;
+        std::vector<std::string> paths;
     };
     std::map<std::uint64_t, Need> needs;
     const std::pair<const std::string&, std::uint64_t> files[] = {
         {subject.dataPath, mostDataBytes(subject, study)},
-        {subject.subjectLogPath, mostSubjectLogBytes(subject, study)}};
+        {subject.subjectLogPath, mostSubjectLogBytes(subject, study)},
+        {subject.timingPath, mostTimingBytes(subject, study)}};
     for (const auto& [path, bytes] : files) {
         std::string directory = directoryOf(path);
         if (directory.empty())
@@ -183,11 +203,17 @@ std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFi
         need.space = *found;
         const std::uint64_t block = found->blockSize;
         need.bytes += (bytes + block - 1) / block * block + block;
-        need.where += (need.where.empty() ? "" : " and ") + path;
+        need.paths.push_back(path);
     }
-    for (const auto& [device, need] : needs)
-        if (need.bytes > need.space.availableBytes)
-            return Refusal{noRoomMessage, need.where + ": the file system has " + sizeText(need.space.availableBytes) +
-                                              " free, and this run may write up to " + sizeText(need.bytes)};
+    for (const auto& [device, need] : needs) {
+        if (need.bytes <= need.space.availableBytes)
+            continue;
+        // "a, b and c"
+        std::string where;
+        for (std::size_t i = 0; i < need.paths.size(); ++i)
+            where += (i == 0 ? "" : i + 1 == need.paths.size() ? " and " : ", ") + need.paths[i];
+        return Refusal{noRoomMessage, where + ": the file system has " + sizeText(need.space.availableBytes) +
+                                          " free, and this run may write up to " + sizeText(need.bytes)};
+    }
     return std::nullopt;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// Before the participant sees anything, the run makes sure that its two output files
-// can really take the run's data: neither may be one of the study's own files (nor
-// may the two be one file), and the file systems that hold them must have room for
-// everything the run can write. Nothing is created or changed.
+// Before the participant sees anything, the run makes sure that its output files (the
+// data file, the subject log and the timing record) can really take the run's data:
+// none may be one of the study's own files (nor may two of them be one file), and the file systems that hold them must
+// have room for everything the run can write. Nothing is created or changed.
 
 #include <cstdint>
 #include <functional>
@@ -16,6 +16,8 @@ inline constexpr const char* unwritableDataFileMessage =
     "Error:  Program cannot continue because the data file cannot be written:";
 inline constexpr const char* unwritableSubjectLogMessage =
     "Error:  Program cannot continue because the subject log cannot be written:";
+inline constexpr const char* unwritableTimingRecordMessage =
+    "Error:  Program cannot continue because the timing record cannot be written:";
 inline constexpr const char* noRoomMessage =
     "Error:  Program cannot continue because there is not enough free disk space for this run's output:";
 
@@ -46,8 +48,10 @@ std::string mountPointOf(const std::string& path);
 // for the line end an append puts before lines when a file ends inside a line.
 std::uint64_t mostDataBytes(const SubjectRecord& subject, const StudyFiles& study);
 std::uint64_t mostSubjectLogBytes(const SubjectRecord& subject, const StudyFiles& study);
+// The timing record: its header and a row per block at its widest.
+std::uint64_t mostTimingBytes(const SubjectRecord& subject, const StudyFiles& study);
 
 // Why the run's output files cannot take its data, or nothing. Called once the study
-// is loaded, after canAppendTo has accepted both files.
+// is loaded, after canAppendTo has accepted the three files.
 std::optional<Refusal> outputRefusal(const SubjectRecord& subject, const StudyFiles& study,
                                      const SpaceProbe& space = diskSpace);

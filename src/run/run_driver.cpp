@@ -91,7 +91,10 @@ private:
     bool outputKept();
     void saveHeldLines();
     std::string saveHeldLinesIn(const std::string& path);
-    std::vector<const RunOutput*> outputs() const { return {&*data_, &*subjectLog_}; }
+    std::vector<const RunOutput*> outputs() const { return {&*data_, &*subjectLog_, &*timing_}; }
+    std::vector<RunOutput*> outputs() { return {&*data_, &*subjectLog_, &*timing_}; }
+    bool holding() const;
+    const RunOutput* firstHolding() const;
 
     const SessionSettings& session(int s) const { return study_.session(s); }
 
@@ -101,6 +104,7 @@ private:
     SubjectRecord subject_;
     std::optional<RunOutput> data_;
     std::optional<RunOutput> subjectLog_;
+    std::optional<RunOutput> timing_;
     // "End the run" was chosen while no file took the run's lines.
     bool ended_ = false;
     StudyFiles study_;
@@ -141,12 +145,17 @@ void ExperimentRun::execute(const LocalDateTime& start)
                   rescuePathFor(subject_.dataPath, subject_.start, processId, rescueFolder), rescueFolder);
     subjectLog_.emplace("subject log", subject_.subjectLogPath, subjectLogHeader(study_.definition.sessionCount),
                         rescuePathFor(subject_.subjectLogPath, subject_.start, processId, rescueFolder), rescueFolder);
+    timing_.emplace("timing record", subject_.timingPath, timingRecordHeader(),
+                    rescuePathFor(subject_.timingPath, subject_.start, processId, rescueFolder), rescueFolder);
     data_->prepare();
+    timing_->prepare();
     for (int s = 0; s < study_.sessionCount && !ended_; ++s)
         runSession(s);
-    if (ended_)
-        data_->write();  // the disk may have room again
-    else
+    if (ended_) {
+        // The disk may have room again.
+        data_->write();
+        timing_->write();
+    } else
         screens_.pages().showPage(completedPage);
 
     const std::string code = askExitCode();
@@ -188,7 +197,7 @@ bool ExperimentRun::goesOn(const std::optional<Refusal>& refusal)
     return !refusal || stop(refusal->message, refusal->detail);
 }
 
-// Both output files must take appends before the participant sees anything: a run
+// Every output file must take appends before the participant sees anything: a run
 // whose data cannot be kept is not started. Nothing is created here.
 bool ExperimentRun::outputWritable()
 {
@@ -196,6 +205,8 @@ bool ExperimentRun::outputWritable()
         return stop(unwritableDataFileMessage, *reason);
     if (const auto reason = canAppendTo(subject_.subjectLogPath))
         return stop(unwritableSubjectLogMessage, *reason);
+    if (const auto reason = canAppendTo(subject_.timingPath))
+        return stop(unwritableTimingRecordMessage, *reason);
     return true;
 }
 
@@ -414,10 +425,11 @@ void ExperimentRun::runBlock(int s, int half, int block, const BlockSettings& se
 
     ++blockNumber_;
     outcome_.blocksRun = blockNumber_;
-    const bool written = data_->append("block " + std::to_string(blockNumber_),
-                                       formatDataLines(subject_, s + 1, session(s), blockNumber_, results_,
-                                                       settings.trials));
-    screens_.blockRecorded(blockNumber_, written);
+    const std::string what = "block " + std::to_string(blockNumber_);
+    const bool written = data_->append(what, formatDataLines(subject_, s + 1, session(s), blockNumber_, results_,
+                                                             settings.trials));
+    const bool timed = timing_->append(what, {formatTimingLine(subject_, s + 1, blockNumber_, run.timing)});
+    screens_.blockRecorded(blockNumber_, written && timed);
     if (block == recordedBlock)
         scores_.scoreBlock(s + 1, half + 1, results_, settings.trials, run.trialsAnswered, settings.labels);
     if (!outputKept()) {
@@ -441,13 +453,27 @@ std::string ExperimentRun::askExitCode()
 // makes room and tries again, or ends the run. False when the run is to end.
 bool ExperimentRun::outputKept()
 {
-    while (data_->holding() || subjectLog_->holding()) {
-        if (screens_.askOutputTrouble(outputTroubleText(outputs())) == OutputTrouble::EndRun)
+    while (holding()) {
+        if (screens_.askOutputTrouble(outputTroubleText(std::as_const(*this).outputs())) == OutputTrouble::EndRun)
             return false;
-        data_->write();
-        subjectLog_->write();
+        for (RunOutput* output : outputs())
+            output->write();
     }
     return true;
+}
+
+const RunOutput* ExperimentRun::firstHolding() const
+{
+    for (const RunOutput* output : outputs())
+        if (output->holding())
+            return output;
+    return nullptr;
+}
+
+bool ExperimentRun::holding() const
+{
+    const std::vector<const RunOutput*> all = outputs();
+    return std::any_of(all.begin(), all.end(), [](const RunOutput* output) { return output->holding(); });
 }
 
 // What no file took is saved where the experimenter chooses, asked again until it is
@@ -455,13 +481,15 @@ bool ExperimentRun::outputKept()
 void ExperimentRun::saveHeldLines()
 {
     std::string refusal;
-    while (data_->holding() || subjectLog_->holding()) {
-        const RunOutput& first = data_->holding() ? *data_ : *subjectLog_;
-        const std::string name = fileNameOf(first.path());
-        const auto dot = name.rfind('.');
-        const std::string proposed = (dot == std::string::npos ? name : name.substr(0, dot)) + "-unsaved" +
-                                     (data_->holding() ? ".dat" : ".slg");
-        const std::optional<std::string> path = screens_.askHeldLinesFile(heldLinesText(outputs()) + refusal, proposed);
+    while (holding()) {
+        // The proposed name is the data file's with "-unsaved", ending as the first
+        // output that holds lines does.
+        const RunOutput& first = *firstHolding();
+        const std::string stem = fileNameOf(data_->path());
+        const std::string ending = &first == &*data_ ? ".dat" : &first == &*subjectLog_ ? ".slg" : ".timing.tsv";
+        const std::string proposed = stem.substr(0, stem.size() >= 4 ? stem.size() - 4 : 0) + "-unsaved" + ending;
+        const std::optional<std::string> path =
+            screens_.askHeldLinesFile(heldLinesText(std::as_const(*this).outputs()) + refusal, proposed);
         if (path) {
             refusal = saveHeldLinesIn(*path);
             continue;
@@ -469,7 +497,7 @@ void ExperimentRun::saveHeldLines()
         if (!screens_.confirmHeldLinesLost("The lines held in memory have not been saved. If you give them up, they "
                                            "are lost.\n\nGive them up?"))
             continue;
-        for (RunOutput* output : {&*data_, &*subjectLog_})
+        for (RunOutput* output : outputs())
             for (const HeldAppend& append : output->release())
                 outcome_.lostOutput.push_back(output->what() + (append.what.empty() ? "" : ", " + append.what) + " (" +
                                               std::to_string(append.lines.size()) +
@@ -478,18 +506,21 @@ void ExperimentRun::saveHeldLines()
     }
 }
 
-// Saves the held data lines in path and the held subject log line beside it (the
-// log alone in path), under each file's header when it is new. Returns why a file
-// refused, or nothing when all is saved.
+// Saves the held lines of the first output that holds any in path, and those of the
+// others beside it, named from path as the subject log and the timing record are from
+// the data file, under each file's header when it is new. Returns why a file refused,
+// or nothing when all is saved.
 std::string ExperimentRun::saveHeldLinesIn(const std::string& path)
 {
-    const bool dataHeld = data_->holding();
-    if (dataHeld && !hasDataFileExtension(path))
+    const RunOutput* first = firstHolding();
+    if (first == &*data_ && !hasDataFileExtension(path))
         return "\n\nNot saved: the data file's lines need a file whose name ends in .dat.";
-    for (RunOutput* output : {&*data_, &*subjectLog_}) {
+    for (RunOutput* output : outputs()) {
         if (!output->holding())
             continue;
-        const std::string target = output == &*data_ || !dataHeld ? path : subjectLogPathFor(path);
+        const std::string target = output == first           ? path
+                                   : output == &*subjectLog_ ? subjectLogPathFor(path)
+                                                             : timingRecordPathFor(path);
         std::optional<std::string> reason = lineBreakInPath(target);
         if (!reason)
             reason = canAppendTo(target);

@@ -164,7 +164,8 @@ std::string outputTroubleText(const std::vector<const RunOutput*>& outputs)
 std::string heldLinesText(const std::vector<const RunOutput*>& outputs)
 {
     return "These lines of the run are in no file yet and are held in memory only:\n" + heldSummary(outputs) +
-           "\nChoose a file to save them in, on a disk with room (a USB stick, say). The data file's lines go into "
-           "the file chosen, the subject log's line into the file of the same name ending in .slg; a file that "
-           "exists keeps its contents, and the lines are added at its end.";
+           "\nChoose a file to save them in, on a disk with room (a USB stick, say). The lines of the first file listed go "
+           "into the file chosen, the others beside it: the subject log's line into the file of the same name ending in .slg, the timing "
+           "record's rows into the one ending in .timing.tsv; a file that exists keeps its contents, and the lines "
+           "are added at its end.";
 }

@@ -131,6 +131,7 @@ SubjectRecord makeSubjectRecord(const SubjectPageEntries& entries, int subjectNu
     r.dataPath = entries.dataPath;
     r.inputName = fileNameOf(entries.inputPath);
     r.subjectLogPath = subjectLogPathFor(entries.dataPath);
+    r.timingPath = timingRecordPathFor(entries.dataPath);
     return r;
 }
 

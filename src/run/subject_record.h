@@ -28,6 +28,7 @@ struct SubjectRecord {
     std::string dataPath;        // full path of the data file
     std::string inputName;       // the part of inputPath after its last "/"
     std::string subjectLogPath;  // subjectLogPathFor(dataPath)
+    std::string timingPath;      // timingRecordPathFor(dataPath)
 };
 
 // The subject log's path for a data file path: the data path without its last four
@@ -35,4 +36,11 @@ struct SubjectRecord {
 inline std::string subjectLogPathFor(const std::string& dataPath)
 {
     return dataPath.substr(0, dataPath.size() >= 4 ? dataPath.size() - 4 : 0) + ".slg";
+}
+
+// The timing record's path, derived as the subject log's: the data path without its
+// last four characters, followed by ".timing.tsv".
+inline std::string timingRecordPathFor(const std::string& dataPath)
+{
+    return dataPath.substr(0, dataPath.size() >= 4 ? dataPath.size() - 4 : 0) + ".timing.tsv";
 }

@@ -10,8 +10,9 @@ const char* simUsageText()
     return R"(Usage: truv-sim INPUT.inp --data OUTPUT.dat [options]
 
 Runs the experiment of INPUT.inp from the subject page to the exit code, as a run
-with a person does, with a scripted participant on a virtual clock: the data file
-and the subject log (OUTPUT.slg) are written exactly as such a run writes them.
+with a person does, with a scripted participant on a virtual clock: the data file,
+the subject log (OUTPUT.slg) and the timing record (OUTPUT.timing.tsv, every block
+timed "after drawing" on the virtual clock) are written as such a run writes them.
 
 The participant fills in the subject page with the values below (the page's own
 checks apply; the paths are used exactly as given), acknowledges every page,
@@ -70,7 +71,7 @@ Exit status:
   0  the run was completed
   1  the run stopped (the subject page refused an entry, a file is missing, has
      problems or cannot be written, a questionnaire is unusable), with the reason
-     on standard error; the data file and the subject log are left untouched. Also
+     on standard error; the output files are left untouched. Also
      when a completed run could not write all of its output: the lines an output
      file refused are kept in a rescue file, whose path is on standard error.
   2  usage error: an unknown option, a missing or bad value

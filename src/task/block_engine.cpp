@@ -321,6 +321,10 @@ void BlockEngine::close(BlockEnd end)
     pointer_.setConfinement(savedConfinement_);
     state_ = State::Closed;
     end_ = end;
+    if (serverClock_.usable) {
+        timing_.keyClock = view_.keyClockName();
+        timing_.keyCalibrationMicroseconds = serverClock_.spreadMicroseconds;
+    }
     view_.closeWindow(end);
 }
 
@@ -339,6 +343,7 @@ BlockRun conductBlock(BlockEngine& engine, const BlockSettings& settings, TrialR
     BlockRun run;
     run.end = engine.end();
     run.totals = engine.totals();
+    run.timing = engine.timing();
     run.trialsAnswered = trialsAnswered(run.end, engine.trialsPresented(),
                                         std::clamp(settings.trials, 0, maxTrialsPerBlock));
     return run;

@@ -91,6 +91,10 @@ public:
     // source gives the display's refreshes from refreshClock().
     virtual OnsetSource onsetSource() { return OnsetSource::AfterDrawing; }
     virtual const RefreshClock* refreshClock() { return nullptr; }
+    // The clock of the key stamps that the block's server clock calibration is for
+    // ("X server", "CLOCK_MONOTONIC"); asked when the block closes, and only when the
+    // calibration is usable.
+    virtual std::string keyClockName() { return "key stamps"; }
     // Makes ready every word the block will show (before its first), so that showing
     // one costs nothing more than the presentation.
     virtual void prepareWords(const std::vector<PlannedWord>& words) { (void)words; }
@@ -119,6 +123,9 @@ public:
     virtual void closeWindow(BlockEnd end) = 0;
 };
 
+// The key clock of a block whose keys were timed when the program handled them.
+inline constexpr const char* keyHandledClock = "handled";
+
 // How a block's words were timed: for the timing record.
 struct BlockTiming {
     OnsetSource source = OnsetSource::AfterDrawing;
@@ -126,6 +133,10 @@ struct BlockTiming {
     int wordsShown = 0;
     int framesMissed = 0;       // words later than their refresh, or never reported
     std::int64_t mostLate = 0;  // microseconds, the largest presentation past its target
+    // The clock the responses were timed on: the view's name for its key stamps, or
+    // "handled" where keys were timed when handled; the calibration's width with stamps.
+    std::string keyClock = keyHandledClock;
+    std::optional<std::int64_t> keyCalibrationMicroseconds;
 };
 
 struct BlockSettings {
@@ -227,6 +238,7 @@ struct BlockRun {
     BlockEnd end = BlockEnd::Completed;
     BlockTotals totals;      // zero unless completed
     int trialsAnswered = 0;  // trials with a recorded response
+    BlockTiming timing;
 };
 
 // How many of a block's slots hold an answered trial: all of them when the block

@@ -5,7 +5,8 @@
 // other half while a block's feedback screen is up. After every kill the file holds
 // only whole lines under one header, first; every announced block is there
 // completely, and so is any other block that reached the file; the next run appends
-// after it. A final run goes to its end.
+// after it. The timing record likewise holds whole rows under one header, a row for
+// every announced block. A final run goes to its end.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <algorithm>
 #include <map>
 #include <random>
 #include <set>
@@ -31,6 +33,9 @@ constexpr int dataColumnCount = 22;
 constexpr int otherColumn = 12;
 constexpr int blockColumn = 13;
 constexpr int trialColumn = 14;
+constexpr std::size_t timingColumnCount = 13;
+constexpr std::size_t timingOtherColumn = 4;
+constexpr int timingBlockColumn = 5;
 
 std::string wordList(const std::string& labelA, const std::string& labelB)
 {
@@ -129,17 +134,18 @@ std::vector<std::string> fieldsOf(const std::string& line)
     return fields;
 }
 
-// Checks the data file's bytes from offset on, which one run wrote; returns the
-// number of lines of each block that run left, and whether the bytes end inside a
-// line (a write the kernel stopped at a page boundary: never seen, but possible).
-struct RunPart {
-    std::map<int, int> linesOfBlock;
+// The whole lines, as fields, that one run appended to a file from offset on, each
+// checked to have columns fields and the run's other code; and whether the bytes end
+// inside a line (a write the kernel stopped at a page boundary: never seen, but
+// possible).
+struct Appended {
+    std::vector<std::vector<std::string>> lines;
     bool endsInsideALine = false;
 };
-RunPart checkPart(const std::string& file, std::size_t offset, bool afterCutLine, const std::string& header,
-                  const std::string& other)
+Appended appendedLines(const std::string& file, std::size_t offset, bool afterCutLine, const std::string& header,
+                       std::size_t columns, std::size_t otherField, const std::string& other)
 {
-    RunPart part;
+    Appended appended;
     std::string bytes = file.substr(offset);
     if (afterCutLine && !bytes.empty()) {
         // The append after a cut line starts on a line of its own.
@@ -154,18 +160,67 @@ RunPart checkPart(const std::string& file, std::size_t offset, bool afterCutLine
             continue;
         }
         EXPECT_NE(line + "\r\n", header) << "a second header";
-        const std::vector<std::string> fields = fieldsOf(line);
-        if (fields.size() != dataColumnCount + 1 || !fields.back().empty()) {
-            ADD_FAILURE() << "not a whole data line: [" << line << "]";
+        std::vector<std::string> fields = fieldsOf(line);
+        if (fields.size() != columns + 1 || !fields.back().empty()) {
+            ADD_FAILURE() << "not a whole line: [" << line << "]";
             continue;
         }
-        EXPECT_EQ(fields[otherColumn], other);
+        EXPECT_EQ(fields[otherField], other);
+        appended.lines.push_back(std::move(fields));
+    }
+    appended.endsInsideALine = start != bytes.size();
+    return appended;
+}
+
+// Checks the data file's bytes from offset on, which one run wrote; returns the
+// number of lines of each block that run left.
+struct RunPart {
+    std::map<int, int> linesOfBlock;
+    bool endsInsideALine = false;
+};
+RunPart checkPart(const std::string& file, std::size_t offset, bool afterCutLine, const std::string& header,
+                  const std::string& other)
+{
+    const Appended appended = appendedLines(file, offset, afterCutLine, header, dataColumnCount, otherColumn, other);
+    RunPart part;
+    for (const std::vector<std::string>& fields : appended.lines) {
         const int block = std::stoi(fields[blockColumn]);
         const int trial = std::stoi(fields[trialColumn]);
         EXPECT_EQ(trial, ++part.linesOfBlock[block]) << "block " << block << " out of order";
     }
-    part.endsInsideALine = start != bytes.size();
+    part.endsInsideALine = appended.endsInsideALine;
     return part;
+}
+
+// The blocks of the timing record's rows that one run wrote from offset on, each
+// once and in order.
+struct TimingPart {
+    std::vector<int> blocks;
+    bool endsInsideALine = false;
+};
+TimingPart checkTimingPart(const std::string& file, std::size_t offset, bool afterCutLine, const std::string& header,
+                           const std::string& other)
+{
+    const Appended appended = appendedLines(file, offset, afterCutLine, header, timingColumnCount, timingOtherColumn,
+                                            other);
+    TimingPart part;
+    for (const std::vector<std::string>& fields : appended.lines) {
+        const int block = std::stoi(fields[timingBlockColumn]);
+        EXPECT_EQ(block, static_cast<int>(part.blocks.size()) + 1)
+            << "timing row of block " << block << " out of order";
+        part.blocks.push_back(block);
+    }
+    part.endsInsideALine = appended.endsInsideALine;
+    return part;
+}
+
+// Blocks 1 to n.
+std::vector<int> firstBlocks(std::size_t n)
+{
+    std::vector<int> blocks(n);
+    for (std::size_t i = 0; i < n; ++i)
+        blocks[i] = static_cast<int>(i) + 1;
+    return blocks;
 }
 
 TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
@@ -189,8 +244,12 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
     ASSERT_FALSE(complete.endsInsideALine);
     ASSERT_EQ(announcedBlocks(referenceOutput).size(), complete.linesOfBlock.size());
     ASSERT_GE(complete.linesOfBlock.size(), 12u);
-    ASSERT_EQ(unlink(dir.file("study.dat").c_str()), 0);
-    ASSERT_EQ(unlink(dir.file("study.slg").c_str()), 0);
+    const std::string timingFile = dir.read("study.timing.tsv");
+    const std::string timingHeader = timingFile.substr(0, timingFile.find("\r\n") + 2);
+    ASSERT_EQ(checkTimingPart(timingFile, 0, false, timingHeader, "ref").blocks,
+              firstBlocks(complete.linesOfBlock.size()));
+    for (const char* name : {"study.dat", "study.slg", "study.timing.tsv"})
+        ASSERT_EQ(unlink(dir.file(name).c_str()), 0);
 
     std::mt19937 random(std::random_device{}());
     const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count();
@@ -200,7 +259,9 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
     int feedbackKills = 0;
     int cutLines = 0;
     bool afterCutLine = false;
+    bool afterCutRow = false;
     std::size_t checked = 0;
+    std::size_t timingChecked = 0;
     for (int attempt = 0; (kills < 60 || feedbackKills < 30) && attempt < 200; ++attempt) {
         const std::string other = "k" + std::to_string(attempt);
         Child child = startSim(dir, other, 0.004);
@@ -239,9 +300,20 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
                 EXPECT_EQ(lines, complete.linesOfBlock.at(block)) << "block " << block << " is not whole";
             }
         }
-        cutLines += part.endsInsideALine;
+        // The timing row of a block goes in after its data lines: every announced block
+        // has its row, and a row's block has its data lines.
+        const std::string timing = dir.read("study.timing.tsv");
+        const TimingPart rows = checkTimingPart(timing, timingChecked, afterCutRow, timingHeader, other);
+        for (int block : announced)
+            EXPECT_NE(std::find(rows.blocks.begin(), rows.blocks.end(), block), rows.blocks.end())
+                << "announced block " << block << " has no timing row";
+        for (int block : rows.blocks)
+            EXPECT_EQ(part.linesOfBlock.count(block), 1u) << "timing row of block " << block << " without its lines";
+        cutLines += part.endsInsideALine + rows.endsInsideALine;
         afterCutLine = part.endsInsideALine;
+        afterCutRow = rows.endsInsideALine;
         checked = file.size();
+        timingChecked = timing.size();
         if (::testing::Test::HasFailure())
             break;
     }
@@ -256,6 +328,8 @@ TEST(CrashDurability, KilledRunsLeaveWholeLinesAndWholeBlocks)
     const RunPart final = checkPart(dir.read("study.dat"), checked, afterCutLine, header, "last");
     EXPECT_EQ(final.linesOfBlock, complete.linesOfBlock);
     EXPECT_EQ(announced.size(), complete.linesOfBlock.size());
+    EXPECT_EQ(checkTimingPart(dir.read("study.timing.tsv"), timingChecked, afterCutRow, timingHeader, "last").blocks,
+              firstBlocks(complete.linesOfBlock.size()));
     std::printf("runs killed: %d (%d of them during a block's feedback screen), each leaving whole lines and "
                 "whole blocks; lines cut by a kill: %d\n",
                 kills, feedbackKills, cutLines);

@@ -40,9 +40,10 @@ TEST(OutputCheck, EachFileSystemMustHoldEverythingTheRunCanWriteToIt)
     const SubjectRecord subject = subjectWritingTo("/lab/out.dat");
     const std::uint64_t data = mostDataBytes(subject, study);
     const std::uint64_t log = mostSubjectLogBytes(subject, study);
+    const std::uint64_t timing = mostTimingBytes(subject, study);
     const std::uint64_t block = 4096;
     const auto blocks = [&](std::uint64_t bytes) { return (bytes + block - 1) / block * block + block; };
-    const std::uint64_t both = blocks(data) + blocks(log);
+    const std::uint64_t both = blocks(data) + blocks(log) + blocks(timing);
 
     const struct {
         const char* what;
@@ -63,7 +64,7 @@ TEST(OutputCheck, EachFileSystemMustHoldEverythingTheRunCanWriteToIt)
          [&](const std::string&) {
              return FileSystemSpace{1, both - 1, block};
          },
-         "/lab/out.dat and /lab/out.slg: the file system has "},
+         "/lab/out.dat, /lab/out.slg and /lab/out.timing.tsv: the file system has "},
         {"unknown", [](const std::string&) { return std::optional<FileSystemSpace>(); }, nullptr},
     };
     for (const auto& c : cases) {
@@ -82,7 +83,7 @@ TEST(OutputCheck, EachFileSystemMustHoldEverythingTheRunCanWriteToIt)
     SubjectRecord split = subject;
     split.subjectLogPath = "/logs/out.slg";
     const SpaceProbe separate = [&](const std::string& directory) {
-        return directory == "/lab" ? FileSystemSpace{1, blocks(data), block}
+        return directory == "/lab" ? FileSystemSpace{1, blocks(data) + blocks(timing), block}
                                    : FileSystemSpace{2, blocks(log) - 1, block};
     };
     const auto refusal = outputRefusal(split, study, separate);
@@ -114,6 +115,7 @@ TEST(OutputCheck, TheMostARunCanWriteBoundsARealRun)
     EXPECT_LE(data, mostDataBytes(subject, study));
     EXPECT_GE(2 * data, mostDataBytes(subject, study));
     EXPECT_LE(log, mostSubjectLogBytes(subject, study));
+    EXPECT_LE(std::filesystem::file_size(dir.file("out.timing.tsv")), mostTimingBytes(subject, study));
 }
 
 // A disk is named by where it is mounted, found from any path: a file, a folder not

@@ -114,8 +114,10 @@ const std::string dataHeaderBytes =
 
 }  // namespace
 
-TEST(OutputFiles, SubjectLogPathReplacesTheLastFourCharacters)
+TEST(OutputFiles, SubjectLogAndTimingRecordPathsReplaceTheLastFourCharacters)
 {
+    EXPECT_EQ(timingRecordPathFor("/lab/study/run1.dat"), "/lab/study/run1.timing.tsv");
+    EXPECT_EQ(timingRecordPathFor("dat"), ".timing.tsv");
     EXPECT_EQ(subjectLogPathFor("/lab/study/run1.dat"), "/lab/study/run1.slg");
     EXPECT_EQ(subjectLogPathFor("run1.dat"), "run1.slg");
     EXPECT_EQ(subjectLogPathFor(".dat"), ".slg");

@@ -586,6 +586,7 @@ TEST_F(RunDriverTest, AnOutputFileThatCannotTakeAppendsIsRefusedBeforeAnyPage)
     SubjectRecord& subject = *screens.subject;
     subject.dataPath = dir.file("absent/out.dat");
     subject.subjectLogPath = dir.file("absent/out.slg");
+    subject.timingPath = dir.file("absent/out.timing.tsv");
     RunOutcome outcome = run();
     EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
     ASSERT_EQ(screens.log.size(), 2u);
@@ -598,6 +599,7 @@ TEST_F(RunDriverTest, AnOutputFileThatCannotTakeAppendsIsRefusedBeforeAnyPage)
     screens.log.clear();
     subject.dataPath = dir.file("out.dat");
     subject.subjectLogPath = dir.file("out.slg");
+    subject.timingPath = dir.file("out.timing.tsv");
     std::filesystem::create_directory(dir.file("out.slg"));
     outcome = run();
     ASSERT_EQ(screens.log.size(), 2u);
@@ -614,8 +616,8 @@ TEST_F(RunDriverTest, RefusedLinesGoToRescueFilesNamedAtTheEnd)
     std::vector<std::size_t> linesAtFeedback;
     screens.afterFeedback = [&] {
         linesAtFeedback.push_back(splitLines(dir.read("out.dat")).size());
-        // After the first block's feedback both output files turn into directories.
-        for (const char* name : {"out.dat", "out.slg"}) {
+        // After the first block's feedback every output file turns into a directory.
+        for (const char* name : {"out.dat", "out.slg", "out.timing.tsv"}) {
             if (!std::filesystem::is_directory(dir.file(name))) {
                 std::filesystem::remove(dir.file(name));
                 std::filesystem::create_directory(dir.file(name));
@@ -628,15 +630,18 @@ TEST_F(RunDriverTest, RefusedLinesGoToRescueFilesNamedAtTheEnd)
     EXPECT_EQ(outcome.blocksRun, 7);
     ASSERT_FALSE(linesAtFeedback.empty());
     EXPECT_EQ(linesAtFeedback[0], 1u + 4u) << "the first block's lines were not in the file at its feedback";
-    ASSERT_EQ(outcome.writeFailures.size(), 2u);
+    ASSERT_EQ(outcome.writeFailures.size(), 3u);
     EXPECT_EQ(outcome.writeFailures[0].substr(0, 24), "data file, block 2: cann");
     EXPECT_EQ(outcome.writeFailures[1].substr(0, 18), "subject log: canno");
+    EXPECT_EQ(outcome.writeFailures[2].substr(0, 28), "timing record, block 2: cann");
     EXPECT_TRUE(outcome.lostOutput.empty());
 
     const std::string rescue = dir.file("data/truv/rescue/");
     ASSERT_EQ(outcome.rescueFiles,
-              (std::vector<std::string>{rescue + "out.2026-03-09_14-05-00.pid" + std::to_string(getpid()) + ".dat",
-                                        rescue + "out.2026-03-09_14-05-00.pid" + std::to_string(getpid()) + ".slg"}));
+              (std::vector<std::string>{
+                  rescue + "out.2026-03-09_14-05-00.pid" + std::to_string(getpid()) + ".dat",
+                  rescue + "out.2026-03-09_14-05-00.pid" + std::to_string(getpid()) + ".slg",
+                  rescue + "out.timing.2026-03-09_14-05-00.pid" + std::to_string(getpid()) + ".tsv"}));
     std::ifstream dataRescue(outcome.rescueFiles[0], std::ios::binary);
     const std::string dataBytes((std::istreambuf_iterator<char>(dataRescue)), std::istreambuf_iterator<char>());
     const std::vector<std::string> lines = splitLines(dataBytes);
@@ -650,6 +655,12 @@ TEST_F(RunDriverTest, RefusedLinesGoToRescueFilesNamedAtTheEnd)
     const std::string logBytes((std::istreambuf_iterator<char>(logRescue)), std::istreambuf_iterator<char>());
     ASSERT_EQ(splitLines(logBytes).size(), 2u);
     EXPECT_EQ(splitLines(logBytes)[0] + "\r\n", subjectLogHeader(1));
+    std::ifstream timingRescue(outcome.rescueFiles[2], std::ios::binary);
+    const std::vector<std::string> rows = splitLines(std::string(std::istreambuf_iterator<char>(timingRescue),
+                                                                 std::istreambuf_iterator<char>()));
+    ASSERT_EQ(rows.size(), 1u + 6);
+    EXPECT_EQ(rows[0] + "\r\n", timingRecordHeader());
+    EXPECT_EQ(splitFields(rows[1]).at(timingColumn::Block), "2");
 
     ASSERT_GE(screens.log.size(), 2u);
     EXPECT_EQ(screens.log[screens.log.size() - 2], "exit code: zup");
@@ -814,6 +825,8 @@ TEST_F(RunDriverTest, OutputThatCannotTakeTheDataIsRefusedBeforeAnythingAndNothi
         "file error: Error:  Program cannot continue because the data file cannot be written: | cannot write ";
     const std::string logRefused =
         "file error: Error:  Program cannot continue because the subject log cannot be written: | cannot write ";
+    const std::string timingRefused =
+        "file error: Error:  Program cannot continue because the timing record cannot be written: | cannot write ";
     const auto link = [&](const std::string& target, const std::string& name) {
         ASSERT_EQ(::link(dir.file(target).c_str(), dir.file(name).c_str()), 0);
     };
@@ -857,6 +870,14 @@ TEST_F(RunDriverTest, OutputThatCannotTakeTheDataIsRefusedBeforeAnythingAndNothi
              link("same.dat", "same.slg");
          },
          dir.file("same.dat"), dataRefused, "it is the same file as the subject log"},
+        {"timing record linked to the subject log",
+         [&] {
+             dir.write("t.slg", "");
+             link("t.slg", "t.timing.tsv");
+         },
+         dir.file("t.dat"), logRefused, "it is the same file as the timing record"},
+        {"timing record a directory", [&] { std::filesystem::create_directory(dir.file("u.timing.tsv")); },
+         dir.file("u.dat"), timingRefused, "it is a directory"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -866,6 +887,7 @@ TEST_F(RunDriverTest, OutputThatCannotTakeTheDataIsRefusedBeforeAnythingAndNothi
         const std::vector<std::string> before = dir.entries();
         screens.subject->dataPath = c.data;
         screens.subject->subjectLogPath = subjectLogPathFor(c.data);
+        screens.subject->timingPath = timingRecordPathFor(c.data);
         RunDriver driver(screens);
         const RunOutcome outcome = driver.runExperiment({2026, 3, 9, 14, 5, 0});
         EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
@@ -892,6 +914,7 @@ TEST_F(RunDriverTest, ADiskWithoutRoomForTheWholeRunIsRefusedBeforeAnything)
     definition.sessions[1].nPrac = definition.sessions[1].nReal = 100;
     screens.subject->dataPath = disk.file("out.dat");
     screens.subject->subjectLogPath = disk.file("out.slg");
+    screens.subject->timingPath = disk.file("out.timing.tsv");
     const RunOutcome outcome = run();
     EXPECT_EQ(outcome.status, RunOutcome::Status::Stopped);
     ASSERT_EQ(screens.log.size(), 2u);

@@ -242,6 +242,15 @@ void TaskWindow::openPresenter()
 
 OnsetSource TaskWindow::onsetSource() { return presenter_ ? presenter_->source() : OnsetSource::AfterDrawing; }
 
+std::string TaskWindow::keyClockName()
+{
+    // X11 stamps are the X server's milliseconds; a Wayland compositor's are on the
+    // clock found from the block's keys.
+    if (keyClock_)
+        return describe(*keyClock_);
+    return onX11Platform() ? "X server" : "key stamps";
+}
+
 const RefreshClock* TaskWindow::refreshClock() { return presenter_ ? &refreshes_ : nullptr; }
 
 void TaskWindow::prepareWords(const std::vector<PlannedWord>& words)
