@@ -3,7 +3,7 @@
 # instruction page, the run's own pages, the seven blocks of one session in the task
 # window (answered with A and the keypad's 5 in turn, so some answers are wrong),
 # a refused exit code and the right one, and back to a fresh main menu. Then the
-# data file and the subject log are checked line by line.
+# data file, the subject log and the timing record are checked line by line.
 set -u
 . "$(dirname "$0")/lib.sh"
 truv=$1
@@ -147,6 +147,22 @@ field() { echo "$summary" | cut -f "$1"; }
 for f in 13 14 15 16 17 18; do
   [[ "$(field $f)" =~ ^[0-9]+$ ]] || fail "subject log scores: $summary"
 done
+
+# --- the timing record: its header and a row per block, 13 tab-ended fields each.
+# The X server has Present and no compositing manager runs (openbox composites
+# nothing): every block's words were shown through Present, at refreshes, and every
+# key was timed from the X server's stamps.
+timing="$work/run.timing.tsv"
+[ -f "$timing" ] || fail "no timing record"
+[ "$(head -n 1 "$timing")" = $'InpFl\tSess\tSub\tSex\tOther\tBlock\tOnset\tRefresh_us\tWords\tMissed\tMostLate_us\tKeyClock\tKeyCalib_us\t\r' ] \
+  || fail "timing record header: $(head -n 1 "$timing")"
+bad=$(awk -F'\t' 'NF != 14 || $14 != "\r" { print NR ": " $0 }' "$timing")
+[ -z "$bad" ] || fail "timing rows without 13 tab-ended fields and CR LF: $bad"
+rows=$(tail -n +2 "$timing" | awk -F'\t' '{ printf "%s:%s:%s ", $6, $7, $9 }')
+[ "$rows" = "1:X11 Present:2 2:X11 Present:2 3:X11 Present:2 4:X11 Present:3 5:X11 Present:2 6:X11 Present:2 7:X11 Present:3 " ] \
+  || fail "timing rows (block:onsets:words): $rows"
+bad=$(tail -n +2 "$timing" | awk -F'\t' '$8 < 1000 || $10 !~ /^[0-9]+$/ || $12 != "X server" || $13 !~ /^[0-9]+$/ { print NR ": " $0 }')
+[ -z "$bad" ] || fail "timing rows without a refresh or the X server's key clock: $bad"
 
 trap 'rm -rf "$work"' EXIT
 echo "PASS"
