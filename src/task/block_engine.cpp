@@ -217,14 +217,20 @@ void BlockEngine::present(std::int64_t due)
         // At the first refresh at or after the moment the word is due that the picture
         // can still reach; before the display's refreshes are known, at its next one.
         const RefreshClock* refreshes = view_.refreshClock();
-        const std::int64_t reachable = clock_.nowMicroseconds() + presentationLeadMicroseconds;
+        const std::int64_t sent = clock_.nowMicroseconds();
         const Refresh target = refreshes != nullptr && refreshes->known()
-                                   ? refreshes->firstAtOrAfter(std::max(due, reachable))
+                                   ? refreshes->firstAtOrAfter(std::max(due, sent + lead_))
                                    : Refresh{0, due};
         const Presentation shown = view_.presentWord(i, target);
         onset_ = shown.onset;
         if (shown.missed)
             ++timing_.framesMissed;
+        // Shown one refresh late though sent ahead of its refresh: this display needs
+        // the picture earlier than that (a virtual display's counter may turn half a
+        // refresh early), and later words are aimed at refreshes they can reach.
+        if (shown.missed && target.count != 0 && shown.refresh == target.count + 1 && refreshes != nullptr)
+            lead_ = std::min(std::max(lead_, target.time - sent + presentationLeadMicroseconds),
+                             std::max(lead_, static_cast<std::int64_t>(refreshes->intervalMicroseconds())));
         timing_.mostLate = std::max(timing_.mostLate, shown.late);
         if (refreshes != nullptr)
             timing_.refreshMicroseconds = refreshes->intervalMicroseconds();

@@ -216,6 +216,9 @@ private:
     BlockTotals totals_;
     TrialPlan plan_;
     int phase_ = 0;  // lives as long as the engine
+    // How far ahead of its refresh a picture is sent, learned from the display's late
+    // presentations; lives as long as the engine, as the display does.
+    std::int64_t lead_ = presentationLeadMicroseconds;
 
     State state_ = State::Idle;
     BlockEnd end_ = BlockEnd::Completed;

@@ -586,6 +586,8 @@ public:
     std::vector<PlannedWord> prepared;
     std::vector<Refresh> targets;
     std::set<int> late;
+    // A picture sent less than this before its refresh is shown at the next one.
+    std::int64_t needsAhead = 0;
     explicit PresentingView(SteppingClock& c) : clock(c)
     {
         refreshes.observe({10, 0});
@@ -598,11 +600,11 @@ public:
     {
         targets.push_back(target);
         words.push_back(prepared.at(static_cast<std::size_t>(index)).text);
-        const bool missed = late.count(index) > 0;
+        const bool missed = late.count(index) > 0 || target.time - clock.now < needsAhead;
         const Refresh shown = missed ? Refresh{target.count + 1, target.time + 16'667} : target;
         refreshes.observe(shown);
         clock.now = std::max(clock.now, shown.time);
-        return {shown.time, missed, shown.time - target.time};
+        return {shown.time, missed, shown.time - target.time, shown.count};
     }
 };
 
@@ -684,4 +686,30 @@ TEST(BlockEnginePresenting, ARefreshTooCloseToReachIsLeftForTheNextAndAnUnknownC
         ASSERT_EQ(view.targets.size(), 1u);
         EXPECT_EQ(view.targets[0].count, c.expectedCount) << c.startAt;
     }
+}
+
+// A display that shows a picture a refresh late unless it has it 8 ms ahead: the first
+// such word is missed, and from then on the words are sent far enough ahead.
+TEST(BlockEnginePresenting, TheLeadADisplayNeedsIsLearnedFromItsLateWords)
+{
+    SteppingClock clock;
+    clock.now = 1'000'000;
+    PresentingView view(clock);
+    view.needsAhead = 8'000;
+    HeadlessPointer pointer{{1280, 1024}};
+    ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
+    FixedCalendar calendar;
+    BlockEngine engine{view, clock, pointer, random, calendar};
+    TrialResults results{};
+    engine.open(sampleBlockSettings(5, 0), &results);
+    clock.now = 1'010'000;  // START 6.7 ms before a refresh: that word is late
+    engine.key(TaskCommand::StartBlock);
+    while (engine.state() != BlockEngine::State::Closed) {
+        // Answered 2.3 ms before a refresh: reachable with the first lead, not in time
+        // for this display.
+        clock.now = engine.onsetMicroseconds() + 14'325;
+        engine.key(engine.correctSideIsLeft() ? TaskCommand::LeftResponse : TaskCommand::RightResponse);
+    }
+    EXPECT_EQ(engine.timing().wordsShown, 5);
+    EXPECT_EQ(engine.timing().framesMissed, 1);
 }
