@@ -68,8 +68,8 @@ fuzz:
 # The timing measurement, truv-timing, in a virtual X server: the real task window
 # answered by key events injected at known instants, once on a quiet machine and once
 # with two other processes kept busy; BENCH_ARGS passes its options: 15 trials a
-# delay by default (under two minutes in all), --trials 100 or more for the figures the
-# README reports (over ten minutes).
+# delay by default (under two minutes in all), --trials 60 or more for the figures the
+# README reports (about eight minutes).
 # Then truv-results reading and scoring a study of 1,000 runs (180,000 data lines) and
 # making both CSV exports. With BENCH_LARGE=1 also what truv-results --csv-trials
 # --csv-summary --html does (reading, both CSV exports, the HTML report with its

@@ -217,8 +217,9 @@ std::string formatFigures(const TimingFigures& figures)
 {
     std::string out;
     if (presented(figures))
-        out += format("Onsets: %s, every %.3f ms; %d words, %d frames missed.\n", describe(figures.onsetSource),
-                      figures.refreshMs, figures.wordsShown, figures.framesMissed);
+        out += format("Onsets: %s, every %.3f ms; %d words, %d %s missed.\n", describe(figures.onsetSource),
+                      figures.refreshMs, figures.wordsShown, figures.framesMissed,
+                      figures.framesMissed == 1 ? "frame" : "frames");
     out += format("  %-40s %5s %8s %8s %8s %8s\n", "milliseconds", "n", "mean", "SD", "99%", "max");
     out += row("latency error, recorded minus true", summarise(figures.latencyErrors), true);
     if (!figures.referenceLatencyErrors.empty())
@@ -302,8 +303,8 @@ std::string formatVerdict(const TimingFigures& figures)
 
     if (presented(figures)) {
         out += item(format("Onsets: every word was presented at a refresh and timed from the display's report of "
-                           "it (%s); %d of %d words missed their refresh and were shown one or more refreshes "
-                           "later, or timed after drawing where no report came.",
+                           "it (%s); %d of %d words missed their refresh: shown one or more refreshes later, or "
+                           "timed after drawing where no report came.",
                            describe(figures.onsetSource), figures.framesMissed, figures.wordsShown));
     } else if (!figures.drawTimes.empty()) {
         const Spread draw = summarise(figures.drawTimes);
