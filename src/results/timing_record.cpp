@@ -75,6 +75,8 @@ std::string blockList(const std::vector<int>& numbers)
 void matchTimingRows(std::vector<RunRecord>& runs, std::vector<TimingRowRead>& rows,
                      const std::vector<std::string>& withRecord, std::vector<std::string>& studyProblems)
 {
+    if (rows.empty())
+        return;  // no block has a row: nothing to give, miss or report
     // Each data file's runs of each key, in the order they start there.
     std::unordered_map<std::string, std::unordered_map<std::string, std::vector<FileRun>>> fileRuns;
     for (RunRecord& run : runs) {
