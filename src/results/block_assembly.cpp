@@ -37,6 +37,31 @@ struct BlockAssembly::Expected {
     int trials = 0;
 };
 
+int KeyRuns::runFor(int blockNumber) const
+{
+    if (blockNumber == 1)
+        return -1;
+    auto below = byLastBlock_.lower_bound(blockNumber);
+    if (below == byLastBlock_.begin())
+        return -1;
+    return *(--below)->second.rbegin();
+}
+
+void KeyRuns::take(int run, int blockNumber)
+{
+    const auto [last, started] = lastBlock_.try_emplace(run, blockNumber);
+    if (started) {
+        latest_ = std::max(latest_, run);
+    } else {
+        const auto bucket = byLastBlock_.find(last->second);
+        bucket->second.erase(run);
+        if (bucket->second.empty())
+            byLastBlock_.erase(bucket);
+        last->second = blockNumber;
+    }
+    byLastBlock_[blockNumber].insert(run);
+}
+
 BlockAssembly::BlockAssembly(std::vector<std::string>& studyProblems) : studyProblems_(studyProblems) {}
 
 BlockAssembly::~BlockAssembly() = default;
@@ -126,14 +151,7 @@ void BlockAssembly::endBlock(const std::string& path)
         return;
     const int index = placeBlock(path);
     DraftRun& draft = *drafts_[static_cast<std::size_t>(index)];
-    auto& byLastBlock = runsOfKey_[pending_.key].byLastBlock;
-    if (draft.lastBlock > 0) {
-        const auto bucket = byLastBlock.find(draft.lastBlock);
-        bucket->second.erase(index);
-        if (bucket->second.empty())
-            byLastBlock.erase(bucket);
-    }
-    byLastBlock[pending_.number].insert(index);
+    runsOfKey_[pending_.key].take(index, pending_.number);
     DraftBlock block;
     block.block.number = pending_.number;
     block.block.dataFile = path;
@@ -154,16 +172,12 @@ void BlockAssembly::endBlock(const std::string& path)
 // run of its own.
 int BlockAssembly::placeBlock(const std::string& path)
 {
-    KeyRuns& runs = runsOfKey_[pending_.key];
-    if (pending_.number != 1) {
-        auto below = runs.byLastBlock.lower_bound(pending_.number);
-        if (below != runs.byLastBlock.begin()) {
-            const int chosen = *(--below)->second.rbegin();
-            DraftRun& latest = *drafts_[static_cast<std::size_t>(runs.latest)];
-            if (chosen != runs.latest && latest.lastFile == path)
-                flagConcurrent(*drafts_[static_cast<std::size_t>(chosen)], latest, path);
-            return chosen;
-        }
+    const KeyRuns& runs = runsOfKey_[pending_.key];
+    if (const int chosen = runs.runFor(pending_.number); chosen >= 0) {
+        DraftRun& latest = *drafts_[static_cast<std::size_t>(runs.latest())];
+        if (chosen != runs.latest() && latest.lastFile == path)
+            flagConcurrent(*drafts_[static_cast<std::size_t>(chosen)], latest, path);
+        return chosen;
     }
 
     auto draft = std::make_unique<DraftRun>();
@@ -176,11 +190,11 @@ int BlockAssembly::placeBlock(const std::string& path)
     run.sex = pending_.sex;
     run.other = pending_.other;
     if (pending_.number != 1) {
-        if (runs.latest < 0) {
+        if (runs.latest() < 0) {
             run.problems.push_back("the run's first block is block " + std::to_string(pending_.number) +
                                    ", not block 1: its earlier blocks are in no data file read");
         } else {
-            DraftRun& latest = *drafts_[static_cast<std::size_t>(runs.latest)];
+            DraftRun& latest = *drafts_[static_cast<std::size_t>(runs.latest())];
             run.problems.push_back("block " + std::to_string(pending_.number) + " (" + fileNameOf(path) + " line " +
                                    std::to_string(pending_.firstLine) + ") follows block " +
                                    std::to_string(latest.lastBlock) + " of run " + std::to_string(latest.run.id) +
@@ -189,8 +203,7 @@ int BlockAssembly::placeBlock(const std::string& path)
         }
     }
     drafts_.push_back(std::move(draft));
-    runs.latest = static_cast<int>(drafts_.size()) - 1;
-    return runs.latest;
+    return static_cast<int>(drafts_.size()) - 1;
 }
 
 void BlockAssembly::flagConcurrent(DraftRun& a, DraftRun& b, const std::string& path)

@@ -16,6 +16,26 @@
 #include "results/results_lines.h"
 #include "results/study_results.h"
 
+// The runs of one key (input file, subject, sex and other code) as their blocks come,
+// by the runs' own numbers (rising as they start): a block goes on the run whose last
+// block is the highest below its number (of equals, the one started last); block 1,
+// or a block no run can take, starts a run. The data lines' blocks and the timing
+// record's rows are put into runs by this one rule.
+class KeyRuns {
+public:
+    // The run that takes a block of this number; -1: the block starts a run.
+    int runFor(int blockNumber) const;
+    // The run now ends with the block (a run not seen before has started with it).
+    void take(int run, int blockNumber);
+    // The run started last; -1 none.
+    int latest() const { return latest_; }
+
+private:
+    std::map<int, std::set<int>> byLastBlock_;  // runs by their last block number
+    std::map<int, int> lastBlock_;              // of each run
+    int latest_ = -1;
+};
+
 class BlockAssembly {
 public:
     // studyProblems: where the problems of the study go.
@@ -59,11 +79,6 @@ private:
         SessionLineSettings settings;
         std::vector<TrialRecord> trials;
     };
-    // The runs of each key (the lines' bytes), by their last block number.
-    struct KeyRuns {
-        std::map<int, std::set<int>> byLastBlock;  // draft indexes, in the order the runs started
-        int latest = -1;                           // the run started last
-    };
     struct Expected;
 
     void startBlock(const DataLine& line, int lineNumber);
@@ -77,5 +92,5 @@ private:
     std::vector<std::string>& studyProblems_;
     PendingBlock pending_;
     std::vector<std::unique_ptr<DraftRun>> drafts_;
-    std::unordered_map<std::string, KeyRuns> runsOfKey_;
+    std::unordered_map<std::string, KeyRuns> runsOfKey_;  // by the lines' bytes; runs by draft index
 };

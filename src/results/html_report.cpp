@@ -3,6 +3,8 @@
 #include <charconv>
 
 #include "common/file_io.h"
+#include "results/run_flags.h"
+#include "results/timing_record.h"
 
 namespace {
 
@@ -25,6 +27,7 @@ tr.excluded td { background: #fbeeee; }
 .flag.excluded { background: #f4cccc; }
 .flag.incomplete { background: #fde9c4; }
 .flag.differs { background: #dde8f6; }
+.flag.timing { background: #e6def3; }
 .note { color: #555555; }
 .charts { display: flex; flex-wrap: wrap; gap: 1em; }
 .chart svg { display: block; max-width: 100%; height: auto; border: 1px solid #e4e4e4; }
@@ -90,6 +93,9 @@ std::string sessionFlags(const RunRecord& run, const SessionRecord* session)
     std::string html;
     if (!run.complete)
         html += flag("incomplete", "incomplete: no subject log line");
+    for (const std::string& word : runFlags(run))
+        if (word == "missed_frames")
+            html += flag("timing", "frames missed");
     if (session != nullptr) {
         const DifferenceScore& d = session->difference;
         if (d.excluded)
@@ -246,7 +252,7 @@ std::string runSection(const RunRecord& run, const std::vector<SessionCharts>* c
         html += factRow("Subject log", escapeHtml(run.log->file) + ", line " + std::to_string(run.log->lineNumber));
     else
         html += factRow("Subject log", "none: the run stopped or was ended before its subject log line was written");
-    html += "</table>\n";
+    html += "</table>\n<p class=\"timing\">" + escapeHtml(timingLine(run)) + "</p>\n";
     if (!run.problems.empty())
         html += "<ul class=\"problems\">\n" + listItems(run.problems) + "</ul>\n";
     if (run.sessions.empty())

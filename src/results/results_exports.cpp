@@ -9,6 +9,8 @@
 
 #include "results/results_reading.h"
 #include "results/results_scores.h"
+#include "results/run_flags.h"
+#include "results/timing_record.h"
 #include "task/score_table.h"
 
 namespace {
@@ -159,16 +161,43 @@ void whoCells(CsvWriter& csv, const RunRecord& run)
     csv.text(run.inputFile);
 }
 
+// The run's timing record, all empty without one.
+void timingCells(CsvWriter& csv, const std::optional<RunTiming>& timing)
+{
+    if (!timing) {
+        for (int i = 0; i < 6; ++i)
+            csv.empty();
+        return;
+    }
+    const auto plus = [](const std::vector<std::string>& texts) {
+        std::string all;
+        for (const std::string& text : texts)
+            all += (all.empty() ? "" : "+") + text;
+        return all;
+    };
+    csv.text(plus(timing->onsets));
+    if (timing->refreshMicroseconds)
+        csv.number(static_cast<long long>(*timing->refreshMicroseconds));
+    else
+        csv.empty();
+    csv.number(static_cast<long long>(timing->wordsShown));
+    csv.number(static_cast<long long>(timing->framesMissed));
+    csv.number(static_cast<long long>(timing->mostLateMicroseconds));
+    csv.text(plus(timing->keyClocks));
+}
+
 }  // namespace
 
 namespace {
 
 void trialRows(CsvWriter& csv, const StudyResults& study)
 {
-    csv.header({"run",  "data_file", "line",         "subject", "sex",    "other", "input_file", "session",
-                "half", "block",     "block_role",   "slot",    "trial",  "pair",  "category",   "category_label",
-                "item", "word",      "correct_side", "latency", "errors", "key",   "unrun",      "excluded"});
+    csv.header({"run",      "data_file",      "line",     "subject",    "sex",          "other",   "input_file",
+                "session",  "half",           "block",    "block_role", "slot",         "trial",   "pair",
+                "category", "category_label", "item",     "word",       "correct_side", "latency", "errors",
+                "key",      "unrun",          "excluded", "run_flags"});
     for (const RunRecord& run : study.runs) {
+        const std::string flags = runFlagsText(run);
         for (const SessionRecord& session : run.sessions) {
             const bool sessionExcluded = session.difference.excluded;
             for (const BlockRecord& block : session.blocks) {
@@ -226,6 +255,7 @@ void trialRows(CsvWriter& csv, const StudyResults& study)
                     // score, because its block is not a combined one, it has no
                     // response, it is over 10,000 ms, or its session is excluded.
                     csv.flag(!scoredBlock || t.unrun || t.latency > longestScoredLatency || sessionExcluded);
+                    csv.text(flags);
                     csv.endRow();
                 }
             }
@@ -285,8 +315,17 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts)
                 "trials_fast",
                 "fast_share",
                 "excluded",
-                "exclusion_reasons"});
+                "exclusion_reasons",
+                "onset_source",
+                "refresh_us",
+                "words_shown",
+                "frames_missed",
+                "most_late_us",
+                "key_clock",
+                "flags"});
     for (const RunRecord& run : study.runs) {
+        const std::optional<RunTiming> timing = runTiming(run);
+        const std::string flags = runFlagsText(run);
         for (const SessionRecord& session : run.sessions) {
             runCells(csv, run);
             whoCells(csv, run);
@@ -342,6 +381,8 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts)
                                         : std::nullopt);
             csv.flag(d.excluded);
             csv.text(joined(d.exclusionReasons));
+            timingCells(csv, timing);
+            csv.text(flags);
             csv.endRow();
         }
     }

@@ -26,9 +26,9 @@ enum class CsvTexts { SpreadsheetSafe, Raw };
 // category_label, item, word, correct_side (left or right), latency, errors, key (l or
 // r), unrun (TRUE: the slot holds no response), excluded (TRUE: the trial does not
 // count in the session's difference score: its block is not a combined one, it has no
-// response, it is over 10,000 ms, or its session is excluded). A slot the block never
-// reached leaves trial to correct_side empty; one without a response leaves latency,
-// errors and key empty.
+// response, it is over 10,000 ms, or its session is excluded), run_flags (the run's
+// flags, run_flags.h). A slot the block never reached leaves trial to correct_side
+// empty; one without a response leaves latency, errors and key empty.
 std::string trialsCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
 // The same written to path as it is made, a chunk at a time, and put in place
 // atomically: a study's trials run to hundreds of megabytes, which need not be held.
@@ -42,7 +42,11 @@ WriteOutcome writeTrialsCsv(const std::string& path, const StudyResults& study,
 // half1_error_rate, half1_n and the same for half 2 (recomputed from the data lines),
 // log_agrees (empty without a log line), log_differences, score, score_practice,
 // score_recorded, trials_used, trials_dropped, trials_fast, fast_share (0 to 1),
-// excluded, exclusion_reasons. Texts of several items are joined with "; ".
+// excluded, exclusion_reasons, then the run's timing record (timing_record.h's
+// RunTiming; all empty for a run without rows): onset_source and key_clock (each
+// distinct one, joined with "+"), refresh_us (the median; empty without one),
+// words_shown, frames_missed, most_late_us; and flags (the run's flags, run_flags.h,
+// joined with ";"). Texts of several items are joined with "; ".
 std::string summaryCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
 
 // The files truv-results writes, from the command line or the window.

@@ -10,6 +10,7 @@
 
 #include "common/text_codec.h"
 #include "files/input_file.h"
+#include "platform/presentation.h"
 #include "run/data_format.h"
 #include "run/subject_record.h"
 #include "task/score_table.h"
@@ -21,6 +22,8 @@ constexpr std::size_t maxItemBytes = entryCapacity;
 constexpr std::size_t maxCombinationBytes = 2 * maxItemBytes + 1;
 // The largest year the date can show with four digits: 9999.
 constexpr int maxYearSince1900 = 9999 - 1900;
+// Longer than any key clock's name a run writes ("CLOCK_MONOTONIC").
+constexpr std::size_t maxKeyClockBytes = 40;
 
 bool isBlank(std::string_view line)
 {
@@ -47,6 +50,14 @@ public:
     // included.
     void number(std::string_view text, std::string_view name, long long low, long long high, int& value)
     {
+        long long parsed = 0;
+        number(text, name, low, high, parsed);
+        if (ok_)
+            value = static_cast<int>(parsed);
+    }
+
+    void number(std::string_view text, std::string_view name, long long low, long long high, long long& value)
+    {
         if (!ok_)
             return;
         long long parsed = 0;
@@ -58,7 +69,7 @@ public:
                  " to " + std::to_string(high));
             return;
         }
-        value = static_cast<int>(parsed);
+        value = parsed;
     }
 
     // A whole number that may also be written as a floating-point value with nothing
@@ -207,6 +218,68 @@ LineKind parseDataLine(std::string_view line, DataLine& out, std::string& reason
         check.fail("Icat and Iscat are " + std::to_string(out.pair) + " and " + std::to_string(out.category) +
                    ": a slot never reached has " + std::to_string(unrun.pair) + " in both");
     return check.ok() ? LineKind::Record : LineKind::Malformed;
+}
+
+LineKind parseTimingLine(std::string_view line, TimingRow& out, std::string& reason)
+{
+    namespace column = timingColumn;
+    if (isBlank(line))
+        return LineKind::Blank;
+    const LineFields<column::count> f = splitLine<column::count>(line);
+    if (f.count == column::count && f.at == timingColumnNames)
+        return LineKind::Header;
+    if (f.at[0] == timingColumnNames[0]) {
+        reason = "an unknown header: the columns of a timing record are";
+        for (const std::string_view name : timingColumnNames)
+            reason += " " + std::string(name);
+        return LineKind::Malformed;
+    }
+    if (f.count != column::count) {
+        reason = fieldCountReason(f.count, std::to_string(column::count));
+        return LineKind::Malformed;
+    }
+
+    out = TimingRow{};
+    FieldChecker check(reason);
+    const auto name = [](std::size_t c) { return timingColumnNames[c]; };
+    check.text(f.at[column::InpFl], name(column::InpFl), 1, maxInputNameBytes);
+    check.number(f.at[column::Sess], name(column::Sess), 1, maxSessions, out.session);
+    check.number(f.at[column::Sub], name(column::Sub), 0, maxSubjectNumber, out.subject);
+    check.sex(f.at[column::Sex], name(column::Sex));
+    check.text(f.at[column::Other], name(column::Other), 0, otherCodeCapacity);
+    check.number(f.at[column::Block], name(column::Block), 1, maxBlockNumber, out.block);
+    const std::string_view onset = f.at[column::Onset];
+    const auto known = {OnsetSource::X11Present, OnsetSource::WaylandPresentation, OnsetSource::AfterDrawing};
+    if (check.ok() && std::none_of(known.begin(), known.end(), [&](OnsetSource s) { return onset == describe(s); }))
+        check.fail("Onset is " + shown(onset) + ", not \"X11 Present\", \"Wayland presentation\" or \"after drawing\"");
+    BlockTimingRecord& t = out.timing;
+    check.number(f.at[column::Refresh], name(column::Refresh), 0, INT_MAX, t.refreshMicroseconds);
+    check.number(f.at[column::Words], name(column::Words), 0, INT_MAX, t.wordsShown);
+    check.number(f.at[column::Missed], name(column::Missed), 0, INT_MAX, t.framesMissed);
+    long long late = 0;
+    check.number(f.at[column::MostLate], name(column::MostLate), 0, INT64_MAX, late);
+    const std::string_view clock = f.at[column::KeyClock];
+    check.text(clock, name(column::KeyClock), 1, maxKeyClockBytes);
+    const std::string_view calibration = f.at[column::KeyCalibration];
+    long long width = 0;
+    if (!calibration.empty())
+        check.number(calibration, name(column::KeyCalibration), 0, INT64_MAX, width);
+    if (check.ok() && t.framesMissed > t.wordsShown)
+        check.fail("Missed is " + std::to_string(t.framesMissed) + ", more than the " + std::to_string(t.wordsShown) +
+                   " words shown");
+    if (check.ok() && clock == keyHandledClock && !calibration.empty())
+        check.fail("KeyCalib_us is " + shown(calibration) + " for keys timed when handled, which have no calibration");
+    if (!check.ok())
+        return LineKind::Malformed;
+    out.inputFile = decodedText(f.at[column::InpFl]);
+    out.sex = std::string(f.at[column::Sex]);
+    out.other = decodedText(f.at[column::Other]);
+    t.onset = std::string(onset);
+    t.mostLateMicroseconds = late;
+    t.keyClock = decodedText(clock);
+    if (!calibration.empty())
+        t.keyCalibrationMicroseconds = width;
+    return LineKind::Record;
 }
 
 LineKind parseSubjectLogLine(std::string_view line, SubjectLogRecord& out, std::string& reason)

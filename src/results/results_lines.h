@@ -51,6 +51,22 @@ LineKind parseDataLine(std::string_view line, DataLine& out, std::string& reason
 // decoded to UTF-8. file and lineNumber are left to the caller.
 LineKind parseSubjectLogLine(std::string_view line, SubjectLogRecord& out, std::string& reason);
 
+// One row of the timing record, checked, its texts decoded to UTF-8: the run's keys
+// as on its data lines, the block's number and how the block was timed.
+struct TimingRow {
+    std::string inputFile;
+    int session = 0;
+    int subject = 0;
+    std::string sex;
+    std::string other;
+    int block = 0;
+    BlockTimingRecord timing;  // file and lineNumber left to the caller
+};
+
+// Splits and checks one timing record row, given like a data line. A line that starts
+// like the header but is not this version's header is malformed.
+LineKind parseTimingLine(std::string_view line, TimingRow& out, std::string& reason);
+
 // The input file's name in a path as typed: the part after its last "/" or "\".
 std::string_view inputFileNameOf(std::string_view path);
 

@@ -1,23 +1,29 @@
 #include "results/results_options.h"
 
 #include "common/command_line.h"
+#include "results/results_reading.h"
 
 const char* resultsUsageText()
 {
     return R"(Usage: truv-results [options] DATAFILE...
 
 Reads the data files (.dat) a study's runs wrote, with the subject log (.slg)
-beside each, rebuilds the runs, scores their sessions and shows the scores and
-plots. With --csv-trials, --csv-summary or --html it writes those files and ends;
-without any of them it opens its window, with the data files given already open.
+and the timing record (.timing.tsv) beside each, rebuilds the runs, scores their
+sessions and shows the scores and plots. With --csv-trials, --csv-summary or
+--html it writes those files and ends; without any of them it opens its window,
+with the data files given already open.
 
 Options:
   --study DIR         the study folder, where the list files (.wls) named on the
                       data lines are looked for (default: each data file's own
                       folder)
-  --csv-trials FILE   writes one CSV row per trial slot
+  --csv-trials FILE   writes one CSV row per trial slot, with its run's flags
+                      (run_flags)
   --csv-summary FILE  writes one CSV row per run and session: the subject log's
-                      figures, the score and the reasons for an exclusion
+                      figures, the score and the reasons for an exclusion, the
+                      run's timing (onset_source, refresh_us, words_shown,
+                      frames_missed, most_late_us, key_clock; empty without a
+                      timing record) and its flags (missed_frames)
   --csv-raw           writes the CSV texts exactly as they are, for analysis
                       scripts (R, pandas). Without it a text that begins with =, +,
                       -, @, a tab or a carriage return is written with an apostrophe
@@ -29,8 +35,13 @@ Options:
                       network and no other file
   --help              shows this text
 
+The timing record tells per block how the words and keys were timed; runs
+written before it existed have none, which is no problem. A .timing.tsv is
+never read as a data file.
+
 Problems found in the data (a malformed line, a run without its subject log
-line) are printed to standard error as warnings; the files are still written.
+line, a timing record's row that goes with no run, frames missed) are printed
+to standard error as warnings; the files are still written.
 Without a display (DISPLAY and WAYLAND_DISPLAY empty) the files are written all
 the same; only the window needs one.
 
@@ -38,9 +49,10 @@ Exit status:
   0  the files were written, or the window was closed
   1  a data file could not be read or a file could not be written, with the
      reason on standard error; or an output would overwrite a file the study is
-     read from (a data file, a subject log, a list file), and nothing was written;
-     or no display for the window
-  2  usage error: an unknown option, a missing value, no data file to write from
+     read from (a data file, a subject log, a timing record, a list file), and
+     nothing was written; or no display for the window
+  2  usage error: an unknown option, a missing value, no data file to write from,
+     a timing record given as a data file
 )";
 }
 
@@ -66,6 +78,10 @@ std::string refusal(const ResultsCommandLine& line)
         return "--csv-raw needs --csv-trials or --csv-summary";
     if (line.writesFiles() && line.dataFiles.empty())
         return "no data file to read";
+    for (const std::string& data : line.dataFiles) {
+        if (isTimingRecordPath(data))
+            return data + " is " + timingRecordGivenText;
+    }
     // A slip of the keyboard must not overwrite one output with another, nor the data.
     const std::vector<ExportRequest> exports = line.exports();
     for (auto a = exports.begin(); a != exports.end(); ++a) {

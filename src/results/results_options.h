@@ -33,8 +33,8 @@ struct ResultsCommandLine {
 // Parses the arguments after the program name. Returns nothing, with the reason in
 // error, for an unknown option, an option without its value or given twice, an empty
 // value, a value to --help or --csv-raw, --csv-raw without a CSV file to write, files
-// to write without a data file to read, or one path given for two outputs or for an
-// output and a data file. "--" ends the options: what
+// to write without a data file to read, a timing record (.timing.tsv) given as a data
+// file, or one path given for two outputs or for an output and a data file. "--" ends the options: what
 // follows are data files, whatever they look like.
 std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std::string>& args, std::string& error);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "common/file_io.h"
@@ -11,6 +12,7 @@
 #include "results/log_matching.h"
 #include "results/results_lines.h"
 #include "results/results_scores.h"
+#include "results/timing_record.h"
 #include "run/subject_record.h"
 
 namespace {
@@ -97,17 +99,21 @@ public:
     StudyResults read(const std::vector<std::string>& dataFiles);
 
 private:
+    enum class Kind { Data, Log, Timing };
     struct InputFile {
         std::string path;
-        bool isLog = false;
+        Kind kind = Kind::Data;
+        std::string dataFile;  // of a timing record: the data file's path as read
     };
 
     void findFiles(const std::vector<std::string>& dataFiles);
-    bool takeFile(const std::string& path, bool isLog, const StreamOutcome& opened, std::set<std::string>& taken);
+    void findTimingRecords(const std::string& path, const std::string& dataFile);
+    bool takeFile(const InputFile& file, const StreamOutcome& opened);
     template <typename Take>
     std::int64_t readLines(const InputFile& file, Take take);
     std::int64_t parseDataFile(const InputFile& file);
     std::int64_t parseLog(const InputFile& file);
+    std::int64_t parseTimingRecord(const InputFile& file);
     void malformed(const std::string& path, int line, const std::string& reason, int& count);
     void reportProgress(std::int64_t done);
 
@@ -117,12 +123,15 @@ private:
 
     StudyResults study_;
     std::vector<InputFile> inputs_;
+    std::map<std::string, std::string> taken_;  // the path each file was taken by, by its key
     std::int64_t totalBytes_ = 0;
     std::int64_t doneBytes_ = 0;
     std::int64_t lastReported_ = -1;
 
     BlockAssembly blocks_{study_.problems};
     std::vector<SubjectLogRecord> logLines_;
+    std::vector<TimingRowRead> timingRows_;
+    std::vector<std::string> withTimingRecord_;  // data files
 };
 
 StudyResults StudyReader::read(const std::vector<std::string>& dataFiles)
@@ -130,7 +139,9 @@ StudyResults StudyReader::read(const std::vector<std::string>& dataFiles)
     findFiles(dataFiles);
     reportProgress(0);
     for (const InputFile& file : inputs_) {
-        doneBytes_ += file.isLog ? parseLog(file) : parseDataFile(file);
+        doneBytes_ += file.kind == Kind::Log      ? parseLog(file)
+                      : file.kind == Kind::Timing ? parseTimingRecord(file)
+                                                  : parseDataFile(file);
         reportProgress(0);
     }
     study_.runs = blocks_.takeRuns();
@@ -148,25 +159,35 @@ StudyResults StudyReader::read(const std::vector<std::string>& dataFiles)
             run.problems.push_back(std::move(difference));
         labels.reportUnknown(run);
     }
+    matchTimingRows(study_.runs, timingRows_, withTimingRecord_, study_.problems);
     return std::move(study_);
 }
 
-// Finds every data file and the subject logs beside it, and their sizes, so that the
-// progress knows the total before any is parsed. A file is read once, under whichever
-// of its names it comes first.
+// Finds every data file and the subject logs and timing records beside it, and their
+// sizes, so that the progress knows the total before any is parsed. A file is read
+// once, under whichever of its names it comes first.
 void StudyReader::findFiles(const std::vector<std::string>& dataFiles)
 {
     std::set<std::string> given;
-    std::set<std::string> taken;  // file keys
     for (const std::string& path : dataFiles) {
         if (!given.insert(path).second) {
             study_.problems.push_back(fileNameOf(path) + ": the file is given more than once; it was read once");
             continue;
         }
+        if (isTimingRecordPath(path)) {
+            study_.problems.push_back(fileNameOf(path) + ": " + timingRecordGivenText);
+            continue;
+        }
         study_.dataFiles.push_back(path);
-        if (!takeFile(path, false, files_.openStream(path), taken))
+        const StreamOutcome opened = files_.openStream(path);
+        std::string readAs = path;
+        if (!takeFile({path, Kind::Data, {}}, opened)) {
             study_.problems.push_back(fileNameOf(path) + ": the same file as a data file given before it; it was read "
                                                          "once");
+            readAs = taken_[files_.fileKey(path)];
+        }
+        if (opened.stream)
+            findTimingRecords(path, readAs);
         const std::vector<std::string> logs = subjectLogPathsFor(path, files_);
         bool found = false;
         for (const std::string& log : logs) {
@@ -179,7 +200,7 @@ void StudyReader::findFiles(const std::vector<std::string>& dataFiles)
                 study_.problems.push_back(opened.error);
                 continue;
             }
-            takeFile(log, true, opened, taken);
+            takeFile({log, Kind::Log, {}}, opened);
             found = true;
         }
         if (!found) {
@@ -192,20 +213,33 @@ void StudyReader::findFiles(const std::vector<std::string>& dataFiles)
     }
 }
 
+// The timing records beside the data file reached by path, read for the data file read
+// as dataFile. None is no problem: older runs wrote none.
+void StudyReader::findTimingRecords(const std::string& path, const std::string& dataFile)
+{
+    for (const std::string& record : timingRecordPathsFor(path, files_)) {
+        const StreamOutcome opened = files_.openStream(record);
+        if (opened.missing)
+            continue;
+        if (takeFile({record, Kind::Timing, dataFile}, opened) && opened.stream &&
+            std::find(withTimingRecord_.begin(), withTimingRecord_.end(), dataFile) == withTimingRecord_.end())
+            withTimingRecord_.push_back(dataFile);
+    }
+}
+
 // Takes an opened file to be read, unless it was taken already under another name
 // (false). A file that cannot be read is a problem.
-bool StudyReader::takeFile(const std::string& path, bool isLog, const StreamOutcome& opened,
-                           std::set<std::string>& taken)
+bool StudyReader::takeFile(const InputFile& file, const StreamOutcome& opened)
 {
     if (!opened.stream) {
         study_.problems.push_back(opened.error);
         return true;
     }
-    const std::string key = files_.fileKey(path);
-    if (!key.empty() && !taken.insert(key).second)
+    const std::string key = files_.fileKey(file.path);
+    if (!key.empty() && !taken_.try_emplace(key, file.path).second)
         return false;
     totalBytes_ += opened.size;
-    inputs_.push_back({path, isLog});
+    inputs_.push_back(file);
     return true;
 }
 
@@ -240,7 +274,7 @@ std::int64_t StudyReader::readLines(const InputFile& file, Take take)
             break;
         }
         ++lineNumber;
-        if (!file.isLog)
+        if (file.kind == Kind::Data)
             ++study_.linesRead;
         if (lines.consumed() >= nextReport) {
             reportProgress(lines.consumed());
@@ -322,6 +356,45 @@ std::int64_t StudyReader::parseLog(const InputFile& file)
     });
 }
 
+std::int64_t StudyReader::parseTimingRecord(const InputFile& file)
+{
+    std::string reason;
+    return readLines(file, [&](std::string_view text, int lineNumber, int& malformedCount) {
+        TimingRowRead read;
+        switch (parseTimingLine(text, read.row, reason)) {
+        case LineKind::Header:
+        case LineKind::Blank:
+            return;
+        case LineKind::Malformed:
+            malformed(file.path, lineNumber, reason, malformedCount);
+            return;
+        case LineKind::Record:
+            break;
+        }
+        read.row.timing.file = file.path;
+        read.row.timing.lineNumber = lineNumber;
+        read.dataFile = file.dataFile;
+        timingRows_.push_back(std::move(read));
+    });
+}
+
+// The files derived from a data file's path (its subject log, its timing record): where
+// the run wrote them beside the path, and, when the path is a symbolic link (or lies
+// in a linked folder), beside the file it leads to, where the runs that named the
+// target wrote theirs.
+std::vector<std::string> pathsBeside(const std::string& dataFile, const FileSource& files,
+                                     std::string (*derived)(const std::string&))
+{
+    const std::string beside = derived(dataFile);
+    const std::string besideTarget = derived(files.resolvedPath(dataFile));
+    // The path and its target may lie in one place, named otherwise (a relative path,
+    // or "." and ".." in it).
+    const std::string placed = joinPath(files.resolvedPath(directoryOf(beside)), fileNameOf(beside));
+    if (besideTarget == beside || besideTarget == placed)
+        return {beside};
+    return {beside, besideTarget};
+}
+
 }  // namespace
 
 StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsOptions& options,
@@ -333,15 +406,15 @@ StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsO
 
 std::vector<std::string> subjectLogPathsFor(const std::string& dataFile, const FileSource& files)
 {
-    const std::string beside = subjectLogPathFor(dataFile);
-    const std::string besideTarget = subjectLogPathFor(files.resolvedPath(dataFile));
-    // The path and its target may lie in one place, named otherwise (a relative path,
-    // or "." and ".." in it).
-    const std::string placed = joinPath(files.resolvedPath(directoryOf(beside)), fileNameOf(beside));
-    if (besideTarget == beside || besideTarget == placed)
-        return {beside};
-    return {beside, besideTarget};
+    return pathsBeside(dataFile, files, subjectLogPathFor);
 }
+
+std::vector<std::string> timingRecordPathsFor(const std::string& dataFile, const FileSource& files)
+{
+    return pathsBeside(dataFile, files, timingRecordPathFor);
+}
+
+bool isTimingRecordPath(std::string_view path) { return path.ends_with(timingRecordSuffix); }
 
 namespace {
 
@@ -373,6 +446,9 @@ std::string outputOverwritesInput(const std::string& path, const StudyResults& s
         for (const std::string& log : subjectLogPathsFor(data, files))
             if (sameFile(path, log, files))
                 return refusal("a subject log", log);
+        for (const std::string& record : timingRecordPathsFor(data, files))
+            if (sameFile(path, record, files))
+                return refusal("a timing record", record);
     }
     for (const std::string& list : study.listFiles)
         if (sameFile(path, list, files))

@@ -1,5 +1,6 @@
 #pragma once
-// Reading a study's data files and the subject logs beside them into runs.
+// Reading a study's data files and the subject logs and timing records beside them
+// into runs.
 //
 // The files given are one stream, in the order given: a rescue file given after its
 // data file continues the runs it holds. A run is the lines of one input file name,
@@ -19,7 +20,9 @@
 // key without a line. A run without a log line is incomplete. Category labels come
 // from the list files named on the lines, looked for in the study folder; else from
 // the subject log's CatsL/CatsR. Malformed lines are reported with their file name and
-// line number and skipped; a repeated header is skipped silently.
+// line number and skipped; a repeated header is skipped silently. The timing record's
+// rows go to the runs' blocks as timing_record.h tells; a data file without one is no
+// problem.
 //
 // Each file is read line by line through a buffer of a fixed size: memory grows with
 // the runs kept, not with the files' bytes. Only regular files are read; a directory,
@@ -28,6 +31,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/file_source.h"
@@ -37,9 +41,11 @@
 // Called now and then while reading: bytes read so far of all the files, and their total.
 using ReadingProgress = std::function<void(std::int64_t done, std::int64_t total)>;
 
-// Reads the data files and their subject logs (subjectLogPathsFor), rebuilds the runs
-// and scores them. A file that cannot be read is a problem, not a failure: the others
-// are still read. A file is read once, whatever names it is reached by.
+// Reads the data files and their subject logs (subjectLogPathsFor) and timing records
+// (timingRecordPathsFor), rebuilds the runs and scores them. A file that cannot be
+// read is a problem, not a failure: the others are still read. A file is read once,
+// whatever names it is reached by. A timing record given as a data file is a problem,
+// and is not read as one.
 StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsOptions& options,
                        const FileSource& files, const ReadingProgress& progress = {});
 
@@ -48,9 +54,21 @@ StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsO
 // beside the file it leads to, where the runs that named the target wrote theirs.
 std::vector<std::string> subjectLogPathsFor(const std::string& dataFile, const FileSource& files);
 
+// The timing records of a data file, found as its subject logs are
+// (run/subject_record.h's timingRecordPathFor).
+std::vector<std::string> timingRecordPathsFor(const std::string& dataFile, const FileSource& files);
+
+// Whether the path names a timing record (it ends in ".timing.tsv"), which is never
+// read as a data file.
+inline constexpr std::string_view timingRecordSuffix = ".timing.tsv";
+bool isTimingRecordPath(std::string_view path);
+// Why such a path given as a data file is refused.
+inline constexpr const char* timingRecordGivenText =
+    "a timing record, not a data file: give the data file beside it, and its timing record is read with it";
+
 // Why an output must not be written to path: it is one of the files the study was
-// read from (a data file, a subject log beside one, read or not yet there, or a list
-// file read), under any of its names: hard and symbolic links and other spellings of
+// read from (a data file, a subject log or a timing record beside one, read or not yet
+// there, or a list file read), under any of its names: hard and symbolic links and other spellings of
 // the path count, told by the files' keys (device and inode). The text names both
 // files; "" when path is none of them.
 std::string outputOverwritesInput(const std::string& path, const StudyResults& study,

@@ -62,6 +62,20 @@ struct SessionLineSettings {
     bool operator==(const SessionLineSettings&) const = default;
 };
 
+// A block's row of the timing record (run/data_format.h): how its words and keys were
+// timed. Texts are UTF-8.
+struct BlockTimingRecord {
+    std::string file;             // the timing record's path
+    int lineNumber = 0;           // 1 the header
+    std::string onset;            // "X11 Present", "Wayland presentation" or "after drawing"
+    int refreshMicroseconds = 0;  // 0: no refresh interval
+    int wordsShown = 0;
+    int framesMissed = 0;
+    std::int64_t mostLateMicroseconds = 0;  // the largest presentation past its target
+    std::string keyClock;                   // "X server", "CLOCK_MONOTONIC", ...; "handled": timed when handled
+    std::optional<std::int64_t> keyCalibrationMicroseconds;  // the width of the key clock's calibration
+};
+
 struct BlockRecord {
     int number = 0;  // Block: the run's running block number
     int half = 0;    // 1 before the switch, 2 after it; 0 unknown
@@ -70,6 +84,7 @@ struct BlockRecord {
     std::array<int, 2> left{0, 0};
     std::string dataFile;  // the data file holding its lines (a run may go on in a rescue file)
     std::vector<TrialRecord> trials;
+    std::optional<BlockTimingRecord> timing;  // its row of the timing record beside dataFile
 };
 
 // The subject log line of a run, as read.

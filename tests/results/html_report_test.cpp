@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "results/html_report.h"
+#include "results/timing_record.h"
 
 namespace {
 
@@ -237,6 +238,55 @@ TEST(HtmlReport, TableAndSummaryShowTheFiguresAndFlags)
     EXPECT_NE(html.find("0.50 (95 % interval 0.00 to 1.24), SD 0.00"), std::string::npos);
     EXPECT_NE(html.find("half 1: 5.0 %, half 2: &ndash;"), std::string::npos);
     EXPECT_NE(html.find("3 (2 complete, 1 incomplete)"), std::string::npos);
+}
+
+// The line on a run's timing names what its rows say; a run with missed frames is
+// flagged with its sessions.
+TEST(HtmlReport, EachRunSaysHowItWasTimed)
+{
+    const auto row = [](const char* onset, int refresh, int missed, std::int64_t late, const char* clock,
+                        std::optional<std::int64_t> calibration) {
+        return BlockTimingRecord{"run.timing.tsv", 2, onset, refresh, 120, missed, late, clock, calibration};
+    };
+    const struct {
+        const char* name;
+        std::vector<BlockTimingRecord> rows;  // of the session's first blocks
+        int blocks;
+        std::string line;
+    } cases[] = {
+        {"none", {}, 2, "Timing: no timing record."},
+        {"stamped keys",
+         {row("X11 Present", 16667, 2, 1400, "X server", 300), row("X11 Present", 16667, 0, 200, "X server", 40)},
+         2,
+         "Timing: X11 Present every 16.667 ms; 240 words, 2 frames missed (largest delay 1.4 ms); keys on X server "
+         "stamps (calibrated within 0.3 ms)."},
+        {"keys when handled, some blocks without rows",
+         {row("after drawing", 0, 0, 0, "handled", std::nullopt)},
+         3,
+         "Timing (1 of the run's 3 blocks): after drawing; 120 words, no frame missed (largest delay 0 ms); keys "
+         "timed when handled."},
+        {"two sources and two clocks",
+         {row("after drawing", 0, 1, 50, "handled", std::nullopt), row("X11 Present", 16670, 0, 80, "X server", 60)},
+         2,
+         "Timing: after drawing and X11 Present every 16.670 ms; 240 words, 1 frame missed (largest delay 0.080 ms); "
+         "keys timed when handled and on X server stamps (calibrated within 0.060 ms)."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StudyResults st = study();
+        RunRecord& run = st.runs[0];
+        run.sessions[0].blocks.resize(static_cast<std::size_t>(c.blocks));
+        for (std::size_t b = 0; b < c.rows.size(); ++b)
+            run.sessions[0].blocks[b].timing = c.rows[b];
+        EXPECT_EQ(timingLine(run), c.line);
+        const std::string html = htmlReport(st, summary(), charts());
+        // Each of the three runs' sections has its line; the other two have no rows.
+        EXPECT_EQ(count(html, "<p class=\"timing\">" + escapeHtml(c.line) + "</p>"), c.rows.empty() ? 3u : 1u);
+        const bool missed = c.line.find(" missed (") != std::string::npos &&
+                            c.line.find("no frame") == std::string::npos;
+        // In the table's row and the section's part of each of the run's two sessions.
+        EXPECT_EQ(count(html, "frames missed</span>"), missed ? 4u : 0u);
+    }
 }
 
 TEST(HtmlReport, AnEmptyStudyStillMakesAReport)

@@ -58,19 +58,19 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
     StudyResults study = smallStudy();
     EXPECT_EQ(trialsCsv(study),
               "run,data_file,line,subject,sex,other,input_file,session,half,block,block_role,slot,trial,pair,category,"
-              "category_label,item,word,correct_side,latency,errors,key,unrun,excluded\n"
+              "category_label,item,word,correct_side,latency,errors,key,unrun,excluded,run_flags\n"
               "1,\"/lab/\"\"old\"\" data/run.dat\",2,7,f,\"a,b\",study.inp,1,1,3,combined_practice,1,1,1,2,"
-              "\"Tools, \"\"big\"\"\",4,w4,right,650,1,r,FALSE,TRUE\n"
+              "\"Tools, \"\"big\"\"\",4,w4,right,650,1,r,FALSE,TRUE,\n"
               "1,\"/lab/\"\"old\"\" data/run.dat\",3,7,f,\"a,b\",study.inp,1,1,3,combined_practice,2,2,2,2,"
-              "\"Theirs\nnow\",3,w3,left,,,,TRUE,TRUE\n"
+              "\"Theirs\nnow\",3,w3,left,,,,TRUE,TRUE,\n"
               "1,\"/lab/\"\"old\"\" data/run.dat\",4,7,f,\"a,b\",study.inp,1,1,3,combined_practice,3,,,,,,,,,,,TRUE,"
-              "TRUE\n");
+              "TRUE,\n");
 
     const std::string header =
         "run,data_file,subject,sex,other,input_file,date,time,complete,session,label_source,cats_left,cats_right,"
         "catsw,half1_mean_latency,half1_error_rate,half1_n,half2_mean_latency,half2_error_rate,half2_n,log_agrees,"
         "log_differences,score,score_practice,score_recorded,trials_used,trials_dropped,trials_fast,fast_share,"
-        "excluded,exclusion_reasons\n";
+        "excluded,exclusion_reasons,onset_source,refresh_us,words_shown,frames_missed,most_late_us,key_clock,flags\n";
     const std::string reasons =
         "100.0 % of the trials faster than 300 ms (more than 10 %); no score: the combined recorded block of half 1 "
         "is missing";
@@ -78,7 +78,7 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
                                      "1,\"/lab/\"\"old\"\" data/run.dat\",7,f,\"a,b\",study.inp,,,FALSE,1,list file,"
                                      "\"Fruit+Theirs\nnow\",\"Tools, \"\"big\"\"+Mine\",1,612,5,38,,,,,,,0.25,,1,0,1,1,"
                                      "TRUE," +
-                                     reasons + "\n");
+                                     reasons + ",,,,,,,\n");
 
     // With its subject log line: the date and time in ISO form, and whether it agrees.
     SubjectLogRecord log;
@@ -92,7 +92,47 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
                   "list file,\"Fruit+Theirs\nnow\",\"Tools, \"\"big\"\"+Mine\",1,612,5,38,,,,FALSE,"
                   "\"session 1, half 1: N 38 by the data lines, 40 in the subject log\",,0.25,,1,0,"
                   "1,1,TRUE," +
-                  reasons + "\n");
+                  reasons + ",,,,,,,\n");
+}
+
+// The summary's timing cells add up the run's rows; frames missed in any block flag the
+// run in both exports.
+TEST(ResultsExports, TimingCellsSumTheRunsRowsAndMissedFramesFlagTheRun)
+{
+    const auto row = [](const char* onset, int refresh, int words, int missed, std::int64_t late, const char* clock) {
+        return BlockTimingRecord{"run.timing.tsv", 2, onset, refresh, words, missed, late, clock, std::nullopt};
+    };
+    const BlockTimingRecord x11 = row("X11 Present", 16667, 20, 0, 900, "X server");
+    const struct {
+        const char* name;
+        std::vector<BlockTimingRecord> rows;  // of blocks 3, 4, ...; the last block has none
+        std::string cells;                    // onset_source to flags
+    } cases[] = {
+        {"one block", {x11}, "X11 Present,16667,20,0,900,X server,"},
+        {"sources and clocks in order, the median refresh of the rows with one, rounded",
+         {row("after drawing", 0, 10, 0, 300, "handled"), x11, row("X11 Present", 16668, 40, 2, 1400, "X server"), x11,
+          row("X11 Present", 16670, 5, 1, 200, "handled")},
+         "after drawing+X11 Present,16668,95,3,1400,handled+X server,missed_frames"},
+        {"no refresh", {row("after drawing", 0, 10, 0, 0, "handled")}, "after drawing,,10,0,0,handled,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StudyResults study = smallStudy();
+        std::vector<BlockRecord>& blocks = study.runs[0].sessions[0].blocks;
+        const BlockRecord plain = blocks[0];
+        blocks.clear();
+        for (std::size_t i = 0; i <= c.rows.size(); ++i) {
+            blocks.push_back(plain);
+            blocks.back().number = 3 + static_cast<int>(i);
+            if (i < c.rows.size())
+                blocks.back().timing = c.rows[i];
+        }
+        const std::string summary = summaryCsv(study, CsvTexts::Raw);
+        EXPECT_TRUE(summary.ends_with("," + c.cells + "\n")) << summary;
+        const std::string flags = c.cells.substr(c.cells.rfind(',') + 1);
+        const std::string trials = trialsCsv(study, CsvTexts::Raw);
+        EXPECT_TRUE(trials.ends_with("TRUE," + flags + "\n")) << trials;
+    }
 }
 
 // A text cell a spreadsheet would run as a formula is written with an apostrophe first,

@@ -60,6 +60,9 @@ TEST(ResultsCommandLine, RefusedLinesSayWhy)
         {{"--csv-trials", "t.csv"}, "no data file to read"},
         {{"--csv-trials", "x.csv", "--csv-summary", "x.csv", "a.dat"}, "two outputs go to the same file x.csv"},
         {{"--html", "a.dat", "a.dat"}, "an output would overwrite the data file a.dat"},
+        {{"--html", "r.html", "a.dat", "/lab/a.timing.tsv"},
+         "/lab/a.timing.tsv is a timing record, not a data file: give the data file beside it, and its timing record "
+         "is read with it"},
     };
     for (const auto& [args, expected] : cases) {
         std::string error;

@@ -377,6 +377,121 @@ TEST(ResultsReading, RunsAreRebuiltFromInterleavedRestartedAndContinuedBlocks)
     }
 }
 
+// --- the timing record ---
+
+// Block `number`'s row of the timing record of a run of who, from X11 Present with
+// the X server's key stamps.
+std::string timingRow(const SubjectRecord& who, int number, int missed = 0)
+{
+    BlockTiming t;
+    t.source = OnsetSource::X11Present;
+    t.refreshMicroseconds = 16666.7;
+    t.wordsShown = number == 4 || number == 7 ? 3 : 2;
+    t.framesMissed = missed;
+    t.mostLate = 1400;
+    t.keyClock = "X server";
+    t.keyCalibrationMicroseconds = 300;
+    return formatTimingLine(who, 1, number, t);
+}
+
+std::string timingRows(const SubjectRecord& who, int from, int to)
+{
+    std::string rows;
+    for (int b = from; b <= to; ++b)
+        rows += timingRow(who, b);
+    return rows;
+}
+
+TEST(ResultsReading, TimingRowsGoToTheBlocksOfTheirRuns)
+{
+    const SubjectRecord a = subjectOf(7);
+    const SubjectRecord b = subjectOf(8);
+    const std::string header = timingRecordHeader();
+    const std::string aStopped = [&] {
+        std::string lines;
+        for (int n = 1; n <= 3; ++n)
+            lines += blockLines(a, n);
+        return lines;
+    }();
+    const auto replaced = [](std::string row, const std::string& from, const std::string& to) {
+        return row.replace(row.find(from), from.size(), to);
+    };
+    const std::vector<int> none(7, 0);
+    const struct {
+        const char* name;
+        std::string data;  // after the header
+        std::optional<std::string> record;
+        std::vector<std::vector<int>> rowLines;  // of each run's blocks, 0 none
+        std::vector<std::string> studyProblems;  // besides the missing subject log
+        std::vector<std::vector<std::string>> runProblems;
+    } cases[] = {
+        {"one run", wholeRun(a), header + timingRows(a, 1, 7), {{2, 3, 4, 5, 6, 7, 8}}, {}, {{}}},
+        {"no timing record", wholeRun(a), std::nullopt, {none}, {}, {{}}},
+        {"two runs of one key go with their own rows, in order",
+         aStopped + wholeRun(a),
+         header + timingRows(a, 1, 3) + timingRows(a, 1, 4) + timingRow(a, 5, 2) + timingRows(a, 6, 7),
+         {{2, 3, 4}, {5, 6, 7, 8, 9, 10, 11}},
+         {},
+         {{}, {"2 frames missed in block 5 (run.timing.tsv): those words were timed when drawn"}}},
+        {"malformed rows are reported and skipped",
+         wholeRun(a),
+         header + timingRow(a, 1) + timingRow(a, 2).substr(0, timingRow(a, 2).rfind('\t', timingRow(a, 2).size() - 4)) +
+             "\r\n" + replaced(timingRow(a, 2), "\t2\t0\t1400", "\tx\t0\t1400") + "InpFl\tSess\tSubject\t\r\n" +
+             replaced(timingRow(a, 2), "X server\t300", "handled\t300") + timingRows(a, 2, 7),
+         {{2, 7, 8, 9, 10, 11, 12}},
+         {"run.timing.tsv:3: the line has 12 fields, 13 are expected",
+          "run.timing.tsv:4: Words is \"x\", not a whole number from 0 to 2147483647",
+          "run.timing.tsv:5: an unknown header: the columns of a timing record are InpFl Sess Sub Sex Other Block Onset "
+          "Refresh_us Words Missed MostLate_us KeyClock KeyCalib_us",
+          "run.timing.tsv:6: KeyCalib_us is \"300\" for keys timed when handled, which have no calibration"},
+         {{}}},
+        {"rows that go with no run",
+         wholeRun(a),
+         header + timingRows(a, 1, 7) + timingRows(b, 1, 2) + timingRows(a, 1, 1),
+         {{2, 3, 4, 5, 6, 7, 8}},
+         {"run.timing.tsv:9: the rows of a run of subject 8, sex f, input file study.inp (2 rows, to line 10) go with "
+          "no run: run.dat has no run of theirs",
+          "run.timing.tsv:11: the row of subject 7, sex f, input file study.inp goes with no run: run.dat has only 1 "
+          "run of theirs, which earlier rows went with"},
+         {{}}},
+        {"a run's blocks without rows",
+         wholeRun(a),
+         header + timingRows(a, 1, 5),
+         {{2, 3, 4, 5, 6, 0, 0}},
+         {},
+         {{"blocks 6, 7 (run.dat from line 2) have no row in run.timing.tsv"}}},
+        {"a run without rows after one with rows, and one before",
+         wholeRun(b) + wholeRun(a) + wholeRun(subjectOf(9)),
+         header + timingRows(a, 1, 7),
+         {none, {2, 3, 4, 5, 6, 7, 8}, none},
+         {},
+         {{},
+          {},
+          {"the timing record beside run.dat has no row for the run's blocks there (run.dat from line 34), though it "
+           "has rows of a run that started before it"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryFiles files;
+        addLists(files, "/s");
+        files.add("/s/run.dat", dataFileHeader() + c.data);
+        if (c.record)
+            files.add("/s/run.timing.tsv", *c.record);
+        const StudyResults study = readMemory(files, {"/s/run.dat"});
+        ASSERT_FALSE(study.problems.empty());
+        EXPECT_EQ(std::vector<std::string>(study.problems.begin() + 1, study.problems.end()), c.studyProblems);
+        ASSERT_EQ(study.runs.size(), c.rowLines.size());
+        for (std::size_t r = 0; r < study.runs.size(); ++r) {
+            std::vector<int> lines;
+            for (const SessionRecord& session : study.runs[r].sessions)
+                for (const BlockRecord& block : session.blocks)
+                    lines.push_back(block.timing ? block.timing->lineNumber : 0);
+            EXPECT_EQ(lines, c.rowLines[r]) << r;
+            EXPECT_EQ(study.runs[r].problems, c.runProblems[r]) << r;
+        }
+    }
+}
+
 // --- the run driver's own runs read back ---
 
 WordList wordList(const std::string& labelA, const std::string& labelB)
@@ -661,6 +776,8 @@ TEST(ResultsReading, NoOutputMayBeAFileTheStudyIsReadFrom)
         {dir.file("hard.csv"), "a subject log", dir.file("out.slg")},
         {dir.file("soft.csv"), "a subject log", dir.file("out.slg")},
         {dir.file("elsewhere/link.slg"), "a subject log", ""},
+        {dir.file("out.timing.tsv"), "a timing record", ""},
+        {dir.file("elsewhere/link.timing.tsv"), "a timing record", ""},
         {dir.file("Fruit.wls"), "a list file", ""},
         {dir.file("summary.csv"), "", ""},
         {dir.file("elsewhere/out.slg"), "", ""},

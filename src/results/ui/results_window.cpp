@@ -25,6 +25,7 @@
 #include "results/ui/results_charts.h"
 #include "results/results_exports.h"
 #include "results/results_reading.h"
+#include "results/timing_record.h"
 
 namespace {
 
@@ -397,6 +398,7 @@ void ResultsWindow::showRun(int runIndex)
     about += QStringLiteral("; %1, from line %2").arg(text(run.dataFile).toHtmlEscaped()).arg(run.firstLine);
     about += run.complete ? QStringLiteral("; complete.</p>")
                           : QStringLiteral("; <b>incomplete</b>: no subject log line.</p>");
+    about += QStringLiteral("<p>") + text(timingLine(run)).toHtmlEscaped() + QStringLiteral("</p>");
     about += paragraph(QStringLiteral("Problems"), run.problems);
     for (const SessionRecord& session : run.sessions) {
         const QString name = QStringLiteral("Session %1").arg(session.settings.session);
