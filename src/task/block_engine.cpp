@@ -217,7 +217,7 @@ void BlockEngine::present(std::int64_t due)
         // At the first refresh at or after the moment the word is due that the picture
         // can still reach; before the display's refreshes are known, at its next one.
         const RefreshClock* refreshes = view_.refreshClock();
-        const std::int64_t reachable = clock_.nowMicroseconds() + presentationLeadMicroseconds;
+        const std::int64_t reachable = clock_.nowMicroseconds() + view_.presentationLead();
         const Refresh target = refreshes != nullptr && refreshes->known()
                                    ? refreshes->firstAtOrAfter(std::max(due, reachable))
                                    : Refresh{0, due};
@@ -292,7 +292,7 @@ void BlockEngine::respond(bool left, std::optional<std::uint32_t> stamp)
     if (correct) {
         // The delay counts from the response: the next word appears the delay after
         // it, plus its own drawing; where the display reports its refreshes, at the
-        // first refresh at or after the delay's end (the display holds it until then).
+        // first refresh at or after the delay's end (the presenter holds it until then).
         state_ = State::Delay;
         const std::int64_t due = responseTime_ + static_cast<std::int64_t>(settings_.delay) * 1000;
         if (timing_.source == OnsetSource::AfterDrawing)

@@ -91,6 +91,8 @@ public:
     // source gives the display's refreshes from refreshClock().
     virtual OnsetSource onsetSource() { return OnsetSource::AfterDrawing; }
     virtual const RefreshClock* refreshClock() { return nullptr; }
+    // How long before its refresh a word must be given to presentWord to be shown at it.
+    virtual std::int64_t presentationLead() { return presentationLeadMicroseconds; }
     // Makes ready every word the block will show (before its first), so that showing
     // one costs nothing more than the presentation.
     virtual void prepareWords(const std::vector<PlannedWord>& words) { (void)words; }

@@ -91,6 +91,7 @@ public:
     // TaskView
     OnsetSource onsetSource() override;
     const RefreshClock* refreshClock() override;
+    std::int64_t presentationLead() override;
     void prepareWords(const std::vector<PlannedWord>& words) override;
     Presentation presentWord(int index, Refresh target) override;
     void clearAreas() override;
