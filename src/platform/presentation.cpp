@@ -39,3 +39,35 @@ Refresh RefreshClock::firstAtOrAfter(std::int64_t t) const
     const auto n = static_cast<std::uint64_t>(steps);
     return {last_.count + n, last_.time + static_cast<std::int64_t>(std::llround(static_cast<double>(n) * interval_))};
 }
+
+std::int64_t monotonicOffset(const ClockReading* readings, int count)
+{
+    const ClockReading* best = nullptr;
+    for (int i = 0; i < count; ++i) {
+        const ClockReading& r = readings[i];
+        if (best == nullptr || r.monotonicAfter - r.monotonicBefore < best->monotonicAfter - best->monotonicBefore)
+            best = &r;
+    }
+    if (best == nullptr)
+        return 0;
+    return best->monotonicBefore + (best->monotonicAfter - best->monotonicBefore) / 2 - best->other;
+}
+
+std::optional<Refresh> RefreshCounter::counted(std::int64_t timeMicroseconds, std::uint64_t counter,
+                                               std::uint32_t intervalNanoseconds)
+{
+    Refresh refresh{counter, timeMicroseconds};
+    if (counter == 0) {
+        if (intervalNanoseconds == 0)
+            return std::nullopt;
+        const double interval = intervalNanoseconds / 1000.0;
+        if (last_) {
+            const auto steps = std::llround(static_cast<double>(timeMicroseconds - last_->time) / interval);
+            refresh.count = last_->count + static_cast<std::uint64_t>(steps);
+        } else {
+            refresh.count = static_cast<std::uint64_t>(std::llround(static_cast<double>(timeMicroseconds) / interval));
+        }
+    }
+    last_ = refresh;
+    return refresh;
+}

@@ -61,6 +61,33 @@ inline constexpr std::int64_t presentationLeadMicroseconds = 1000;
 // is drawn and timed as where there are no reports.
 inline constexpr int mostRefreshesToWaitForReport = 3;
 
+// One reading of another clock between two readings of the monotonic clock, all in
+// nanoseconds.
+struct ClockReading {
+    std::int64_t monotonicBefore = 0;
+    std::int64_t other = 0;
+    std::int64_t monotonicAfter = 0;
+};
+// Nanoseconds to add to the other clock's time to get the monotonic clock's, from the
+// reading whose monotonic readings lie closest together (the least disturbed one);
+// 0 without readings.
+std::int64_t monotonicOffset(const ClockReading* readings, int count);
+
+// The counters of a display's reported refreshes. A display that reports a refresh
+// counter gives it; one that reports only the refresh interval (nanoseconds) has its
+// refreshes counted from the last one reported, by the time between the two in
+// intervals (counting from the last keeps a display whose true interval differs a
+// little from the reported one from drifting off by a refresh); the first is counted
+// from the clock's zero. nullopt when a report gives neither.
+class RefreshCounter {
+public:
+    std::optional<Refresh> counted(std::int64_t timeMicroseconds, std::uint64_t counter,
+                                   std::uint32_t intervalNanoseconds);
+
+private:
+    std::optional<Refresh> last_;
+};
+
 // Pictures of the word area shown at a chosen refresh, each presentation reported by
 // the display with the refresh's counter and time (monotonic microseconds).
 class WordPresenter {
@@ -71,9 +98,16 @@ public:
     virtual bool prepare(int count, int width, int height) = 0;
     // Fills picture `index` from 32-bit pixels (0xffRRGGBB), rows `stride` bytes apart.
     virtual bool upload(int index, const std::uint32_t* pixels, int stride) = 0;
-    // Shows picture `index` at the refresh counted targetCount (0: the next one) and
-    // waits, until deadlineMicroseconds at the latest, for the display's report of it.
-    virtual std::optional<Refresh> present(int index, std::uint64_t targetCount, std::int64_t deadlineMicroseconds) = 0;
+    // Shows picture `index` at the refresh target (its counter and its predicted time;
+    // counter 0: the next refresh) and waits, until deadlineMicroseconds at the latest,
+    // for the display's report of it.
+    virtual std::optional<Refresh> present(int index, Refresh target, std::int64_t deadlineMicroseconds) = 0;
     // Waits for the next refresh, until deadlineMicroseconds at the latest.
     virtual std::optional<Refresh> nextRefresh(std::int64_t deadlineMicroseconds) = 0;
+    // How long before its refresh present() must be called for the picture to be shown
+    // at it.
+    virtual std::int64_t leadMicroseconds() const { return presentationLeadMicroseconds; }
+    // Takes a presented picture off the screen, so that what is drawn into the word area
+    // otherwise is seen: where the pictures are shown over the area rather than in it.
+    virtual void withdraw() {}
 };

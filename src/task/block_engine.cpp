@@ -218,8 +218,9 @@ void BlockEngine::present(std::int64_t due)
         // can still reach; before the display's refreshes are known, at its next one.
         const RefreshClock* refreshes = view_.refreshClock();
         const std::int64_t sent = clock_.nowMicroseconds();
+        const std::int64_t lead = std::max(lead_, view_.presentationLead());
         const Refresh target = refreshes != nullptr && refreshes->known()
-                                   ? refreshes->firstAtOrAfter(std::max(due, sent + lead_))
+                                   ? refreshes->firstAtOrAfter(std::max(due, sent + lead))
                                    : Refresh{0, due};
         const Presentation shown = view_.presentWord(i, target);
         onset_ = shown.onset;
@@ -229,8 +230,8 @@ void BlockEngine::present(std::int64_t due)
         // the picture earlier than that (a virtual display's counter may turn half a
         // refresh early), and later words are aimed at refreshes they can reach.
         if (shown.missed && target.count != 0 && shown.refresh == target.count + 1 && refreshes != nullptr)
-            lead_ = std::min(std::max(lead_, target.time - sent + presentationLeadMicroseconds),
-                             std::max(lead_, static_cast<std::int64_t>(refreshes->intervalMicroseconds())));
+            lead_ = std::min(std::max(lead, target.time - sent + presentationLeadMicroseconds),
+                             std::max(lead, static_cast<std::int64_t>(refreshes->intervalMicroseconds())));
         timing_.mostLate = std::max(timing_.mostLate, shown.late);
         if (refreshes != nullptr)
             timing_.refreshMicroseconds = refreshes->intervalMicroseconds();
@@ -298,7 +299,7 @@ void BlockEngine::respond(bool left, std::optional<std::uint32_t> stamp)
     if (correct) {
         // The delay counts from the response: the next word appears the delay after
         // it, plus its own drawing; where the display reports its refreshes, at the
-        // first refresh at or after the delay's end (the display holds it until then).
+        // first refresh at or after the delay's end (the presenter holds it until then).
         state_ = State::Delay;
         const std::int64_t due = responseTime_ + static_cast<std::int64_t>(settings_.delay) * 1000;
         if (timing_.source == OnsetSource::AfterDrawing)

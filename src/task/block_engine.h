@@ -95,6 +95,8 @@ public:
     // ("X server", "CLOCK_MONOTONIC"); asked when the block closes, and only when the
     // calibration is usable.
     virtual std::string keyClockName() { return "key stamps"; }
+    // How long before its refresh a word must be given to presentWord to be shown at it.
+    virtual std::int64_t presentationLead() { return presentationLeadMicroseconds; }
     // Makes ready every word the block will show (before its first), so that showing
     // one costs nothing more than the presentation.
     virtual void prepareWords(const std::vector<PlannedWord>& words) { (void)words; }

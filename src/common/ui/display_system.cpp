@@ -7,12 +7,15 @@
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <qpa/qplatformnativeinterface.h>
+#include <qpa/qplatformwindow.h>
 
+#include <cmath>
 #include <cstdlib>
 
 #include <xcb/xcb.h>
 
 #include "platform/wayland/pointer.h"
+#include "platform/wayland/presenter.h"
 #include "platform/wayland/round_trip.h"
 #include "platform/x11/pointer.h"
 #include "platform/x11/present.h"
@@ -118,10 +121,46 @@ std::unique_ptr<ServerClock> openServerClock()
     return X11ServerClock::open();
 }
 
+namespace {
+
+// Natively on Wayland: on a subsurface of the frame's surface at the word area's place.
+std::unique_ptr<WordPresenter> openWaylandPresenter(QWidget* area, std::string& why)
+{
+    QWidget* frame = area->window();
+    QWindow* window = frame->windowHandle();
+    wl_display* display = qtWaylandDisplay();
+    auto* surface = window != nullptr
+                        ? static_cast<wl_surface*>(QGuiApplication::platformNativeInterface()->nativeResourceForWindow(
+                              QByteArrayLiteral("surface"), window))
+                        : nullptr;
+    if (display == nullptr || surface == nullptr) {
+        why = "the word area has no Wayland surface";
+        return nullptr;
+    }
+    // The surface's coordinates are the frame's logical pixels (past any decoration Qt
+    // draws in it) only when its device pixel ratio is all the compositor's buffer
+    // scale, a whole number: not when Qt scales by a factor of its own.
+    const double ratio = window->devicePixelRatio();
+    const double bufferScale = window->handle() != nullptr ? window->handle()->devicePixelRatio() : ratio;
+    if (ratio != bufferScale || ratio != std::round(ratio) || ratio < 1) {
+        why = "the display is scaled by a factor that is not whole, or by Qt itself";
+        return nullptr;
+    }
+    const QMargins decoration = window->frameMargins();
+    const QPoint at = area->mapTo(frame, QPoint()) + QPoint(decoration.left(), decoration.top());
+    // Qt commits the frame's surface as it draws the area, which places the subsurface.
+    return WaylandPresenter::open(
+        display, surface, at.x(), at.y(), static_cast<int>(ratio), [area] { area->repaint(); }, why);
+}
+
+}  // namespace
+
 std::unique_ptr<WordPresenter> openWordPresenter(QWidget* area, std::string& why)
 {
+    if (onWaylandPlatform())
+        return openWaylandPresenter(area, why);
     if (!onX11Platform()) {
-        why = "not on X11";
+        why = "neither on X11 nor natively on Wayland";
         return nullptr;
     }
     return X11Presenter::open(static_cast<std::uint32_t>(area->winId()), why);

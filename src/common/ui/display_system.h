@@ -33,9 +33,12 @@ std::unique_ptr<ServerClock> openServerClock();
 // display can be opened.
 std::unique_ptr<Pointer> openDisplayPointer(bool wholeWindowsOnly);
 
-// The word area `area` (a native window) presented at refreshes where the display
-// reports them: under the X11 platform through Present, when no compositing manager
-// runs and the server is not XWayland. nullptr elsewhere, with the reason in why.
+// The word area `area` presented at refreshes where the display reports them: under
+// the X11 platform through Present on the area's native window, when no compositing
+// manager runs and the server is not XWayland; natively on Wayland through the
+// presentation time protocol on a subsurface of the frame's surface (area->window()),
+// when the compositor offers it and reports presentations. nullptr elsewhere, with the
+// reason in why.
 std::unique_ptr<WordPresenter> openWordPresenter(QWidget* area, std::string& why);
 
 // Handles every event but input until window is shown and drawn by the display

@@ -195,13 +195,13 @@ bool X11Presenter::upload(int index, const std::uint32_t* pixels, int stride)
     return xcb_flush(x_->c) > 0;
 }
 
-std::optional<Refresh> X11Presenter::present(int index, std::uint64_t targetCount, std::int64_t deadlineMicroseconds)
+std::optional<Refresh> X11Presenter::present(int index, Refresh target, std::int64_t deadlineMicroseconds)
 {
     if (index < 0 || index >= static_cast<int>(x_->pixmaps.size()))
         return std::nullopt;
     const std::uint32_t serial = ++x_->serial;
     xcb_present_pixmap(x_->c, x_->window, x_->pixmaps[index], serial, XCB_NONE, XCB_NONE, 0, 0, XCB_NONE, XCB_NONE,
-                       XCB_NONE, XCB_PRESENT_OPTION_NONE, targetCount, 0, 0, 0, nullptr);
+                       XCB_NONE, XCB_PRESENT_OPTION_NONE, target.count, 0, 0, 0, nullptr);
     xcb_flush(x_->c);
     return awaitReport(serial, true, deadlineMicroseconds);
 }

@@ -26,7 +26,7 @@ public:
     OnsetSource source() const override { return OnsetSource::X11Present; }
     bool prepare(int count, int width, int height) override;
     bool upload(int index, const std::uint32_t* pixels, int stride) override;
-    std::optional<Refresh> present(int index, std::uint64_t targetCount, std::int64_t deadlineMicroseconds) override;
+    std::optional<Refresh> present(int index, Refresh target, std::int64_t deadlineMicroseconds) override;
     std::optional<Refresh> nextRefresh(std::int64_t deadlineMicroseconds) override;
 
     struct Connection;

@@ -217,6 +217,9 @@ BlockRun TaskWindow::runBlock(const BlockSettings& settings, TrialResults* resul
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         }
     });
+    // The word's subsurface lies over the frame, not over this window: off first.
+    if (presenter_)
+        presenter_->withdraw();
     hide();
     return run;
 }
@@ -237,7 +240,7 @@ void TaskWindow::openPresenter()
             presenter_.reset();
     }
     if (!presenter_)
-        presenterWhy_ = "the X server stopped reporting refreshes";
+        presenterWhy_ = "the display stopped reporting refreshes";
 }
 
 OnsetSource TaskWindow::onsetSource() { return presenter_ ? presenter_->source() : OnsetSource::AfterDrawing; }
@@ -252,6 +255,11 @@ std::string TaskWindow::keyClockName()
 }
 
 const RefreshClock* TaskWindow::refreshClock() { return presenter_ ? &refreshes_ : nullptr; }
+
+std::int64_t TaskWindow::presentationLead()
+{
+    return presenter_ ? presenter_->leadMicroseconds() : presentationLeadMicroseconds;
+}
 
 void TaskWindow::prepareWords(const std::vector<PlannedWord>& words)
 {
@@ -276,7 +284,7 @@ void TaskWindow::prepareWords(const std::vector<PlannedWord>& words)
     }
     if (!made) {
         presenter_.reset();
-        presenterWhy_ = "the X server refused the word pictures";
+        presenterWhy_ = "the display refused the word pictures";
     }
 }
 
@@ -288,7 +296,7 @@ Presentation TaskWindow::presentWord(int index, Refresh target)
         const double interval = refreshes_.known() ? refreshes_.intervalMicroseconds() : 16'667;
         const std::int64_t from = target.count != 0 ? target.time : clock_.nowMicroseconds();
         const std::int64_t deadline = from + static_cast<std::int64_t>(interval * (mostRefreshesToWaitForReport + 0.5));
-        if (const std::optional<Refresh> shown = presenter_->present(index, target.count, deadline)) {
+        if (const std::optional<Refresh> shown = presenter_->present(index, target, deadline)) {
             refreshes_.observe(*shown);
             if (target.count == 0)
                 return {shown->time, false, 0, shown->count};
@@ -303,6 +311,8 @@ Presentation TaskWindow::presentWord(int index, Refresh target)
 
 void TaskWindow::clearAreas()
 {
+    if (presenter_)
+        presenter_->withdraw();
     for (int id : {UpperLeftId, UpperRightId, LowerLeftId, LowerRightId, WordId, FeedbackId})
         area(id)->draw(QString(), pair1Text);
 }
@@ -326,8 +336,11 @@ void TaskWindow::drawLabels(const std::array<std::string, 4>& labels)
 
 void TaskWindow::drawWord(std::string_view word, TextColour colour)
 {
+    // A presented word may lie over the area (natively on Wayland): off before Qt draws.
+    if (presenter_)
+        presenter_->withdraw();
     area(WordId)->draw(fromSingleByte(word), textColour(colour));
-    // The onset is read when this returns: first the X server has carried out the
+    // The onset is read when this returns: first the display server has carried out the
     // drawing (one round trip on Qt's own connection, which sends what it holds).
     waitUntilDrawn();
 }

@@ -92,6 +92,7 @@ public:
     OnsetSource onsetSource() override;
     const RefreshClock* refreshClock() override;
     std::string keyClockName() override;
+    std::int64_t presentationLead() override;
     void prepareWords(const std::vector<PlannedWord>& words) override;
     Presentation presentWord(int index, Refresh target) override;
     void clearAreas() override;

@@ -1,8 +1,9 @@
 #!/bin/bash
 # truv-timing natively on Wayland under a headless GNOME compositor (mutter): its keys
 # go through the compositor's RemoteDesktop interface, the task window is drawn in the
-# full-screen frame as in a run, and it finds the clock of the compositor's key stamps
-# (mutter's is the monotonic clock). Its figures are printed, never judged here.
+# full-screen frame as in a run, it finds the clock of the compositor's key stamps
+# (mutter's is the monotonic clock), and its words' onsets are the compositor's
+# presentation reports. Its figures are printed, never judged here.
 set -u
 . "$(dirname "$0")/../lib.sh"
 . "$(dirname "$0")/lib.sh"
@@ -18,5 +19,6 @@ grep -q "^Keys: sent through the compositor's remote desktop interface (org.gnom
   "$work/out" || fail "the keys' way is not said"
 grep -q "^Key times: the compositor's own stamps, found on CLOCK_MONOTONIC." "$work/out" \
   || fail "the key clock was not found"
+grep -q "^Onsets: Wayland presentation, every " "$work/out" || fail "the onsets are not the compositor's reports"
 grep -q "latency error, recorded minus true *9 " "$work/out" || fail "not every latency was measured"
 echo "PASS"
