@@ -233,6 +233,25 @@ State::~State()
         wl_event_queue_destroy(queue);
 }
 
+namespace {
+
+// The presentation clock against ours, from readings of both back to back; nothing to
+// measure when it is ours.
+void measureClockOffset(WaylandPresenter::State& s)
+{
+    if (s.clock == CLOCK_MONOTONIC)
+        return;
+    ClockReading readings[8];
+    for (ClockReading& r : readings) {
+        r.monotonicBefore = nanosecondsOf(CLOCK_MONOTONIC);
+        r.other = nanosecondsOf(s.clock);
+        r.monotonicAfter = nanosecondsOf(CLOCK_MONOTONIC);
+    }
+    s.offsetNanoseconds = monotonicOffset(readings, 8);
+}
+
+}  // namespace
+
 std::unique_ptr<WaylandPresenter> WaylandPresenter::open(wl_display* display, wl_surface* parent, int x, int y,
                                                          int scale, const std::function<void()>& commitParent,
                                                          std::string& why)
@@ -273,16 +292,7 @@ std::unique_ptr<WaylandPresenter> WaylandPresenter::open(wl_display* display, wl
         why = "the compositor did not name its presentation clock";
         return nullptr;
     }
-    if (s->clock != CLOCK_MONOTONIC) {
-        // The presentation clock against ours, from readings of both back to back.
-        ClockReading readings[8];
-        for (ClockReading& r : readings) {
-            r.monotonicBefore = nanosecondsOf(CLOCK_MONOTONIC);
-            r.other = nanosecondsOf(s->clock);
-            r.monotonicAfter = nanosecondsOf(CLOCK_MONOTONIC);
-        }
-        s->offsetNanoseconds = monotonicOffset(readings, 8);
-    }
+    measureClockOffset(*s);
 
     // The transparent square: one pixel of the surface at the buffer scale.
     s->blankSize = static_cast<std::size_t>(scale) * scale * 4;
@@ -393,6 +403,9 @@ std::optional<Refresh> WaylandPresenter::present(int index, Refresh target, std:
 
 std::optional<Refresh> WaylandPresenter::nextRefresh(std::int64_t deadlineMicroseconds)
 {
+    // Asked as each block opens: the presentation clock's offset is measured afresh
+    // (a clock such as CLOCK_MONOTONIC_RAW drifts against ours).
+    measureClockOffset(*s_);
     wl_surface_attach(s_->surface, s_->blank, 0, 0);
     wl_surface_damage(s_->surface, 0, 0, INT32_MAX, INT32_MAX);
     s_->mapped = true;
