@@ -126,4 +126,11 @@ blocks_seen=$(tail -n +2 "$data" | cut -f 14 | tr '\n' ' ')
 [ "$blocks_seen" = "1 1 2 2 3 3 4 4 4 5 5 6 6 7 7 7 " ] || fail "Block column: $blocks_seen"
 bad=$(tail -n +2 "$data" | awk -F'\t' '$20 !~ /^[0-9]+$/ || $20 == 99999 || ($22 != "l" && $22 != "r") { print NR ": " $0 }')
 [ -z "$bad" ] || fail "trials not answered: $bad"
+# Every block's words timed from mutter's presentation reports, its keys from mutter's
+# stamps on the monotonic clock.
+timing="$work/run.timing.tsv"
+rows=$(tail -n +2 "$timing" | awk -F'\t' '{ printf "%s:%s:%s ", $6, $7, $12 }')
+expected=""
+for b in 1 2 3 4 5 6 7; do expected+="$b:Wayland presentation:CLOCK_MONOTONIC "; done
+[ "$rows" = "$expected" ] || fail "timing rows (block:onsets:key clock): $rows"
 echo "PASS"
