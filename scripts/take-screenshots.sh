@@ -70,7 +70,7 @@ done
 
 # truv-results on a small study written by truv-sim from the example: three runs, one
 # answered so fast that both its sessions are excluded, and one that stopped (its data
-# lines without a subject log line). The window with the study open and its first run
+# lines, and its timing rows, without a subject log line). The window with the study open and its first run
 # selected; the top of the report in headless Chromium.
 [ -z "$results_screens" ] || TZ=UTC XVFB_SCREEN=1280x1024x24 SCREENS="$results_screens" "$here/../tests/system/under_xvfb.sh" bash -c '
   set -eu
@@ -85,6 +85,7 @@ done
   sim --data study.dat --subject 3 --sex f --other fast --rt-mean 320 --rt-sd 40 --rt-tau 60 --seed 3
   sim --data stopped.dat --subject 4 --sex m --skip 7:5 --seed 4
   tail -n +2 stopped.dat >>study.dat
+  tail -n +2 stopped.timing.tsv >>study.timing.tsv
 
   for screen in $SCREENS; do
     case $screen in
