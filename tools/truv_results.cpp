@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include "common/file_source.h"
+#include "results/run_flags.h"
 #include "results/ui/results_charts.h"
 #include "results/results_exports.h"
 #include "results/results_options.h"
@@ -64,7 +65,7 @@ int writeFiles(const ResultsCommandLine& line)
     for (const std::string& problem : study.problems)
         std::cerr << "truv-results: warning: " << problem << "\n";
     for (const RunRecord& run : study.runs) {
-        for (const std::string& problem : run.problems)
+        for (const std::string& problem : runWarnings(run))
             std::cerr << "truv-results: warning: run " << run.id << ": " << problem << "\n";
     }
     const std::vector<ExportOutcome> outcomes = writeExports(exports, study,

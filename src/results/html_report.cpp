@@ -152,7 +152,7 @@ std::string problemsSection(const StudyResults& study)
 {
     std::string items = listItems(study.problems);
     for (const RunRecord& run : study.runs)
-        items += listItems(run.problems, "Run " + std::to_string(run.id) + ": ");
+        items += listItems(runWarnings(run), "Run " + std::to_string(run.id) + ": ");
     std::string html = "<section id=\"problems\">\n<h2>Problems found</h2>\n";
     if (items.empty())
         html += "<p>None: every line was read and every run has its subject log line.</p>\n";
@@ -253,8 +253,8 @@ std::string runSection(const RunRecord& run, const std::vector<SessionCharts>* c
     else
         html += factRow("Subject log", "none: the run stopped or was ended before its subject log line was written");
     html += "</table>\n<p class=\"timing\">" + escapeHtml(timingLine(run)) + "</p>\n";
-    if (!run.problems.empty())
-        html += "<ul class=\"problems\">\n" + listItems(run.problems) + "</ul>\n";
+    if (const std::vector<std::string> warnings = runWarnings(run); !warnings.empty())
+        html += "<ul class=\"problems\">\n" + listItems(warnings) + "</ul>\n";
     if (run.sessions.empty())
         html += "<p>No session was read.</p>\n";
     for (std::size_t s = 0; s < run.sessions.size(); ++s) {

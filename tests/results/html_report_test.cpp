@@ -238,6 +238,11 @@ TEST(HtmlReport, TableAndSummaryShowTheFiguresAndFlags)
     EXPECT_NE(html.find("0.50 (95 % interval 0.00 to 1.24), SD 0.00"), std::string::npos);
     EXPECT_NE(html.find("half 1: 5.0 %, half 2: &ndash;"), std::string::npos);
     EXPECT_NE(html.find("3 (2 complete, 1 incomplete)"), std::string::npos);
+
+    // The stopped run is listed among the problems, which are then not "None".
+    const auto problems = html.substr(html.find("<section id=\"problems\">"));
+    EXPECT_NE(problems.find("Run 2: no subject log line: "), std::string::npos) << problems;
+    EXPECT_EQ(problems.substr(0, problems.find("</section>")).find("None:"), std::string::npos);
 }
 
 // The line on a run's timing names what its rows say; a run with missed frames is

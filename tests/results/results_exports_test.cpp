@@ -60,11 +60,11 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
               "run,data_file,line,subject,sex,other,input_file,session,half,block,block_role,slot,trial,pair,category,"
               "category_label,item,word,correct_side,latency,errors,key,unrun,excluded,run_flags\n"
               "1,\"/lab/\"\"old\"\" data/run.dat\",2,7,f,\"a,b\",study.inp,1,1,3,combined_practice,1,1,1,2,"
-              "\"Tools, \"\"big\"\"\",4,w4,right,650,1,r,FALSE,TRUE,\n"
+              "\"Tools, \"\"big\"\"\",4,w4,right,650,1,r,FALSE,TRUE,no_log_line\n"
               "1,\"/lab/\"\"old\"\" data/run.dat\",3,7,f,\"a,b\",study.inp,1,1,3,combined_practice,2,2,2,2,"
-              "\"Theirs\nnow\",3,w3,left,,,,TRUE,TRUE,\n"
+              "\"Theirs\nnow\",3,w3,left,,,,TRUE,TRUE,no_log_line\n"
               "1,\"/lab/\"\"old\"\" data/run.dat\",4,7,f,\"a,b\",study.inp,1,1,3,combined_practice,3,,,,,,,,,,,TRUE,"
-              "TRUE,\n");
+              "TRUE,no_log_line\n");
 
     const std::string header =
         "run,data_file,subject,sex,other,input_file,date,time,complete,session,label_source,cats_left,cats_right,"
@@ -78,7 +78,7 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
                                      "1,\"/lab/\"\"old\"\" data/run.dat\",7,f,\"a,b\",study.inp,,,FALSE,1,list file,"
                                      "\"Fruit+Theirs\nnow\",\"Tools, \"\"big\"\"+Mine\",1,612,5,38,,,,,,,0.25,,1,0,1,1,"
                                      "TRUE," +
-                                     reasons + ",,,,,,,\n");
+                                     reasons + ",,,,,,,no_log_line\n");
 
     // With its subject log line: the date and time in ISO form, and whether it agrees.
     SubjectLogRecord log;
@@ -92,7 +92,7 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
                   "list file,\"Fruit+Theirs\nnow\",\"Tools, \"\"big\"\"+Mine\",1,612,5,38,,,,FALSE,"
                   "\"session 1, half 1: N 38 by the data lines, 40 in the subject log\",,0.25,,1,0,"
                   "1,1,TRUE," +
-                  reasons + ",,,,,,,\n");
+                  reasons + ",,,,,,,log_differs\n");
 }
 
 // The summary's timing cells add up the run's rows; frames missed in any block flag the
@@ -118,6 +118,7 @@ TEST(ResultsExports, TimingCellsSumTheRunsRowsAndMissedFramesFlagTheRun)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         StudyResults study = smallStudy();
+        study.runs[0].log = SubjectLogRecord{};  // its flags are the timing's alone
         std::vector<BlockRecord>& blocks = study.runs[0].sessions[0].blocks;
         const BlockRecord plain = blocks[0];
         blocks.clear();

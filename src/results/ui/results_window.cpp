@@ -1,3 +1,4 @@
+#include "results/run_flags.h"
 #include "results/ui/results_window.h"
 
 #include <QChart>
@@ -314,7 +315,7 @@ void ResultsWindow::fillTable()
             QString excluded = QStringLiteral("no session");
             bool tinted = false;
             QStringList notes;
-            for (const std::string& problem : run.problems)
+            for (const std::string& problem : runWarnings(run))
                 notes << text(problem);
             if (session != nullptr) {
                 const DifferenceScore& d = session->difference;
@@ -358,7 +359,7 @@ void ResultsWindow::fillProblems()
     for (const std::string& problem : study_.problems)
         problemsList_->addItem(text(problem));
     for (const RunRecord& run : study_.runs) {
-        for (const std::string& problem : run.problems)
+        for (const std::string& problem : runWarnings(run))
             problemsList_->addItem(QStringLiteral("Run %1: %2").arg(run.id).arg(text(problem)));
         for (const SessionRecord& session : run.sessions) {
             for (const std::string& reason : session.difference.exclusionReasons)
@@ -399,7 +400,7 @@ void ResultsWindow::showRun(int runIndex)
     about += run.complete ? QStringLiteral("; complete.</p>")
                           : QStringLiteral("; <b>incomplete</b>: no subject log line.</p>");
     about += QStringLiteral("<p>") + text(timingLine(run)).toHtmlEscaped() + QStringLiteral("</p>");
-    about += paragraph(QStringLiteral("Problems"), run.problems);
+    about += paragraph(QStringLiteral("Problems"), runWarnings(run));
     for (const SessionRecord& session : run.sessions) {
         const QString name = QStringLiteral("Session %1").arg(session.settings.session);
         const DifferenceScore& d = session.difference;

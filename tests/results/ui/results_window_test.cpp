@@ -82,10 +82,10 @@ StudyResults study(const std::string& dataFile = "/lab/study.dat")
         run.dataFile = dataFile;
         run.subject = id;
         run.complete = id != 2;
+        if (run.complete)
+            run.log = SubjectLogRecord{};
         if (id == 1)
             run.sessions = {session(1, 0.4, false), session(2, 0.2, false)};
-        if (id == 2)
-            run.problems = {"no subject log line"};
         if (id == 3)
             run.sessions = {session(1, 1.5, true)};
         st.runs.push_back(run);
@@ -301,8 +301,8 @@ TEST(ResultsWindow, ShowsTheRunsAndTheSelectedRunsCharts)
     // One row per session, one for the run without any.
     ASSERT_EQ(table->rowCount(), 4);
     EXPECT_EQ(table->item(2, 0)->text(), "2");
-    EXPECT_EQ(table->item(2, 8)->text(), "no");                   // not complete
-    EXPECT_EQ(table->item(2, 9)->text(), "no subject log line");  // its problem
+    EXPECT_EQ(table->item(2, 8)->text(), "no");  // not complete
+    EXPECT_TRUE(table->item(2, 9)->text().startsWith("no subject log line: study.slg has none"));
     EXPECT_EQ(table->item(3, 6)->text(), "1.50");
     EXPECT_EQ(table->item(3, 7)->text(), "yes: too many fast responses");
     EXPECT_EQ(window.shownRun(), 0);  // the first row is selected
