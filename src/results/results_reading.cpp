@@ -111,6 +111,10 @@ private:
     bool takeFile(const InputFile& file, const StreamOutcome& opened);
     template <typename Take>
     std::int64_t readLines(const InputFile& file, Take take);
+    // The records of a file read with parse(text, record, reason): headers and blank
+    // lines skipped, malformed lines reported, each record given to keep with its line.
+    template <typename Record, typename Parse, typename Keep>
+    std::int64_t readRecords(const InputFile& file, Parse parse, Keep keep);
     std::int64_t parseDataFile(const InputFile& file);
     std::int64_t parseLog(const InputFile& file);
     std::int64_t parseTimingRecord(const InputFile& file);
@@ -335,12 +339,13 @@ std::int64_t StudyReader::parseDataFile(const InputFile& file)
     return bytes;
 }
 
-std::int64_t StudyReader::parseLog(const InputFile& file)
+template <typename Record, typename Parse, typename Keep>
+std::int64_t StudyReader::readRecords(const InputFile& file, Parse parse, Keep keep)
 {
     std::string reason;
     return readLines(file, [&](std::string_view text, int lineNumber, int& malformedCount) {
-        SubjectLogRecord record;
-        switch (parseSubjectLogLine(text, record, reason)) {
+        Record record;
+        switch (parse(text, record, reason)) {
         case LineKind::Header:
         case LineKind::Blank:
             return;
@@ -350,6 +355,13 @@ std::int64_t StudyReader::parseLog(const InputFile& file)
         case LineKind::Record:
             break;
         }
+        keep(std::move(record), lineNumber);
+    });
+}
+
+std::int64_t StudyReader::parseLog(const InputFile& file)
+{
+    return readRecords<SubjectLogRecord>(file, parseSubjectLogLine, [&](SubjectLogRecord record, int lineNumber) {
         record.file = file.path;
         record.lineNumber = lineNumber;
         logLines_.push_back(std::move(record));
@@ -358,23 +370,10 @@ std::int64_t StudyReader::parseLog(const InputFile& file)
 
 std::int64_t StudyReader::parseTimingRecord(const InputFile& file)
 {
-    std::string reason;
-    return readLines(file, [&](std::string_view text, int lineNumber, int& malformedCount) {
-        TimingRowRead read;
-        switch (parseTimingLine(text, read.row, reason)) {
-        case LineKind::Header:
-        case LineKind::Blank:
-            return;
-        case LineKind::Malformed:
-            malformed(file.path, lineNumber, reason, malformedCount);
-            return;
-        case LineKind::Record:
-            break;
-        }
-        read.row.timing.file = file.path;
-        read.row.timing.lineNumber = lineNumber;
-        read.dataFile = file.dataFile;
-        timingRows_.push_back(std::move(read));
+    return readRecords<TimingRow>(file, parseTimingLine, [&](TimingRow row, int lineNumber) {
+        row.timing.file = file.path;
+        row.timing.lineNumber = lineNumber;
+        timingRows_.push_back({std::move(row), file.dataFile});
     });
 }
 
