@@ -608,20 +608,26 @@ public:
     }
 };
 
+// A block engine on a presenting view, and what it runs on.
+struct PresentingRig {
+    SteppingClock clock;
+    PresentingView view{clock};  // refresh n at (n - 10) x 16,667 us
+    HeadlessPointer pointer{{1280, 1024}};
+    ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
+    FixedCalendar calendar;
+    BlockEngine engine{view, clock, pointer, random, calendar};
+};
+
 // With a display that reports its refreshes, every word is shown at the first refresh
 // at or after the moment it is due (START, or the response plus the delay), its onset
 // is the reported refresh, latencies count from it, and the words shown, the missed
 // ones and the worst lateness are kept for the timing record.
 TEST(BlockEnginePresenting, ShowsEachWordAtARefreshAndTimesItFromTheReport)
 {
-    SteppingClock clock;
+    PresentingRig rig;
+    auto& [clock, view, pointer, random, calendar, engine] = rig;
     clock.now = 1'000'000;
-    PresentingView view(clock);
     view.late = {2};
-    HeadlessPointer pointer{{1280, 1024}};
-    ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
-    FixedCalendar calendar;
-    BlockEngine engine{view, clock, pointer, random, calendar};
     TrialResults results{};
     fillPlaceholders(results);
     const unsigned delay = 250;
@@ -671,13 +677,9 @@ TEST(BlockEnginePresenting, ARefreshTooCloseToReachIsLeftForTheNextAndAnUnknownC
         {false, 166'670 - 5'000, 0},  // no refresh known yet: the display's next
     };
     for (const auto& c : cases) {
-        SteppingClock clock;
-        PresentingView view(clock);  // refresh n at (n - 10) x 16,667 us
+        PresentingRig rig;
+        auto& [clock, view, pointer, random, calendar, engine] = rig;
         clock.now = c.startAt;
-        HeadlessPointer pointer{{1280, 1024}};
-        ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
-        FixedCalendar calendar;
-        BlockEngine engine{view, clock, pointer, random, calendar};
         TrialResults results{};
         engine.open(sampleBlockSettings(2, 0), &results);
         if (!c.known)
@@ -692,14 +694,10 @@ TEST(BlockEnginePresenting, ARefreshTooCloseToReachIsLeftForTheNextAndAnUnknownC
 // such word is missed, and from then on the words are sent far enough ahead.
 TEST(BlockEnginePresenting, TheLeadADisplayNeedsIsLearnedFromItsLateWords)
 {
-    SteppingClock clock;
+    PresentingRig rig;
+    auto& [clock, view, pointer, random, calendar, engine] = rig;
     clock.now = 1'000'000;
-    PresentingView view(clock);
     view.needsAhead = 8'000;
-    HeadlessPointer pointer{{1280, 1024}};
-    ScriptedRandom random{{5, 12, 3, 8, 1, 17, 9}};
-    FixedCalendar calendar;
-    BlockEngine engine{view, clock, pointer, random, calendar};
     TrialResults results{};
     engine.open(sampleBlockSettings(5, 0), &results);
     clock.now = 1'010'000;  // START 6.7 ms before a refresh: that word is late
