@@ -61,6 +61,7 @@ int writeFiles(const ResultsCommandLine& line)
 
     ResultsOptions options;
     options.studyDirectory = line.studyDirectory;
+    options.poolLogs = line.poolLogs;
     const StudyResults study = readStudy(line.dataFiles, options, diskFiles());
     for (const std::string& problem : study.problems)
         std::cerr << "truv-results: warning: " << problem << "\n";
@@ -130,6 +131,6 @@ int main(int argc, char* argv[])
 
     ResultsWindow window;
     window.show();
-    window.openDataFiles(line->dataFiles, line->studyDirectory);
+    window.openDataFiles(line->dataFiles, {.studyDirectory = line->studyDirectory, .poolLogs = line->poolLogs});
     return application.exec();
 }

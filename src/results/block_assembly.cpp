@@ -26,6 +26,25 @@ const char* roleText(BlockRole role)
     return "unknown";
 }
 
+// The number of the run's first block with lines, when a block of these settings is
+// in the run's first session: block 1, or a later one when the first blocks have no
+// trials (nPrac 0 writes no lines for the practice blocks). 1 for a later session.
+int firstBlockWithLines(const SessionLineSettings& settings)
+{
+    if (settings.session != 1)
+        return 1;
+    const SessionSequence sequence = sessionSequence({settings.Cat1p, settings.Cat2p, settings.Catsw, true, {}, {}});
+    int number = 0;
+    for (int half = 0; half < 2; ++half)
+        for (int b = 0; b < blocksPerHalf; ++b)
+            if (sequence.runs[half][b]) {
+                ++number;
+                if ((b == recordedBlock ? settings.nReal : settings.nPrac) > 0)
+                    return number;
+            }
+    return 1;
+}
+
 }  // namespace
 
 // A block's place in the run's sequence of blocks.
@@ -37,9 +56,9 @@ struct BlockAssembly::Expected {
     int trials = 0;
 };
 
-int KeyRuns::runFor(int blockNumber) const
+int KeyRuns::runFor(int blockNumber, int firstBlock) const
 {
-    if (blockNumber == 1)
+    if (blockNumber <= firstBlock)
         return -1;
     auto below = byLastBlock_.lower_bound(blockNumber);
     if (below == byLastBlock_.begin())
@@ -164,16 +183,19 @@ void BlockAssembly::endBlock(const std::string& path)
     pending_.open = false;
 }
 
-// The run a block goes to. Block 1 starts a run. Another block goes on the run of its
-// key whose last block is the highest below its number (of equals, the one started
-// last). A run that takes a block after a later run of its key has written to the
-// same file ran at the same time as that one; a run that goes on in another file (a
-// rescue file) after a later run started did not. A block no run can take starts a
-// run of its own.
+// The run a block goes to. The run's first block with lines (block 1, or the first
+// recorded block when the practice blocks have no trials) starts a run. Another block
+// goes on the run of its key whose last block is the highest below its number (of
+// equals, the one started last). A run that takes a block after a later run of its key
+// has written to the same file ran at the same time as that one: their blocks
+// alternate. A run that goes on in another file (a rescue file) after a later run
+// started did not. A block no run can take starts a run of its own, which is not yet
+// a sign of two runs at once: only blocks that alternate are.
 int BlockAssembly::placeBlock(const std::string& path)
 {
     const KeyRuns& runs = runsOfKey_[pending_.key];
-    if (const int chosen = runs.runFor(pending_.number); chosen >= 0) {
+    const int firstBlock = firstBlockWithLines(pending_.settings);
+    if (const int chosen = runs.runFor(pending_.number, firstBlock); chosen >= 0) {
         DraftRun& latest = *drafts_[static_cast<std::size_t>(runs.latest())];
         if (chosen != runs.latest() && latest.lastFile == path)
             flagConcurrent(*drafts_[static_cast<std::size_t>(chosen)], latest, path);
@@ -189,17 +211,18 @@ int BlockAssembly::placeBlock(const std::string& path)
     run.subject = pending_.subject;
     run.sex = pending_.sex;
     run.other = pending_.other;
-    if (pending_.number != 1) {
+    if (pending_.number > firstBlock) {
+        const std::string first = "block " + std::to_string(firstBlock);
         if (runs.latest() < 0) {
-            run.problems.push_back("the run's first block is block " + std::to_string(pending_.number) +
-                                   ", not block 1: its earlier blocks are in no data file read");
+            run.problems.push_back("the run's first block is block " + std::to_string(pending_.number) + ", not " +
+                                   first + ": its earlier blocks are in no data file read");
         } else {
-            DraftRun& latest = *drafts_[static_cast<std::size_t>(runs.latest())];
+            const DraftRun& latest = *drafts_[static_cast<std::size_t>(runs.latest())];
             run.problems.push_back("block " + std::to_string(pending_.number) + " (" + fileNameOf(path) + " line " +
                                    std::to_string(pending_.firstLine) + ") follows block " +
                                    std::to_string(latest.lastBlock) + " of run " + std::to_string(latest.run.id) +
-                                   " of the same subject without a block 1 between them: it starts a run of its own");
-            flagConcurrent(*draft, latest, path);
+                                   " of the same subject without a " + first +
+                                   " between them: it starts a run of its own");
         }
     }
     drafts_.push_back(std::move(draft));
@@ -212,6 +235,7 @@ void BlockAssembly::flagConcurrent(DraftRun& a, DraftRun& b, const std::string& 
         return;
     a.concurrentWith.insert(b.run.id);
     b.concurrentWith.insert(a.run.id);
+    a.run.sameSubjectAtOnce = b.run.sameSubjectAtOnce = true;
     const auto text = [&](const DraftRun& other) {
         return "the blocks of this run and of run " + std::to_string(other.run.id) +
                " (the same subject, sex, other code and input file) alternate in " + fileNameOf(path) +
@@ -244,10 +268,12 @@ void BlockAssembly::assemble(DraftRun& draft)
         SessionRecord& session = run.sessions[sessionIndex[block.settings.session]];
         if (session.settings.session == 0)
             session.settings = block.settings;
-        else if (!(session.settings == block.settings) && changed.insert(block.settings.session).second)
+        else if (!(session.settings == block.settings) && changed.insert(block.settings.session).second) {
+            run.settingsChanged = true;
             run.problems.push_back("session " + std::to_string(block.settings.session) +
                                    ": the settings on the lines (Cat1 to nReal) change within the session, at block " +
                                    std::to_string(block.block.number) + "; the session's first ones are used");
+        }
     }
 
     const std::vector<Expected> expected = expectedBlocks(run);
@@ -262,12 +288,20 @@ void BlockAssembly::assemble(DraftRun& draft)
     for (int b = 1; b <= draft.lastBlock && b < static_cast<int>(expected.size()); ++b)
         if (expected[static_cast<std::size_t>(b)].trials > 0 && present.count(b) == 0)
             missing.push_back(std::to_string(b));
+    // A run that stopped before the end of its last session has fewer blocks too; it
+    // says so by having no subject log line.
+    int lastWithLines = 0;
+    for (std::size_t b = 1; b < expected.size(); ++b)
+        if (expected[b].trials > 0)
+            lastWithLines = static_cast<int>(b);
+    run.linesMissing = !missing.empty() || draft.lastBlock < lastWithLines;
     if (!missing.empty()) {
         std::string list;
         for (const std::string& b : missing)
             list += (list.empty() ? "" : ", ") + b;
         run.problems.push_back((missing.size() == 1 ? "block " : "blocks ") + list +
-                               " of the run have no lines in the data files read");
+                               (missing.size() == 1 ? " of the run has" : " of the run have") +
+                               " no lines in the data files read");
     }
 
     for (DraftBlock& block : draft.blocks)
@@ -329,6 +363,8 @@ void BlockAssembly::giveRole(RunRecord& run, DraftBlock& d, const std::vector<Ex
     block.left = e.left;
     const std::string name = "block " + std::to_string(b) + " (session " + std::to_string(e.session) + ", half " +
                              std::to_string(e.half) + ", " + roleText(e.role) + ")";
+    if (static_cast<int>(block.trials.size()) < e.trials)
+        run.linesMissing = true;
     if (static_cast<int>(block.trials.size()) != e.trials)
         run.problems.push_back(name + " has " + countedText(block.trials.size(), "line", "lines") + ", " +
                                std::to_string(e.trials) + " are expected");

@@ -18,13 +18,15 @@
 
 // The runs of one key (input file, subject, sex and other code) as their blocks come,
 // by the runs' own numbers (rising as they start): a block goes on the run whose last
-// block is the highest below its number (of equals, the one started last); block 1,
-// or a block no run can take, starts a run. The data lines' blocks and the timing
-// record's rows are put into runs by this one rule.
+// block is the highest below its number (of equals, the one started last); a run's
+// first block (firstBlock, or one before it), or a block no run can take, starts a
+// run. The data lines' blocks and the timing record's rows are put into runs by this
+// one rule.
 class KeyRuns {
 public:
     // The run that takes a block of this number; -1: the block starts a run.
-    int runFor(int blockNumber) const;
+    // firstBlock: the number of a run's first block with lines.
+    int runFor(int blockNumber, int firstBlock = 1) const;
     // The run now ends with the block (a run not seen before has started with it).
     void take(int run, int blockNumber);
     // The run started last; -1 none.

@@ -1,6 +1,8 @@
 #include "results/log_matching.h"
 
+#include <algorithm>
 #include <optional>
+#include <set>
 #include <unordered_map>
 
 #include "common/file_io.h"
@@ -53,56 +55,108 @@ std::string figuresPrint(const SubjectLogRecord& log)
     return print;
 }
 
+// All of a line that a copy of it repeats: its key, date, time and figures.
+std::string linePrint(const SubjectLogRecord& line, const std::string& key)
+{
+    return key + "\n" + std::to_string(line.year) + "-" + std::to_string(line.month) + "-" + std::to_string(line.day) +
+           " " + std::to_string(line.hour) + ":" + std::to_string(line.minute) + "\n" + figuresPrint(line);
+}
+
+struct Candidate {
+    std::size_t run = 0;
+    std::string figures;
+    std::set<std::string> dataFiles;  // where its lines are
+};
+
+// The names of the data files, "a.dat" or "a.dat, b.dat".
+std::string fileList(const std::set<std::string>& files)
+{
+    std::string list;
+    for (const std::string& file : files)
+        list += (list.empty() ? "" : ", ") + fileNameOf(file);
+    return list;
+}
+
 }  // namespace
 
-// Each log line, in order, goes to the earliest run of its key without a line whose
-// figures agree with it, else to the earliest run of its key without a line.
-void matchLogLines(std::vector<RunRecord>& runs, std::vector<SubjectLogRecord>& lines,
+void matchLogLines(std::vector<RunRecord>& runs, std::vector<SubjectLogRecord>& lines, bool pooled,
                    std::vector<std::string>& studyProblems)
 {
-    // Runs in order, and how far the front ones are taken.
-    struct Queue {
-        std::vector<std::size_t> runs;
-        std::size_t next = 0;
-    };
-    std::vector<bool> matched(runs.size(), false);
-    const auto firstUnmatched = [&](Queue& queue) -> std::optional<std::size_t> {
-        while (queue.next < queue.runs.size() && matched[queue.runs[queue.next]])
-            ++queue.next;
-        if (queue.next == queue.runs.size())
-            return std::nullopt;
-        return queue.runs[queue.next];
-    };
-    std::unordered_map<std::string, Queue> byKey;
-    std::unordered_map<std::string, Queue> byKeyAndFigures;
+    // The runs of each key, in order.
+    std::unordered_map<std::string, std::vector<Candidate>> byKey;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const RunRecord& run = runs[r];
-        const std::string key = matchKey(run.subject, run.sex, run.other, run.inputFile);
-        byKey[key].runs.push_back(r);
-        byKeyAndFigures[key + "\n" + figuresPrint(run)].runs.push_back(r);
+        Candidate candidate{r, figuresPrint(run), {run.dataFile}};
+        for (const SessionRecord& session : run.sessions)
+            for (const BlockRecord& block : session.blocks)
+                candidate.dataFiles.insert(block.dataFile);
+        byKey[matchKey(run.subject, run.sex, run.other, run.inputFile)].push_back(std::move(candidate));
     }
-    for (SubjectLogRecord& line : lines) {
-        const std::string key = matchKey(line.subject, line.sex, line.other, line.inputPath);
-        const auto ofKey = byKey.find(key);
-        std::optional<std::size_t> chosen;
-        if (ofKey != byKey.end()) {
-            const auto agreeing = byKeyAndFigures.find(key + "\n" + figuresPrint(line));
-            if (agreeing != byKeyAndFigures.end())
-                chosen = firstUnmatched(agreeing->second);
-            if (!chosen)
-                chosen = firstUnmatched(ofKey->second);
+
+    std::vector<std::string> keys(lines.size());
+    std::vector<std::optional<std::size_t>> given(lines.size());
+    std::vector<bool> taken(runs.size(), false);
+    const auto mayTake = [&](const Candidate& candidate, const SubjectLogRecord& line) {
+        return !taken[candidate.run] && (pooled || line.dataFile.empty() || candidate.dataFiles.count(line.dataFile));
+    };
+    const auto give = [&](std::size_t l, bool figuresAgree) {
+        const auto ofKey = byKey.find(keys[l]);
+        if (ofKey == byKey.end())
+            return;
+        const std::string figures = figuresAgree ? figuresPrint(lines[l]) : std::string();
+        for (const Candidate& candidate : ofKey->second) {
+            if (mayTake(candidate, lines[l]) && (!figuresAgree || candidate.figures == figures)) {
+                taken[candidate.run] = true;
+                given[l] = candidate.run;
+                return;
+            }
         }
-        if (!chosen) {
-            const std::string who = runSubjectText(line.subject, line.sex, line.other, inputFileNameOf(line.inputPath));
-            studyProblems.push_back(fileNameOf(line.file) + ":" + std::to_string(line.lineNumber) + ": " +
-                                    (ofKey == byKey.end()
-                                         ? "no run of " + who + " is in the data files read"
-                                         : "every run of " + who + " has an earlier subject log line"));
+    };
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        keys[l] = matchKey(lines[l].subject, lines[l].sex, lines[l].other, lines[l].inputPath);
+        give(l, true);
+    }
+    for (std::size_t l = 0; l < lines.size(); ++l)
+        if (!given[l])
+            give(l, false);
+
+    // Why each line left over goes to no run.
+    std::unordered_map<std::string, std::size_t> firstOfPrint;
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        const SubjectLogRecord& line = lines[l];
+        const auto [first, isFirst] = firstOfPrint.try_emplace(linePrint(line, keys[l]), l);
+        if (given[l])
             continue;
+        const std::string who = runSubjectText(line.subject, line.sex, line.other, inputFileNameOf(line.inputPath));
+        std::string why;
+        const auto ofKey = byKey.find(keys[l]);
+        if (!isFirst) {
+            const SubjectLogRecord& original = lines[first->second];
+            why = "a copy of line " + std::to_string(original.lineNumber) +
+                  (original.file == line.file ? std::string() : " of " + fileNameOf(original.file)) + " (" + who +
+                  "): a line written twice goes to no run";
+        } else if (ofKey == byKey.end()) {
+            why = "no run of " + who + " is in the data files read";
+        } else if (std::none_of(ofKey->second.begin(), ofKey->second.end(),
+                                [&](const Candidate& c) { return c.dataFiles.count(line.dataFile) != 0; })) {
+            std::set<std::string> elsewhere;
+            for (const Candidate& c : ofKey->second)
+                elsewhere.insert(c.dataFiles.begin(), c.dataFiles.end());
+            why = "the runs of " + who + " are only in other data files (" + fileList(elsewhere) +
+                  "): a line goes to a run of the data file beside its subject log, " + fileNameOf(line.dataFile) +
+                  " (--pool-logs lets it go to a run of any data file)";
+        } else {
+            why = "every run of " + who + (pooled ? std::string() : " in " + fileNameOf(line.dataFile)) +
+                  " has a subject log line of its own: this line is spare";
         }
-        matched[*chosen] = true;
-        RunRecord& run = runs[*chosen];
-        run.log = std::move(line);
+        studyProblems.push_back(fileNameOf(line.file) + ":" + std::to_string(line.lineNumber) + ": " + why);
+    }
+
+    for (std::size_t l = 0; l < lines.size(); ++l) {
+        if (!given[l])
+            continue;
+        RunRecord& run = runs[*given[l]];
+        run.log = std::move(lines[l]);
         run.complete = true;
     }
     lines.clear();

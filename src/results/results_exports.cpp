@@ -341,10 +341,11 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts)
             csv.number(session.settings.session);
             csv.text(session.labelSource);
             const auto& labels = session.labels;
-            const bool labelsKnown = !labels[0][0].empty() && !labels[0][1].empty() && !labels[1][0].empty() &&
-                                     !labels[1][1].empty();
-            if (labelsKnown) {
-                // The first half's arrangement, as the subject log's CatsL and CatsR.
+            const bool labelKnown = !labels[0][0].empty() || !labels[0][1].empty() || !labels[1][0].empty() ||
+                                    !labels[1][1].empty();
+            if (labelKnown) {
+                // The first half's arrangement, as the subject log's CatsL and CatsR and as
+                // the report shows it: a label not known is left out ("+Insects").
                 const auto l1 = static_cast<std::size_t>(session.settings.Cat1p);
                 const auto l2 = static_cast<std::size_t>(session.settings.Cat2p);
                 csv.text(combinationLabel(labels[0][l1], labels[1][l2]));

@@ -30,6 +30,9 @@ Options:
                       -, @, a tab or a carriage return is written with an apostrophe
                       before it ('=A1), so that a spreadsheet shows it and never runs
                       it as a formula; numbers are never changed
+  --pool-logs         lets a subject log line go to a run of any data file read;
+                      without it a line goes only to a run of the data file
+                      beside its subject log (or a rescue file of that run)
   --html FILE         writes the report: one HTML file with the summary, the
                       problems found, the table of runs and the plots of the study
                       and of up to 200 runs (those with flags first); it needs no
@@ -120,6 +123,7 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
         flagOption("--help", line.help),
         flagOption("-h", line.help),
         flagOption("--csv-raw", line.csvRaw),
+        flagOption("--pool-logs", line.poolLogs),
         pathOption("--study", line.studyDirectory),
         pathOption("--csv-trials", line.trialsCsvPath),
         pathOption("--csv-summary", line.summaryCsvPath),

@@ -13,6 +13,9 @@
 struct ResultsOptions {
     // Where the list files are looked for; empty: each data file's own folder.
     std::string studyDirectory;
+    // Whether a subject log line may go to a run of any data file read, not only to one
+    // of the data file beside it (--pool-logs).
+    bool poolLogs = false;
 };
 
 struct ResultsCommandLine {
@@ -22,6 +25,7 @@ struct ResultsCommandLine {
     std::string summaryCsvPath;          // --csv-summary
     std::string htmlPath;                // --html
     bool csvRaw = false;                 // --csv-raw: the CSV texts as they are (CsvTexts::Raw)
+    bool poolLogs = false;               // --pool-logs (ResultsOptions::poolLogs)
     bool help = false;
 
     // Whether any file is to be written: then the program writes and ends, no window.

@@ -103,7 +103,7 @@ private:
     struct InputFile {
         std::string path;
         Kind kind = Kind::Data;
-        std::string dataFile;  // of a timing record: the data file's path as read
+        std::string dataFile;  // of a subject log or a timing record: the data file's path as read
     };
 
     void findFiles(const std::vector<std::string>& dataFiles);
@@ -155,7 +155,7 @@ StudyResults StudyReader::read(const std::vector<std::string>& dataFiles)
         labels.fromLists(run);
         scoreFigures(run);
     }
-    matchLogLines(study_.runs, logLines_, study_.problems);
+    matchLogLines(study_.runs, logLines_, options_.poolLogs, study_.problems);
     for (RunRecord& run : study_.runs) {
         if (run.log)
             CategoryLabels::fromLog(run);
@@ -204,7 +204,7 @@ void StudyReader::findFiles(const std::vector<std::string>& dataFiles)
                 study_.problems.push_back(opened.error);
                 continue;
             }
-            takeFile({log, Kind::Log, {}}, opened);
+            takeFile({log, Kind::Log, readAs}, opened);
             found = true;
         }
         if (!found) {
@@ -363,6 +363,7 @@ std::int64_t StudyReader::parseLog(const InputFile& file)
 {
     return readRecords<SubjectLogRecord>(file, parseSubjectLogLine, [&](SubjectLogRecord record, int lineNumber) {
         record.file = file.path;
+        record.dataFile = file.dataFile;
         record.lineNumber = lineNumber;
         logLines_.push_back(std::move(record));
     });

@@ -111,12 +111,19 @@ std::string percentText(double share)
 struct PairLatencies {
     std::vector<double> half[2];
     bool present[2] = {false, false};
+    const char* countName = "";  // the setting giving the blocks' trials: "nPrac", "nReal"
+    int count = 0;               // its value: 0, the blocks have no lines to be missing
 };
 
 // (mean of half 2 - mean of half 1) / SD of both halves' trials, or why not.
 std::optional<double> standardizedDifference(const PairLatencies& pair, const char* name, std::vector<std::string>& why)
 {
     for (int h = 0; h < 2; ++h) {
+        if (!pair.present[h] && pair.count == 0) {
+            why.push_back(std::string("no score: the ") + name + " blocks have no trials (" + pair.countName +
+                          " is 0)");
+            return std::nullopt;
+        }
         if (!pair.present[h]) {
             why.push_back(std::string("no score: the ") + name + " block of half " + std::to_string(h + 1) +
                           " is missing");
@@ -155,8 +162,8 @@ std::optional<double> standardizedDifference(const PairLatencies& pair, const ch
 DifferenceScore differenceScore(const SessionRecord& session)
 {
     DifferenceScore d;
-    PairLatencies practice;
-    PairLatencies recorded;
+    PairLatencies practice{.countName = "nPrac", .count = session.settings.nPrac};
+    PairLatencies recorded{.countName = "nReal", .count = session.settings.nReal};
     for (int h = 0; h < 2; ++h) {
         for (PairLatencies* pair : {&practice, &recorded}) {
             const BlockRole role = pair == &practice ? BlockRole::CombinedPractice : BlockRole::CombinedRecorded;

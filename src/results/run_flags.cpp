@@ -8,12 +8,23 @@
 
 std::vector<std::string> runFlags(const RunRecord& run)
 {
+    const auto anySession = [&](auto test) { return std::any_of(run.sessions.begin(), run.sessions.end(), test); };
     std::vector<std::string> flags;
+    if (run.linesMissing)
+        flags.push_back("incomplete");
     if (!run.log)
         flags.push_back("no_log_line");
-    if (std::any_of(run.sessions.begin(), run.sessions.end(),
-                    [](const SessionRecord& session) { return !session.logDifferences.empty(); }))
+    if (anySession([](const SessionRecord& session) { return !session.logDifferences.empty(); }))
         flags.push_back("log_differs");
+    if (run.sameSubjectAtOnce)
+        flags.push_back("same_subject_at_once");
+    if (anySession([](const SessionRecord& session) {
+            return std::any_of(session.blocks.begin(), session.blocks.end(),
+                               [](const BlockRecord& block) { return block.role == BlockRole::Unknown; });
+        }))
+        flags.push_back("unknown_block");
+    if (run.settingsChanged)
+        flags.push_back("settings_changed");
     if (const std::optional<RunTiming> timing = runTiming(run); timing && timing->framesMissed > 0)
         flags.push_back("missed_frames");
     return flags;

@@ -1,9 +1,16 @@
 #pragma once
 // The flags of a run in the CSV exports (the summary's flags column, the trials'
 // run_flags): words without spaces, each naming something about the run to look at.
-//   no_log_line    no subject log line went to it (the run stopped, or its line is missing)
-//   log_differs    its subject log line's figures differ from those of its data lines
-//   missed_frames  its timing record says frames were missed
+//   incomplete            its data lines lack blocks of its sequence or lines of a block
+//                         (it stopped early, or lines are in no data file read)
+//   no_log_line           no subject log line went to it (the run stopped, or its line
+//                         is missing)
+//   log_differs           its subject log line's figures differ from those of its data lines
+//   same_subject_at_once  its blocks alternate with those of a run of the same subject,
+//                         sex, other code and input file: the two may be mixed up
+//   unknown_block         a block's number does not fit the run's sequence of blocks
+//   settings_changed      its lines of one session differ in any of Cat1 to nReal
+//   missed_frames         its timing record says frames were missed
 
 #include <string>
 #include <vector>

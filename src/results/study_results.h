@@ -100,8 +100,9 @@ struct SubjectLogSession {
     std::array<SubjectLogHalf, 2> halves{};
 };
 struct SubjectLogRecord {
-    std::string file;    // the subject log's path
-    int lineNumber = 0;  // 1 the header
+    std::string file;      // the subject log's path
+    std::string dataFile;  // the data file (as read) whose subject log this is
+    int lineNumber = 0;    // 1 the header
     int subject = 0;
     std::string sex;
     std::string other;
@@ -162,6 +163,10 @@ struct RunRecord {
     std::optional<SubjectLogRecord> log;  // none: the run stopped or was killed
     bool complete = false;                // a subject log line was found
     std::vector<std::string> problems;    // about this run, for the report
+    // What the problems found about the run's lines, for its flags (run_flags.h).
+    bool linesMissing = false;       // a block of its sequence, or lines of one, are in no data file read
+    bool sameSubjectAtOnce = false;  // its blocks alternate with those of a run of the same key
+    bool settingsChanged = false;    // its lines of one session differ in Cat1 to nReal
 };
 
 struct StudyResults {

@@ -93,6 +93,11 @@ TEST(ResultsExports, CsvRowsQuoteOnlyWhereNeededAndLeaveMissingValuesEmpty)
                   "\"session 1, half 1: N 38 by the data lines, 40 in the subject log\",,0.25,,1,0,"
                   "1,1,TRUE," +
                   reasons + ",,,,,,,log_differs\n");
+
+    // A pair whose labels are known from nowhere (a questionnaire's words, no log line):
+    // the combinations as the report shows them, the known label alone.
+    study.runs[0].sessions[0].labels = {{{"", ""}, {"Mine", "Theirs"}}};
+    EXPECT_NE(summaryCsv(study).find(",list file,\"'+Theirs\",\"'+Mine\",1,"), std::string::npos) << summaryCsv(study);
 }
 
 // The summary's timing cells add up the run's rows; frames missed in any block flag the

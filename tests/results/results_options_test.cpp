@@ -14,6 +14,7 @@ struct Accepted {
     bool help = false;
     bool writes = false;
     bool raw = false;
+    bool pooled = false;
 };
 
 TEST(ResultsCommandLine, AcceptedLines)
@@ -29,6 +30,7 @@ TEST(ResultsCommandLine, AcceptedLines)
         {{"-h", "--html", "r.html"}, {}, "", "", "", "r.html", true, true},  // help needs no data file
         {{"--csv-raw", "--csv-trials", "t.csv", "a.dat"}, {"a.dat"}, "", "t.csv", "", "", false, true, true},
         {{"--csv-summary", "s.csv", "a.dat", "--csv-raw"}, {"a.dat"}, "", "", "s.csv", "", false, true, true},
+        {{"--pool-logs", "a.dat", "b.dat"}, {"a.dat", "b.dat"}, "", "", "", "", false, false, false, true},
     };
     for (const Accepted& c : cases) {
         std::string error;
@@ -43,6 +45,7 @@ TEST(ResultsCommandLine, AcceptedLines)
         EXPECT_EQ(line->help, c.help);
         EXPECT_EQ(line->writesFiles(), c.writes) << testing::PrintToString(c.args);
         EXPECT_EQ(line->csvRaw, c.raw) << testing::PrintToString(c.args);
+        EXPECT_EQ(line->poolLogs, c.pooled) << testing::PrintToString(c.args);
     }
 }
 
@@ -75,7 +78,7 @@ TEST(ResultsCommandLine, UsageNamesEveryOption)
 {
     const std::string usage = resultsUsageText();
     for (const char* option : {"--study DIR", "--csv-trials FILE", "--csv-summary FILE", "--csv-raw", "--html FILE",
-                               "--help", "DATAFILE...", "Exit status"})
+                               "--pool-logs", "--help", "DATAFILE...", "Exit status"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -15,6 +15,7 @@
 #include "results/results_lines.h"
 #include "results/results_reading.h"
 #include "results/results_scores.h"
+#include "results/run_flags.h"
 #include "run/output_files.h"
 #include "run/run_driver.h"
 #include "run/subject_page.h"
@@ -49,10 +50,11 @@ SubjectRecord subjectOf(int number, const std::string& other = "")
     return who;
 }
 
-// Block `number` of a run of the small session, every trial answered on its correct side.
-std::string blockLines(const SubjectRecord& who, int number, int latency = 600)
+// Block `number` of a run of the small session (or of one like it), every trial
+// answered on its correct side; with nPrac 0 its practice blocks have no lines.
+std::string blockLines(const SubjectRecord& who, int number, int latency = 600,
+                       const SessionSettings& s = smallSession())
 {
-    const SessionSettings s = smallSession();
     const bool recorded = number == 4 || number == 7;
     const int type = number == 1 ? 0 : number == 2 || number == 5 ? 1 : 3;
     const std::array<int, 2> left = number <= 4 ? std::array<int, 2>{0, 0} : std::array<int, 2>{0, 1};
@@ -293,10 +295,12 @@ TEST(ResultsReading, RunsAreRebuiltFromInterleavedRestartedAndContinuedBlocks)
     const SubjectRecord a = subjectOf(7);
     const SubjectRecord b = subjectOf(8);
     const SubjectRecord aOther = subjectOf(7, "grp2");
-    const auto blocks = [](const SubjectRecord& who, std::initializer_list<int> numbers) {
+    const auto blocks = [](const SubjectRecord& who, std::initializer_list<int> numbers, int nPrac = 2) {
+        SessionSettings settings = smallSession();
+        settings.nPrac = nPrac;
         std::string lines;
         for (int n : numbers)
-            lines += blockLines(who, n);
+            lines += blockLines(who, n, 600, settings);
         return lines;
     };
     const std::string interleaved = [&] {
@@ -312,6 +316,7 @@ TEST(ResultsReading, RunsAreRebuiltFromInterleavedRestartedAndContinuedBlocks)
         std::vector<std::pair<int, std::vector<int>>> runs;  // subject, block numbers
         std::vector<std::string> dataFiles;                  // of each run's blocks 4 to 7
         bool concurrent;                                     // runs 1 and 2 were flagged as at the same time
+        std::vector<std::string> secondRunProblems{};        // of run 2, when not concurrent
     } cases[] = {
         {"two subjects and another other code, block by block",
          {interleaved},
@@ -338,7 +343,24 @@ TEST(ResultsReading, RunsAreRebuiltFromInterleavedRestartedAndContinuedBlocks)
          {{7, {1, 2, 3}}, {7, {1, 2, 3}}},
          {},
          true},
-        {"block numbers going back, not to 1", {blocks(a, {1, 2, 3, 2, 3})}, {{7, {1, 2, 3}}, {7, {2, 3}}}, {}, true},
+        {"block numbers going back, not to 1: a run without its start, not one at the same time",
+         {blocks(a, {1, 2, 3, 2, 3})},
+         {{7, {1, 2, 3}}, {7, {2, 3}}},
+         {},
+         false,
+         {"block 2 (a.dat line 7) follows block 3 of run 1 of the same subject without a block 1 between them: it "
+          "starts a run of its own",
+          "block 1 of the run has no lines in the data files read"}},
+        {"without practice lines (nPrac 0), one run after the other",
+         {blocks(a, {4, 7, 4, 7}, 0)},
+         {{7, {4, 7}}, {7, {4, 7}}},
+         {},
+         false},
+        {"without practice lines, at the same time",
+         {blocks(a, {4, 4, 7, 7}, 0)},
+         {{7, {4, 7}}, {7, {4, 7}}},
+         {},
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -361,7 +383,7 @@ TEST(ResultsReading, RunsAreRebuiltFromInterleavedRestartedAndContinuedBlocks)
         }
         const auto flagged = [&](const RunRecord& r) {
             return std::any_of(r.problems.begin(), r.problems.end(),
-                               [](const std::string& p) { return p.find("the same subject") != std::string::npos; });
+                               [](const std::string& p) { return p.find("alternate in") != std::string::npos; });
         };
         EXPECT_EQ(flagged(study.runs[0]), c.concurrent);
         EXPECT_EQ(flagged(study.runs[1]), c.concurrent);
@@ -371,9 +393,45 @@ TEST(ResultsReading, RunsAreRebuiltFromInterleavedRestartedAndContinuedBlocks)
         EXPECT_EQ(reported, c.concurrent);
         for (const RunRecord& r : study.runs) {
             if (!c.concurrent) {
-                EXPECT_EQ(r.problems, std::vector<std::string>{});
+                EXPECT_EQ(r.problems, r.id == 2 ? c.secondRunProblems : std::vector<std::string>{});
             }
         }
+    }
+}
+
+TEST(ResultsReading, EachProblemOfARunIsAFlagInTheExports)
+{
+    const SubjectRecord a = subjectOf(7);
+    SessionSettings slower = smallSession();
+    slower.Delay = 500;
+    const struct {
+        const char* name;
+        std::string lines;
+        std::vector<std::string> flags;  // of each run
+    } cases[] = {
+        {"a whole run (no subject log is read here)", wholeRun(a), {"no_log_line"}},
+        {"a run stopped after block 3",
+         blockLines(a, 1) + blockLines(a, 2) + blockLines(a, 3),
+         {"incomplete;no_log_line"}},
+        {"a block's lines lost", blockLines(a, 1) + blockLines(a, 3) + blockLines(a, 4), {"incomplete;no_log_line"}},
+        {"two runs at once",
+         blockLines(a, 1) + blockLines(a, 1) + blockLines(a, 2) + blockLines(a, 2),
+         {"incomplete;no_log_line;same_subject_at_once", "incomplete;no_log_line;same_subject_at_once"}},
+        {"a block beyond the sequence", wholeRun(a) + blockLines(a, 8), {"no_log_line;unknown_block"}},
+        {"settings changed within the session",
+         wholeRun(a).substr(0, wholeRun(a).size() - blockLines(a, 7).size()) + blockLines(a, 7, 600, slower),
+         {"no_log_line;settings_changed"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryFiles files;
+        addLists(files, "/s");
+        files.add("/s/a.dat", c.lines);
+        const StudyResults study = readMemory(files, {"/s/a.dat"});
+        std::vector<std::string> flags;
+        for (const RunRecord& run : study.runs)
+            flags.push_back(runFlagsText(run));
+        EXPECT_EQ(flags, c.flags);
     }
 }
 
@@ -690,6 +748,95 @@ TEST(ResultsReading, ALogLineGoesToTheRunWhoseFiguresAgreeElseToTheEarliest)
             EXPECT_EQ(matched.sessions[0].logDifferences[0].substr(0, 62),
                       "session 1, half 1: no recorded block in the data lines; the su");
         }
+    }
+}
+
+TEST(ResultsReading, LogLinesAreGivenOverEveryFileReadEachToARunOfItsOwnDataFile)
+{
+    const SessionSettings session = sessionOf("Fruit.wls", "Mine.wls", 1);
+    const auto bodyOf = [](const std::string& bytes) { return bytes.substr(bytes.find('\n') + 1); };
+    const auto headerOf = [](const std::string& bytes) { return bytes.substr(0, bytes.find('\n') + 1); };
+    struct Given {
+        std::string log;  // "" none
+        int line = 0;
+    };
+    const struct {
+        const char* name;
+        // Makes the files in the folder and returns the data files to read.
+        std::function<std::vector<std::string>(const TempDirectory&)> make;
+        bool pooled;
+        std::vector<Given> given;           // each run's line
+        std::vector<std::string> problems;  // of the study, each the start of one
+    } cases[] = {
+        {"a.dat's line missing, b.dat's written twice: a's run has none",
+         [&](const TempDirectory& dir) {
+             runStudy(dir, {session}, 1, {}, "a.dat");
+             runStudy(dir, {session}, 1, {}, "b.dat");
+             dir.write("a.slg", headerOf(dir.read("a.slg")));
+             dir.write("b.slg", dir.read("b.slg") + bodyOf(dir.read("b.slg")));
+             return std::vector<std::string>{dir.file("a.dat"), dir.file("b.dat")};
+         },
+         false,
+         {{"", 0}, {"b.slg", 2}},
+         {"b.slg:3: a copy of line 2 (subject 1, sex m, input file study.inp): a line written twice goes to no run"}},
+        {"the same with the logs pooled: the copy goes to a's run",
+         [&](const TempDirectory& dir) {
+             runStudy(dir, {session}, 1, {}, "a.dat");
+             runStudy(dir, {session}, 1, {}, "b.dat");
+             dir.write("a.slg", headerOf(dir.read("a.slg")));
+             dir.write("b.slg", dir.read("b.slg") + bodyOf(dir.read("b.slg")));
+             return std::vector<std::string>{dir.file("a.dat"), dir.file("b.dat")};
+         },
+         true,
+         {{"b.slg", 2}, {"b.slg", 3}},
+         {}},
+        {"a.dat's line moved to b.slg, whose runs are another subject's",
+         [&](const TempDirectory& dir) {
+             runStudy(dir, {session}, 1, {}, "a.dat");
+             runStudy(dir, {session}, 2, {}, "b.dat");
+             dir.write("b.slg", dir.read("b.slg") + bodyOf(dir.read("a.slg")));
+             dir.write("a.slg", headerOf(dir.read("a.slg")));
+             return std::vector<std::string>{dir.file("a.dat"), dir.file("b.dat")};
+         },
+         false,
+         {{"", 0}, {"b.slg", 2}},
+         {"b.slg:3: the runs of subject 1, sex m, input file study.inp are only in other data files (a.dat)"}},
+        {"three runs of one subject, the first one's data lines gone, its log line kept",
+         [&](const TempDirectory& dir) {
+             // Each run's recorded block of half 1 cut after another number of answers,
+             // so that their figures differ.
+             runStudy(dir, {session}, 1, {{4, 2}}, "gone.dat");
+             runStudy(dir, {session}, 1, {{4, 3}});
+             runStudy(dir, {session}, 1, {{4, 4}});
+             dir.write("out.slg",
+                       headerOf(dir.read("out.slg")) + bodyOf(dir.read("gone.slg")) + bodyOf(dir.read("out.slg")));
+             return std::vector<std::string>{dir.file("out.dat")};
+         },
+         false,
+         {{"out.slg", 3}, {"out.slg", 4}},
+         {"out.slg:2: every run of subject 1, sex m, input file study.inp in out.dat has a subject log line of its "
+          "own: this line is spare"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDirectory dir;
+        const std::vector<std::string> paths = c.make(dir);
+        const StudyResults study = readStudy(paths, {.studyDirectory = {}, .poolLogs = c.pooled}, diskFiles());
+        ASSERT_EQ(study.runs.size(), c.given.size());
+        for (std::size_t r = 0; r < c.given.size(); ++r) {
+            const RunRecord& run = study.runs[r];
+            SCOPED_TRACE(r);
+            ASSERT_EQ(run.complete, !c.given[r].log.empty());
+            if (!run.log)
+                continue;
+            EXPECT_EQ(fileNameOf(run.log->file), c.given[r].log);
+            EXPECT_EQ(run.log->lineNumber, c.given[r].line);
+            for (const SessionRecord& s : run.sessions)
+                EXPECT_EQ(s.logDifferences, std::vector<std::string>{});
+        }
+        ASSERT_EQ(study.problems.size(), c.problems.size()) << testing::PrintToString(study.problems);
+        for (std::size_t p = 0; p < c.problems.size(); ++p)
+            EXPECT_EQ(study.problems[p].substr(0, c.problems[p].size()), c.problems[p]);
     }
 }
 

@@ -29,12 +29,14 @@ BlockRecord block(BlockRole role, int half, const std::vector<int>& latencies)
     return b;
 }
 
-RunRecord runOf(std::vector<BlockRecord> blocks)
+RunRecord runOf(std::vector<BlockRecord> blocks, int nPrac = 2)
 {
     RunRecord run;
     SessionRecord session;
     session.settings.session = 1;
     session.settings.Catsw = 1;
+    session.settings.nPrac = nPrac;
+    session.settings.nReal = 3;
     session.blocks = std::move(blocks);
     run.sessions.push_back(std::move(session));
     scoreFigures(run);
@@ -52,6 +54,7 @@ TEST(ResultsScores, DifferenceScoreOfTheCombinedBlocks)
         int used, dropped, fast;
         bool excluded;
         std::vector<std::string> reasons;
+        int nPrac = 2;
     } cases[] = {
         // Practice: 500 600 | 700 800, mean difference 200, SD sqrt(50000 / 3).
         // Recorded: 400 500 600 | 600 700 800, mean difference 200, SD sqrt(100000 / 5).
@@ -103,6 +106,17 @@ TEST(ResultsScores, DifferenceScoreOfTheCombinedBlocks)
          0,
          false,
          {"no score: the combined recorded block of half 2 is missing"}},
+        {"no practice trials in the study (nPrac 0): none missing",
+         {block(R::CombinedRecorded, 1, {400, 500}), block(R::CombinedRecorded, 2, {600, 700})},
+         std::nullopt,
+         200 / std::sqrt(50000.0 / 3),
+         std::nullopt,
+         4,
+         0,
+         0,
+         false,
+         {"no score: the combined practice blocks have no trials (nPrac is 0)"},
+         0},
         {"latencies that do not vary, a block of unrun slots",
          {block(R::CombinedPractice, 1, {500, 500}), block(R::CombinedRecorded, 1, {unrun, unrun}),
           block(R::CombinedPractice, 2, {500}), block(R::CombinedRecorded, 2, {600})},
@@ -118,7 +132,7 @@ TEST(ResultsScores, DifferenceScoreOfTheCombinedBlocks)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const RunRecord run = runOf(c.blocks);
+        const RunRecord run = runOf(c.blocks, c.nPrac);
         const DifferenceScore& d = run.sessions[0].difference;
         const auto near = [](std::optional<double> actual, std::optional<double> expected) {
             if (!expected)

@@ -205,7 +205,7 @@ ResultsWindow::~ResultsWindow()
     }
 }
 
-void ResultsWindow::openDataFiles(const std::vector<std::string>& paths, const std::string& studyDirectory)
+void ResultsWindow::openDataFiles(const std::vector<std::string>& paths, const ResultsOptions& options)
 {
     if (reader_ != nullptr || paths.empty())
         return;
@@ -222,8 +222,7 @@ void ResultsWindow::openDataFiles(const std::vector<std::string>& paths, const s
         QMetaObject::invokeMethod(
             progressBar_, [bar = progressBar_, permille] { bar->setValue(permille); }, Qt::QueuedConnection);
     };
-    ResultsOptions options;
-    options.studyDirectory = studyDirectory;
+    poolLogs_ = options.poolLogs;
     reader_ = QThread::create([this, paths, options, progress] {
         readStudy_ = readStudy(paths, options, diskFiles(), progress);
     });
@@ -441,7 +440,7 @@ void ResultsWindow::chooseDataFiles()
     for (const QString& path : chosen)
         paths.push_back(path.toStdString());
     // Files chosen here have their list files beside them.
-    openDataFiles(paths);
+    openDataFiles(paths, {.studyDirectory = {}, .poolLogs = poolLogs_});
 }
 
 bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error) const

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "results/results_exports.h"
+#include "results/results_options.h"
 #include "results/results_scores.h"
 #include "results/study_results.h"
 
@@ -30,9 +31,10 @@ public:
     ~ResultsWindow() override;
 
     // Reads the data files on a worker thread; the study read then replaces the one
-    // shown. studyDirectory: where the list files are; empty, each data file's folder.
+    // shown, read as options say (the list files' folder, whether the subject logs are
+    // pooled); files opened later from the window are read pooled or not alike.
     // Ignored while another reading is under way.
-    void openDataFiles(const std::vector<std::string>& paths, const std::string& studyDirectory = {});
+    void openDataFiles(const std::vector<std::string>& paths, const ResultsOptions& options = {});
     // Shows a study already read, its first run selected.
     void showStudy(StudyResults study);
 
@@ -69,6 +71,7 @@ private:
 
     StudyResults study_;
     StudySummary summary_;
+    bool poolLogs_ = false;  // as the last reading was told
     int shownRun_ = -1;
 
     QLabel* summaryLabel_ = nullptr;
