@@ -1,5 +1,6 @@
 #include "results/html_report.h"
 
+#include <set>
 #include <charconv>
 
 #include "common/file_io.h"
@@ -28,6 +29,7 @@ tr.excluded td { background: #fbeeee; }
 .flag.incomplete { background: #fde9c4; }
 .flag.differs { background: #dde8f6; }
 .flag.timing { background: #e6def3; }
+.flag.problem { background: #f6e0cc; }
 .note { color: #555555; }
 .charts { display: flex; flex-wrap: wrap; gap: 1em; }
 .chart svg { display: block; max-width: 100%; height: auto; border: 1px solid #e4e4e4; }
@@ -57,9 +59,11 @@ std::string listItems(const std::vector<std::string>& lines, const std::string& 
     return html;
 }
 
-std::string flag(const char* kind, const std::string& text)
+// A flag's badge; word: the flag's word in the CSV exports, shown when pointed at.
+std::string flag(const char* kind, const std::string& text, const std::string& word = {})
 {
-    return std::string("<span class=\"flag ") + kind + "\">" + escapeHtml(text) + "</span> ";
+    return std::string("<span class=\"flag ") + kind + "\"" +
+           (word.empty() ? std::string() : " title=\"" + escapeHtml(word) + "\"") + ">" + escapeHtml(text) + "</span> ";
 }
 
 std::string chartHtml(const std::string& svg)
@@ -90,12 +94,15 @@ std::string sessionHeading(const SessionRecord& session)
 // The flags of a session in the table of runs and in its run's section.
 std::string sessionFlags(const RunRecord& run, const SessionRecord* session)
 {
+    // The run's flags, each as its text; the subject log's differences are shown per
+    // session below.
     std::string html;
-    if (!run.complete)
-        html += flag("incomplete", "incomplete: no subject log line");
-    for (const std::string& word : runFlags(run))
-        if (word == "missed_frames")
-            html += flag("timing", "frames missed");
+    for (const std::string& word : runFlags(run)) {
+        if (word == "log_differs")
+            continue;
+        const char* kind = word == "missed_frames" ? "timing" : word == "no_log_line" ? "incomplete" : "problem";
+        html += flag(kind, runFlagText(word), word);
+    }
     if (session != nullptr) {
         const DifferenceScore& d = session->difference;
         if (d.excluded)
@@ -201,7 +208,22 @@ std::string runsTable(const StudyResults& study, const std::vector<bool>& hasSec
                     cell(sessionFlags(run, &session)) + "</tr>\n";
         }
     }
-    return html + "</tbody>\n</table>\n</section>\n";
+    html += "</tbody>\n</table>\n";
+    // The key to the flags shown, by their words in the CSV exports' flags column.
+    std::set<std::string> shown;
+    for (const RunRecord& run : study.runs)
+        for (std::string& word : runFlags(run))
+            shown.insert(std::move(word));
+    std::string key;
+    for (const std::string& word : runFlagWords())
+        if (shown.count(word) != 0)
+            key += std::string(key.empty() ? "" : ", ") + "&ldquo;" + escapeHtml(runFlagText(word)) + "&rdquo; <code>" +
+                   word + "</code>";
+    if (!key.empty())
+        html += "<p class=\"note\" id=\"flags-key\">The flags are those of the CSV exports&rsquo; <code>flags</code> "
+                "column: " +
+                key + ".</p>\n";
+    return html + "</section>\n";
 }
 
 std::string sessionPart(const RunRecord& run, const SessionRecord& session, const SessionCharts* charts)
@@ -279,7 +301,7 @@ std::string reportTitle(const StudyResults& study)
 
 bool runIsFlagged(const RunRecord& run)
 {
-    if (!run.problems.empty() || !run.complete || run.sessions.empty())
+    if (!run.problems.empty() || !runFlags(run).empty() || run.sessions.empty())
         return true;
     for (const SessionRecord& session : run.sessions) {
         const DifferenceScore& d = session.difference;

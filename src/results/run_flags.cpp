@@ -30,6 +30,37 @@ std::vector<std::string> runFlags(const RunRecord& run)
     return flags;
 }
 
+namespace {
+
+const std::pair<const char*, const char*> flagTexts[] = {
+    {"incomplete", "blocks missing"},
+    {"no_log_line", "no subject log line"},
+    {"log_differs", "differs from the subject log"},
+    {"same_subject_at_once", "same subject at once"},
+    {"subject_number_reused", "subject number reused"},
+    {"unknown_block", "block of unknown role"},
+    {"settings_changed", "settings changed"},
+    {"missed_frames", "frames missed"},
+};
+
+}  // namespace
+
+std::vector<std::string> runFlagWords()
+{
+    std::vector<std::string> words;
+    for (const auto& entry : flagTexts)
+        words.emplace_back(entry.first);
+    return words;
+}
+
+std::string runFlagText(const std::string& flag)
+{
+    for (const auto& [word, text] : flagTexts)
+        if (flag == word)
+            return text;
+    return flag;
+}
+
 std::string runFlagsText(const RunRecord& run)
 {
     std::string text;

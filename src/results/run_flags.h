@@ -19,6 +19,13 @@
 
 std::vector<std::string> runFlags(const RunRecord& run);
 
+// Every flag word, in the order a run's flags are listed.
+std::vector<std::string> runFlagWords();
+
+// What a flag word says, as the report and the window show it: "no subject log line"
+// for no_log_line. A word it does not know is its own text.
+std::string runFlagText(const std::string& flag);
+
 // What the report, the window and the warnings list for a run: its problems, and that
 // it has no subject log line when it has none.
 std::vector<std::string> runWarnings(const RunRecord& run);

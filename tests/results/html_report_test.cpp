@@ -179,7 +179,7 @@ TEST(HtmlReport, AStudyOfManyRunsHasSectionsForTheFlaggedFirstAndEveryRunInItsTa
 {
     const std::function<void(RunRecord&)> flags[] = {
         [](RunRecord& r) { r.problems = {"a problem"}; },
-        [](RunRecord& r) { r.complete = false; },
+        [](RunRecord& r) { r.complete = false, r.log.reset(); },
         [](RunRecord& r) { r.sessions.clear(); },
         [](RunRecord& r) { r.sessions[0].difference.excluded = true; },
         [](RunRecord& r) { r.sessions[0].difference.score.reset(); },
@@ -191,6 +191,7 @@ TEST(HtmlReport, AStudyOfManyRunsHasSectionsForTheFlaggedFirstAndEveryRunInItsTa
         RunRecord run;
         run.id = id;
         run.complete = true;
+        run.log = SubjectLogRecord{};
         run.sessions.resize(1);
         run.sessions[0].difference.score = 0.5;
         if (id % 10 == 7)
@@ -231,7 +232,9 @@ TEST(HtmlReport, TableAndSummaryShowTheFiguresAndFlags)
     EXPECT_NE(body.find("<td class=\"num\">-0.75</td>"), std::string::npos);
     EXPECT_NE(body.find("<td class=\"num\">-0.13</td>"), std::string::npos);  // -0.126 to two decimals
     EXPECT_NE(body.find("<td class=\"num\">612</td>"), std::string::npos);
-    EXPECT_NE(body.find("incomplete: no subject log line"), std::string::npos);
+    EXPECT_NE(body.find("<span class=\"flag incomplete\" title=\"no_log_line\">no subject log line</span>"),
+              std::string::npos);
+    EXPECT_NE(body.find("column: &ldquo;no subject log line&rdquo; <code>no_log_line</code>, "), std::string::npos);
     EXPECT_NE(body.find(">no score<"), std::string::npos);
     EXPECT_NE(body.find("differs from the subject log"), std::string::npos);
 

@@ -399,6 +399,13 @@ void ResultsWindow::showRun(int runIndex)
     about += run.complete ? QStringLiteral("; complete.</p>")
                           : QStringLiteral("; <b>incomplete</b>: no subject log line.</p>");
     about += QStringLiteral("<p>") + text(timingLine(run)).toHtmlEscaped() + QStringLiteral("</p>");
+    // The flags as the CSV exports name them, each with what it says.
+    QStringList flags;
+    for (const std::string& word : runFlags(run))
+        flags << text(runFlagText(word)).toHtmlEscaped() + QStringLiteral(" (<code>") + text(word) +
+                     QStringLiteral("</code>)");
+    if (!flags.isEmpty())
+        about += QStringLiteral("<p>Flags: ") + flags.join(QStringLiteral(", ")) + QStringLiteral(".</p>");
     about += paragraph(QStringLiteral("Problems"), runWarnings(run));
     for (const SessionRecord& session : run.sessions) {
         const QString name = QStringLiteral("Session %1").arg(session.settings.session);

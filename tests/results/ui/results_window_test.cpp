@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QLabel>
 #include <QTableWidget>
 #include <QValueAxis>
 
@@ -317,6 +318,13 @@ TEST(ResultsWindow, ShowsTheRunsAndTheSelectedRunsCharts)
     table->selectRow(2);
     EXPECT_EQ(window.shownRun(), 1);
     EXPECT_EQ(chartsShown(), 0);
+    const auto pageSays = [&](const QString& text) {
+        for (QLabel* label : area->widget()->findChildren<QLabel*>())
+            if (label->text().contains(text))
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(pageSays("Flags: no subject log line (<code>no_log_line</code>)."));
 
     auto* tabs = window.findChild<QTabWidget*>();
     EXPECT_EQ(tabs->tabText(2), "Problems (3)");  // the file's, run 2's, run 3's exclusion
