@@ -23,8 +23,9 @@ Options:
                       figures, the score and the reasons for an exclusion, the
                       run's timing (onset_source, refresh_us, words_shown,
                       frames_missed, most_late_us, key_clock; empty without a
-                      timing record) and its flags (no_log_line, log_differs,
-                      missed_frames)
+                      timing record) and its flags (incomplete, no_log_line,
+                      log_differs, same_subject_at_once, unknown_block,
+                      settings_changed, missed_frames)
   --csv-raw           writes the CSV texts exactly as they are, for analysis
                       scripts (R, pandas). Without it a text that begins with =, +,
                       -, @, a tab or a carriage return is written with an apostrophe
