@@ -16,6 +16,8 @@ std::vector<std::string> runFlags(const RunRecord& run)
         flags.push_back("log_differs");
     if (const std::optional<RunTiming> timing = runTiming(run); timing && timing->framesMissed > 0)
         flags.push_back("missed_frames");
+    if (!run.subjectNumberReuse.empty())
+        flags.push_back("subject_number_reused");
     return flags;
 }
 
@@ -33,5 +35,6 @@ std::vector<std::string> runWarnings(const RunRecord& run)
     if (!run.log)
         warnings.push_back("no subject log line: " + fileNameOf(subjectLogPathFor(run.dataFile)) +
                            " has none for this run (it stopped before its exit code, or its line is missing)");
+    warnings.insert(warnings.end(), run.subjectNumberReuse.begin(), run.subjectNumberReuse.end());
     return warnings;
 }

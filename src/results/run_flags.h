@@ -4,6 +4,7 @@
 //   no_log_line    no subject log line went to it (the run stopped, or its line is missing)
 //   log_differs    its subject log line's figures differ from those of its data lines
 //   missed_frames  its timing record says frames were missed
+//   subject_number_reused  its subject number is also another run's (participants.h)
 
 #include <string>
 #include <vector>
@@ -12,8 +13,8 @@
 
 std::vector<std::string> runFlags(const RunRecord& run);
 
-// What the report, the window and the warnings list for a run: its problems, and that
-// it has no subject log line when it has none.
+// What the report, the window and the warnings list for a run: its problems, that it
+// has no subject log line when it has none, and where its subject number is reused.
 std::vector<std::string> runWarnings(const RunRecord& run);
 
 // The flags joined with ";"; "" for none.

@@ -162,6 +162,9 @@ struct RunRecord {
     std::optional<SubjectLogRecord> log;  // none: the run stopped or was killed
     bool complete = false;                // a subject log line was found
     std::vector<std::string> problems;    // about this run, for the report
+    // Where its subject number is used by other runs as well (participants.h), one
+    // text each; set by settleParticipants.
+    std::vector<std::string> subjectNumberReuse;
 };
 
 struct StudyResults {
@@ -171,4 +174,7 @@ struct StudyResults {
     // Problems with the files: "run1.dat:17: the line has 19 fields, 22 are expected".
     std::vector<std::string> problems;
     std::int64_t linesRead = 0;
+    // The runs of the subjects the user left out (participants.h's leaveOutSubjects),
+    // in id order: in no summary, chart or export, only listed as left out.
+    std::vector<RunRecord> leftOut;
 };
