@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include "common/file_source.h"
+#include "results/participants.h"
 #include "results/run_flags.h"
 #include "results/ui/results_charts.h"
 #include "results/results_exports.h"
@@ -21,7 +22,10 @@ namespace {
 
 const char* exportName(ResultsExport kind)
 {
-    return kind == ResultsExport::TrialsCsv ? "trials" : kind == ResultsExport::SummaryCsv ? "summary" : "report";
+    return kind == ResultsExport::TrialsCsv         ? "trials"
+           : kind == ResultsExport::SummaryCsv      ? "summary"
+           : kind == ResultsExport::ParticipantsCsv ? "participants"
+                                                    : "report";
 }
 
 // Says on standard error which exports would overwrite a file the study is read from;
@@ -62,7 +66,8 @@ int writeFiles(const ResultsCommandLine& line)
     ResultsOptions options;
     options.studyDirectory = line.studyDirectory;
     options.poolLogs = line.poolLogs;
-    const StudyResults study = readStudy(line.dataFiles, options, diskFiles());
+    StudyResults study = readStudy(line.dataFiles, options, diskFiles());
+    leaveOutSubjects(study, line.excludedSubjects);
     for (const std::string& problem : study.problems)
         std::cerr << "truv-results: warning: " << problem << "\n";
     for (const RunRecord& run : study.runs) {
@@ -117,8 +122,8 @@ int main(int argc, char* argv[])
             qputenv("QT_QPA_PLATFORM", "offscreen");
         } else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
             std::cerr << "truv-results: the window needs a display, and none is set (DISPLAY and WAYLAND_DISPLAY "
-                         "are empty).\nWithout one, --csv-trials, --csv-summary and --html write the results to "
-                         "files.\n";
+                         "are empty).\nWithout one, --csv-trials, --csv-summary, --csv-participants and --html write "
+                         "the results to files.\n";
             return 1;
         }
     }
@@ -131,6 +136,8 @@ int main(int argc, char* argv[])
 
     ResultsWindow window;
     window.show();
+    QString unused;  // the list was read with the command line
+    window.leaveOutSubjects(QString::fromStdString(line->excludedSubjectsText), unused);
     window.openDataFiles(line->dataFiles, {.studyDirectory = line->studyDirectory, .poolLogs = line->poolLogs});
     return application.exec();
 }

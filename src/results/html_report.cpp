@@ -1,9 +1,11 @@
 #include "results/html_report.h"
 
+#include <algorithm>
 #include <set>
 #include <charconv>
 
 #include "common/file_io.h"
+#include "results/participants.h"
 #include "results/run_flags.h"
 #include "results/timing_record.h"
 
@@ -125,33 +127,69 @@ std::string halfCells(const std::optional<HalfFigures>& half)
            cell(std::to_string(half->n), true);
 }
 
+std::string sessionSummaryRow(const SessionSummary& s)
+{
+    std::string categories;
+    for (const std::string& pairs : s.categories)
+        categories += (categories.empty() ? "" : "<br>") + escapeHtml(pairs);
+    std::string score = optionalNumber(s.meanScore, 2);
+    if (s.confidenceLow && s.confidenceHigh)
+        score += " (95 % interval " + fixedNumber(*s.confidenceLow, 2) + " to " + fixedNumber(*s.confidenceHigh, 2) +
+                 ")";
+    if (s.scoreSd)
+        score += ", SD " + fixedNumber(*s.scoreSd, 2);
+    const auto rate = [](const std::optional<double>& r) { return r ? fixedNumber(*r, 1) + " %" : "&ndash;"; };
+    return "<tr>" + cell(std::to_string(s.session), true) + cell(categories.empty() ? "unknown" : categories) +
+           cell(std::to_string(s.participants), true) + cell(std::to_string(s.scored), true) +
+           cell(std::to_string(s.excluded), true) + cell(std::to_string(s.unscored), true) + cell(score) +
+           cell("half 1: " + rate(s.meanErrorRate[0]) + ", half 2: " + rate(s.meanErrorRate[1])) + "</tr>\n";
+}
+
 std::string summarySection(const StudyResults& study, const StudySummary& summary)
 {
     std::string files;
     for (const std::string& file : study.dataFiles)
         files += (files.empty() ? "" : "<br>") + escapeHtml(file);
-    std::string score = optionalNumber(summary.meanScore, 2);
-    if (summary.confidenceLow && summary.confidenceHigh)
-        score += " (95 % interval " + fixedNumber(*summary.confidenceLow, 2) + " to " +
-                 fixedNumber(*summary.confidenceHigh, 2) + ")";
-    if (summary.scoreSd)
-        score += ", SD " + fixedNumber(*summary.scoreSd, 2);
     std::string html = "<section id=\"summary\">\n<h2>Summary</h2>\n<table class=\"facts\">\n";
     html += factRow("Data files read", files.empty() ? "none" : files);
     html += factRow("Lines read", std::to_string(study.linesRead));
     html += factRow("Runs", std::to_string(summary.runs) + " (" +
                                 std::to_string(summary.runs - summary.incompleteRuns) + " complete, " +
                                 std::to_string(summary.incompleteRuns) + " incomplete)");
-    html += factRow("Sessions", std::to_string(summary.sessionsScored) + " scored, " +
-                                    std::to_string(summary.sessionsExcluded) + " excluded");
-    html += factRow("Mean score", score);
-    const auto rate = [](const std::optional<double>& r) { return r ? fixedNumber(*r, 1) + " %" : "&ndash;"; };
-    html += factRow("Mean error rate",
-                    "half 1: " + rate(summary.meanErrorRate[0]) + ", half 2: " + rate(summary.meanErrorRate[1]));
-    html += "</table>\n<p class=\"note\">The score of a session is the standardized difference of its mean latencies "
-            "after and before the switch, in the combined practice and the combined recorded blocks, averaged: "
-            "positive when the subject was slower after the switch. The mean and its interval are over the scored "
-            "sessions that are not excluded.</p>\n";
+    std::string participants = std::to_string(summary.participants);
+    if (summary.runsNotCounted > 0)
+        participants += " (" +
+                        countedText(static_cast<std::size_t>(summary.runsNotCounted), "further run", "further runs") +
+                        " of a participant " + (summary.runsNotCounted == 1 ? "does" : "do") + " not count)";
+    html += factRow("Participants", participants);
+    if (!study.leftOut.empty()) {
+        std::vector<int> subjects;
+        for (const RunRecord& run : study.leftOut)
+            if (std::find(subjects.begin(), subjects.end(), run.subject) == subjects.end())
+                subjects.push_back(run.subject);
+        std::string numbers;
+        for (const int subject : subjects)
+            numbers += (numbers.empty() ? "" : ", ") + std::to_string(subject);
+        html += factRow("Left out by the user", countedText(study.leftOut.size(), "run", "runs") + " of " +
+                                                    (subjects.size() == 1 ? "subject " : "subjects ") + numbers);
+    }
+    html += "</table>\n";
+    if (summary.sessions.empty()) {
+        html += "<p>No session was read.</p>\n";
+    } else {
+        html += "<table class=\"sessions\">\n<tr><th>Session</th><th>Categories</th><th>Participants</th>"
+                "<th>Scored</th><th>Excluded</th><th>No score</th><th>Mean score</th><th>Mean error rate</th></tr>\n";
+        for (const SessionSummary& session : summary.sessions)
+            html += sessionSummaryRow(session);
+        html += "</table>\n";
+    }
+    html += "<p class=\"note\">A participant is a subject number, sex, other code and input file; of its runs the "
+            "first complete one counts, and the others are listed in the table of runs. The score of a session is "
+            "the standardized difference of its mean latencies after and before the switch, in the combined "
+            "practice and the combined recorded blocks, averaged: positive when the subject was slower after the "
+            "switch. Each session number has its own categories and its own mean, 95 % interval and SD, over the "
+            "participants whose session is scored and not excluded; the error rates are over every participant's "
+            "session with half figures.</p>\n";
     return html + "</section>\n";
 }
 
@@ -172,7 +210,7 @@ std::string problemsSection(const StudyResults& study)
 std::string runsTable(const StudyResults& study, const std::vector<bool>& hasSection, std::size_t sections)
 {
     std::string html = "<section id=\"runs\">\n<h2>Runs</h2>\n";
-    if (study.runs.empty())
+    if (study.runs.empty() && study.leftOut.empty())
         return html + "<p>No run was found in the data files.</p>\n</section>\n";
     if (sections < study.runs.size()) {
         const std::size_t left = study.runs.size() - sections;
@@ -208,6 +246,12 @@ std::string runsTable(const StudyResults& study, const std::vector<bool>& hasSec
                     cell(sessionFlags(run, &session)) + "</tr>\n";
         }
     }
+    for (const RunRecord& run : study.leftOut)
+        html += "<tr class=\"excluded\">" + cell(std::to_string(run.id)) + cell(std::to_string(run.subject), true) +
+                cell(escapeHtml(run.sex)) + cell(escapeHtml(run.other)) + cell(escapeHtml(run.inputFile)) +
+                cell("&ndash;") + halfCells({}) + halfCells({}) + cell("&ndash;", true) + cell("&ndash;", true) +
+                cell("&ndash;", true) + cell(flag("excluded", "excluded") + "<div>" + leftOutReason + "</div>") +
+                "</tr>\n";
     html += "</tbody>\n</table>\n";
     // The key to the flags shown, by their words in the CSV exports' flags column.
     std::set<std::string> shown;

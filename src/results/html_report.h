@@ -22,7 +22,7 @@ struct SessionCharts {
 };
 
 struct ReportCharts {
-    std::string scores;      // every scored session's score, with the mean and its interval
+    std::string scores;      // the participants' scores, a row per session number with its mean and interval
     std::string errorRates;  // every session's error rate by half
     // runs[r][s]: the charts of session s of study.runs[r]; missing ones are left out.
     // Only the runs with a section of their own (runsWithSections) need theirs.
@@ -43,8 +43,9 @@ bool runIsFlagged(const RunRecord& run);
 // maxRunSections of them.
 std::vector<std::size_t> runsWithSections(const StudyResults& study);
 
-// The whole report: the summary of the study, its study charts, the problems found,
-// the table of every run, and a section (id "run-N", N the run's id) with its figures
+// The whole report: the summary of the study (per session number), its study charts,
+// the problems found, the table of every run (those left out by the user last, with
+// leftOutReason), and a section (id "run-N", N the run's id) with its figures
 // and charts for each of runsWithSections, after a note on the runs left without one.
 std::string htmlReport(const StudyResults& study, const StudySummary& summary, const ReportCharts& charts);
 

@@ -1,5 +1,6 @@
 #include "results/results_exports.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <functional>
@@ -7,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "results/participants.h"
 #include "results/results_reading.h"
 #include "results/results_scores.h"
 #include "results/run_flags.h"
@@ -390,6 +392,76 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts)
     return csv.take();
 }
 
+std::string participantsCsv(const StudyResults& study, CsvTexts texts)
+{
+    const std::vector<Participant> participants = participantsOf(study);
+    std::vector<int> numbers;
+    for (const Participant& p : participants)
+        for (const SessionRecord& session : study.runs[p.counted].sessions)
+            numbers.push_back(session.settings.session);
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+
+    CsvWriter csv(texts);
+    for (const char* name : {"subject", "sex", "other", "input_file"})
+        csv.text(name);
+    for (const int k : numbers) {
+        const std::string session = "session" + std::to_string(k) + "_";
+        for (const char* name : {"score", "score_practice", "score_recorded", "half1_mean_latency", "half1_error_rate",
+                                 "half1_n", "half2_mean_latency", "half2_error_rate", "half2_n", "excluded"})
+            csv.text(session + name);
+    }
+    for (const char* name : {"flags", "runs", "counted_run"})
+        csv.text(name);
+    csv.endRow();
+
+    for (const Participant& p : participants) {
+        const RunRecord& counted = study.runs[p.counted];
+        csv.number(p.subject);
+        csv.text(p.sex);
+        csv.text(p.other);
+        csv.text(p.inputFile);
+        for (const int k : numbers) {
+            const auto session = std::find_if(counted.sessions.begin(), counted.sessions.end(),
+                                              [k](const SessionRecord& s) { return s.settings.session == k; });
+            if (session == counted.sessions.end()) {
+                for (int i = 0; i < 10; ++i)
+                    csv.empty();
+                continue;
+            }
+            const DifferenceScore& d = session->difference;
+            csv.number(d.score);
+            csv.number(d.practice);
+            csv.number(d.recorded);
+            for (const auto& half : session->halves) {
+                if (half) {
+                    csv.number(half->meanLatency);
+                    csv.number(half->errorRate);
+                    csv.number(half->n);
+                } else {
+                    csv.empty();
+                    csv.empty();
+                    csv.empty();
+                }
+            }
+            csv.flag(d.excluded);
+        }
+        std::vector<std::string> flags;
+        for (const std::size_t r : p.runs)
+            for (std::string& flag : runFlags(study.runs[r]))
+                if (std::find(flags.begin(), flags.end(), flag) == flags.end())
+                    flags.push_back(std::move(flag));
+        std::string joinedFlags;
+        for (const std::string& flag : flags)
+            joinedFlags += (joinedFlags.empty() ? "" : ";") + flag;
+        csv.text(joinedFlags);
+        csv.number(static_cast<long long>(p.runs.size()));
+        csv.number(counted.id);
+        csv.endRow();
+    }
+    return csv.take();
+}
+
 std::vector<ExportOutcome> checkExports(const std::vector<ExportRequest>& exports, const StudyResults& study)
 {
     std::vector<ExportOutcome> outcomes(exports.size());
@@ -412,6 +484,8 @@ std::vector<ExportOutcome> writeExports(const std::vector<ExportRequest>& export
         outcomes[i].written = e.kind == ResultsExport::TrialsCsv ? writeTrialsCsv(e.path, study, e.texts)
                               : e.kind == ResultsExport::SummaryCsv
                                   ? writeFileAtomically(e.path, summaryCsv(study, e.texts))
+                              : e.kind == ResultsExport::ParticipantsCsv
+                                  ? writeFileAtomically(e.path, participantsCsv(study, e.texts))
                                   : writeFileAtomically(e.path, report());
     }
     return outcomes;

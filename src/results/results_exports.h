@@ -49,8 +49,20 @@ WriteOutcome writeTrialsCsv(const std::string& path, const StudyResults& study,
 // joined with ";"). Texts of several items are joined with "; ".
 std::string summaryCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
 
+// One row per participant (participants.h), wide: subject, sex, other, input_file
+// (the input file's name), then for every session number k that a participant's
+// counted run has, in order, the scores of that run's session k: session<k>_score,
+// session<k>_score_practice, session<k>_score_recorded, session<k>_half1_mean_latency,
+// session<k>_half1_error_rate, session<k>_half1_n, the same three for half 2 (the
+// subject log's figures, recomputed from the data lines) and session<k>_excluded
+// (TRUE: the session is left out of the study's mean); all empty for a participant
+// without that session. Then flags (the flags of all the participant's runs, each
+// once, joined with ";"), runs (how many runs the participant has) and counted_run
+// (the run the scores come from, as the other exports' run).
+std::string participantsCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
+
 // The files truv-results writes, from the command line or the window.
-enum class ResultsExport { TrialsCsv, SummaryCsv, Html };
+enum class ResultsExport { TrialsCsv, SummaryCsv, Html, ParticipantsCsv };
 
 struct ExportRequest {
     ResultsExport kind = ResultsExport::TrialsCsv;

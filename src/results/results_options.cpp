@@ -9,9 +9,13 @@ const char* resultsUsageText()
 
 Reads the data files (.dat) a study's runs wrote, with the subject log (.slg)
 and the timing record (.timing.tsv) beside each, rebuilds the runs, scores their
-sessions and shows the scores and plots. With --csv-trials, --csv-summary or
---html it writes those files and ends; without any of them it opens its window,
-with the data files given already open.
+sessions and shows the scores and plots. With --csv-trials, --csv-summary,
+--csv-participants or --html it writes those files and ends; without any of them
+it opens its window, with the data files given already open.
+
+A participant is a subject number, sex, other code and input file name. Of a
+participant's runs the first complete one counts; the study's mean score and its
+95 % interval are given per session number, over the participants.
 
 Options:
   --study DIR         the study folder, where the list files (.wls) named on the
@@ -24,8 +28,19 @@ Options:
                       run's timing (onset_source, refresh_us, words_shown,
                       frames_missed, most_late_us, key_clock; empty without a
                       timing record) and its flags (incomplete, no_log_line,
-                      log_differs, same_subject_at_once, unknown_block,
-                      settings_changed, missed_frames)
+                      log_differs, same_subject_at_once, subject_number_reused,
+                      unknown_block, settings_changed, missed_frames)
+  --csv-participants FILE
+                      writes one CSV row per participant: for every session
+                      number k, session<k>_score, session<k>_score_practice,
+                      session<k>_score_recorded, session<k>_half1_mean_latency,
+                      session<k>_half1_error_rate, session<k>_half1_n, the same
+                      for half 2 and session<k>_excluded, from the run that
+                      counts; then flags (of all its runs), runs and counted_run
+  --exclude-subjects LIST
+                      leaves the runs of these subjects out of every summary,
+                      chart and export, listed as left out by the user; LIST is
+                      numbers and ranges separated by commas, such as 1-5,9
   --csv-raw           writes the CSV texts exactly as they are, for analysis
                       scripts (R, pandas). Without it a text that begins with =, +,
                       -, @, a tab or a carriage return is written with an apostrophe
@@ -45,8 +60,9 @@ written before it existed have none, which is no problem. A .timing.tsv is
 never read as a data file.
 
 Problems found in the data (a malformed line, a run without its subject log
-line, a timing record's row that goes with no run, frames missed) are printed
-to standard error as warnings; the files are still written.
+line, a timing record's row that goes with no run, frames missed, a subject
+number used again) are printed to standard error as warnings; the files are
+still written.
 Without a display (DISPLAY and WAYLAND_DISPLAY empty) the files are written all
 the same; only the window needs one.
 
@@ -57,7 +73,7 @@ Exit status:
      read from (a data file, a subject log, a timing record, a list file), and
      nothing was written; or no display for the window
   2  usage error: an unknown option, a missing value, no data file to write from,
-     a timing record given as a data file
+     a timing record given as a data file, a malformed list of subjects
 )";
 }
 
@@ -79,8 +95,8 @@ CommandLineOption pathOption(std::string_view option, std::string& target)
 // Why the line cannot be carried out as it is; "" when it can.
 std::string refusal(const ResultsCommandLine& line)
 {
-    if (line.csvRaw && line.trialsCsvPath.empty() && line.summaryCsvPath.empty())
-        return "--csv-raw needs --csv-trials or --csv-summary";
+    if (line.csvRaw && line.trialsCsvPath.empty() && line.summaryCsvPath.empty() && line.participantsCsvPath.empty())
+        return "--csv-raw needs --csv-trials, --csv-summary or --csv-participants";
     if (line.writesFiles() && line.dataFiles.empty())
         return "no data file to read";
     for (const std::string& data : line.dataFiles) {
@@ -110,7 +126,7 @@ std::vector<ExportRequest> ResultsCommandLine::exports() const
     const CsvTexts texts = csvRaw ? CsvTexts::Raw : CsvTexts::SpreadsheetSafe;
     for (const auto& [kind, path] :
          {std::pair(ResultsExport::TrialsCsv, &trialsCsvPath), std::pair(ResultsExport::SummaryCsv, &summaryCsvPath),
-          std::pair(ResultsExport::Html, &htmlPath)}) {
+          std::pair(ResultsExport::ParticipantsCsv, &participantsCsvPath), std::pair(ResultsExport::Html, &htmlPath)}) {
         if (!path->empty())
             requests.push_back({kind, *path, texts});
     }
@@ -129,6 +145,21 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
         pathOption("--csv-trials", line.trialsCsvPath),
         pathOption("--csv-summary", line.summaryCsvPath),
         pathOption("--html", line.htmlPath),
+        pathOption("--csv-participants", line.participantsCsvPath),
+        {"--exclude-subjects", true,
+         [&line](std::string_view name, const std::string& value) {
+             if (value.empty())
+                 return std::string(name) + " needs a value, not an empty one";
+             if (!line.excludedSubjectsText.empty())
+                 return std::string(name) + " is given twice";
+             std::string why;
+             const std::optional<SubjectList> subjects = parseSubjectList(value, why);
+             if (!subjects)
+                 return std::string(name) + ": " + why;
+             line.excludedSubjects = *subjects;
+             line.excludedSubjectsText = value;
+             return std::string();
+         }},
     };
     error = parseCommandLine(args, options,
                              [&](const std::string& file) {

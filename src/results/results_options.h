@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "results/participants.h"
 #include "results/results_exports.h"
 
 // How a study is read (readStudy), from the command line or the window.
@@ -23,20 +24,29 @@ struct ResultsCommandLine {
     std::string studyDirectory;          // --study; empty: each data file's own folder
     std::string trialsCsvPath;           // --csv-trials
     std::string summaryCsvPath;          // --csv-summary
+    std::string participantsCsvPath;     // --csv-participants
     std::string htmlPath;                // --html
     bool csvRaw = false;                 // --csv-raw: the CSV texts as they are (CsvTexts::Raw)
     bool poolLogs = false;               // --pool-logs (ResultsOptions::poolLogs)
     bool help = false;
+    // --exclude-subjects: the subjects whose runs are left out of every summary and
+    // export (leaveOutSubjects); in the window, the list it starts with.
+    SubjectList excludedSubjects;
+    std::string excludedSubjectsText;  // as given
 
     // Whether any file is to be written: then the program writes and ends, no window.
-    bool writesFiles() const { return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty(); }
-    // The files to write, in the order trials, summary, report.
+    bool writesFiles() const
+    {
+        return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty() || !participantsCsvPath.empty();
+    }
+    // The files to write, in the order trials, summary, participants, report.
     std::vector<ExportRequest> exports() const;
 };
 
 // Parses the arguments after the program name. Returns nothing, with the reason in
 // error, for an unknown option, an option without its value or given twice, an empty
-// value, a value to --help or --csv-raw, --csv-raw without a CSV file to write, files
+// value, a list to --exclude-subjects that parseSubjectList refuses, a value to
+// --help or --csv-raw, --csv-raw without a CSV file to write, files
 // to write without a data file to read, a timing record (.timing.tsv) given as a data
 // file, or one path given for two outputs or for an output and a data file. "--" ends the options: what
 // follows are data files, whatever they look like.

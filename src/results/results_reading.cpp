@@ -10,6 +10,7 @@
 #include "results/block_assembly.h"
 #include "results/category_labels.h"
 #include "results/log_matching.h"
+#include "results/participants.h"
 #include "results/results_lines.h"
 #include "results/results_scores.h"
 #include "results/timing_record.h"
@@ -401,7 +402,9 @@ StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsO
                        const FileSource& files, const ReadingProgress& progress)
 {
     StudyReader reader(options, files, progress);
-    return reader.read(dataFiles);
+    StudyResults study = reader.read(dataFiles);
+    settleParticipants(study);
+    return study;
 }
 
 std::vector<std::string> subjectLogPathsFor(const std::string& dataFile, const FileSource& files)

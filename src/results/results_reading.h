@@ -42,10 +42,11 @@
 using ReadingProgress = std::function<void(std::int64_t done, std::int64_t total)>;
 
 // Reads the data files and their subject logs (subjectLogPathsFor) and timing records
-// (timingRecordPathsFor), rebuilds the runs and scores them. A file that cannot be
-// read is a problem, not a failure: the others are still read. A file is read once,
-// whatever names it is reached by. A timing record given as a data file is a problem,
-// and is not read as one.
+// (timingRecordPathsFor), rebuilds the runs, scores them and settles the study's
+// participants (participants.h). A file that cannot be read is a problem, not a
+// failure: the others are still read. A file is read once, whatever names it is
+// reached by. A timing record given as a data file is a problem, and is not read as
+// one.
 StudyResults readStudy(const std::vector<std::string>& dataFiles, const ResultsOptions& options,
                        const FileSource& files, const ReadingProgress& progress = {});
 

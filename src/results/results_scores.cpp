@@ -1,10 +1,13 @@
 #include "results/results_scores.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 
+#include "results/participants.h"
 #include "task/score_table.h"
 
 namespace {
@@ -319,37 +322,13 @@ std::vector<std::string> finishScores(RunRecord& run)
     return ofNoSession;
 }
 
-StudySummary summarizeStudy(const StudyResults& study)
+namespace {
+
+// The mean of the scores, their SD and the 95 % interval of the mean.
+void setMeanAndInterval(SessionSummary& summary, const std::vector<double>& scores)
 {
-    StudySummary summary;
-    summary.runs = static_cast<int>(study.runs.size());
-    std::vector<double> scores;
-    double errorSums[2] = {0, 0};
-    int errorCounts[2] = {0, 0};
-    for (const RunRecord& run : study.runs) {
-        if (!run.complete)
-            ++summary.incompleteRuns;
-        for (const SessionRecord& session : run.sessions) {
-            const DifferenceScore& d = session.difference;
-            if (d.score)
-                ++summary.sessionsScored;
-            if (d.excluded)
-                ++summary.sessionsExcluded;
-            if (d.score && !d.excluded)
-                scores.push_back(*d.score);
-            for (std::size_t h = 0; h < 2; ++h) {
-                if (session.halves[h] && session.halves[h]->trialsScored > 0) {
-                    errorSums[h] += session.halves[h]->errorRate;
-                    ++errorCounts[h];
-                }
-            }
-        }
-    }
-    for (std::size_t h = 0; h < 2; ++h)
-        if (errorCounts[h] > 0)
-            summary.meanErrorRate[h] = errorSums[h] / errorCounts[h];
     if (scores.empty())
-        return summary;
+        return;
     const double n = static_cast<double>(scores.size());
     double sum = 0;
     for (double score : scores)
@@ -357,7 +336,7 @@ StudySummary summarizeStudy(const StudyResults& study)
     const double mean = sum / n;
     summary.meanScore = mean;
     if (scores.size() < 2)
-        return summary;
+        return;
     double squares = 0;
     for (double score : scores)
         squares += (score - mean) * (score - mean);
@@ -366,5 +345,70 @@ StudySummary summarizeStudy(const StudyResults& study)
     const double half = tQuantile975(static_cast<int>(scores.size()) - 1) * sd / std::sqrt(n);
     summary.confidenceLow = mean - half;
     summary.confidenceHigh = mean + half;
+}
+
+}  // namespace
+
+std::string sessionCategories(const SessionRecord& session)
+{
+    const auto& l = session.labels;
+    for (const auto& pair : l)
+        for (const std::string& label : pair)
+            if (label.empty())
+                return {};
+    return l[0][0] + " / " + l[0][1] + ", " + l[1][0] + " / " + l[1][1];
+}
+
+StudySummary summarizeStudy(const StudyResults& study)
+{
+    StudySummary summary;
+    summary.runs = static_cast<int>(study.runs.size());
+    summary.runsLeftOut = static_cast<int>(study.leftOut.size());
+    for (const RunRecord& run : study.runs)
+        summary.incompleteRuns += run.complete ? 0 : 1;
+    const std::vector<Participant> participants = participantsOf(study);
+    summary.participants = static_cast<int>(participants.size());
+    summary.runsNotCounted = summary.runs - summary.participants;
+
+    struct Gathered {
+        SessionSummary summary;
+        std::vector<double> scores;
+        double errorSums[2] = {0, 0};
+        int errorCounts[2] = {0, 0};
+    };
+    std::map<int, Gathered> bySession;
+    for (const Participant& participant : participants) {
+        for (const SessionRecord& session : study.runs[participant.counted].sessions) {
+            Gathered& g = bySession[session.settings.session];
+            SessionSummary& s = g.summary;
+            s.session = session.settings.session;
+            ++s.participants;
+            if (const std::string categories = sessionCategories(session);
+                !categories.empty() &&
+                std::find(s.categories.begin(), s.categories.end(), categories) == s.categories.end())
+                s.categories.push_back(categories);
+            const DifferenceScore& d = session.difference;
+            if (d.excluded)
+                ++s.excluded;
+            else if (d.score)
+                g.scores.push_back(*d.score);
+            else
+                ++s.unscored;
+            for (std::size_t h = 0; h < 2; ++h) {
+                if (session.halves[h] && session.halves[h]->trialsScored > 0) {
+                    g.errorSums[h] += static_cast<double>(session.halves[h]->errorRate);
+                    ++g.errorCounts[h];
+                }
+            }
+        }
+    }
+    for (auto& [number, g] : bySession) {
+        g.summary.scored = static_cast<int>(g.scores.size());
+        setMeanAndInterval(g.summary, g.scores);
+        for (std::size_t h = 0; h < 2; ++h)
+            if (g.errorCounts[h] > 0)
+                g.summary.meanErrorRate[h] = g.errorSums[h] / g.errorCounts[h];
+        summary.sessions.push_back(std::move(g.summary));
+    }
     return summary;
 }

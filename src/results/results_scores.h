@@ -1,7 +1,7 @@
 #pragma once
 // The scores of a study's runs: per session and half the subject log's figures,
 // recomputed from the data lines; the standardized difference score and its
-// exclusions; and the study's summary across runs.
+// exclusions; and the study's summary per session number across its participants.
 
 #include <optional>
 #include <string>
@@ -28,17 +28,37 @@ void scoreFigures(RunRecord& run);
 // the log line's sessions without data lines.
 std::vector<std::string> finishScores(RunRecord& run);
 
-struct StudySummary {
-    int runs = 0;
-    int sessionsScored = 0;  // sessions with a difference score
-    int sessionsExcluded = 0;
-    int incompleteRuns = 0;  // without a subject log line
-    // Over the scored sessions that are not excluded.
+// One session number over the study's participants (participants.h): of each, that
+// session of the run that counts, if it has one. Sessions of one number share their
+// category pairs; those of different numbers are never pooled.
+struct SessionSummary {
+    int session = 0;
+    // The category labels of its pairs, "Flowers / Insects, Pleasant / Unpleasant",
+    // each distinct one in the order first met; none while unknown.
+    std::vector<std::string> categories;
+    int participants = 0;  // whose counted run has the session
+    int scored = 0;        // with a difference score, not excluded: the mean's N
+    int excluded = 0;
+    int unscored = 0;  // without a score, not excluded
+    // Over the participants scored.
     std::optional<double> meanScore;
     std::optional<double> scoreSd;
     std::optional<double> confidenceLow;  // 95 % interval of the mean (t distribution)
     std::optional<double> confidenceHigh;
-    std::optional<double> meanErrorRate[2];  // per half, over sessions with figures
+    // Per half, over the participants with half figures, those excluded included.
+    std::optional<double> meanErrorRate[2];
+};
+
+struct StudySummary {
+    int runs = 0;
+    int incompleteRuns = 0;  // without a subject log line
+    int participants = 0;
+    int runsNotCounted = 0;                // runs of participants whose counted run is another
+    int runsLeftOut = 0;                   // study.leftOut
+    std::vector<SessionSummary> sessions;  // by session number, those the counted runs have
 };
 
 StudySummary summarizeStudy(const StudyResults& study);
+
+// The session's pairs as the summary names them; "" while a label is unknown.
+std::string sessionCategories(const SessionRecord& session);

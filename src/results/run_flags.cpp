@@ -18,6 +18,8 @@ std::vector<std::string> runFlags(const RunRecord& run)
         flags.push_back("log_differs");
     if (run.sameSubjectAtOnce)
         flags.push_back("same_subject_at_once");
+    if (!run.subjectNumberReuse.empty())
+        flags.push_back("subject_number_reused");
     if (anySession([](const SessionRecord& session) {
             return std::any_of(session.blocks.begin(), session.blocks.end(),
                                [](const BlockRecord& block) { return block.role == BlockRole::Unknown; });
@@ -75,5 +77,6 @@ std::vector<std::string> runWarnings(const RunRecord& run)
     if (!run.log)
         warnings.push_back("no subject log line: " + fileNameOf(subjectLogPathFor(run.dataFile)) +
                            " has none for this run (it stopped before its exit code, or its line is missing)");
+    warnings.insert(warnings.end(), run.subjectNumberReuse.begin(), run.subjectNumberReuse.end());
     return warnings;
 }

@@ -167,6 +167,9 @@ struct RunRecord {
     bool linesMissing = false;       // a block of its sequence, or lines of one, are in no data file read
     bool sameSubjectAtOnce = false;  // its blocks alternate with those of a run of the same key
     bool settingsChanged = false;    // its lines of one session differ in Cat1 to nReal
+    // Where its subject number is used by other runs as well (participants.h), one
+    // text each; set by settleParticipants.
+    std::vector<std::string> subjectNumberReuse;
 };
 
 struct StudyResults {
@@ -176,4 +179,7 @@ struct StudyResults {
     // Problems with the files: "run1.dat:17: the line has 19 fields, 22 are expected".
     std::vector<std::string> problems;
     std::int64_t linesRead = 0;
+    // The runs of the subjects the user left out (participants.h's leaveOutSubjects),
+    // in id order: in no summary, chart or export, only listed as left out.
+    std::vector<RunRecord> leftOut;
 };

@@ -3,10 +3,12 @@
 // that the runs' blocks interleave, with its subject log and list files, in a
 // temporary folder removed afterwards. Prints the figures only.
 //
-//   results_bench [runs]           reading and scoring, and both CSV exports
+//   results_bench [runs]           reading and scoring, both CSV exports, and the
+//                                  participants CSV on its own
 //   results_bench --report [runs]  what truv-results --csv-trials --csv-summary --html
 //                                  does: reading, both CSV exports and the HTML report
-//                                  with its charts (offscreen), each file written
+//                                  with its charts (offscreen), each file written; and
+//                                  the participants CSV
 //
 // Peak memory is the process's maximum resident set so far, so run one study a process.
 
@@ -217,6 +219,17 @@ int main(int argc, char** argv)
     }
     const double exportSeconds = secondsSince(exporting);
     const long after = peakKibibytes();
+    // The participants CSV: the participants found again, one row each.
+    const auto participating = std::chrono::steady_clock::now();
+    std::size_t participantsBytes = 0;
+    if (report) {
+        const std::string participants = participantsCsv(study);
+        participantsBytes = participants.size();
+        ok = written(directory + "/participants.csv", participants) && ok;
+    } else {
+        participantsBytes = participantsCsv(study).size();
+    }
+    const double participantsSeconds = secondsSince(participating);
 
     const double lines = static_cast<double>(study.linesRead);
     const auto size = std::filesystem::file_size(dataPath);
@@ -225,6 +238,8 @@ int main(int argc, char** argv)
                 static_cast<long long>(study.linesRead));
     std::printf("read and score: %.3f s, %.3f s per 100,000 lines\n", seconds, seconds / lines * 1e5);
     std::printf("CSV exports: %.3f s (%.1f MB)\n", exportSeconds, static_cast<double>(csvBytes) / 1e6);
+    std::printf("participants CSV: %.3f s (%.2f MB, %d participants)\n", participantsSeconds,
+                static_cast<double>(participantsBytes) / 1e6, summary.participants);
     std::printf("peak memory after reading: %ld KiB (%ld KiB before it), %.0f KiB per 100,000 lines\n", afterReading,
                 before, static_cast<double>(afterReading) / lines * 1e5);
     std::printf("peak memory after the exports: %ld KiB\n", after);

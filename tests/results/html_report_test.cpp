@@ -91,14 +91,25 @@ StudySummary summary()
 {
     StudySummary s;
     s.runs = 3;
-    s.sessionsScored = 2;
-    s.sessionsExcluded = 1;
     s.incompleteRuns = 1;
-    s.meanScore = 0.5;
-    s.scoreSd = 0.0004;
-    s.confidenceLow = -0.0001;  // rounds to zero, which has no sign
-    s.confidenceHigh = 1.236;
-    s.meanErrorRate[0] = 5;
+    s.participants = 2;
+    s.runsNotCounted = 1;
+    SessionSummary one;
+    one.session = 1;
+    one.categories = {hostile + " / Clothing, Summer / Winter"};
+    one.participants = 2;
+    one.scored = 1;
+    one.excluded = 1;
+    one.meanScore = 0.5;
+    one.scoreSd = 0.0004;
+    one.confidenceLow = -0.0001;  // rounds to zero, which has no sign
+    one.confidenceHigh = 1.236;
+    one.meanErrorRate[0] = 5;
+    SessionSummary two;
+    two.session = 2;
+    two.participants = 1;
+    two.unscored = 1;
+    s.sessions = {one, two};
     return s;
 }
 
@@ -238,9 +249,20 @@ TEST(HtmlReport, TableAndSummaryShowTheFiguresAndFlags)
     EXPECT_NE(body.find(">no score<"), std::string::npos);
     EXPECT_NE(body.find("differs from the subject log"), std::string::npos);
 
-    EXPECT_NE(html.find("0.50 (95 % interval 0.00 to 1.24), SD 0.00"), std::string::npos);
-    EXPECT_NE(html.find("half 1: 5.0 %, half 2: &ndash;"), std::string::npos);
+    // The summary: a row per session number, each with its own mean and interval.
     EXPECT_NE(html.find("3 (2 complete, 1 incomplete)"), std::string::npos);
+    EXPECT_NE(html.find("<tr><th>Participants</th><td>2 (1 further run of a participant does not count)</td></tr>"),
+              std::string::npos);
+    EXPECT_EQ(html.find("Left out by the user"), std::string::npos);
+    const auto sessions = html.substr(html.find("<table class=\"sessions\">"));
+    EXPECT_EQ(sessions.substr(0, sessions.find("</table>")).substr(sessions.find("</tr>") + 6),
+              "<tr><td class=\"num\">1</td><td>" + hostileEscaped +
+                  " / Clothing, Summer / Winter</td><td class=\"num\">2</td><td class=\"num\">1</td>"
+                  "<td class=\"num\">1</td><td class=\"num\">0</td><td>0.50 (95 % interval 0.00 to 1.24), SD "
+                  "0.00</td><td>half 1: 5.0 %, half 2: &ndash;</td></tr>\n"
+                  "<tr><td class=\"num\">2</td><td>unknown</td><td class=\"num\">1</td><td class=\"num\">0</td>"
+                  "<td class=\"num\">0</td><td class=\"num\">1</td><td>&ndash;</td><td>half 1: &ndash;, half 2: "
+                  "&ndash;</td></tr>\n");
 
     // The stopped run is listed among the problems, which are then not "None".
     const auto problems = html.substr(html.find("<section id=\"problems\">"));

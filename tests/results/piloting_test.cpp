@@ -33,14 +33,16 @@ TEST(Piloting, TwoHundredSimulatedParticipantsWithAndWithoutAnEffect)
         const StudyResults results = readStudy({dir.file(data)}, {study}, diskFiles());
         EXPECT_TRUE(results.problems.empty()) << results.problems.front();
         EXPECT_EQ(results.runs.size(), 100u);
-        return summarizeStudy(results);
+        const StudySummary summary = summarizeStudy(results);
+        EXPECT_EQ(summary.participants, 100);
+        return summary.sessions.at(0);
     };
 
-    const StudySummary slower = pilot(80, "effect.dat");
-    const StudySummary none = pilot(0, "none.dat");
+    const SessionSummary slower = pilot(80, "effect.dat");
+    const SessionSummary none = pilot(0, "none.dat");
     ASSERT_TRUE(slower.meanScore && none.meanScore);
-    EXPECT_EQ(slower.sessionsScored, 100);
-    EXPECT_EQ(none.sessionsScored, 100);
+    EXPECT_EQ(slower.scored + slower.excluded, 100);
+    EXPECT_EQ(none.scored + none.excluded, 100);
     // 80 ms against an SD of about 190 ms: a score near 0.4, its interval clear of 0.
     EXPECT_GT(*slower.meanScore, 0.25);
     EXPECT_GT(*slower.confidenceLow, 0.1);

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <string>
 
+#include "results/html_report.h"
+#include "results/participants.h"
 #include "results/results_exports.h"
 #include "results/results_scores.h"
 #include "common/temp_directory.h"
@@ -183,6 +185,87 @@ TEST(ResultsExports, TextCellsThatStartAFormulaAreDisarmedUnlessRaw)
             EXPECT_EQ(count(summary, "-0.5"), 1u);  // score
         }
     }
+}
+
+// Participant 7 with two complete runs (the second given its input file with a
+// folder) of sessions 1 and 2, participant 8 with one incomplete run of session 1.
+StudyResults studyOfParticipants()
+{
+    StudyResults study = smallStudy();
+    RunRecord& first = study.runs[0];
+    first.log = SubjectLogRecord{};
+    first.complete = true;
+    SessionRecord two = first.sessions[0];
+    two.settings.session = 2;
+    for (const auto& [h, latency, rate] : {std::tuple{0, 700, 3}, std::tuple{1, 720, 4}})
+        two.halves[static_cast<std::size_t>(h)] = HalfFigures{.meanLatency = latency,
+                                                              .errorRate = rate,
+                                                              .n = 36,
+                                                              .trialsScored = 36,
+                                                              .leftCombination = "",
+                                                              .rightCombination = ""};
+    two.difference = {};
+    two.difference.practice = 0.4, two.difference.recorded = 0.6, two.difference.score = 0.5;
+    first.sessions.push_back(two);
+    RunRecord again = first;
+    again.id = 2;
+    again.inputFile = "C:\\lab\\study.inp";
+    again.sessions[1].difference.score = 9;
+    RunRecord other = smallStudy().runs[0];
+    other.id = 3;
+    other.subject = 8;
+    other.sex = "m";
+    other.other = "";
+    study.runs.push_back(again);
+    study.runs.push_back(other);
+    leaveOutSubjects(study, {});  // settles the participants
+    return study;
+}
+
+TEST(ResultsExports, ParticipantsRowsHoldTheCountedRunsSessionsSideBySide)
+{
+    const StudyResults study = studyOfParticipants();
+    std::string header = "subject,sex,other,input_file";
+    for (const char* k : {"1", "2"})
+        for (const char* column :
+             {"score", "score_practice", "score_recorded", "half1_mean_latency", "half1_error_rate", "half1_n",
+              "half2_mean_latency", "half2_error_rate", "half2_n", "excluded"})
+            header += std::string(",session") + k + "_" + column;
+    header += ",flags,runs,counted_run\n";
+    EXPECT_EQ(participantsCsv(study), header +
+                                          "7,f,\"a,b\",study.inp,,0.25,,612,5,38,,,,TRUE,0.5,0.4,0.6,700,3,36,720,4,"
+                                          "36,FALSE,subject_number_reused,2,1\n"
+                                          "8,m,,study.inp,,0.25,,612,5,38,,,,TRUE,,,,,,,,,,,no_log_line,1,3\n");
+    EXPECT_EQ(participantsCsv(StudyResults{}), "subject,sex,other,input_file,flags,runs,counted_run\n");
+}
+
+// The runs of the subjects left out are in no export, as if they had never been read,
+// and the report lists them with the reason; another list puts them back.
+TEST(ResultsExports, SubjectsLeftOutAreInNoExportAndListedWithTheReason)
+{
+    StudyResults study = studyOfParticipants();
+    StudyResults without = study;
+    without.runs.pop_back();
+    leaveOutSubjects(without, {});
+    leaveOutSubjects(study, {{{8, 8}}});
+    ASSERT_EQ(study.leftOut.size(), 1u);
+    EXPECT_EQ(study.leftOut[0].id, 3);
+    for (const CsvTexts texts : {CsvTexts::SpreadsheetSafe, CsvTexts::Raw}) {
+        EXPECT_EQ(trialsCsv(study, texts), trialsCsv(without, texts));
+        EXPECT_EQ(summaryCsv(study, texts), summaryCsv(without, texts));
+        EXPECT_EQ(participantsCsv(study, texts), participantsCsv(without, texts));
+    }
+    EXPECT_EQ(summarizeStudy(study).participants, 1);
+    const std::string html = htmlReport(study, summarizeStudy(study), {});
+    EXPECT_NE(html.find("<tr><th>Left out by the user</th><td>1 run of subject 8</td></tr>"), std::string::npos);
+    EXPECT_NE(html.find("<tr class=\"excluded\"><td>3</td><td class=\"num\">8</td><td>m</td>"), std::string::npos);
+    EXPECT_NE(html.find("excluded</span> <div>left out by the user</div>"), std::string::npos);
+
+    leaveOutSubjects(study, {{{0, 6}, {9, 999}}});
+    EXPECT_TRUE(study.leftOut.empty());
+    ASSERT_EQ(study.runs.size(), 3u);
+    EXPECT_EQ(study.runs[2].id, 3);
+    EXPECT_EQ(participantsCsv(study), participantsCsv(studyOfParticipants()));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "common/descriptor.h"
 #include "common/temp_directory.h"
 #include "instructions/instruction_pages.h"
+#include "results/participants.h"
 #include "results/results_lines.h"
 #include "results/results_reading.h"
 #include "results/results_scores.h"
@@ -579,9 +580,11 @@ SessionSettings sessionOf(const std::string& cat1, const std::string& cat2, int 
 }
 
 // Runs a study through the run driver with scripted screens, into dir/out.dat and
-// dir/out.slg (or the data file named), and returns the screens' record of what was run.
+// dir/out.slg (or the data file named), started at start by a participant of the sex
+// (0 m, 1 f), and returns the screens' record of what was run.
 std::vector<std::string> runStudy(const TempDirectory& dir, const std::vector<SessionSettings>& sessions, int subject,
-                                  std::map<int, int> cutBlocks = {}, const std::string& dataFile = "out.dat")
+                                  std::map<int, int> cutBlocks = {}, const std::string& dataFile = "out.dat",
+                                  const LocalDateTime& start = {2026, 3, 9, 14, 5, 0}, int sexIndex = 0)
 {
     EXPECT_TRUE(writeWordListFile(wordList("Fruit", "Tools"), dir.file("Fruit.wls")));
     EXPECT_TRUE(writeWordListFile(wordList("Mine", "Theirs"), dir.file("Mine.wls")));
@@ -600,12 +603,12 @@ std::vector<std::string> runStudy(const TempDirectory& dir, const std::vector<Se
     SubjectPageEntries entries;
     entries.inputPath = dir.file("study.inp");
     entries.dataPath = dir.file(dataFile);
-    entries.sexIndex = 0;
-    screens.subject = makeSubjectRecord(entries, subject, {2026, 3, 9, 14, 5, 0});
+    entries.sexIndex = sexIndex;
+    screens.subject = makeSubjectRecord(entries, subject, start);
     screens.exitCodes = {"zup"};
     screens.cutBlocks = std::move(cutBlocks);
     RunDriver driver(screens);
-    EXPECT_EQ(driver.runExperiment({2026, 3, 9, 14, 5, 0}).status, RunOutcome::Status::Completed);
+    EXPECT_EQ(driver.runExperiment(start).status, RunOutcome::Status::Completed);
     return screens.log;
 }
 
@@ -1088,6 +1091,105 @@ TEST(ResultsReading, AFileReadInPiecesOfAnySizeGivesTheSameStudy)
     EXPECT_NE(whole.find("9 complete: 36/w1/600 37/w2/610\n"), std::string::npos) << whole;
     for (const std::size_t piece : {1, 2, 7, 4096, 65537})
         EXPECT_EQ(described(piece), whole) << piece;
+}
+
+// --- participants ---
+
+// Each session number has its own pairs: one participant's two sessions are summarized
+// apart, one participant each, never as one mean over both.
+TEST(Participants, EachSessionNumberIsSummarizedOnItsOwn)
+{
+    TempDirectory dir;
+    runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1), sessionOf("Pets.wls", "Mine.wls", 1)}, 5);
+    const StudyResults study = readStudy({dir.file("out.dat")}, {}, diskFiles());
+    ASSERT_EQ(study.runs.size(), 1u);
+    ASSERT_EQ(study.runs[0].sessions.size(), 2u);
+    const StudySummary summary = summarizeStudy(study);
+    EXPECT_EQ(summary.participants, 1);
+    ASSERT_EQ(summary.sessions.size(), 2u);
+    const std::string pairs[] = {"Fruit / Tools, Mine / Theirs", "Cats / Dogs, Mine / Theirs"};
+    for (std::size_t s = 0; s < 2; ++s) {
+        SCOPED_TRACE(s);
+        const SessionSummary& session = summary.sessions[s];
+        const DifferenceScore& d = study.runs[0].sessions[s].difference;
+        ASSERT_TRUE(d.score);
+        EXPECT_EQ(session.session, static_cast<int>(s) + 1);
+        EXPECT_EQ(session.categories, std::vector<std::string>{pairs[s]});
+        EXPECT_EQ(std::tie(session.participants, session.scored, session.excluded), std::make_tuple(1, 1, 0));
+        EXPECT_DOUBLE_EQ(*session.meanScore, *d.score);
+        EXPECT_FALSE(session.scoreSd || session.confidenceLow || session.confidenceHigh);
+    }
+}
+
+// Of a participant's runs the first complete one counts. A further complete run, and
+// two runs of one subject number and input file logged at different times, are
+// flagged subject_number_reused and warned about, naming the other run.
+TEST(Participants, TheFirstCompleteRunCountsAndAReusedSubjectNumberIsFlagged)
+{
+    const LocalDateTime monday{2026, 3, 9, 14, 5, 0}, tuesday{2026, 3, 10, 9, 30, 0};
+    const struct {
+        const char* name;
+        LocalDateTime second;  // when the second run started
+        int secondSex;         // 0 m (as the first), 1 f
+        std::size_t participants;
+        std::vector<std::string> flags;  // of the two runs
+    } cases[] = {
+        {"run again the same minute", monday, 0, 1, {"", "subject_number_reused"}},
+        {"run again another day", tuesday, 0, 1, {"subject_number_reused", "subject_number_reused"}},
+        {"the number given to another participant", tuesday, 1, 2, {"subject_number_reused", "subject_number_reused"}},
+        {"another participant the same minute", monday, 1, 2, {"", ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDirectory dir;
+        runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 5);
+        runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 5, {}, "out.dat", c.second, c.secondSex);
+        const StudyResults study = readStudy({dir.file("out.dat")}, {}, diskFiles());
+        ASSERT_EQ(study.runs.size(), 2u);
+        EXPECT_EQ(runFlagsText(study.runs[0]), c.flags[0]);
+        EXPECT_EQ(runFlagsText(study.runs[1]), c.flags[1]);
+        const std::vector<Participant> participants = participantsOf(study);
+        ASSERT_EQ(participants.size(), c.participants);
+        EXPECT_EQ(participants[0].counted, 0u);
+        EXPECT_EQ(summarizeStudy(study).sessions.at(0).participants, static_cast<int>(c.participants));
+        for (const RunRecord& run : study.runs) {
+            // The texts are among the run's warnings, after its problems.
+            const std::vector<std::string> warnings = runWarnings(run);
+            ASSERT_GE(warnings.size(), run.subjectNumberReuse.size());
+            EXPECT_TRUE(std::equal(run.subjectNumberReuse.begin(), run.subjectNumberReuse.end(),
+                                   warnings.end() - static_cast<std::ptrdiff_t>(run.subjectNumberReuse.size())));
+        }
+        if (c.second.day == tuesday.day && c.secondSex == 0) {
+            const std::string second = "run 2 (out.dat, from line " + std::to_string(study.runs[1].firstLine) + ")";
+            EXPECT_EQ(study.runs[0].subjectNumberReuse,
+                      std::vector<std::string>{"subject number 5 is also used by " + second +
+                                               ", logged on 2026-03-10 at 09:30 with the same input file; this run "
+                                               "was logged on 2026-03-09 at 14:05"});
+            EXPECT_EQ(study.runs[1].subjectNumberReuse,
+                      std::vector<std::string>{"subject number 5 is used again by the same participant: run 1 "
+                                               "(out.dat, from line 2), logged on 2026-03-09 at 14:05, is its first "
+                                               "complete run and counts; this run does not count"});
+        }
+    }
+
+    // A run stopped and run again: the complete one counts, and neither is reused.
+    TempDirectory dir;
+    runStudy(dir, {sessionOf("Fruit.wls", "Mine.wls", 1)}, 5);
+    const std::string data = dir.read("out.dat");
+    std::size_t stop = 0;
+    for (int line = 0; line < 1 + 3 * 4; ++line)
+        stop = data.find('\n', stop) + 1;
+    dir.write("both.dat", data.substr(0, stop) + data.substr(data.find('\n') + 1));
+    dir.write("both.slg", dir.read("out.slg"));
+    const StudyResults study = readStudy({dir.file("both.dat")}, {}, diskFiles());
+    ASSERT_EQ(study.runs.size(), 2u);
+    const std::vector<Participant> participants = participantsOf(study);
+    ASSERT_EQ(participants.size(), 1u);
+    EXPECT_EQ(participants[0].counted, 1u);
+    EXPECT_EQ(runFlagsText(study.runs[0]), "incomplete;no_log_line");
+    EXPECT_EQ(runFlagsText(study.runs[1]), "");
+    const StudySummary summary = summarizeStudy(study);
+    EXPECT_EQ(std::tie(summary.participants, summary.runsNotCounted), std::make_tuple(1, 1));
 }
 
 }  // namespace

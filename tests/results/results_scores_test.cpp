@@ -149,10 +149,13 @@ TEST(ResultsScores, DifferenceScoreOfTheCombinedBlocks)
     }
 }
 
-TEST(ResultsScores, SummaryOverScoredSessionsThatAreNotExcluded)
+// Per session number, over the participants: each one's session of its counted run,
+// the excluded and unscored ones counted apart from the mean.
+TEST(ResultsScores, SummaryPerSessionOverTheParticipantsCountedRuns)
 {
-    const auto sessionWith = [](std::optional<double> score, bool excluded, int errorRate) {
+    const auto sessionWith = [](int number, std::optional<double> score, bool excluded, int errorRate) {
         SessionRecord s;
+        s.settings.session = number;
         s.difference.score = score;
         s.difference.excluded = excluded;
         s.halves[0] = HalfFigures{.meanLatency = 600,
@@ -163,20 +166,41 @@ TEST(ResultsScores, SummaryOverScoredSessionsThatAreNotExcluded)
                                   .rightCombination = ""};
         return s;
     };
+    const auto runOf = [](int subject, bool complete, std::vector<SessionRecord> sessions) {
+        RunRecord run;
+        run.subject = subject;
+        run.complete = complete;
+        run.sessions = std::move(sessions);
+        return run;
+    };
     StudyResults study;
-    study.runs.resize(2);
-    study.runs[0].complete = true;
-    study.runs[0].sessions = {sessionWith(1, false, 10), sessionWith(2, false, 0), sessionWith(100, true, 5)};
-    study.runs[1].sessions = {sessionWith(3, false, 3), sessionWith(std::nullopt, false, 2)};
+    study.runs = {runOf(1, true, {sessionWith(1, 1, false, 10), sessionWith(2, 2, false, 0)}),
+                  runOf(2, false, {sessionWith(1, 3, false, 3), sessionWith(2, std::nullopt, false, 2)}),
+                  runOf(3, true, {sessionWith(1, 100, true, 5)}),
+                  // Not counted: further runs of participants 1 and 3.
+                  runOf(1, true, {sessionWith(1, 50, false, 50), sessionWith(2, 50, false, 50)}),
+                  runOf(3, false, {sessionWith(1, -50, false, 50)})};
+    study.leftOut = {runOf(4, true, {sessionWith(1, 70, false, 70)})};
     const StudySummary summary = summarizeStudy(study);
-    EXPECT_EQ(std::tie(summary.runs, summary.sessionsScored, summary.sessionsExcluded, summary.incompleteRuns),
-              std::make_tuple(2, 4, 1, 1));
-    EXPECT_DOUBLE_EQ(*summary.meanScore, 2);
-    EXPECT_DOUBLE_EQ(*summary.scoreSd, 1);
-    EXPECT_NEAR(*summary.confidenceLow, 2 - 4.302652730 / std::sqrt(3.0), 1e-9);
-    EXPECT_NEAR(*summary.confidenceHigh, 2 + 4.302652730 / std::sqrt(3.0), 1e-9);
-    EXPECT_DOUBLE_EQ(*summary.meanErrorRate[0], 4);
-    EXPECT_FALSE(summary.meanErrorRate[1]);
+    EXPECT_EQ(std::tie(summary.runs, summary.incompleteRuns, summary.participants, summary.runsNotCounted,
+                       summary.runsLeftOut),
+              std::make_tuple(5, 2, 3, 2, 1));
+    ASSERT_EQ(summary.sessions.size(), 2u);
+    const SessionSummary& one = summary.sessions[0];
+    EXPECT_EQ(std::tie(one.session, one.participants, one.scored, one.excluded, one.unscored),
+              std::make_tuple(1, 3, 2, 1, 0));
+    EXPECT_DOUBLE_EQ(*one.meanScore, 2);
+    EXPECT_DOUBLE_EQ(*one.scoreSd, std::sqrt(2.0));
+    EXPECT_NEAR(*one.confidenceLow, 2 - 12.706204736, 1e-9);
+    EXPECT_NEAR(*one.confidenceHigh, 2 + 12.706204736, 1e-9);
+    EXPECT_DOUBLE_EQ(*one.meanErrorRate[0], 6);  // the excluded session's too
+    EXPECT_FALSE(one.meanErrorRate[1]);
+    const SessionSummary& two = summary.sessions[1];
+    EXPECT_EQ(std::tie(two.session, two.participants, two.scored, two.excluded, two.unscored),
+              std::make_tuple(2, 2, 1, 0, 1));
+    EXPECT_DOUBLE_EQ(*two.meanScore, 2);
+    EXPECT_FALSE(two.scoreSd || two.confidenceLow || two.confidenceHigh);
+    EXPECT_DOUBLE_EQ(*two.meanErrorRate[0], 1);
 
     // The t quantile of the interval: from the table and beyond it.
     const struct {
@@ -186,18 +210,11 @@ TEST(ResultsScores, SummaryOverScoredSessionsThatAreNotExcluded)
     for (const auto& q : quantiles) {
         SCOPED_TRACE(q.n);
         StudyResults many;
-        many.runs.resize(1);
         for (int i = 0; i < q.n; ++i)
-            many.runs[0].sessions.push_back(sessionWith(i, false, 0));
-        const StudySummary s = summarizeStudy(many);
+            many.runs.push_back(runOf(i, true, {sessionWith(1, i, false, 0)}));
+        const SessionSummary s = summarizeStudy(many).sessions.at(0);
         EXPECT_NEAR((*s.confidenceHigh - *s.meanScore) / (*s.scoreSd / std::sqrt(q.n)), q.t, 1e-6);
     }
-    StudyResults one;
-    one.runs.resize(1);
-    one.runs[0].sessions = {sessionWith(0.5, false, 0)};
-    const StudySummary single = summarizeStudy(one);
-    EXPECT_DOUBLE_EQ(*single.meanScore, 0.5);
-    EXPECT_FALSE(single.scoreSd || single.confidenceLow || single.confidenceHigh);
 }
 
 }  // namespace

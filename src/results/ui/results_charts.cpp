@@ -2,6 +2,7 @@
 
 #include <QAreaSeries>
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsScene>
 #include <QLegendMarker>
@@ -16,6 +17,9 @@
 #include <array>
 #include <cmath>
 #include <map>
+#include <set>
+
+#include "results/participants.h"
 
 namespace {
 
@@ -242,18 +246,34 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
 {
     auto* included = pointSeries(QStringLiteral("Session score"), QColor(chartColours::score), 9);
     auto* excluded = pointSeries(QStringLiteral("Excluded session"), QColor(chartColours::excludedScore), 9);
+    const std::vector<Participant> participants = participantsOf(study);
+    // A row per session number, the first at the top: those of the summary and any
+    // other a participant has a score in.
+    std::set<int> numbers;
+    for (const SessionSummary& session : summary.sessions)
+        numbers.insert(session.session);
     int scored = 0;
-    for (const RunRecord& run : study.runs)
-        for (const SessionRecord& session : run.sessions)
-            scored += session.difference.score ? 1 : 0;
-    // Of many sessions, every step-th of each kind (kept and excluded) is drawn; the
+    for (const Participant& p : participants) {
+        for (const SessionRecord& session : study.runs[p.counted].sessions) {
+            if (session.difference.score) {
+                ++scored;
+                numbers.insert(session.settings.session);
+            }
+        }
+    }
+    std::map<int, int> rowOf;
+    int row = static_cast<int>(numbers.size());
+    for (const int number : numbers)
+        rowOf[number] = --row;
+    const int rows = std::max(1, static_cast<int>(numbers.size()));
+    // Of many scores, every step-th of each kind (kept and excluded) is drawn; the
     // axis still spans every score.
     const int step = std::max(1, (scored + maxStudyChartPoints - 1) / maxStudyChartPoints);
     std::array<int, 2> ofKind{};
     double low = -1, high = 1;
     int index = 0;
-    for (const RunRecord& run : study.runs) {
-        for (const SessionRecord& session : run.sessions) {
+    for (const Participant& p : participants) {
+        for (const SessionRecord& session : study.runs[p.counted].sessions) {
             const auto& score = session.difference.score;
             if (!score)
                 continue;
@@ -262,66 +282,91 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
             const bool out = session.difference.excluded;
             if (ofKind[out]++ % step != 0)
                 continue;
-            // The points spread up and down by the golden ratio's steps, so that equal
-            // scores stay apart and every chart of the same study looks the same.
+            // The points spread up and down their row by the golden ratio's steps, so
+            // that equal scores stay apart and every chart of the same study looks the
+            // same.
             const double spread = 0.15 + 0.7 * std::fmod(index++ * 0.6180339887, 1.0);
-            (out ? excluded : included)->append(*score, spread);
+            (out ? excluded : included)->append(*score, rowOf.at(session.settings.session) + spread);
         }
     }
-    auto chart = newChart(step > 1
-                              ? QStringLiteral("Difference scores (%1 sessions, 1 in %2 drawn)").arg(scored).arg(step)
-                              : QStringLiteral("Difference scores (%1 sessions)").arg(scored));
-    for (const auto& end : {summary.confidenceLow, summary.confidenceHigh}) {
-        if (end) {
-            low = std::min(low, *end);
-            high = std::max(high, *end);
+    auto chart =
+        newChart(step > 1
+                     ? QStringLiteral("Difference scores by session (%1 scores, 1 in %2 drawn)").arg(scored).arg(step)
+                     : QStringLiteral("Difference scores by session (%1 scores)").arg(scored));
+    for (const SessionSummary& session : summary.sessions) {
+        for (const auto& end : {session.confidenceLow, session.confidenceHigh}) {
+            if (end) {
+                low = std::min(low, *end);
+                high = std::max(high, *end);
+            }
         }
     }
     low = -roundedUp(-low, 0.5, 0);
     high = roundedUp(high, 0.5, 0);
     auto* x = valueAxis(QStringLiteral("Score (positive: slower after the switch)"), low, high, QStringLiteral("%.1f"));
     roundTicks(x, low, high, 6);
-    auto* y = valueAxis(QString(), 0, 1, QStringLiteral("%.1f"));
-    y->setVisible(false);
+    auto* y = new QCategoryAxis;
+    y->setStartValue(0);
+    y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+    for (auto number = numbers.rbegin(); number != numbers.rend(); ++number)
+        y->append(QStringLiteral("Session %1").arg(*number), rowOf.at(*number) + 1);
+    y->setRange(0, rows);
+    y->setVisible(!numbers.empty());
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
     auto* zero = new QLineSeries;
     zero->setPen(QPen(QColor(separatorGrey), 1, Qt::DashLine));
     zero->append(0, 0);
-    zero->append(0, 1);
+    zero->append(0, rows);
     attach(*chart, zero, x, y);
     hideFromLegend(*chart, zero);
-    if (summary.confidenceLow && summary.confidenceHigh) {
-        auto* upper = new QLineSeries;
-        upper->append(*summary.confidenceLow, 1);
-        upper->append(*summary.confidenceHigh, 1);
-        auto* lower = new QLineSeries;
-        lower->append(*summary.confidenceLow, 0);
-        lower->append(*summary.confidenceHigh, 0);
-        auto* band = new QAreaSeries(upper, lower);
-        upper->setParent(band);  // an area series does not own its lines
-        lower->setParent(band);
-        band->setName(QStringLiteral("95 % interval of the mean"));
-        QColor fill(chartColours::mean);
-        fill.setAlphaF(0.2);
-        band->setBrush(fill);
-        band->setPen(Qt::NoPen);
-        attach(*chart, band, x, y);
-    }
-    if (summary.meanScore) {
-        auto* mean = new QLineSeries;
-        mean->setName(QStringLiteral("Mean %1").arg(QString::fromStdString(fixedNumber(*summary.meanScore, 2))));
-        mean->setPen(QPen(QColor(chartColours::mean), 2));
-        mean->append(*summary.meanScore, 0);
-        mean->append(*summary.meanScore, 1);
-        attach(*chart, mean, x, y);
+    std::vector<QAreaSeries*> bands;
+    for (const SessionSummary& session : summary.sessions) {
+        const double bottom = rowOf.at(session.session) + 0.05, top = bottom + 0.9;
+        if (session.confidenceLow && session.confidenceHigh) {
+            auto* upper = new QLineSeries;
+            upper->append(*session.confidenceLow, top);
+            upper->append(*session.confidenceHigh, top);
+            auto* lower = new QLineSeries;
+            lower->append(*session.confidenceLow, bottom);
+            lower->append(*session.confidenceHigh, bottom);
+            auto* band = new QAreaSeries(upper, lower);
+            upper->setParent(band);  // an area series does not own its lines
+            lower->setParent(band);
+            band->setName(QStringLiteral("Session %1: 95 % interval of the mean").arg(session.session));
+            QColor fill(chartColours::mean);
+            fill.setAlphaF(0.2);
+            band->setBrush(fill);
+            band->setPen(Qt::NoPen);
+            attach(*chart, band, x, y);
+            bands.push_back(band);
+        }
+        if (session.meanScore) {
+            auto* mean = new QLineSeries;
+            mean->setName(QStringLiteral("Session %1: mean %2")
+                              .arg(session.session)
+                              .arg(QString::fromStdString(fixedNumber(*session.meanScore, 2))));
+            mean->setPen(QPen(QColor(chartColours::mean), 2));
+            mean->append(*session.meanScore, bottom);
+            mean->append(*session.meanScore, top);
+            attach(*chart, mean, x, y);
+        }
     }
     attach(*chart, included, x, y);
     if (excluded->count() > 0)
         attach(*chart, excluded, x, y);
     else
         delete excluded;
+    // The bands look alike: the legend names one for all.
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        if (b > 0) {
+            hideFromLegend(*chart, bands[b]);
+            continue;
+        }
+        for (QLegendMarker* marker : chart->legend()->markers(bands[b]))
+            marker->setLabel(QStringLiteral("95 % interval of the mean"));
+    }
     return chart;
 }
 

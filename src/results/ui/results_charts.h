@@ -56,10 +56,11 @@ std::unique_ptr<QChart> latencyDistributionChart(const SessionRecord& session);
 // they say in their title how they were thinned.
 inline constexpr int maxStudyChartPoints = 1000;
 
-// The score of every scored session along one axis (a strip plot; excluded sessions
-// in grey), the mean of those not excluded as a line and its 95 % interval as a band.
-// Of more than maxStudyChartPoints sessions, 1 in n of each kind is drawn (n in the
-// title); the mean, the interval and the axis are those of every session.
+// The participants' scores (participants.h: those of each one's counted run), a row
+// per session number (a strip plot; excluded sessions in grey), each row with the
+// summary's mean of its session as a line and its 95 % interval as a band. Of more
+// than maxStudyChartPoints scores, 1 in n of each kind is drawn (n in the title); the
+// means, the intervals and the axis are those of every score.
 std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummary& summary);
 
 // The error rate of each half of every session with half figures, by run. Of more

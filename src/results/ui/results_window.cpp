@@ -8,10 +8,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
@@ -44,6 +46,10 @@ enum Column {
     ProblemsColumn,
     ColumnCount
 };
+
+// The runs table's Qt::UserRole of a run left out by the user: this minus its index
+// in study.leftOut (that of a run is its index in study.runs).
+constexpr int leftOutRow = -2;
 
 const QColor excludedTint(0xFB, 0xEE, 0xEE);
 const QColor incompleteTint(0xFD, 0xF3, 0xDF);
@@ -117,6 +123,8 @@ void ResultsWindow::buildMenus()
                                                 [this] { chooseExport(Export::TrialsCsv); });
     exportSummaryAction_ = exportMenu->addAction(QStringLiteral("&Summary as CSV..."), this,
                                                  [this] { chooseExport(Export::SummaryCsv); });
+    exportParticipantsAction_ = exportMenu->addAction(QStringLiteral("&Participants as CSV..."), this,
+                                                      [this] { chooseExport(Export::ParticipantsCsv); });
     exportHtmlAction_ = exportMenu->addAction(QStringLiteral("&Report as HTML..."), this,
                                               [this] { chooseExport(Export::Html); });
 }
@@ -140,8 +148,38 @@ QWidget* ResultsWindow::buildCentralWidget()
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(summaryLabel_);
+    layout->addWidget(buildLeaveOutBar());
     layout->addWidget(splitter, 1);
     return central;
+}
+
+// "Leave out subjects: [1-5, 9] Apply": the runs of the subjects listed go out of every
+// summary, chart and export, without reading the files again.
+QWidget* ResultsWindow::buildLeaveOutBar()
+{
+    auto* bar = new QWidget;
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* label = new QLabel(QStringLiteral("&Leave out subjects:"));
+    leaveOutEdit_ = new QLineEdit;
+    leaveOutEdit_->setObjectName(QStringLiteral("leaveOutSubjects"));
+    leaveOutEdit_->setPlaceholderText(QStringLiteral("such as 1-5, 9"));
+    leaveOutEdit_->setMaximumWidth(260);
+    label->setBuddy(leaveOutEdit_);
+    auto* apply = new QPushButton(QStringLiteral("Apply"));
+    apply->setObjectName(QStringLiteral("applyLeaveOut"));
+    const auto applyList = [this] {
+        QString error;
+        if (!leaveOutSubjects(leaveOutEdit_->text(), error))
+            QMessageBox::warning(this, QStringLiteral("Leave out subjects"), error);
+    };
+    connect(apply, &QPushButton::clicked, this, applyList);
+    connect(leaveOutEdit_, &QLineEdit::returnPressed, this, applyList);
+    row->addWidget(label);
+    row->addWidget(leaveOutEdit_);
+    row->addWidget(apply);
+    row->addStretch();
+    return bar;
 }
 
 // One row per run and session; selecting a row shows its run's charts.
@@ -250,6 +288,15 @@ void ResultsWindow::readingFinished()
 void ResultsWindow::showStudy(StudyResults study)
 {
     study_ = std::move(study);
+    showStudyParts();
+    emit studyShown();
+}
+
+// The summary, the table, the problems and the charts of study_ without the subjects
+// left out.
+void ResultsWindow::showStudyParts()
+{
+    ::leaveOutSubjects(study_, subjectsLeftOut_);
     summary_ = summarizeStudy(study_);
     fillSummary();
     fillTable();
@@ -260,35 +307,69 @@ void ResultsWindow::showStudy(StudyResults study)
     else
         showRun(-1);
     updateActions();
-    emit studyShown();
+}
+
+bool ResultsWindow::leaveOutSubjects(const QString& list, QString& error)
+{
+    SubjectList subjects;
+    if (!list.trimmed().isEmpty()) {
+        std::string why;
+        const std::optional<SubjectList> parsed = parseSubjectList(list.toStdString(), why);
+        if (!parsed) {
+            error = QStringLiteral("Leave out subjects: %1.").arg(text(why));
+            return false;
+        }
+        subjects = *parsed;
+    }
+    leaveOutEdit_->setText(list.trimmed());
+    if (subjects == subjectsLeftOut_)
+        return true;
+    subjectsLeftOut_ = subjects;
+    showStudyParts();
+    statusBar()->showMessage(subjects.empty()
+                                 ? QStringLiteral("No subject is left out.")
+                                 : text(countedText(study_.leftOut.size(), "run", "runs") + " left out by the user."),
+                             10'000);
+    return true;
 }
 
 void ResultsWindow::fillSummary()
 {
-    const auto count = [](std::size_t n, const char* one, const char* many) {
-        return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-    };
-    QString line = QStringLiteral("%1, %2 (%3 complete, %4 incomplete); %5 scored, %6 excluded")
+    const auto count = [](std::size_t n, const char* one, const char* many) { return text(countedText(n, one, many)); };
+    QString line = QStringLiteral("%1, %2 (%3 complete, %4 incomplete), %5")
                        .arg(count(study_.dataFiles.size(), "data file", "data files"),
-                            count(summary_.runs, "run", "runs"))
+                            count(static_cast<std::size_t>(summary_.runs), "run", "runs"))
                        .arg(summary_.runs - summary_.incompleteRuns)
                        .arg(summary_.incompleteRuns)
-                       .arg(count(summary_.sessionsScored, "session", "sessions"))
-                       .arg(summary_.sessionsExcluded);
-    if (summary_.meanScore) {
-        line += QStringLiteral("; mean score %1").arg(score(summary_.meanScore));
-        if (summary_.confidenceLow && summary_.confidenceHigh)
-            line += QStringLiteral(" (95 % interval %1 to %2)")
-                        .arg(score(summary_.confidenceLow), score(summary_.confidenceHigh));
+                       .arg(count(static_cast<std::size_t>(summary_.participants), "participant", "participants"));
+    if (summary_.runsNotCounted > 0)
+        line += QStringLiteral("; %1 of a participant not counted")
+                    .arg(count(static_cast<std::size_t>(summary_.runsNotCounted), "further run", "further runs"));
+    if (summary_.runsLeftOut > 0)
+        line += QStringLiteral("; %1 left out by the user")
+                    .arg(count(static_cast<std::size_t>(summary_.runsLeftOut), "run", "runs"));
+    line += '.';
+    const auto rate = [](const std::optional<double>& r) {
+        return r ? QString::fromStdString(fixedNumber(*r, 1)) + QStringLiteral(" %") : QStringLiteral("–");
+    };
+    for (const SessionSummary& session : summary_.sessions) {
+        line += QStringLiteral("\nSession %1: %2, %3 scored, %4 excluded")
+                    .arg(session.session)
+                    .arg(count(static_cast<std::size_t>(session.participants), "participant", "participants"))
+                    .arg(session.scored)
+                    .arg(session.excluded);
+        if (session.meanScore) {
+            line += QStringLiteral("; mean score %1").arg(score(session.meanScore));
+            if (session.confidenceLow && session.confidenceHigh)
+                line += QStringLiteral(" (95 % interval %1 to %2)")
+                            .arg(score(session.confidenceLow), score(session.confidenceHigh));
+        }
+        if (session.meanErrorRate[0] || session.meanErrorRate[1])
+            line += QStringLiteral("; mean error rate %1 before the switch, %2 after it")
+                        .arg(rate(session.meanErrorRate[0]), rate(session.meanErrorRate[1]));
+        line += '.';
     }
-    if (summary_.meanErrorRate[0] || summary_.meanErrorRate[1]) {
-        const auto rate = [](const std::optional<double>& r) {
-            return r ? QString::fromStdString(fixedNumber(*r, 1)) + QStringLiteral(" %") : QStringLiteral("–");
-        };
-        line += QStringLiteral("; mean error rate %1 before the switch, %2 after it")
-                    .arg(rate(summary_.meanErrorRate[0]), rate(summary_.meanErrorRate[1]));
-    }
-    summaryLabel_->setText(line + '.');
+    summaryLabel_->setText(line);
 }
 
 void ResultsWindow::fillTable()
@@ -346,6 +427,26 @@ void ResultsWindow::fillTable()
             }
         }
     }
+    // The runs left out by the user, last; selecting one shows that it is left out.
+    for (std::size_t r = 0; r < study_.leftOut.size(); ++r) {
+        const RunRecord& run = study_.leftOut[r];
+        const int row = runsTable_->rowCount();
+        runsTable_->insertRow(row);
+        auto* runItem = item(QString::number(run.id), true);
+        runItem->setData(Qt::UserRole, leftOutRow - static_cast<int>(r));
+        runsTable_->setItem(row, RunColumn, runItem);
+        runsTable_->setItem(row, SubjectColumn, item(QString::number(run.subject), true));
+        runsTable_->setItem(row, SexColumn, item(text(run.sex)));
+        runsTable_->setItem(row, OtherColumn, item(text(run.other)));
+        runsTable_->setItem(row, InputColumn, item(text(run.inputFile)));
+        runsTable_->setItem(row, SessionColumn, item(QString(), true));
+        runsTable_->setItem(row, ScoreColumn, item(score({}), true));
+        runsTable_->setItem(row, ExcludedColumn, item(QStringLiteral("yes: ") + QLatin1String(leftOutReason)));
+        runsTable_->setItem(row, CompleteColumn, item(run.complete ? QStringLiteral("yes") : QStringLiteral("no")));
+        runsTable_->setItem(row, ProblemsColumn, item(QString()));
+        for (int c = 0; c < ColumnCount; ++c)
+            runsTable_->item(row, c)->setBackground(excludedTint);
+    }
     runsTable_->resizeColumnsToContents();
     // Long reasons and problems are cut in the cell and shown whole in its tool tip.
     for (int c = 0; c < ColumnCount; ++c)
@@ -383,6 +484,17 @@ void ResultsWindow::showRun(int runIndex)
     shownRun_ = runIndex >= 0 && runIndex < static_cast<int>(study_.runs.size()) ? runIndex : -1;
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
+    const int leftOut = leftOutRow - runIndex;
+    if (shownRun_ < 0 && leftOut >= 0 && leftOut < static_cast<int>(study_.leftOut.size())) {
+        const RunRecord& run = study_.leftOut[static_cast<std::size_t>(leftOut)];
+        layout->addWidget(new QLabel(QStringLiteral("Run %1 (subject %2) is %3: it is in no summary, chart or export.")
+                                         .arg(run.id)
+                                         .arg(run.subject)
+                                         .arg(QLatin1String(leftOutReason))));
+        layout->addStretch();
+        runArea_->setWidget(page);  // deletes the former page
+        return;
+    }
     if (shownRun_ < 0) {
         layout->addWidget(new QLabel(QStringLiteral("No run selected.")));
         layout->addStretch();
@@ -435,7 +547,7 @@ void ResultsWindow::updateActions()
     const bool reading = reader_ != nullptr;
     const bool haveStudy = !study_.dataFiles.empty() || !study_.runs.empty();
     openAction_->setEnabled(!reading);
-    for (QAction* action : {exportTrialsAction_, exportSummaryAction_, exportHtmlAction_})
+    for (QAction* action : {exportTrialsAction_, exportSummaryAction_, exportHtmlAction_, exportParticipantsAction_})
         action->setEnabled(!reading && haveStudy);
 }
 
@@ -470,12 +582,14 @@ bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error) c
 void ResultsWindow::chooseExport(Export kind)
 {
     const bool html = kind == Export::Html;
-    const QString caption = kind == Export::TrialsCsv    ? QStringLiteral("Export the trials as CSV")
-                            : kind == Export::SummaryCsv ? QStringLiteral("Export the summary as CSV")
-                                                         : QStringLiteral("Export the report as HTML");
-    const QString suggested = kind == Export::TrialsCsv    ? QStringLiteral("trials.csv")
-                              : kind == Export::SummaryCsv ? QStringLiteral("summary.csv")
-                                                           : QStringLiteral("report.html");
+    const QString caption = kind == Export::TrialsCsv         ? QStringLiteral("Export the trials as CSV")
+                            : kind == Export::SummaryCsv      ? QStringLiteral("Export the summary as CSV")
+                            : kind == Export::ParticipantsCsv ? QStringLiteral("Export the participants as CSV")
+                                                              : QStringLiteral("Export the report as HTML");
+    const QString suggested = kind == Export::TrialsCsv         ? QStringLiteral("trials.csv")
+                              : kind == Export::SummaryCsv      ? QStringLiteral("summary.csv")
+                              : kind == Export::ParticipantsCsv ? QStringLiteral("participants.csv")
+                                                                : QStringLiteral("report.html");
     const QString folder = study_.dataFiles.empty() ? QString()
                                                     : QFileInfo(text(study_.dataFiles.front())).absolutePath() + '/';
     const QString path = QFileDialog::getSaveFileName(this, caption, folder + suggested,

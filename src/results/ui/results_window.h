@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "results/participants.h"
 #include "results/results_exports.h"
 #include "results/results_options.h"
 #include "results/results_scores.h"
@@ -16,6 +17,7 @@
 
 class QAction;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QProgressBar;
 class QScrollArea;
@@ -35,8 +37,13 @@ public:
     // pooled); files opened later from the window are read pooled or not alike.
     // Ignored while another reading is under way.
     void openDataFiles(const std::vector<std::string>& paths, const ResultsOptions& options = {});
-    // Shows a study already read, its first run selected.
+    // Shows a study already read, its first run selected, without the runs of the
+    // subjects left out (leaveOutSubjects).
     void showStudy(StudyResults study);
+    // Leaves the runs of the subjects listed (parseSubjectList; blank: none) out of the
+    // study shown and of every study read after, as the window's "Leave out subjects"
+    // field does; false, with the reason in error, for a list it cannot read.
+    bool leaveOutSubjects(const QString& list, QString& error);
 
     bool isReading() const { return reader_ != nullptr; }
     const StudyResults& study() const { return study_; }
@@ -58,6 +65,7 @@ private:
     void buildRunsTable();
     void buildTabs();
     void buildStatusBar();
+    QWidget* buildLeaveOutBar();
 
     void chooseDataFiles();
     void chooseExport(Export kind);
@@ -66,15 +74,18 @@ private:
     void fillSummary();
     void fillProblems();
     void showStudyCharts();
+    void showStudyParts();
     void showRun(int runIndex);
     void updateActions();
 
     StudyResults study_;
     StudySummary summary_;
     bool poolLogs_ = false;  // as the last reading was told
+    SubjectList subjectsLeftOut_;
     int shownRun_ = -1;
 
     QLabel* summaryLabel_ = nullptr;
+    QLineEdit* leaveOutEdit_ = nullptr;
     QTableWidget* runsTable_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     QScrollArea* runArea_ = nullptr;
@@ -86,6 +97,7 @@ private:
     QAction* exportTrialsAction_ = nullptr;
     QAction* exportSummaryAction_ = nullptr;
     QAction* exportHtmlAction_ = nullptr;
+    QAction* exportParticipantsAction_ = nullptr;
 
     QThread* reader_ = nullptr;
     StudyResults readStudy_;  // written by the reader thread until it finishes

@@ -1,9 +1,13 @@
 // truv-results' charts and window on the offscreen platform, with studies made here.
 #include <QAction>
 #include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChartView>
+#include <QLabel>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
+#include <QPushButton>
 #include <QScatterSeries>
 #include <QScrollArea>
 #include <QSignalSpy>
@@ -14,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <map>
 
@@ -98,9 +103,13 @@ StudySummary summary()
 {
     StudySummary s;
     s.runs = 3;
-    s.meanScore = 0.3;
-    s.confidenceLow = -0.97;
-    s.confidenceHigh = 1.57;
+    s.sessions.resize(2);
+    s.sessions[0].session = 1;
+    s.sessions[0].meanScore = 0.3;
+    s.sessions[0].confidenceLow = -0.97;
+    s.sessions[0].confidenceHigh = 1.57;
+    s.sessions[1].session = 2;
+    s.sessions[1].meanScore = 0.2;
     return s;
 }
 
@@ -187,22 +196,43 @@ TEST(ResultsCharts, DistributionCountsTheCombinedBlocksOfEachHalf)
     }
 }
 
-TEST(ResultsCharts, ScoresSetExcludedSessionsApartAndDrawTheMeanAndItsInterval)
+// A row per session number, session 1 on top, each with its own points, mean and
+// interval.
+TEST(ResultsCharts, ScoresSetExcludedSessionsApartAndDrawEachSessionsMeanAndItsInterval)
 {
     const auto chart = scoresChart(study(), summary());
+    chartSvg(*chart);  // lays the legend out
     const auto points = seriesByName<QScatterSeries>(*chart);
     ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(points.at("Session score")->count(), 2);
-    EXPECT_EQ(points.at("Excluded session")->count(), 1);
-    EXPECT_EQ(points.at("Excluded session")->points().front().x(), 1.5);
+    const auto rowOf = [](const QPointF& point) { return static_cast<int>(std::floor(point.y())); };
+    const QList<QPointF> kept = points.at("Session score")->points();
+    ASSERT_EQ(kept.size(), 2);
+    EXPECT_EQ(kept[0].x(), 0.4);  // run 1, session 1
+    EXPECT_EQ(rowOf(kept[0]), 1);
+    EXPECT_EQ(kept[1].x(), 0.2);  // session 2
+    EXPECT_EQ(rowOf(kept[1]), 0);
+    const QList<QPointF> excluded = points.at("Excluded session")->points();
+    ASSERT_EQ(excluded.size(), 1);
+    EXPECT_EQ(excluded.front().x(), 1.5);
+    EXPECT_EQ(rowOf(excluded.front()), 1);
+    auto* rows = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Vertical).front());
+    ASSERT_NE(rows, nullptr);
+    EXPECT_EQ(rows->categoriesLabels(), QStringList({"Session 2", "Session 1"}));
     const auto means = seriesByName<QLineSeries>(*chart);
-    ASSERT_TRUE(means.count("Mean 0.30"));
-    EXPECT_EQ(means.at("Mean 0.30")->points().front().x(), 0.3);
+    for (const auto& [name, x, row] :
+         {std::tuple("Session 1: mean 0.30", 0.3, 1), std::tuple("Session 2: mean 0.20", 0.2, 0)}) {
+        ASSERT_TRUE(means.count(name)) << name;
+        EXPECT_EQ(means.at(name)->points().front().x(), x);
+        EXPECT_EQ(rowOf(means.at(name)->points().front()), row);
+        EXPECT_EQ(rowOf(means.at(name)->points().back()), row);
+    }
     const auto bands = seriesByName<QAreaSeries>(*chart);
-    ASSERT_TRUE(bands.count("95 % interval of the mean"));
-    const auto band = bands.at("95 % interval of the mean")->upperSeries()->points();
+    ASSERT_EQ(bands.size(), 1u);  // session 2 has no interval
+    QAreaSeries* interval = bands.at("Session 1: 95 % interval of the mean");
+    const auto band = interval->upperSeries()->points();
     EXPECT_EQ(band.front().x(), -0.97);
     EXPECT_EQ(band.back().x(), 1.57);
+    EXPECT_EQ(chart->legend()->markers(interval).front()->label(), "95 % interval of the mean");
     // The axis holds every point and the interval.
     auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
     EXPECT_LE(axis->min(), -1);
@@ -224,8 +254,8 @@ TEST(ResultsCharts, StudyChartsThinOutManyRunsAndSaySo)
         QString scoresTitle, ratesTitle;
     };
     const Case cases[] = {
-        {1000, 990, 10, 1000, "Difference scores (1000 sessions)", "Error rates by half"},
-        {5000, 990, 10, 1000, "Difference scores (5000 sessions, 1 in 5 drawn)",
+        {1000, 990, 10, 1000, "Difference scores by session (1000 scores)", "Error rates by half"},
+        {5000, 990, 10, 1000, "Difference scores by session (5000 scores, 1 in 5 drawn)",
          "Error rates by half (each point the mean of 5 runs)"},
     };
     for (const Case& c : cases) {
@@ -233,6 +263,7 @@ TEST(ResultsCharts, StudyChartsThinOutManyRunsAndSaySo)
         for (int id = 1; id <= c.runs; ++id) {
             RunRecord run;
             run.id = id;
+            run.subject = id;  // a participant each
             run.sessions.resize(1);
             SessionRecord& s = run.sessions[0];
             s.difference.score = 0.25;
@@ -246,7 +277,7 @@ TEST(ResultsCharts, StudyChartsThinOutManyRunsAndSaySo)
         EXPECT_EQ(points.at("Session score")->count(), c.scores) << c.runs;
         EXPECT_EQ(points.at("Excluded session")->count(), c.excludedScores) << c.runs;
         EXPECT_EQ(scores->title(), c.scoresTitle);
-        EXPECT_TRUE(seriesByName<QLineSeries>(*scores).count("Mean 0.30")) << c.runs;
+        EXPECT_TRUE(seriesByName<QLineSeries>(*scores).count("Session 1: mean 0.30")) << c.runs;
 
         const auto rates = errorRatesChart(st);
         const auto halves = seriesByName<QScatterSeries>(*rates);
@@ -405,4 +436,57 @@ TEST(ResultsWindow, ReadsOnAWorkerThreadAndThenShowsWhatItRead)
     ASSERT_FALSE(window.study().problems.empty());  // the file that is not there
     EXPECT_EQ(window.findChild<QTableWidget*>()->rowCount(), 0);
     EXPECT_EQ(window.shownRun(), -1);
+}
+
+// The subjects listed go out of the summary, the charts and every export without
+// reading the files again; their runs are listed last in the table, with the reason.
+TEST(ResultsWindow, LeavesTheSubjectsListedOutAndListsTheirRuns)
+{
+    TempDirectory dir;
+    dir.write("study.dat", "the data");
+    ResultsWindow window;
+    window.showStudy(study(dir.file("study.dat")));
+    auto* table = window.findChild<QTableWidget*>();
+    auto* edit = window.findChild<QLineEdit*>("leaveOutSubjects");
+    ASSERT_NE(edit, nullptr);
+    QString error;
+    EXPECT_FALSE(window.leaveOutSubjects("3-1", error));
+    EXPECT_EQ(error, "Leave out subjects: the range 3-1 runs backwards.");
+    EXPECT_EQ(window.study().runs.size(), 3u);
+
+    ASSERT_TRUE(window.leaveOutSubjects(" 1, 3 ", error)) << error.toStdString();
+    EXPECT_EQ(edit->text(), "1, 3");
+    ASSERT_EQ(window.study().runs.size(), 1u);
+    EXPECT_EQ(window.study().runs[0].subject, 2);
+    ASSERT_EQ(table->rowCount(), 3);  // run 2, then runs 1 and 3 left out
+    for (const auto& [row, run] : {std::pair(1, "1"), std::pair(2, "3")}) {
+        EXPECT_EQ(table->item(row, 0)->text(), run);
+        EXPECT_EQ(table->item(row, 7)->text(), "yes: left out by the user");
+    }
+    table->selectRow(2);
+    EXPECT_EQ(window.shownRun(), -1);
+    bool said = false;
+    for (const QLabel* label : window.findChildren<QLabel*>())
+        said = said || label->text().contains("2 runs left out by the user");
+    EXPECT_TRUE(said);
+    for (const auto kind : {ResultsWindow::Export::TrialsCsv, ResultsWindow::Export::SummaryCsv,
+                            ResultsWindow::Export::ParticipantsCsv}) {
+        const std::string path = dir.file("out.csv");
+        ASSERT_TRUE(window.exportTo(kind, QString::fromStdString(path), error)) << error.toStdString();
+        const std::string csv = dir.read("out.csv");
+        EXPECT_EQ(csv, kind == ResultsWindow::Export::ParticipantsCsv ? participantsCsv(window.study())
+                       : kind == ResultsWindow::Export::SummaryCsv    ? summaryCsv(window.study())
+                                                                      : trialsCsv(window.study()));
+        EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), kind == ResultsWindow::Export::ParticipantsCsv ? 2 : 1);
+    }
+
+    // A study shown after keeps the list; the field's Apply with nothing in it puts
+    // every run back.
+    window.showStudy(study(dir.file("study.dat")));
+    EXPECT_EQ(window.study().runs.size(), 1u);
+    edit->setText("");
+    window.findChild<QPushButton*>("applyLeaveOut")->click();
+    EXPECT_EQ(window.study().runs.size(), 3u);
+    EXPECT_TRUE(window.study().leftOut.empty());
+    EXPECT_EQ(table->rowCount(), 4);
 }
