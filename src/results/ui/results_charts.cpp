@@ -5,6 +5,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsScene>
+#include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
@@ -21,11 +22,15 @@
 
 #include "results/participants.h"
 
+#include "results/chart_scale.h"
+
 namespace {
 
-constexpr int binWidth = 50;        // ms
-constexpr int histogramEnd = 3000;  // ms: longer latencies are counted, not drawn
 constexpr QRgb separatorGrey = 0xC8C8C8;
+// The triangles of the trials beyond a latency axis sit this share of it below its
+// top, where the plot area's edge does not cut them in half (a chart of 300 px or
+// more, as in the window and the report).
+constexpr double beyondInset = 0.03;
 
 const char* roleLabel(BlockRole role)
 {
@@ -72,6 +77,18 @@ QScatterSeries* pointSeries(const QString& name, QColor colour, qreal size = 7)
     return series;
 }
 
+// Outlined triangles in the colour: the trials beyond a latency axis, at its top.
+QScatterSeries* beyondSeries(const QString& name, QColor colour)
+{
+    auto* series = new QScatterSeries;
+    series->setName(name);
+    series->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+    series->setMarkerSize(9);
+    series->setBrush(Qt::white);
+    series->setPen(QPen(colour, 1.5));
+    return series;
+}
+
 QValueAxis* valueAxis(const QString& title, qreal low, qreal high, const QString& format)
 {
     auto* axis = new QValueAxis;
@@ -114,6 +131,16 @@ void roundTicks(QValueAxis* axis, double low, double high, int count)
     axis->setRange(low, low + std::ceil((high - low) / step - 1e-9) * step);
 }
 
+// A latency axis from 0 to the scale's top, with round ticks that do not raise it: the
+// trials beyond it are drawn at that top.
+QValueAxis* latencyAxis(const LatencyScale& scale, int ticks)
+{
+    auto* axis = valueAxis(QStringLiteral("Latency (ms)"), 0, scale.top, QStringLiteral("%d"));
+    roundTicks(axis, 0, scale.top, ticks);
+    axis->setRange(0, scale.top);
+    return axis;
+}
+
 // An axis range's upper end: the value rounded up to a multiple of step, at least minimum.
 double roundedUp(double value, double step, double minimum)
 {
@@ -146,10 +173,19 @@ std::unique_ptr<QChart> latencyByTrialChart(const SessionRecord& session)
     auto chart = newChart(QStringLiteral("Session %1: latency by trial").arg(session.settings.session));
     constexpr std::array roles{BlockRole::PairOnePractice, BlockRole::PairTwoPractice, BlockRole::CombinedPractice,
                                BlockRole::CombinedRecorded, BlockRole::Unknown};
+    std::vector<int> latencies;
+    for (const BlockRecord& block : session.blocks)
+        for (const TrialRecord& trial : block.trials)
+            if (!trial.unrun)
+                latencies.push_back(trial.latency);
+    const LatencyScale scale = latencyScale(std::move(latencies));
+    // Per role the trials within the axis, and those beyond it as outlined triangles at
+    // its top.
     std::map<BlockRole, QScatterSeries*> series;
+    std::map<BlockRole, QScatterSeries*> beyond;
     std::vector<double> separators;
     int slot = 0;
-    int longest = 0;
+    int beyondCount = 0;
     for (const BlockRecord& block : session.blocks) {
         if (slot > 0)
             separators.push_back(slot + 0.5);
@@ -160,15 +196,20 @@ std::unique_ptr<QChart> latencyByTrialChart(const SessionRecord& session)
             ++slot;
             if (trial.unrun)
                 continue;
-            points->append(slot, trial.latency);
-            longest = std::max(longest, trial.latency);
+            if (!scale.beyond(trial.latency)) {
+                points->append(slot, trial.latency);
+                continue;
+            }
+            QScatterSeries*& marks = beyond[block.role];
+            if (marks == nullptr)
+                marks = beyondSeries(QString(), roleColour(block.role));
+            marks->append(slot, scale.top * (1 - beyondInset));
+            ++beyondCount;
         }
     }
-    const double top = roundedUp(longest, 500, 1000);
     auto* x = valueAxis(QStringLiteral("Trial, in block order"), 0, std::max(slot, 1) + 1, QStringLiteral("%d"));
-    auto* y = valueAxis(QStringLiteral("Latency (ms)"), 0, top, QStringLiteral("%d"));
     roundTicks(x, 0, std::max(slot, 1) + 1, 8);
-    roundTicks(y, 0, top, 5);
+    auto* y = latencyAxis(scale, 5);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (double at : separators) {
@@ -184,6 +225,18 @@ std::unique_ptr<QChart> latencyByTrialChart(const SessionRecord& session)
         if (const auto found = series.find(role); found != series.end())
             attach(*chart, found->second, x, y);
     }
+    for (BlockRole role : roles) {
+        if (const auto found = beyond.find(role); found != beyond.end()) {
+            attach(*chart, found->second, x, y);
+            hideFromLegend(*chart, found->second);
+        }
+    }
+    if (beyondCount > 0) {
+        // The legend's one entry for the triangles of every role: a series of no points.
+        auto* key = beyondSeries(QStringLiteral("%1 beyond the axis").arg(beyondCount), QColor(chartColours::mean));
+        attach(*chart, key, x, y);
+    }
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     return chart;
 }
 
@@ -191,52 +244,61 @@ std::unique_ptr<QChart> latencyDistributionChart(const SessionRecord& session)
 {
     auto chart =
         newChart(QStringLiteral("Session %1: latencies of the combined blocks by half").arg(session.settings.session));
-    constexpr int bins = histogramEnd / binWidth;
-    std::array<std::array<int, bins>, 2> counts{};
-    std::array<int, 2> longer{};
-    std::array<int, 2> totals{};
+    std::array<std::vector<int>, 2> halves;
     for (const BlockRecord& block : session.blocks) {
         if (block.half < 1 || block.half > 2 ||
             (block.role != BlockRole::CombinedPractice && block.role != BlockRole::CombinedRecorded))
             continue;
-        for (const TrialRecord& trial : block.trials) {
-            if (trial.unrun)
-                continue;
-            const int h = block.half - 1;
-            ++totals[h];
-            if (trial.latency >= histogramEnd)
-                ++longer[h];
-            else
-                ++counts[h][std::max(trial.latency, 0) / binWidth];
+        for (const TrialRecord& trial : block.trials)
+            if (!trial.unrun)
+                halves[static_cast<std::size_t>(block.half - 1)].push_back(trial.latency);
+    }
+    // One scale for both halves, so that their bins line up.
+    std::vector<int> both = halves[0];
+    both.insert(both.end(), halves[1].begin(), halves[1].end());
+    const LatencyScale scale = latencyScale(std::move(both));
+    const int bins = scale.bins();
+    std::array<std::vector<int>, 2> counts{std::vector<int>(bins), std::vector<int>(bins)};
+    std::array<int, 2> shown{};
+    std::array<int, 2> beyond{};
+    int highest = 0;
+    for (std::size_t h = 0; h < 2; ++h) {
+        for (int latency : halves[h]) {
+            if (const std::optional<int> bin = scale.bin(latency)) {
+                highest = std::max(highest, ++counts[h][static_cast<std::size_t>(*bin)]);
+                ++shown[h];
+            } else {
+                ++beyond[h];
+            }
         }
     }
-    const int highest = std::max(*std::max_element(counts[0].begin(), counts[0].end()),
-                                 *std::max_element(counts[1].begin(), counts[1].end()));
-    auto* x = valueAxis(QStringLiteral("Latency (ms)"), 0, histogramEnd, QStringLiteral("%d"));
+    auto* x = latencyAxis(scale, 7);
     auto* y = valueAxis(QStringLiteral("Trials"), 0, roundedUp(highest, 5, 5), QStringLiteral("%d"));
-    x->setTickCount(7);
     roundTicks(y, 0, std::max(highest, 5), 5);
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
-    for (int h = 0; h < 2; ++h) {
+    for (std::size_t h = 0; h < 2; ++h) {
         // The outline of the bars as one step line, filled down to the axis.
         auto* outline = new QLineSeries;
         outline->append(0, 0);
         for (int b = 0; b < bins; ++b) {
-            outline->append(b * binWidth, counts[h][b]);
-            outline->append((b + 1) * binWidth, counts[h][b]);
+            const int count = counts[h][static_cast<std::size_t>(b)];
+            outline->append(b * scale.binWidth, count);
+            outline->append((b + 1) * scale.binWidth, count);
         }
-        outline->append(histogramEnd, 0);
+        outline->append(scale.top, 0);
         auto* area = new QAreaSeries(outline);
         outline->setParent(area);  // an area series does not own its lines
-        QString name = QStringLiteral("Half %1 (n = %2").arg(h + 1).arg(totals[h]);
-        if (longer[h] > 0)
-            name += QStringLiteral(", %1 over %2 ms").arg(longer[h]).arg(histogramEnd);
+        const int half = static_cast<int>(h) + 1;
+        // n is the trials drawn; those beyond the axis are counted apart.
+        QString name = QStringLiteral("Half %1 (n = %2").arg(half).arg(shown[h]);
+        if (beyond[h] > 0)
+            name += QStringLiteral("; %1 beyond %2 ms not drawn").arg(beyond[h]).arg(scale.top);
         area->setName(name + ')');
-        QColor fill = halfColour(h + 1);
+        QColor fill = halfColour(half);
         fill.setAlpha(70);
         area->setBrush(fill);
-        area->setPen(QPen(halfColour(h + 1), 2));
+        area->setPen(QPen(halfColour(half), 2));
         attach(*chart, area, x, y);
     }
     return chart;

@@ -42,13 +42,22 @@ QColor halfColour(int half);  // 1 or 2
 // The size the report's charts are drawn at, in pixels.
 inline constexpr QSize reportChartSize{720, 360};
 
+// Both session charts scale their latency axis by latencyScale (chart_scale.h) of the
+// latencies they show: from 0 to the 99th percentile of those up to the difference
+// score's longest (10,000 ms), rounded up to a multiple of 500 ms and at least 1000 ms.
+
 // A session's latencies trial by trial across its blocks: x the trial slot in block
 // order (an unrun slot keeps its place but has no point), y the latency in ms, one
-// series and colour per block role; thin grey lines between the blocks.
+// series and colour per block role; thin grey lines between the blocks. A trial beyond
+// the axis is an outlined triangle in its role's colour at the axis' top, and the
+// legend says how many there are ("2 beyond the axis", by a black triangle).
 std::unique_ptr<QChart> latencyByTrialChart(const SessionRecord& session);
 
 // The latencies of a session's combined blocks, practice and recorded, as a histogram
-// per half: 50 ms bins from 0 to 3000 ms; the number of longer ones is in the legend.
+// per half on one axis for both: 50 ms bins from 0 to the axis' top (100 ms where that
+// would make more than 100 bins). Each half's n in the legend is the trials drawn, and
+// those beyond the axis are counted after it ("Half 1 (n = 29; 1 beyond 3500 ms not
+// drawn)").
 std::unique_ptr<QChart> latencyDistributionChart(const SessionRecord& session);
 
 // The charts of the study as a whole draw at most about this many points a series, so

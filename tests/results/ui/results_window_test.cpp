@@ -179,21 +179,53 @@ TEST(ResultsCharts, DistributionCountsTheCombinedBlocksOfEachHalf)
     const auto chart = latencyDistributionChart(session(1, 0.4, false));
     const auto areas = seriesByName<QAreaSeries>(*chart);
     ASSERT_EQ(areas.size(), 2u);
-    // Half 1: blocks 3 and 4, 30 trials; half 2: blocks 6 and 7, 10 + 6 run trials, of
-    // which five of block 6 are 3000 ms or longer.
-    const QString one = "Half 1 (n = 30)", two = "Half 2 (n = 16, 5 over 3000 ms)";
+    // Half 1: blocks 3 and 4, 30 trials; half 2: blocks 6 and 7, 10 + 6 run trials, up
+    // to 3040 ms: an axis to 3500 ms.
+    const QString one = "Half 1 (n = 30)", two = "Half 2 (n = 16)";
     ASSERT_TRUE(areas.count(one) && areas.count(two)) << areas.begin()->first.toStdString();
     for (const auto& [name, half] : {std::pair(one, 1), std::pair(two, 2)}) {
         QAreaSeries* area = areas.at(name);
         EXPECT_EQ(area->pen().color(), halfColour(half));
         // Each bin is a step of two points; their heights add up to the trials drawn.
         const QList<QPointF> outline = area->upperSeries()->points();
-        ASSERT_EQ(outline.size(), 2 + 2 * 60);
+        ASSERT_EQ(outline.size(), 2 + 2 * 70);
         double drawn = 0;
         for (int i = 1; i < outline.size() - 1; i += 2)
             drawn += outline[i].y();
-        EXPECT_EQ(drawn, half == 1 ? 30 : 11) << name.toStdString();
+        EXPECT_EQ(drawn, half == 1 ? 30 : 16) << name.toStdString();
     }
+}
+
+// A first trial of 45,340 ms and a combined practice trial of 12,000 ms, both dropped
+// by the score: the latency axes stay at the other trials' scale, and the two are
+// drawn at the top and counted.
+TEST(ResultsCharts, SessionChartsKeepTheirScaleWithAnOutlier)
+{
+    SessionRecord s = session(1, 0.4, false);
+    s.blocks[0].trials[0].latency = 45'340;
+    s.blocks[2].trials[0].latency = 12'000;
+    const auto byTrial = latencyByTrialChart(s);
+    auto* y = qobject_cast<QValueAxis*>(byTrial->axes(Qt::Vertical).front());
+    EXPECT_EQ(y->max(), 3500);  // the longest other trial is 3040 ms
+    std::vector<double> atTop;  // the slots of the points at the axis' top (just under it) or past it
+    for (QAbstractSeries* series : byTrial->series()) {
+        if (auto* scatter = qobject_cast<QScatterSeries*>(series))
+            for (const QPointF& p : scatter->points())
+                if (p.y() > 0.95 * y->max()) {
+                    atTop.push_back(p.x());
+                    EXPECT_EQ(scatter->markerShape(), QScatterSeries::MarkerShapeTriangle);
+                }
+    }
+    EXPECT_EQ(atTop, (std::vector<double>{1, 21}));
+    const auto points = seriesByName<QScatterSeries>(*byTrial);
+    ASSERT_TRUE(points.count("2 beyond the axis"));
+    EXPECT_EQ(points.at("Pair 1 practice")->count(), 9);
+
+    const auto histogram = latencyDistributionChart(s);
+    EXPECT_EQ(qobject_cast<QValueAxis*>(histogram->axes(Qt::Horizontal).front())->max(), 3500);
+    const auto areas = seriesByName<QAreaSeries>(*histogram);
+    EXPECT_TRUE(areas.count("Half 1 (n = 29; 1 beyond 3500 ms not drawn)")) << areas.begin()->first.toStdString();
+    EXPECT_TRUE(areas.count("Half 2 (n = 16)"));
 }
 
 // A row per session number, session 1 on top, each with its own points, mean and
