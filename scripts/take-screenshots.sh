@@ -107,7 +107,7 @@ done
       "$build/tools/truv-results" --html report.html study.dat >/dev/null 2>&1
       sandbox=; [ "$(id -u)" = 0 ] && sandbox=--no-sandbox
       chromium --headless $sandbox --disable-gpu --user-data-dir="$work/profile" --no-first-run \
-        --screenshot="$out/results-report.png" --window-size=1200,2000 "file://$work/report.html" >/dev/null 2>&1
+        --screenshot="$out/results-report.png" --window-size=1200,2700 "file://$work/report.html" >/dev/null 2>&1
       ;;
     esac
   done

@@ -384,6 +384,7 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
     attach(*chart, zero, x, y);
     hideFromLegend(*chart, zero);
     std::vector<QAreaSeries*> bands;
+    std::vector<QLineSeries*> means;
     for (const SessionSummary& session : summary.sessions) {
         const double bottom = rowOf.at(session.session) + 0.05, top = bottom + 0.9;
         if (session.confidenceLow && session.confidenceHigh) {
@@ -413,6 +414,7 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
             mean->append(*session.meanScore, bottom);
             mean->append(*session.meanScore, top);
             attach(*chart, mean, x, y);
+            means.push_back(mean);
         }
     }
     attach(*chart, included, x, y);
@@ -420,15 +422,21 @@ std::unique_ptr<QChart> scoresChart(const StudyResults& study, const StudySummar
         attach(*chart, excluded, x, y);
     else
         delete excluded;
-    // The bands look alike: the legend names one for all.
-    for (std::size_t b = 0; b < bands.size(); ++b) {
-        if (b > 0) {
-            hideFromLegend(*chart, bands[b]);
-            continue;
+    // The bands look alike, and so do the means: the legend names one of each for all,
+    // short enough for the legend to show whole (each session's figures are in the
+    // summary beside the chart).
+    const auto nameOnce = [&](const auto& series, const QString& label) {
+        for (std::size_t i = 0; i < series.size(); ++i) {
+            if (i > 0) {
+                hideFromLegend(*chart, series[i]);
+                continue;
+            }
+            for (QLegendMarker* marker : chart->legend()->markers(series[i]))
+                marker->setLabel(label);
         }
-        for (QLegendMarker* marker : chart->legend()->markers(bands[b]))
-            marker->setLabel(QStringLiteral("95 % interval of the mean"));
-    }
+    };
+    nameOnce(bands, QStringLiteral("95 % interval"));
+    nameOnce(means, QStringLiteral("Session mean"));
     return chart;
 }
 

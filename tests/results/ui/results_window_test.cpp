@@ -264,7 +264,7 @@ TEST(ResultsCharts, ScoresSetExcludedSessionsApartAndDrawEachSessionsMeanAndItsI
     const auto band = interval->upperSeries()->points();
     EXPECT_EQ(band.front().x(), -0.97);
     EXPECT_EQ(band.back().x(), 1.57);
-    EXPECT_EQ(chart->legend()->markers(interval).front()->label(), "95 % interval of the mean");
+    EXPECT_EQ(chart->legend()->markers(interval).front()->label(), "95 % interval");
     // The axis holds every point and the interval.
     auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
     EXPECT_LE(axis->min(), -1);
