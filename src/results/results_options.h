@@ -21,12 +21,16 @@ struct ResultsCommandLine {
     std::string trialsCsvPath;           // --csv-trials
     std::string summaryCsvPath;          // --csv-summary
     std::string htmlPath;                // --html
+    std::string psychDsPath;             // --psych-ds: the dataset's folder
     bool csvRaw = false;                 // --csv-raw: the CSV texts as they are (CsvTexts::Raw)
     bool help = false;
 
     // Whether any file is to be written: then the program writes and ends, no window.
-    bool writesFiles() const { return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty(); }
-    // The files to write, in the order trials, summary, report.
+    bool writesFiles() const
+    {
+        return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty() || !psychDsPath.empty();
+    }
+    // The files to write, in the order trials, summary, report, Psych-DS dataset.
     std::vector<ExportRequest> exports() const;
 };
 
@@ -34,7 +38,8 @@ struct ResultsCommandLine {
 // error, for an unknown option, an option without its value or given twice, an empty
 // value, a value to --help or --csv-raw, --csv-raw without a CSV file to write, files
 // to write without a data file to read, a timing record (.timing.tsv) given as a data
-// file, or one path given for two outputs or for an output and a data file. "--" ends the options: what
+// file, one path given for two outputs or for an output and a data file, or an output
+// inside the Psych-DS dataset's folder. "--" ends the options: what
 // follows are data files, whatever they look like.
 std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std::string>& args, std::string& error);
 

@@ -14,6 +14,7 @@ struct Accepted {
     bool help = false;
     bool writes = false;
     bool raw = false;
+    std::string psychDs = "";
 };
 
 TEST(ResultsCommandLine, AcceptedLines)
@@ -29,6 +30,9 @@ TEST(ResultsCommandLine, AcceptedLines)
         {{"-h", "--html", "r.html"}, {}, "", "", "", "r.html", true, true},  // help needs no data file
         {{"--csv-raw", "--csv-trials", "t.csv", "a.dat"}, {"a.dat"}, "", "t.csv", "", "", false, true, true},
         {{"--csv-summary", "s.csv", "a.dat", "--csv-raw"}, {"a.dat"}, "", "", "s.csv", "", false, true, true},
+        {{"--psych-ds=ds", "a.dat"}, {"a.dat"}, "", "", "", "", false, true, false, "ds"},
+        // A name that starts like the dataset's folder is not inside it.
+        {{"--psych-ds", "d", "--study", "l", "--html", "dx", "a"}, {"a"}, "l", "", "", "dx", false, true, false, "d"},
     };
     for (const Accepted& c : cases) {
         std::string error;
@@ -43,6 +47,14 @@ TEST(ResultsCommandLine, AcceptedLines)
         EXPECT_EQ(line->help, c.help);
         EXPECT_EQ(line->writesFiles(), c.writes) << testing::PrintToString(c.args);
         EXPECT_EQ(line->csvRaw, c.raw) << testing::PrintToString(c.args);
+        EXPECT_EQ(line->psychDsPath, c.psychDs);
+        // The dataset, written last, looks for the input files in the study folder.
+        const std::vector<ExportRequest> exports = line->exports();
+        if (!c.psychDs.empty()) {
+            ASSERT_FALSE(exports.empty());
+            EXPECT_EQ(exports.back().kind, ResultsExport::PsychDs);
+            EXPECT_EQ(exports.back().studyDirectory, c.study);
+        }
     }
 }
 
@@ -60,6 +72,12 @@ TEST(ResultsCommandLine, RefusedLinesSayWhy)
         {{"--csv-trials", "t.csv"}, "no data file to read"},
         {{"--csv-trials", "x.csv", "--csv-summary", "x.csv", "a.dat"}, "two outputs go to the same file x.csv"},
         {{"--html", "a.dat", "a.dat"}, "an output would overwrite the data file a.dat"},
+        {{"--psych-ds", "a.dat", "a.dat"}, "an output would overwrite the data file a.dat"},
+        {{"--psych-ds", "x", "--html", "x", "a.dat"}, "two outputs go to the same file x"},
+        {{"--psych-ds", "ds/", "--csv-summary", "ds/s.csv", "a.dat"},
+         "an output would be written inside the Psych-DS dataset's folder ds/"},
+        {{"--psych-ds=", "a.dat"}, "--psych-ds needs a value, not an empty one"},
+        {{"--psych-ds", "ds"}, "no data file to read"},
         {{"--html", "r.html", "a.dat", "/lab/a.timing.tsv"},
          "/lab/a.timing.tsv is a timing record, not a data file: give the data file beside it, and its timing record "
          "is read with it"},
@@ -75,7 +93,7 @@ TEST(ResultsCommandLine, UsageNamesEveryOption)
 {
     const std::string usage = resultsUsageText();
     for (const char* option : {"--study DIR", "--csv-trials FILE", "--csv-summary FILE", "--csv-raw", "--html FILE",
-                               "--help", "DATAFILE...", "Exit status"})
+                               "--psych-ds DIR", "--help", "DATAFILE...", "Exit status"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
