@@ -25,7 +25,8 @@ const char* exportName(ResultsExport kind)
     return kind == ResultsExport::TrialsCsv         ? "trials"
            : kind == ResultsExport::SummaryCsv      ? "summary"
            : kind == ResultsExport::ParticipantsCsv ? "participants"
-                                                    : "report";
+           : kind == ResultsExport::Html            ? "report"
+                                                    : "Psych-DS dataset";
 }
 
 // Says on standard error which exports would overwrite a file the study is read from;
@@ -80,6 +81,8 @@ int writeFiles(const ResultsCommandLine& line)
         return 1;
     int status = 0;
     for (std::size_t i = 0; i < exports.size(); ++i) {
+        for (const std::string& warning : outcomes[i].warnings)
+            std::cerr << "truv-results: warning: " << warning << "\n";
         if (!outcomes[i].written) {
             std::cerr << "truv-results: " << outcomes[i].written.error << "\n";
             status = 1;

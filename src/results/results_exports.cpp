@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "results/participants.h"
+#include "results/psych_ds.h"
 #include "results/results_reading.h"
 #include "results/results_scores.h"
 #include "results/run_flags.h"
@@ -28,12 +29,14 @@ class CsvWriter {
 public:
     explicit CsvWriter(CsvTexts texts) : texts_(texts) { out_.reserve(chunkBytes); }
 
-    void header(std::initializer_list<const char*> names)
+    template <typename Names>
+    void header(const Names& names)
     {
         for (const char* name : names)
             text(name);
         endRow();
     }
+    void header(std::initializer_list<const char*> names) { header<std::initializer_list<const char*>>(names); }
 
     // A cell of a text column. Quoted where it holds a separator, a quote or a line
     // break, a quote inside doubled; one a spreadsheet would take for a formula is
@@ -192,76 +195,77 @@ void timingCells(CsvWriter& csv, const std::optional<RunTiming>& timing)
 
 namespace {
 
+// The rows of one session of a run; flags are the run's (runFlagsText).
+void sessionRows(CsvWriter& csv, const RunRecord& run, const SessionRecord& session, const std::string& flags)
+{
+    const bool sessionExcluded = session.difference.excluded;
+    for (const BlockRecord& block : session.blocks) {
+        const bool scoredBlock = block.role == BlockRole::CombinedPractice || block.role == BlockRole::CombinedRecorded;
+        int slot = 0;
+        for (const TrialRecord& t : block.trials) {
+            ++slot;
+            // A slot the block never reached holds markers only; one on screen
+            // when the block was closed has its word but no response.
+            const bool reached = !t.unrun || t.pair != 9;
+            const bool known = block.role != BlockRole::Unknown;
+            csv.number(run.id);
+            csv.text(block.dataFile);
+            csv.number(t.lineNumber);
+            whoCells(csv, run);
+            csv.number(session.settings.session);
+            if (block.half > 0)
+                csv.number(block.half);
+            else
+                csv.empty();
+            csv.number(block.number);
+            csv.text(blockRoleName(block.role));
+            csv.number(slot);
+            if (!reached) {
+                for (int i = 0; i < 7; ++i)  // trial to correct_side
+                    csv.empty();
+            } else {
+                const auto pair = static_cast<std::size_t>(t.pair);
+                const auto category = static_cast<std::size_t>(t.category);
+                csv.number(t.trial);
+                csv.number(t.pair + 1);
+                csv.number(t.category + 1);
+                csv.text(session.labels[pair][category]);
+                csv.number(t.itemNumber);
+                csv.text(t.word);
+                if (known)
+                    csv.text(t.category == block.left[pair] ? "left" : "right");
+                else if (!t.unrun)
+                    csv.text(t.key == "l" ? "left" : "right");  // the key of the correct response
+                else
+                    csv.empty();
+            }
+            if (t.unrun) {
+                csv.empty();
+                csv.empty();
+                csv.empty();
+            } else {
+                csv.number(t.latency);
+                csv.number(t.errors);
+                csv.text(t.key);
+            }
+            csv.flag(t.unrun);
+            // Excluded: the trial does not count in the session's difference
+            // score, because its block is not a combined one, it has no
+            // response, it is over 10,000 ms, or its session is excluded.
+            csv.flag(!scoredBlock || t.unrun || t.latency > longestScoredLatency || sessionExcluded);
+            csv.text(flags);
+            csv.endRow();
+        }
+    }
+}
+
 void trialRows(CsvWriter& csv, const StudyResults& study)
 {
-    csv.header({"run",      "data_file",      "line",     "subject",    "sex",          "other",   "input_file",
-                "session",  "half",           "block",    "block_role", "slot",         "trial",   "pair",
-                "category", "category_label", "item",     "word",       "correct_side", "latency", "errors",
-                "key",      "unrun",          "excluded", "run_flags"});
+    csv.header(trialsCsvColumns);
     for (const RunRecord& run : study.runs) {
         const std::string flags = runFlagsText(run);
-        for (const SessionRecord& session : run.sessions) {
-            const bool sessionExcluded = session.difference.excluded;
-            for (const BlockRecord& block : session.blocks) {
-                const bool scoredBlock = block.role == BlockRole::CombinedPractice ||
-                                         block.role == BlockRole::CombinedRecorded;
-                int slot = 0;
-                for (const TrialRecord& t : block.trials) {
-                    ++slot;
-                    // A slot the block never reached holds markers only; one on screen
-                    // when the block was closed has its word but no response.
-                    const bool reached = !t.unrun || t.pair != 9;
-                    const bool known = block.role != BlockRole::Unknown;
-                    csv.number(run.id);
-                    csv.text(block.dataFile);
-                    csv.number(t.lineNumber);
-                    whoCells(csv, run);
-                    csv.number(session.settings.session);
-                    if (block.half > 0)
-                        csv.number(block.half);
-                    else
-                        csv.empty();
-                    csv.number(block.number);
-                    csv.text(blockRoleName(block.role));
-                    csv.number(slot);
-                    if (!reached) {
-                        for (int i = 0; i < 7; ++i)  // trial to correct_side
-                            csv.empty();
-                    } else {
-                        const auto pair = static_cast<std::size_t>(t.pair);
-                        const auto category = static_cast<std::size_t>(t.category);
-                        csv.number(t.trial);
-                        csv.number(t.pair + 1);
-                        csv.number(t.category + 1);
-                        csv.text(session.labels[pair][category]);
-                        csv.number(t.itemNumber);
-                        csv.text(t.word);
-                        if (known)
-                            csv.text(t.category == block.left[pair] ? "left" : "right");
-                        else if (!t.unrun)
-                            csv.text(t.key == "l" ? "left" : "right");  // the key of the correct response
-                        else
-                            csv.empty();
-                    }
-                    if (t.unrun) {
-                        csv.empty();
-                        csv.empty();
-                        csv.empty();
-                    } else {
-                        csv.number(t.latency);
-                        csv.number(t.errors);
-                        csv.text(t.key);
-                    }
-                    csv.flag(t.unrun);
-                    // Excluded: the trial does not count in the session's difference
-                    // score, because its block is not a combined one, it has no
-                    // response, it is over 10,000 ms, or its session is excluded.
-                    csv.flag(!scoredBlock || t.unrun || t.latency > longestScoredLatency || sessionExcluded);
-                    csv.text(flags);
-                    csv.endRow();
-                }
-            }
-        }
+        for (const SessionRecord& session : run.sessions)
+            sessionRows(csv, run, session, flags);
     }
 }
 
@@ -271,6 +275,14 @@ std::string trialsCsv(const StudyResults& study, CsvTexts texts)
 {
     CsvWriter csv(texts);
     trialRows(csv, study);
+    return csv.take();
+}
+
+std::string sessionTrialsCsv(const RunRecord& run, const SessionRecord& session, CsvTexts texts)
+{
+    CsvWriter csv(texts);
+    csv.header(trialsCsvColumns);
+    sessionRows(csv, run, session, runFlagsText(run));
     return csv.take();
 }
 
@@ -466,7 +478,8 @@ std::vector<ExportOutcome> checkExports(const std::vector<ExportRequest>& export
 {
     std::vector<ExportOutcome> outcomes(exports.size());
     for (std::size_t i = 0; i < exports.size(); ++i)
-        outcomes[i].refused = outputOverwritesInput(exports[i].path, study);
+        outcomes[i].refused = exports[i].kind == ResultsExport::PsychDs ? psychDsRefusal(exports[i].path, study)
+                                                                        : outputOverwritesInput(exports[i].path, study);
     return outcomes;
 }
 
@@ -480,6 +493,12 @@ std::vector<ExportOutcome> writeExports(const std::vector<ExportRequest>& export
     }
     for (std::size_t i = 0; i < exports.size(); ++i) {
         const ExportRequest& e = exports[i];
+        if (e.kind == ResultsExport::PsychDs) {
+            PsychDsOutcome dataset = writePsychDs(e.path, study, e.studyDirectory);
+            outcomes[i].written = std::move(dataset.written);
+            outcomes[i].warnings = std::move(dataset.warnings);
+            continue;
+        }
         // The trials, the largest by far, go to their file as they are made.
         outcomes[i].written = e.kind == ResultsExport::TrialsCsv ? writeTrialsCsv(e.path, study, e.texts)
                               : e.kind == ResultsExport::SummaryCsv

@@ -3,6 +3,7 @@
 // English, ISO dates, fields quoted where they hold a comma, a quote or a line break,
 // no trailing separator. They load in pandas' read_csv and R's read.csv as they are.
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,6 +31,15 @@ enum class CsvTexts { SpreadsheetSafe, Raw };
 // flags, run_flags.h). A slot the block never reached leaves trial to correct_side
 // empty; one without a response leaves latency, errors and key empty.
 std::string trialsCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
+// The trials CSV's header, in order.
+inline constexpr std::array<const char*, 25> trialsCsvColumns = {
+    "run",          "data_file",  "line",   "subject", "sex",   "other",    "input_file",     "session", "half",
+    "block",        "block_role", "slot",   "trial",   "pair",  "category", "category_label", "item",    "word",
+    "correct_side", "latency",    "errors", "key",     "unrun", "excluded", "run_flags"};
+// The header and the rows of one session of a run: the trials CSV's rows of that
+// session, cell for cell.
+std::string sessionTrialsCsv(const RunRecord& run, const SessionRecord& session,
+                             CsvTexts texts = CsvTexts::SpreadsheetSafe);
 // The same written to path as it is made, a chunk at a time, and put in place
 // atomically: a study's trials run to hundreds of megabytes, which need not be held.
 WriteOutcome writeTrialsCsv(const std::string& path, const StudyResults& study,
@@ -62,19 +72,27 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts = CsvTexts::Spr
 std::string participantsCsv(const StudyResults& study, CsvTexts texts = CsvTexts::SpreadsheetSafe);
 
 // The files truv-results writes, from the command line or the window.
-enum class ResultsExport { TrialsCsv, SummaryCsv, Html, ParticipantsCsv };
+// PsychDs is a folder (results/psych_ds.h).
+enum class ResultsExport { TrialsCsv, SummaryCsv, Html, ParticipantsCsv, PsychDs };
 
 struct ExportRequest {
     ResultsExport kind = ResultsExport::TrialsCsv;
     std::string path;
     CsvTexts texts = CsvTexts::SpreadsheetSafe;  // of the CSV exports
+    // Where the Psych-DS dataset looks for the input files first (before the data and
+    // list files' folders and the subject log's path); empty: not there.
+    std::string studyDirectory = {};
 };
 
 struct ExportOutcome {
-    // Why the export would overwrite a file the study is read from (outputOverwritesInput);
-    // "" when it would not.
+    // Why the export would overwrite a file the study is read from (outputOverwritesInput),
+    // or, for the Psych-DS dataset, why its folder is refused (psychDsRefusal); "" when
+    // it would not.
     std::string refused;
     WriteOutcome written;  // not ok, without an error, when nothing was written
+    // What an export written all the same lacks (an input file of the Psych-DS dataset
+    // not found).
+    std::vector<std::string> warnings = {};
 };
 
 // Each export, in order, with why it would overwrite a file the study is read from;

@@ -10,8 +10,8 @@ const char* resultsUsageText()
 Reads the data files (.dat) a study's runs wrote, with the subject log (.slg)
 and the timing record (.timing.tsv) beside each, rebuilds the runs, scores their
 sessions and shows the scores and plots. With --csv-trials, --csv-summary,
---csv-participants or --html it writes those files and ends; without any of them
-it opens its window, with the data files given already open.
+--csv-participants, --html or --psych-ds it writes those files and ends;
+without any of them it opens its window, with the data files given already open.
 
 A participant is a subject number, sex, other code and input file name. Of a
 participant's runs the first complete one counts; the study's mean score and its
@@ -53,6 +53,13 @@ Options:
                       problems found, the table of runs and the plots of the study
                       and of up to 200 runs (those with flags first); it needs no
                       network and no other file
+  --psych-ds DIR      writes the study as a Psych-DS dataset in the folder DIR:
+                      dataset_description.json; data/, one CSV file per run and
+                      session, named study-S_subject-N_session-K_data.csv (S the
+                      input file's name without its extension, letters and digits
+                      only), with the trials' columns and the texts as they are;
+                      materials/, the codebook and the input files. DIR is made,
+                      or must be empty or hold a dataset truv-results wrote
   --help              shows this text
 
 The timing record tells per block how the words and keys were timed; runs
@@ -115,6 +122,16 @@ std::string refusal(const ResultsCommandLine& line)
                 return "an output would overwrite the data file " + data;
         }
     }
+    // No other output goes among the dataset's files.
+    if (!line.psychDsPath.empty()) {
+        std::string folder = line.psychDsPath;
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
+        for (const ExportRequest& e : exports) {
+            if (e.kind != ResultsExport::PsychDs && e.path.starts_with(folder + "/"))
+                return "an output would be written inside the Psych-DS dataset's folder " + line.psychDsPath;
+        }
+    }
     return {};
 }
 
@@ -126,9 +143,10 @@ std::vector<ExportRequest> ResultsCommandLine::exports() const
     const CsvTexts texts = csvRaw ? CsvTexts::Raw : CsvTexts::SpreadsheetSafe;
     for (const auto& [kind, path] :
          {std::pair(ResultsExport::TrialsCsv, &trialsCsvPath), std::pair(ResultsExport::SummaryCsv, &summaryCsvPath),
-          std::pair(ResultsExport::ParticipantsCsv, &participantsCsvPath), std::pair(ResultsExport::Html, &htmlPath)}) {
+          std::pair(ResultsExport::ParticipantsCsv, &participantsCsvPath), std::pair(ResultsExport::Html, &htmlPath),
+          std::pair(ResultsExport::PsychDs, &psychDsPath)}) {
         if (!path->empty())
-            requests.push_back({kind, *path, texts});
+            requests.push_back({kind, *path, texts, studyDirectory});
     }
     return requests;
 }
@@ -160,6 +178,7 @@ std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std:
              line.excludedSubjectsText = value;
              return std::string();
          }},
+        pathOption("--psych-ds", line.psychDsPath),
     };
     error = parseCommandLine(args, options,
                              [&](const std::string& file) {

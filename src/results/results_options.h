@@ -26,6 +26,7 @@ struct ResultsCommandLine {
     std::string summaryCsvPath;          // --csv-summary
     std::string participantsCsvPath;     // --csv-participants
     std::string htmlPath;                // --html
+    std::string psychDsPath;             // --psych-ds: the dataset's folder
     bool csvRaw = false;                 // --csv-raw: the CSV texts as they are (CsvTexts::Raw)
     bool poolLogs = false;               // --pool-logs (ResultsOptions::poolLogs)
     bool help = false;
@@ -37,9 +38,11 @@ struct ResultsCommandLine {
     // Whether any file is to be written: then the program writes and ends, no window.
     bool writesFiles() const
     {
-        return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty() || !participantsCsvPath.empty();
+        return !trialsCsvPath.empty() || !summaryCsvPath.empty() || !htmlPath.empty() || !participantsCsvPath.empty() ||
+               !psychDsPath.empty();
     }
-    // The files to write, in the order trials, summary, participants, report.
+    // The files to write, in the order trials, summary, participants, report, Psych-DS
+    // dataset.
     std::vector<ExportRequest> exports() const;
 };
 
@@ -48,7 +51,8 @@ struct ResultsCommandLine {
 // value, a list to --exclude-subjects that parseSubjectList refuses, a value to
 // --help or --csv-raw, --csv-raw without a CSV file to write, files
 // to write without a data file to read, a timing record (.timing.tsv) given as a data
-// file, or one path given for two outputs or for an output and a data file. "--" ends the options: what
+// file, one path given for two outputs or for an output and a data file, or an output
+// inside the Psych-DS dataset's folder. "--" ends the options: what
 // follows are data files, whatever they look like.
 std::optional<ResultsCommandLine> parseResultsCommandLine(const std::vector<std::string>& args, std::string& error);
 

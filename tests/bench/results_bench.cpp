@@ -1,10 +1,11 @@
 // Times truv-results on a large study: a data file of 1,000 runs of one session (nPrac
 // 20, nReal 40: seven blocks, 180 lines a run) written by four computers at once, so
-// that the runs' blocks interleave, with its subject log and list files, in a
-// temporary folder removed afterwards. Prints the figures only.
+// that the runs' blocks interleave, with its subject log, input file and list files, in
+// a temporary folder removed afterwards. Prints the figures only.
 //
-//   results_bench [runs]           reading and scoring, both CSV exports, and the
-//                                  participants CSV on its own
+//   results_bench [runs]           reading and scoring, both CSV exports, the
+//                                  participants CSV on its own and the Psych-DS
+//                                  dataset
 //   results_bench --report [runs]  what truv-results --csv-trials --csv-summary --html
 //                                  does: reading, both CSV exports and the HTML report
 //                                  with its charts (offscreen), each file written; and
@@ -28,8 +29,10 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "files/input_file.h"
 #include "files/word_list.h"
 #include "results/html_report.h"
+#include "results/psych_ds.h"
 #include "results/ui/results_charts.h"
 #include "results/results_exports.h"
 #include "results/results_reading.h"
@@ -175,6 +178,9 @@ int main(int argc, char** argv)
     ExperimentDefinition definition;
     definition.sessionCount = 1;
     definition.sessions[0] = settings;
+    definition.instructionFileName.assign("intro.bgi");
+    if (const WriteOutcome input = writeInputFile(definition, directory + "/bench.inp"); !input)
+        std::fprintf(stderr, "%s\n", input.error.c_str());
     writeWordListFile(listOf("Flowers", "Insects"), directory + "/flowers.wls");
     writeWordListFile(listOf("Pleasant", "Unpleasant"), directory + "/pleasant.wls");
 
@@ -243,6 +249,14 @@ int main(int argc, char** argv)
     std::printf("peak memory after reading: %ld KiB (%ld KiB before it), %.0f KiB per 100,000 lines\n", afterReading,
                 before, static_cast<double>(afterReading) / lines * 1e5);
     std::printf("peak memory after the exports: %ld KiB\n", after);
+    // The Psych-DS dataset: a CSV file per run and session, the description and the
+    // materials, each written atomically.
+    const auto dataset = std::chrono::steady_clock::now();
+    const PsychDsOutcome psychDs = writePsychDs(directory + "/psych-ds", study, directory);
+    if (!psychDs.written)
+        std::fprintf(stderr, "%s\n", psychDs.written.error.c_str());
+    ok = psychDs.written.ok && ok;
+    std::printf("Psych-DS dataset: %.3f s (%zu data files)\n", secondsSince(dataset), psychDsDataFiles(study).size());
     if (report) {
         const auto drawing = std::chrono::steady_clock::now();
         std::size_t htmlBytes = 0;

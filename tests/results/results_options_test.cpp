@@ -17,6 +17,7 @@ struct Accepted {
     std::string participants;
     std::vector<std::pair<int, int>> excluded;  // --exclude-subjects' ranges
     bool pooled = false;
+    std::string psychDs = "";
 };
 
 TEST(ResultsCommandLine, AcceptedLines)
@@ -55,6 +56,21 @@ TEST(ResultsCommandLine, AcceptedLines)
          false,
          "",
          {{7, 7}, {3, 3}, {0, 999}}},
+        {{"--psych-ds=ds", "a.dat"}, {"a.dat"}, "", "", "", "", false, true, false, "", {}, false, "ds"},
+        // A name that starts like the dataset's folder is not inside it.
+        {{"--psych-ds", "d", "--study", "l", "--html", "dx", "a"},
+         {"a"},
+         "l",
+         "",
+         "",
+         "dx",
+         false,
+         true,
+         false,
+         "",
+         {},
+         false,
+         "d"},
     };
     for (const Accepted& c : cases) {
         std::string error;
@@ -72,6 +88,14 @@ TEST(ResultsCommandLine, AcceptedLines)
         EXPECT_EQ(line->participantsCsvPath, c.participants);
         EXPECT_EQ(line->excludedSubjects.ranges, c.excluded) << testing::PrintToString(c.args);
         EXPECT_EQ(line->poolLogs, c.pooled) << testing::PrintToString(c.args);
+        EXPECT_EQ(line->psychDsPath, c.psychDs);
+        // The dataset, written last, looks for the input files in the study folder.
+        const std::vector<ExportRequest> exports = line->exports();
+        if (!c.psychDs.empty()) {
+            ASSERT_FALSE(exports.empty());
+            EXPECT_EQ(exports.back().kind, ResultsExport::PsychDs);
+            EXPECT_EQ(exports.back().studyDirectory, c.study);
+        }
     }
 }
 
@@ -91,6 +115,12 @@ TEST(ResultsCommandLine, RefusedLinesSayWhy)
         {{"--csv-trials", "t.csv"}, "no data file to read"},
         {{"--csv-trials", "x.csv", "--csv-summary", "x.csv", "a.dat"}, "two outputs go to the same file x.csv"},
         {{"--html", "a.dat", "a.dat"}, "an output would overwrite the data file a.dat"},
+        {{"--psych-ds", "a.dat", "a.dat"}, "an output would overwrite the data file a.dat"},
+        {{"--psych-ds", "x", "--html", "x", "a.dat"}, "two outputs go to the same file x"},
+        {{"--psych-ds", "ds/", "--csv-summary", "ds/s.csv", "a.dat"},
+         "an output would be written inside the Psych-DS dataset's folder ds/"},
+        {{"--psych-ds=", "a.dat"}, "--psych-ds needs a value, not an empty one"},
+        {{"--psych-ds", "ds"}, "no data file to read"},
         {{"--html", "r.html", "a.dat", "/lab/a.timing.tsv"},
          "/lab/a.timing.tsv is a timing record, not a data file: give the data file beside it, and its timing record "
          "is read with it"},
@@ -129,9 +159,9 @@ TEST(ResultsCommandLine, RefusedLinesSayWhy)
 TEST(ResultsCommandLine, UsageNamesEveryOption)
 {
     const std::string usage = resultsUsageText();
-    for (const char* option :
-         {"--study DIR", "--csv-trials FILE", "--csv-summary FILE", "--csv-participants FILE",
-          "--exclude-subjects LIST", "--csv-raw", "--html FILE", "--pool-logs", "--help", "DATAFILE...", "Exit status"})
+    for (const char* option : {"--study DIR", "--csv-trials FILE", "--csv-summary FILE", "--csv-participants FILE",
+                               "--exclude-subjects LIST", "--csv-raw", "--html FILE", "--pool-logs", "--psych-ds DIR",
+                               "--help", "DATAFILE...", "Exit status"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -127,6 +127,8 @@ void ResultsWindow::buildMenus()
                                                       [this] { chooseExport(Export::ParticipantsCsv); });
     exportHtmlAction_ = exportMenu->addAction(QStringLiteral("&Report as HTML..."), this,
                                               [this] { chooseExport(Export::Html); });
+    exportPsychDsAction_ = exportMenu->addAction(QStringLiteral("&Psych-DS dataset..."), this,
+                                                 [this] { chooseExport(Export::PsychDs); });
 }
 
 // The study's summary line above the table of runs and, below it, the tabs.
@@ -547,7 +549,8 @@ void ResultsWindow::updateActions()
     const bool reading = reader_ != nullptr;
     const bool haveStudy = !study_.dataFiles.empty() || !study_.runs.empty();
     openAction_->setEnabled(!reading);
-    for (QAction* action : {exportTrialsAction_, exportSummaryAction_, exportHtmlAction_, exportParticipantsAction_})
+    for (QAction* action : {exportTrialsAction_, exportSummaryAction_, exportHtmlAction_, exportParticipantsAction_,
+                            exportPsychDsAction_})
         action->setEnabled(!reading && haveStudy);
 }
 
@@ -562,15 +565,20 @@ void ResultsWindow::chooseDataFiles()
     openDataFiles(paths, {.studyDirectory = {}, .poolLogs = poolLogs_});
 }
 
-bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error) const
+bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error, QStringList* warnings) const
 {
     const ExportOutcome outcome = writeExports({{kind, path.toStdString()}}, study_, [this] {
                                       return reportHtml(study_, summary_);
                                   }).front();
     // The files read must survive a slip in the file dialog.
     if (!outcome.refused.empty()) {
-        error = text(outcome.refused) + QStringLiteral("; choose another name.");
+        error = text(outcome.refused) + (kind == Export::PsychDs ? QStringLiteral("; choose another folder.")
+                                                                 : QStringLiteral("; choose another name."));
         return false;
+    }
+    if (warnings != nullptr) {
+        for (const std::string& warning : outcome.warnings)
+            warnings->append(text(warning));
     }
     if (!outcome.written) {
         error = text(outcome.written.error);
@@ -581,6 +589,26 @@ bool ResultsWindow::exportTo(Export kind, const QString& path, QString& error) c
 
 void ResultsWindow::chooseExport(Export kind)
 {
+    if (kind == Export::PsychDs) {
+        const QString folder = study_.dataFiles.empty() ? QString()
+                                                        : QFileInfo(text(study_.dataFiles.front())).absolutePath();
+        const QString chosen = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Export a Psych-DS dataset into a new or empty folder"), folder);
+        if (chosen.isEmpty())
+            return;
+        QString error;
+        QStringList warnings;
+        if (!exportTo(kind, chosen, error, &warnings)) {
+            QMessageBox::warning(this, QStringLiteral("Export"), error);
+            return;
+        }
+        if (!warnings.isEmpty())
+            QMessageBox::warning(
+                this, QStringLiteral("Export"),
+                QStringLiteral("The dataset was written to %1, but:\n%2").arg(chosen, warnings.join('\n')));
+        statusBar()->showMessage(QStringLiteral("Wrote the Psych-DS dataset to %1").arg(chosen), 10'000);
+        return;
+    }
     const bool html = kind == Export::Html;
     const QString caption = kind == Export::TrialsCsv         ? QStringLiteral("Export the trials as CSV")
                             : kind == Export::SummaryCsv      ? QStringLiteral("Export the summary as CSV")

@@ -51,8 +51,10 @@ public:
     int shownRun() const { return shownRun_; }
 
     using Export = ResultsExport;
-    // Writes the export to path; false, with the reason in error, when it could not.
-    bool exportTo(Export kind, const QString& path, QString& error) const;
+    // Writes the export to path (the Psych-DS dataset: a folder); false, with the reason
+    // in error, when it could not. warnings, when given, gets what an export written
+    // all the same lacks.
+    bool exportTo(Export kind, const QString& path, QString& error, QStringList* warnings = nullptr) const;
 
 signals:
     // A study was read (or handed over) and shown.
@@ -98,6 +100,7 @@ private:
     QAction* exportSummaryAction_ = nullptr;
     QAction* exportHtmlAction_ = nullptr;
     QAction* exportParticipantsAction_ = nullptr;
+    QAction* exportPsychDsAction_ = nullptr;
 
     QThread* reader_ = nullptr;
     StudyResults readStudy_;  // written by the reader thread until it finishes

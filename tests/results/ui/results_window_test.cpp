@@ -354,7 +354,8 @@ TEST(ResultsWindow, ShowsTheRunsAndTheSelectedRunsCharts)
     auto* table = window.findChild<QTableWidget*>();
     ASSERT_NE(table, nullptr);
     for (QAction* action : window.findChildren<QAction*>()) {
-        const bool isExport = action->text().contains("CSV") || action->text().contains("HTML");
+        const bool isExport = action->text().contains("CSV") || action->text().contains("HTML") ||
+                              action->text().contains("Psych-DS");
         EXPECT_EQ(action->isEnabled(), !isExport) << action->text().toStdString();
     }
 
@@ -407,6 +408,15 @@ TEST(ResultsWindow, ExportsWriteTheirFilesAndNeverOverwriteTheData)
     EXPECT_EQ(dir.read("r.html").rfind("<!DOCTYPE html>", 0), 0u);
     ASSERT_TRUE(window.exportTo(ResultsWindow::Export::SummaryCsv, QString::fromStdString(dir.file("s.csv")), error));
     EXPECT_FALSE(dir.read("s.csv").empty());
+    // The Psych-DS dataset goes to a folder of its own, not to one that holds other files.
+    QStringList warnings;
+    ASSERT_TRUE(window.exportTo(ResultsWindow::Export::PsychDs, QString::fromStdString(dir.file("ds")), error,
+                                &warnings))
+        << error.toStdString();
+    EXPECT_TRUE(std::filesystem::exists(dir.file("ds/dataset_description.json")));
+    EXPECT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString();  // the runs name no input file
+    EXPECT_FALSE(window.exportTo(ResultsWindow::Export::PsychDs, QString::fromStdString(dir.path()), error));
+    EXPECT_TRUE(error.contains("choose another folder")) << error.toStdString();
 
     // The data file under another spelling of its path.
     EXPECT_FALSE(window.exportTo(ResultsWindow::Export::TrialsCsv, QString::fromStdString(dir.path() + "/./study.dat"),
