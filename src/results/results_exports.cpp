@@ -167,6 +167,22 @@ void whoCells(CsvWriter& csv, const RunRecord& run)
 }
 
 // The run's timing record, all empty without one.
+// Both halves' mean latency, error rate and N; empty cells for a half without figures.
+void halfCells(CsvWriter& csv, const SessionRecord& session)
+{
+    for (const auto& half : session.halves) {
+        if (half) {
+            csv.number(half->meanLatency);
+            csv.number(half->errorRate);
+            csv.number(half->n);
+        } else {
+            csv.empty();
+            csv.empty();
+            csv.empty();
+        }
+    }
+}
+
 void timingCells(CsvWriter& csv, const std::optional<RunTiming>& timing)
 {
     if (!timing) {
@@ -369,17 +385,7 @@ std::string summaryCsv(const StudyResults& study, CsvTexts texts)
                 csv.empty();
             }
             csv.number(session.settings.Catsw);
-            for (const auto& half : session.halves) {
-                if (half) {
-                    csv.number(half->meanLatency);
-                    csv.number(half->errorRate);
-                    csv.number(half->n);
-                } else {
-                    csv.empty();
-                    csv.empty();
-                    csv.empty();
-                }
-            }
+            halfCells(csv, session);
             if (run.log)
                 csv.flag(session.logDifferences.empty());
             else
@@ -445,17 +451,7 @@ std::string participantsCsv(const StudyResults& study, CsvTexts texts)
             csv.number(d.score);
             csv.number(d.practice);
             csv.number(d.recorded);
-            for (const auto& half : session->halves) {
-                if (half) {
-                    csv.number(half->meanLatency);
-                    csv.number(half->errorRate);
-                    csv.number(half->n);
-                } else {
-                    csv.empty();
-                    csv.empty();
-                    csv.empty();
-                }
-            }
+            halfCells(csv, *session);
             csv.flag(d.excluded);
         }
         std::vector<std::string> flags;

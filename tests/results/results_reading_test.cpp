@@ -763,6 +763,14 @@ TEST(ResultsReading, LogLinesAreGivenOverEveryFileReadEachToARunOfItsOwnDataFile
         std::string log;  // "" none
         int line = 0;
     };
+    // Subject 1 into a.dat and into b.dat, a.slg's line deleted and b.slg's written twice.
+    const auto lineCopiedIntoB = [&](const TempDirectory& dir) {
+        runStudy(dir, {session}, 1, {}, "a.dat");
+        runStudy(dir, {session}, 1, {}, "b.dat");
+        dir.write("a.slg", headerOf(dir.read("a.slg")));
+        dir.write("b.slg", dir.read("b.slg") + bodyOf(dir.read("b.slg")));
+        return std::vector<std::string>{dir.file("a.dat"), dir.file("b.dat")};
+    };
     const struct {
         const char* name;
         // Makes the files in the folder and returns the data files to read.
@@ -772,24 +780,12 @@ TEST(ResultsReading, LogLinesAreGivenOverEveryFileReadEachToARunOfItsOwnDataFile
         std::vector<std::string> problems;  // of the study, each the start of one
     } cases[] = {
         {"a.dat's line missing, b.dat's written twice: a's run has none",
-         [&](const TempDirectory& dir) {
-             runStudy(dir, {session}, 1, {}, "a.dat");
-             runStudy(dir, {session}, 1, {}, "b.dat");
-             dir.write("a.slg", headerOf(dir.read("a.slg")));
-             dir.write("b.slg", dir.read("b.slg") + bodyOf(dir.read("b.slg")));
-             return std::vector<std::string>{dir.file("a.dat"), dir.file("b.dat")};
-         },
+         lineCopiedIntoB,
          false,
          {{"", 0}, {"b.slg", 2}},
          {"b.slg:3: a copy of line 2 (subject 1, sex m, input file study.inp): a line written twice goes to no run"}},
         {"the same with the logs pooled: the copy goes to a's run",
-         [&](const TempDirectory& dir) {
-             runStudy(dir, {session}, 1, {}, "a.dat");
-             runStudy(dir, {session}, 1, {}, "b.dat");
-             dir.write("a.slg", headerOf(dir.read("a.slg")));
-             dir.write("b.slg", dir.read("b.slg") + bodyOf(dir.read("b.slg")));
-             return std::vector<std::string>{dir.file("a.dat"), dir.file("b.dat")};
-         },
+         lineCopiedIntoB,
          true,
          {{"b.slg", 2}, {"b.slg", 3}},
          {}},
