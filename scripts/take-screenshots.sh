@@ -7,6 +7,7 @@
 # compositor (mutter), with the program a native Wayland client: the full-screen
 # frame with the screen drawn in it, grabbed from the program's own window (a bare
 # compositor offers no screenshot), at 1280 x 1024 and shown at half that size.
+# task-window-scale-2 is the real program's at truv --scale 2 on a 2560 x 1600 screen.
 set -eu
 build=$(realpath "$1")
 out=$(realpath -m "$2")
@@ -21,14 +22,16 @@ screens="main-menu subject-page field-message browse-input browse-data file-erro
          about codebook-save codebook-append
          new-input-file input-file browse-instructions session-settings
          stimulus-lists editor-open instruction-editor questionnaire-editor list-options exit-warning
-         results-window results-report wayland-task-window wayland-next-block"
+         results-window results-report wayland-task-window wayland-next-block task-window-scale-2"
 [ $# -gt 0 ] && screens="$*"
 # truv-results' screens need a larger screen than the dialogs: they are taken apart.
 results_screens=
 gallery_screens=
 wayland_screens=
+scaled_screens=
 for screen in $screens; do
   case $screen in
+  task-window-scale-*) scaled_screens="$scaled_screens $screen" ;;
   results-*) results_screens="$results_screens $screen" ;;
   wayland-*) wayland_screens="$wayland_screens $screen" ;;
   *) gallery_screens="$gallery_screens $screen" ;;
@@ -114,6 +117,13 @@ done
   cd /
   rm -rf "$work"
 '
+# The task window of a run at truv --scale 2 under openbox, the block's first word
+# shown: taken by the system test of the scale, which drives the run there.
+if [ -n "$scaled_screens" ]; then
+  TZ=UTC TRUV_WM=openbox XVFB_SCREEN=2560x1600x24 TRUV_SHOT="$out/task-window-scale-2.png" \
+    "$here/../tests/system/under_xvfb.sh" "$here/../tests/system/scaled_run_test.sh" "$build/truv" \
+    "$build/tests/task_window_probe" >/dev/null
+fi
 echo "wrote the screenshots to $out"
 
 # The participant's screens as the program draws them natively on Wayland.

@@ -103,11 +103,14 @@ void ExperimentApp::runExperiment()
     // The pointer of the display the program shows on (XWayland's in a Wayland session:
     // held to the whole task window; the compositor's natively); without one (the
     // offscreen platform, a compositor without pointer constraints) a pointer kept in
-    // memory over the screen's size.
+    // memory over the screen's size, in the pixels the task window gives its rectangles
+    // in (the frame's surface's natively, else the screen's device pixels).
     std::unique_ptr<Pointer> pointer = native ? openSurfacePointer(frame_.get()) : openDisplayPointer(waylandSession);
     if (!pointer) {
         const QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize size = native ? frame_->size() : screen != nullptr ? screen->geometry().size() : QSize(1280, 1024);
+        const QSize size = native              ? frame_->size() * qtScaleFactor(frame_.get())
+                           : screen != nullptr ? screen->geometry().size() * screen->devicePixelRatio()
+                                               : QSize(1280, 1024);
         pointer = std::make_unique<HeadlessPointer>(ScreenSize{size.width(), size.height()});
     }
     MonotonicClock clock;

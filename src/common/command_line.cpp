@@ -32,6 +32,11 @@ std::string parseCommandLine(const std::vector<std::string>& args, const std::ve
             if (o.name == name)
                 option = &o;
         }
+        if (option == nullptr && rules.unknownOptionsAreOperands) {
+            if (std::string error = operand(arg); !error.empty())
+                return error;
+            continue;
+        }
         if (option == nullptr)
             return "unknown option " + (isLong || !rules.shortNameStopsAtEquals ? name : arg.substr(0, arg.find('=')));
         if (!option->takesValue && value)

@@ -26,6 +26,9 @@ struct CommandLineRules {
     // An unknown short option is named without its "=value" ("-x=1" is "-x"), as a
     // long one always is.
     bool shortNameStopsAtEquals = false;
+    // An option not in the table is handed to operand whole, as an operand is: for a
+    // program that passes the arguments it does not know on to a library.
+    bool unknownOptionsAreOperands = false;
 };
 
 // Walks args in order, handing each operand to operand and each option's value to its

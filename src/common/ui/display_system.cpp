@@ -100,6 +100,14 @@ bool waitUntilExposed(QWidget* window, int milliseconds)
     return exposed();
 }
 
+double qtScaleFactor(const QWidget* window)
+{
+    const QWindow* handle = window != nullptr ? window->window()->windowHandle() : nullptr;
+    if (handle == nullptr || handle->handle() == nullptr || handle->handle()->devicePixelRatio() <= 0)
+        return 1;
+    return handle->devicePixelRatio() / handle->handle()->devicePixelRatio();
+}
+
 std::unique_ptr<Pointer> openSurfacePointer(QWidget* frame)
 {
     wl_display* display = qtWaylandDisplay();
@@ -107,8 +115,10 @@ std::unique_ptr<Pointer> openSurfacePointer(QWidget* frame)
         return nullptr;
     auto* surface = static_cast<wl_surface*>(QGuiApplication::platformNativeInterface()->nativeResourceForWindow(
         QByteArrayLiteral("surface"), frame->windowHandle()));
-    std::unique_ptr<WaylandPointer> pointer = WaylandPointer::open(display, surface,
-                                                                   ScreenSize{frame->width(), frame->height()});
+    const double scale = qtScaleFactor(frame);
+    const ScreenSize size{static_cast<int>(std::lround(frame->width() * scale)),
+                          static_cast<int>(std::lround(frame->height() * scale))};
+    std::unique_ptr<WaylandPointer> pointer = WaylandPointer::open(display, surface, size);
     if (!pointer)
         return nullptr;
     return std::make_unique<SurfacePointer>(std::move(pointer));
@@ -137,20 +147,21 @@ std::unique_ptr<WordPresenter> openWaylandPresenter(QWidget* area, std::string& 
         why = "the word area has no Wayland surface";
         return nullptr;
     }
-    // The surface's coordinates are the frame's logical pixels (past any decoration Qt
-    // draws in it) only when its device pixel ratio is all the compositor's buffer
-    // scale, a whole number: not when Qt scales by a factor of its own.
-    const double ratio = window->devicePixelRatio();
-    const double bufferScale = window->handle() != nullptr ? window->handle()->devicePixelRatio() : ratio;
-    if (ratio != bufferScale || ratio != std::round(ratio) || ratio < 1) {
-        why = "the display is scaled by a factor that is not whole, or by Qt itself";
+    // The surface's coordinates are the frame's pixels (past any decoration Qt draws in
+    // it) times Qt's own factor, and its buffers the compositor's buffer scale times
+    // larger: both must be whole for the area to lie on whole pixels of each.
+    const double bufferScale = window->handle() != nullptr ? window->handle()->devicePixelRatio() : 1;
+    const double qtScale = qtScaleFactor(frame);
+    if (bufferScale != std::round(bufferScale) || bufferScale < 1 || qtScale != std::round(qtScale) || qtScale < 1) {
+        why = "the display is scaled by a factor that is not whole";
         return nullptr;
     }
     const QMargins decoration = window->frameMargins();
-    const QPoint at = area->mapTo(frame, QPoint()) + QPoint(decoration.left(), decoration.top());
+    const QPoint at = (area->mapTo(frame, QPoint()) + QPoint(decoration.left(), decoration.top())) *
+                      static_cast<int>(qtScale);
     // Qt commits the frame's surface as it draws the area, which places the subsurface.
     return WaylandPresenter::open(
-        display, surface, at.x(), at.y(), static_cast<int>(ratio), [area] { area->repaint(); }, why);
+        display, surface, at.x(), at.y(), static_cast<int>(bufferScale), [area] { area->repaint(); }, why);
 }
 
 }  // namespace

@@ -45,8 +45,14 @@ std::unique_ptr<WordPresenter> openWordPresenter(QWidget* area, std::string& why
 // server (exposed), for at most milliseconds; whether it is. Keys wait in the queue.
 bool waitUntilExposed(QWidget* window, int milliseconds);
 
+// The factor by which Qt itself scales window's pixels to the display system's
+// (QT_SCALE_FACTOR): its device pixel ratio over the one the display gives it; 1 where
+// Qt does not scale. Natively on Wayland, a surface's coordinates are its window's
+// pixels times this factor.
+double qtScaleFactor(const QWidget* window);
+
 // Natively on Wayland, the pointer held on the surface of frame (a shown full-screen
-// window, whose coordinates the confinement rectangles are given in); nullptr off the
+// window, in whose surface's coordinates the confinement rectangles are given); nullptr off the
 // Wayland platform or when the compositor cannot constrain the pointer.
 std::unique_ptr<Pointer> openSurfacePointer(QWidget* frame);
 

@@ -354,13 +354,14 @@ void TaskWindow::drawFeedback(bool correct)
 WindowGeometry TaskWindow::windowGeometry()
 {
     if (!isWindow()) {
-        // Drawn in the full-screen frame: in the frame's own coordinates, which are its
-        // surface's, the pointer's on a display system without global ones.
+        // Drawn in the full-screen frame: in its surface's coordinates, the pointer's on
+        // a display system without global ones (the frame's own, scaled by Qt's factor).
         const QRect frame = ScreenHost::outerRect(this);
         const QRect monitor = parentWidget()->rect();
-        return {toDevicePixels(frame.left(), frame.top(), frame.width(), frame.height(), {}, 1.0),
-                control(StartId)->height(),
-                toDevicePixels(monitor.left(), monitor.top(), monitor.width(), monitor.height(), {}, 1.0), 0};
+        const double scale = qtScaleFactor(parentWidget());
+        return {toDevicePixels(frame.left(), frame.top(), frame.width(), frame.height(), {}, scale),
+                static_cast<int>(std::lround(control(StartId)->height() * scale)),
+                toDevicePixels(monitor.left(), monitor.top(), monitor.width(), monitor.height(), {}, scale), 0};
     }
     // The frame as it stands and the primary monitor, in the display server's device
     // pixels, which the pointer uses: scaled by the window's device pixel ratio.
