@@ -82,7 +82,7 @@ std::string scaleRefusal(double scale, ScreenSize window, ScreenSize output)
     const auto size = [](ScreenSize s) { return std::to_string(s.width) + "x" + std::to_string(s.height); };
     const double largest = largestFittingScale(scale, window, output);
     return "--scale " + scaleText(scale) + " is too large for the primary screen (" + size(output) +
-           " pixels): the task window would be " + size(window) + " pixels. " +
+           " pixels): the participant's screens would be up to " + size(window) + " pixels. " +
            (largest >= 1 ? "The largest scale that fits is " + scaleText(largest) + "."
-                         : "The task window does not fit it even at scale 1.");
+                         : "The participant's screens do not fit it even at scale 1.");
 }

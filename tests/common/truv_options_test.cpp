@@ -77,12 +77,14 @@ TEST(TruvOptions, AScaleFitsWhereTheTaskWindowDoesAndTheLargestThatFitsIsNamed)
         EXPECT_DOUBLE_EQ(largestFittingScale(c.scale, c.window, c.output), c.largest) << at;
         EXPECT_EQ(scaleRefusal(c.scale, c.window, c.output).empty(), c.fits) << at;
     }
-    EXPECT_EQ(scaleRefusal(2.5, {1583, 933}, {1280, 1024}),
-              "--scale 2.5 is too large for the primary screen (1280x1024 pixels): the task window would be 1583x933 "
-              "pixels. The largest scale that fits is 2.02.");
-    EXPECT_EQ(scaleRefusal(2, {1266, 746}, {600, 400}),
-              "--scale 2 is too large for the primary screen (600x400 pixels): the task window would be 1266x746 "
-              "pixels. The task window does not fit it even at scale 1.");
+    EXPECT_EQ(
+        scaleRefusal(2.5, {1583, 933}, {1280, 1024}),
+        "--scale 2.5 is too large for the primary screen (1280x1024 pixels): the participant's screens would be up to "
+        "1583x933 pixels. The largest scale that fits is 2.02.");
+    EXPECT_EQ(
+        scaleRefusal(2, {1266, 746}, {600, 400}),
+        "--scale 2 is too large for the primary screen (600x400 pixels): the participant's screens would be up to "
+        "1266x746 pixels. The participant's screens do not fit it even at scale 1.");
 }
 
 }  // namespace

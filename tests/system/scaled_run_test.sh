@@ -35,7 +35,8 @@ probed=$(wait_for_other_window task_window_probe) || fail "the probe showed no t
 read -r w1 h1 <<<"$(window_size "$probed")"
 kill -9 $pid; wait $pid 2>/dev/null
 
-# --- a scale at which it would not fit: a message, exit status 2.
+# --- a scale at which it would not fit: a message, exit status 2, naming a scale at
+# which the task window fits (the list review, a little larger, may bound it lower).
 too_large=$(( width / w1 + 1 ))
 launch "$truv" --scale "$too_large"
 box=$(wait_for_window "Display scale") || fail "--scale $too_large: no message"
@@ -44,7 +45,7 @@ wait_for_exit "$pid" || fail "--scale $too_large: the message did not end the pr
 [ "$EXIT_STATUS" = 2 ] || fail "--scale $too_large: exit status $EXIT_STATUS"
 largest=$(sed -n 's/.*The largest scale that fits is \([0-9.]*\)\.$/\1/p' "$work/err")
 awk -v s="$largest" -v w="$w1" -v h="$h1" -v W="$width" -v H="$height" \
-  'BEGIN { exit !(s != "" && s * w <= W && s * h <= H && ((s + 0.01) * w > W || (s + 0.01) * h > H)) }' \
+  'BEGIN { exit !(s != "" && s >= 1 && s * w <= W && s * h <= H) }' \
   || fail "--scale $too_large: named '$largest' as the largest scale for ${w1}x${h1} on ${width}x${height}: $(cat "$work/err")"
 
 # --- a run at scale 2, started through a program of the same name (its windows'
