@@ -1,5 +1,12 @@
 #include "files/input_file_creation.h"
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "common/field_checks.h"
 
 std::string instructionPathPreset(std::string_view inputPath)
@@ -127,4 +134,82 @@ std::optional<std::string> applySessionEntries(const ListCatalog& catalog, const
     session.nPrac = entries.nPrac;
     session.nReal = entries.nReal;
     return std::nullopt;
+}
+
+namespace {
+
+// The folder part of a path, "/" for a file in the root.
+std::string folderOf(const std::string& path)
+{
+    const std::string directory = directoryOf(path);
+    return directory.empty() ? std::string("/") : directory;
+}
+
+// Two folders are one when they are the same directory on disk (whatever the spelling
+// of their paths), or, when either cannot be looked at, when their paths are equal.
+bool sameFolder(const std::string& a, const std::string& b)
+{
+    struct stat infoA {
+    }, infoB{};
+    if (::stat(a.c_str(), &infoA) == 0 && ::stat(b.c_str(), &infoB) == 0)
+        return infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+    return a == b;
+}
+
+// Anything at path, a dangling symbolic link included.
+bool somethingAt(const std::string& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+InstructionFilePlacement placeInstructionFile(const std::string& inputPath, const std::string& instructionPath)
+{
+    InstructionFilePlacement placement;
+    placement.chosenPath = instructionPath;
+    const std::string inputFolder = folderOf(inputPath);
+    placement.runPath = joinPath(inputFolder, instructionFileNameOf(instructionPath));
+    const bool elsewhere = instructionPath.find('/') != std::string::npos &&
+                           !sameFolder(folderOf(instructionPath), inputFolder);
+    placement.offerCopy = elsewhere && !somethingAt(placement.runPath);
+    return placement;
+}
+
+WriteOutcome copyWithoutReplacing(const std::string& from, const std::string& to)
+{
+    WriteOutcome outcome;
+    const auto refuseTaken = [&] {
+        outcome.error = "cannot copy to " + to + ": a file of that name is already there";
+        outcome.errorNumber = EEXIST;
+        return outcome;
+    };
+    if (somethingAt(to))
+        return refuseTaken();
+    const ReadOutcome read = readFileBytes(from);
+    if (!read.opened) {
+        outcome.error = read.error;
+        return outcome;
+    }
+    if (read.truncated) {
+        outcome.error = "cannot copy " + from + ": it is larger than any instruction file";
+        outcome.errorNumber = EFBIG;
+        return outcome;
+    }
+    // The name is claimed first (created only if nothing is there), so the rename of
+    // the atomic write replaces this empty claim and nothing else.
+    const int claim = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (claim < 0) {
+        if (errno == EEXIST)
+            return refuseTaken();
+        outcome.errorNumber = errno;
+        outcome.error = "cannot write " + to + ": " + std::strerror(errno);
+        return outcome;
+    }
+    ::close(claim);
+    outcome = writeFileAtomically(to, read.bytes);
+    if (!outcome)
+        ::unlink(to.c_str());
+    return outcome;
 }

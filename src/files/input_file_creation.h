@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/file_io.h"
 #include "files/input_file.h"
 #include "files/list_catalogue.h"
 
@@ -111,3 +112,21 @@ std::optional<std::string> checkSessionFields(std::string_view delayText, std::s
 // it. Catsw keeps the session's value when no switch choice was made.
 std::optional<std::string> applySessionEntries(const ListCatalog& catalog, const SessionEntries& entries,
                                                SessionSettings& session);
+
+// ---- The instruction file after the input file is written ----
+
+// Where a run of the new input file looks for its instruction file, and whether the
+// experimenter is offered a copy there. Paths are file-system bytes.
+struct InstructionFilePlacement {
+    std::string chosenPath;  // the instruction file as typed or chosen
+    std::string runPath;     // the input file's folder and the instruction file's name
+    bool offerCopy = false;  // the path names another folder, and nothing of that name is where the run looks
+};
+
+// instructionPath as typed or chosen: a bare name stands for the input file's folder.
+InstructionFilePlacement placeInstructionFile(const std::string& inputPath, const std::string& instructionPath);
+
+// Copies from to to, never over anything at to: the copy is written beside to and
+// renamed into place in one step. Refused, saying why, when something of that name
+// is at to, or from cannot be read whole.
+WriteOutcome copyWithoutReplacing(const std::string& from, const std::string& to);

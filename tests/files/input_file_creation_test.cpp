@@ -1,6 +1,9 @@
 // The rules of "Create New Input File", without a display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "common/temp_directory.h"
 #include "files/input_file_creation.h"
 
@@ -256,4 +259,56 @@ TEST(InputFileCreation, ABuiltDefinitionIsWrittenAsTheExampleLine)
     ASSERT_EQ(applySessionEntries(catalog, e, definition.sessions[0]), std::nullopt);
     ASSERT_TRUE(writeInputFile(definition, dir.file("new.inp")));
     EXPECT_EQ(dir.read("new.inp"), "intro.bgi\t1\tpairs1.wls\tpairs2.wls\t0\t1\t1\t150\t20\t40\t1\t1\r\n");
+}
+
+TEST(InputFileCreation, AnInstructionFileElsewhereIsOfferedACopyWhenNoneIsBesideTheInputFile)
+{
+    TempDirectory root;
+    const std::string study = root.file("study"), demo = root.file("demo");
+    ASSERT_TRUE(std::filesystem::create_directory(study) && std::filesystem::create_directory(demo));
+    root.write("demo/intro.bgi", "1\r\nHello#\r\n");
+    root.write("demo/own.bgi", "1\r\nOwn#\r\n");
+    root.write("study/own.bgi", "1\r\nKept#\r\n");
+    const std::string input = study + "/new.inp";
+    struct Case {
+        std::string instructionPath;
+        bool offer;
+    };
+    const Case cases[] = {
+        {demo + "/intro.bgi", true},
+        {study + "/../demo/intro.bgi", true},
+        {demo + "/own.bgi", false},             // one of that name is there already
+        {study + "/intro.bgi", false},          // in the input file's folder (not made yet)
+        {demo + "/../study/intro.bgi", false},  // the same folder, spelled otherwise
+        {"intro.bgi", false},                   // a bare name is the input file's folder
+        {root.file("none/intro.bgi"), true},    // elsewhere, even where nothing is
+    };
+    for (const Case& c : cases) {
+        const InstructionFilePlacement placement = placeInstructionFile(input, c.instructionPath);
+        EXPECT_EQ(placement.offerCopy, c.offer) << c.instructionPath;
+        EXPECT_EQ(placement.runPath, study + "/" + instructionFileNameOf(c.instructionPath));
+        EXPECT_EQ(placement.chosenPath, c.instructionPath);
+    }
+}
+
+TEST(InputFileCreation, TheCopyNeverReplacesAFileAndSaysWhyItFailed)
+{
+    TempDirectory dir;
+    dir.write("intro.bgi", "1\r\nHello#\r\n");
+    dir.write("kept.bgi", "1\r\nKept#\r\n");
+    EXPECT_TRUE(copyWithoutReplacing(dir.file("intro.bgi"), dir.file("copy.bgi")));
+    EXPECT_EQ(dir.read("copy.bgi"), "1\r\nHello#\r\n");
+
+    const WriteOutcome taken = copyWithoutReplacing(dir.file("intro.bgi"), dir.file("kept.bgi"));
+    EXPECT_FALSE(taken);
+    EXPECT_EQ(taken.error, "cannot copy to " + dir.file("kept.bgi") + ": a file of that name is already there");
+    EXPECT_EQ(dir.read("kept.bgi"), "1\r\nKept#\r\n");
+
+    const WriteOutcome missing = copyWithoutReplacing(dir.file("none.bgi"), dir.file("other.bgi"));
+    EXPECT_EQ(missing.error, "cannot read " + dir.file("none.bgi") + ": No such file or directory");
+    const WriteOutcome noFolder = copyWithoutReplacing(dir.file("intro.bgi"), dir.file("gone/intro.bgi"));
+    EXPECT_EQ(noFolder.error, "cannot write " + dir.file("gone/intro.bgi") + ": No such file or directory");
+    std::vector<std::string> names = dir.entries();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"copy.bgi", "intro.bgi", "kept.bgi"})) << "no file left behind";
 }

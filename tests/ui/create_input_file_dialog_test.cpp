@@ -19,6 +19,7 @@
 
 #include <sys/stat.h>
 
+#include "common/file_dialog_folder.h"
 #include "common/temp_directory.h"
 #include "files/ui/create_input_file_dialog.h"
 #include "files/ui/input_file_dialog.h"
@@ -363,6 +364,7 @@ TEST(CreateInputFile, TheSaveFileDialogStartsAtHomeAndAddsTheExtension)
 {
     TempDirectory home;
     HomeGuard homeGuard(home.path());
+    setLastChosenFolder("");
     QString startDirectory;
     bool qtOwnDialog = false;
     bool asksBeforeReplacing = false;
@@ -387,6 +389,50 @@ TEST(CreateInputFile, TheSaveFileDialogStartsAtHomeAndAddsTheExtension)
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->toStdString(), home.file("study.inp"));
 
-    whenShown<QFileDialog>([](QFileDialog& dialog) { QMetaObject::invokeMethod(&dialog, "reject"); });
+    // The next one starts where this file was chosen.
+    TempDirectory elsewhere;
+    setLastChosenFolder(elsewhere.path());
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        startDirectory = dialog.directory().absolutePath();
+        QMetaObject::invokeMethod(&dialog, "reject");
+    });
     EXPECT_FALSE(askNewInputFilePath(nullptr));
+    EXPECT_EQ(startDirectory.toStdString(), elsewhere.path());
+    setLastChosenFolder("");
+}
+
+// An instruction file from another folder: the input file stores only its name, and
+// the message offers a copy beside the input file, where the run looks.
+TEST(CreateInputFile, AnInstructionFileFromElsewhereIsCopiedBesideTheInputFile)
+{
+    Study study;
+    TempDirectory demo;
+    demo.write("intro.bgi", "1\r\nHello#\r\n");
+    const QString inputPath = QString::fromStdString(study.dir.file("new.inp"));
+    QString title, message, defaultButton;
+    QStringList buttons;
+    whenShown<InputFileDialog>([&](InputFileDialog& d) {
+        retype(d.control<QLineEdit>(InputFileDialog::InstructionPathId),
+               QString::fromStdString(demo.file("intro.bgi")));
+        whenShown<SessionSettingsDialog>([&](SessionSettingsDialog& s) { click(s, SessionSettingsDialog::OkId); });
+        click(d, InputFileDialog::ContinueId);
+    });
+    whenShown<QMessageBox>([&](QMessageBox& box) {
+        title = box.windowTitle();
+        message = box.text();
+        for (QAbstractButton* button : box.buttons())
+            buttons << button->text();
+        defaultButton = box.defaultButton() ? box.defaultButton()->text() : QString();
+        box.defaultButton()->click();
+    });
+    createInputFile(nullptr, [&](QWidget*) { return inputPath; });
+
+    EXPECT_EQ(title, "Instruction file");
+    EXPECT_TRUE(message.contains(QString::fromStdString(demo.path())) &&
+                message.contains(QString::fromStdString(study.dir.path())) && message.contains("input file's folder"))
+        << message.toStdString();
+    EXPECT_EQ(buttons, (QStringList{"Copy it there", "Leave it"}));
+    EXPECT_EQ(defaultButton, "Copy it there");
+    EXPECT_EQ(study.dir.read("intro.bgi"), "1\r\nHello#\r\n");
+    EXPECT_EQ(study.dir.read("new.inp").substr(0, 10), "intro.bgi\t");
 }

@@ -32,11 +32,12 @@ public:
     OpenOutcome opening;
     WriteOutcome writing{true, {}};
     bool ready = true;
-    std::optional<QString> question;
+    bool fresh = true;
     std::string path = "/data/now.fak";
 
 protected:
-    std::optional<QString> replaceQuestion() const override { return question; }
+    bool firstNewOrOpen() const override { return fresh; }
+    QString overwriteQuestion() const override { return QStringLiteral("Replace?"); }
     void storeDocument() override { log.push_back("store"); }
     void showDocument() override { log.push_back("show"); }
     void clearDocument() override { log.push_back("clear"); }
@@ -82,7 +83,7 @@ TEST(EditorShell, OpenStoresFirstAndShowsAfterWhateverComesOfIt)
 
     // A question that is cancelled leaves everything as it was.
     e.log.clear();
-    e.question = QStringLiteral("Replace?");
+    e.fresh = false;
     whenShown<WarningDialog>([](WarningDialog& w) { w.reject(); });
     e.openDocument();
     whenShown<WarningDialog>([](WarningDialog& w) { w.reject(); });

@@ -18,6 +18,7 @@
 
 #include "common/temp_directory.h"
 #include "common/ui/warning_dialog.h"
+#include "common/unsaved_work.h"
 #include "instructions/ui/instruction_editor.h"
 #include "instructions/ui/page_text_editor.h"
 #include "instructions/ui/instruction_page_dialog.h"
@@ -167,6 +168,7 @@ TEST_F(InstructionEditorTest, OpenShowsTheFirstPageAndSavesTheFileUnchanged)
     click(Id::AddPageId);
     click(Id::AddPageId);
     EXPECT_EQ(editor.currentPage(), 2);
+    modals.warning(WarningDialog::Continue);  // the pages added are unsaved
     choose(dir.file("in.bgi"));
     menu("&Open");
     EXPECT_EQ(asked.at(0).choice, EditorFileChoice::Open);
@@ -186,7 +188,8 @@ TEST_F(InstructionEditorTest, OpenShowsTheFirstPageAndSavesTheFileUnchanged)
 TEST_F(InstructionEditorTest, NewAndOpenWarnFromTheSecondOnAndCancelKeepsThePage)
 {
     QTest::keyClicks(box(), "kept");
-    menu("&New");  // the first: no warning
+    modals.warning(WarningDialog::Continue);
+    menu("&New");  // the first: asks only because of what was typed
     EXPECT_EQ(box()->toPlainText(), "");
     QTest::keyClicks(box(), "kept");
 
@@ -205,7 +208,8 @@ TEST_F(InstructionEditorTest, NewAndOpenWarnFromTheSecondOnAndCancelKeepsThePage
     modals.warning(WarningDialog::Continue);
     menu("&New");
     EXPECT_EQ(box()->toPlainText(), "");
-    EXPECT_EQ(modals.texts, QStringList(3, QString::fromUtf8(overwriteWarning)));
+    EXPECT_EQ(modals.texts, QStringList({QString::fromUtf8(unsavedChangesWarning)}) +
+                                QStringList(3, QString::fromUtf8(overwriteWarning)));
 }
 
 TEST_F(InstructionEditorTest, EnterAnywhereIsExitWithItsWarning)
@@ -279,12 +283,13 @@ TEST_F(InstructionEditorTest, AFailedSaveIsReportedAndWritesNothing)
 TEST_F(InstructionEditorTest, AnUnreadableFileLeavesThePagesAndProblemsAreShown)
 {
     QTest::keyClicks(box(), "mine");
+    modals.warning(WarningDialog::Continue);
     choose(dir.file("none.bgi"));
     modals.messageBox();
     menu("&Open");
     EXPECT_EQ(box()->toPlainText(), "mine");
     EXPECT_EQ(fileShown(), "");
-    EXPECT_TRUE(modals.texts.value(0).contains("could not be read")) << modals.texts.value(0).toStdString();
+    EXPECT_TRUE(modals.texts.value(1).contains("could not be read")) << modals.texts.value(1).toStdString();
 
     dir.write("short.bgi", "3\r\nonly one#\r\n");
     modals.warning(WarningDialog::Continue);
@@ -292,8 +297,8 @@ TEST_F(InstructionEditorTest, AnUnreadableFileLeavesThePagesAndProblemsAreShown)
     modals.messageBox();
     menu("&Open");
     EXPECT_EQ(box()->toPlainText(), "only one");
-    EXPECT_TRUE(modals.texts.value(2).contains("short.bgi: the file ends after 1 of 3 pages"))
-        << modals.texts.value(2).toStdString();
+    EXPECT_TRUE(modals.texts.value(3).contains("short.bgi: the file ends after 1 of 3 pages"))
+        << modals.texts.value(3).toStdString();
 }
 
 TEST_F(InstructionEditorTest, PageCommands)

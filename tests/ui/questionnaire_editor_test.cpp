@@ -22,6 +22,7 @@
 
 #include "common/temp_directory.h"
 #include "common/ui/warning_dialog.h"
+#include "common/unsaved_work.h"
 #include "instructions/ui/instruction_page_dialog.h"
 #include "layout_check.h"
 #include "ui/path_answers.h"
@@ -247,7 +248,9 @@ TEST(QuestionnaireEditor, OpenShowsTheFirstPageAndSaveWritesTheSameBytes)
     click(e, Editor::AddPageId);
     click(e, Editor::AddPageId);
 
-    e.openDocument();  // the first Open: no overwrite warning
+    e.openDocument();  // the first Open: no overwrite warning, but the pages added are unsaved
+    EXPECT_EQ(answers.seen, (std::vector<QString>{"warning: " + QString(unsavedChangesWarning)}));
+    answers.seen.clear();
     EXPECT_EQ(shown(e, Editor::PageNumberId), "Page 1");
     EXPECT_EQ(shown(e, Editor::PageTotalId), " out of 7");
     EXPECT_EQ(box(e, Editor::Category1LabelId)->text(), "Mine");
@@ -451,9 +454,10 @@ TEST(QuestionnaireEditor, OpenSaysWhatItCouldNotReadAndShowsTheReadersProblems)
     typePageText(e, {"on screen"});
 
     e.openDocument();
-    ASSERT_EQ(answers.seen.size(), 1u);
-    EXPECT_TRUE(answers.seen[0].contains(q("cannot read " + dir.file("none.qls") + ": No such file or directory")))
-        << answers.seen[0].toStdString();
+    ASSERT_EQ(answers.seen.size(), 2u);
+    EXPECT_EQ(answers.seen[0], "warning: " + QString(unsavedChangesWarning));
+    EXPECT_TRUE(answers.seen[1].contains(q("cannot read " + dir.file("none.qls") + ": No such file or directory")))
+        << answers.seen[1].toStdString();
     EXPECT_EQ(box(e, Editor::Category1LabelId)->text(), "Kept");
     EXPECT_EQ(pageText(e)->toPlainText(), "on screen");
     EXPECT_EQ(shown(e, Editor::FileNameId), "");
@@ -506,10 +510,11 @@ TEST(QuestionnaireEditor, PageCommandsTellWhatTheyCannotDo)
     EXPECT_EQ(shown(e, Editor::PageNumberId), "Page 58");
     EXPECT_EQ(shown(e, Editor::PageTotalId), " out of 59");
 
-    // New: the first one without warning would have been here; this is not the first.
+    // New: the first of the editor asks only about the unsaved pages.
     answers.seen.clear();
     e.newDocument();
-    EXPECT_EQ(answers.seen.size(), 0u) << "the first New of the editor";
+    EXPECT_EQ(answers.seen, (std::vector<QString>{"warning: " + QString(unsavedChangesWarning)}));
+    answers.seen.clear();
     EXPECT_EQ(shown(e, Editor::PageTotalId), " out of 1");
     answers.warningAnswer = WarningDialog::Cancel;
     click(e, Editor::AddPageId);

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/file_dialog_folder.h"
 #include "common/temp_directory.h"
 #include "common/ui/warning_dialog.h"
 #include "files/ui/stimulus_list_editor.h"
@@ -296,7 +297,8 @@ TEST(StimulusListEditor, OpenOfAnUnreadableFileSaysSoAndKeepsTheScreen)
     StimulusListEditor editor;
     editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars"});
-    QString shown;
+    QString shown, warning;
+    answerWarning(WarningDialog::Continue, &warning);  // what was typed is unsaved
     answerMessageBox(&shown);
     paths.next(dir.file("missing.wls"));
     run(editor, Command::Open);
@@ -305,8 +307,10 @@ TEST(StimulusListEditor, OpenOfAnUnreadableFileSaysSoAndKeepsTheScreen)
         << shown.toStdString();
     EXPECT_EQ(editor.box(label(0))->text(), "Planets");
     EXPECT_FALSE(editor.document().asksBeforeReplacing());
+    EXPECT_TRUE(editor.hasUnsavedChanges());
 
     // A file the reader had to mend is shown, and so is what it mended.
+    answerWarning(WarningDialog::Continue, &warning);
     answerMessageBox(&shown);
     paths.next(dir.file("cut.wls"));
     run(editor, Command::Open);
@@ -341,14 +345,16 @@ TEST(StimulusListEditor, NewAndOpenWarnAfterTheFirstOne)
     StimulusListEditor editor;
     editor.setPathChooser(paths.chooser());
     typeCategory(editor, 0, "Planets", {"Mars"});
-    // The first New asks nothing, even after typing.
+    // The first New asks only because of what was typed.
+    QString warning;
+    answerWarning(WarningDialog::Continue, &warning);
     run(editor, Command::New);
+    EXPECT_EQ(warning, "Any unsaved changes will be lost.");
     EXPECT_EQ(editor.box(label(0))->text(), "");
     EXPECT_EQ(editor.box(count(0))->text(), "0");
     EXPECT_EQ(editor.box(count(1))->text(), "0");
 
     typeCategory(editor, 0, "Planets", {"Mars"});
-    QString warning;
     answerWarning(WarningDialog::Cancel, &warning);
     run(editor, Command::New);
     EXPECT_EQ(warning, "Any data currently on screen will be overwritten whether or not it has been saved.");
@@ -383,6 +389,8 @@ TEST(StimulusListEditor, EnterAndExitCloseAfterTheChecksEscapeWithout)
         editor.show();
         typeCategory(editor, 0, "Planets", {"Mars"});
         type(editor, count(0), "7");  // Exit neither checks the counts nor saves
+        QString warning;
+        answerWarning(WarningDialog::Continue, &warning);  // it asks about what was typed
         QTest::keyClick(editor.box(item(0, 1)), Qt::Key_Return);
         EXPECT_FALSE(editor.isVisible());
         EXPECT_EQ(editor.result(), QDialog::Accepted);
@@ -407,12 +415,14 @@ TEST(StimulusListEditor, EnterAndExitCloseAfterTheChecksEscapeWithout)
 
 // The name is typed into the dialog's own name box, as a user does: selectFile of a
 // shown dialog takes the name in only once the directory has loaded, which at times
-// never happens in time.
+// never happens in time. Before any file was chosen, and without a current file, the
+// dialog starts at home; with one, in its folder.
 TEST(StimulusListEditor, FileDialogsAreQtsOwnStartingInTheHomeDirectory)
 {
     TempDirectory home;
     const QByteArray previousHome = qgetenv("HOME");
     qputenv("HOME", home.path().c_str());
+    setLastChosenFolder("");
 
     QString startDirectory, nameBox, suffix;
     bool own = false;
@@ -430,7 +440,17 @@ TEST(StimulusListEditor, FileDialogsAreQtsOwnStartingInTheHomeDirectory)
     });
     const std::optional<QString> chosen = askEditorPath(nullptr, stimulusListFiles, EditorFileChoice::Save,
                                                         QStringLiteral("*.wls"));
+
+    TempDirectory study;
+    QString currentFolder;
+    whenShown<QFileDialog>([&](QFileDialog& dialog) {
+        currentFolder = dialog.directory().absolutePath();
+        dialog.reject();
+    });
+    askEditorPath(nullptr, stimulusListFiles, EditorFileChoice::Open, QStringLiteral("*.wls"),
+                  QString::fromStdString(study.file("fruit.wls")));
     qputenv("HOME", previousHome);
+    setLastChosenFolder("");
 
     EXPECT_EQ(startDirectory.toStdString(), home.path());
     EXPECT_EQ(suffix, "wls");
@@ -438,4 +458,5 @@ TEST(StimulusListEditor, FileDialogsAreQtsOwnStartingInTheHomeDirectory)
     EXPECT_EQ(nameBox, "*.wls");
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->toStdString(), home.file("animals.wls"));
+    EXPECT_EQ(currentFolder.toStdString(), study.path());
 }

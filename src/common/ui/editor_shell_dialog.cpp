@@ -1,10 +1,13 @@
 #include "common/ui/editor_shell_dialog.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -21,10 +24,10 @@ std::string localPath(const QString& path) { return QFile::encodeName(path).toSt
 }  // namespace
 
 std::optional<QString> askEditorPath(QWidget* parent, const EditorFileKind& kind, EditorFileChoice choice,
-                                     const QString& proposed)
+                                     const QString& proposed, const QString& currentFile)
 {
     return askEditorFilePath(parent, choice == EditorFileChoice::Open, QString::fromLatin1(kind.filterName),
-                             QString::fromLatin1(kind.extension), proposed);
+                             QString::fromLatin1(kind.extension), proposed, currentFile);
 }
 
 QString fromPathOrSingleByte(const std::string& bytes)
@@ -39,16 +42,32 @@ EditorShellDialog::EditorShellDialog(const DialogTemplate& dialogTemplate, const
 {
     menuBar_ = new QMenuBar(this);
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
-    const std::pair<const char*, void (EditorShellDialog::*)()> entries[] = {
-        {"&New", &EditorShellDialog::newDocument}, {"&Open", &EditorShellDialog::openDocument},
-        {"&Save", &EditorShellDialog::save},       {"Save &As", &EditorShellDialog::saveAs},
-        {"&Exit", &EditorShellDialog::exitEditor},
+    const struct {
+        const char* text;
+        void (EditorShellDialog::*command)();
+        QKeySequence shortcut;
+    } entries[] = {
+        {"&New", &EditorShellDialog::newDocument, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"&Open", &EditorShellDialog::openDocument, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"&Save", &EditorShellDialog::save, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"Save &As", &EditorShellDialog::saveAs, QKeySequence()},
+        {"&Exit", &EditorShellDialog::exitEditor, QKeySequence()},
     };
     int index = 0;
-    for (const auto& [text, command] : entries) {
-        QAction* action = file->addAction(QString::fromLatin1(text));
-        connect(action, &QAction::triggered, this, command);
+    for (const auto& entry : entries) {
+        QAction* action = file->addAction(QString::fromLatin1(entry.text));
+        action->setShortcut(entry.shortcut);
+        connect(action, &QAction::triggered, this, entry.command);
         actions_[index++] = action;
+    }
+
+    // Only what the experimenter does counts: textEdited and clicked are not sent
+    // when the editor shows its document.
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        connect(box, &QLineEdit::textEdited, this, [this] { markEdited(); });
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (button->isCheckable())
+            connect(button, &QAbstractButton::clicked, this, [this] { markEdited(); });
     }
 
     // The controls keep their places relative to one another below the menu bar, as
@@ -69,20 +88,33 @@ QString EditorShellDialog::pattern() const
 
 std::optional<QString> EditorShellDialog::choosePath(EditorFileChoice choice, const QString& proposed)
 {
-    return pathChooser_ ? pathChooser_(this, choice, proposed) : askEditorPath(this, kind_, choice, proposed);
+    if (pathChooser_)
+        return pathChooser_(this, choice, proposed);
+    return askEditorPath(this, kind_, choice, proposed, QFile::decodeName(QByteArray::fromStdString(documentPath())));
 }
 
-bool EditorShellDialog::mayReplace()
+bool EditorShellDialog::mayGoOn(EditorStep step)
 {
-    const std::optional<QString> question = replaceQuestion();
-    return !question || WarningDialog::ask(*question, this) == WarningDialog::Continue;
+    QString question;
+    switch (questionBefore(step, {changed_, firstNewOrOpen(), exitAlwaysAsks()})) {
+    case EditorQuestion::None:
+        return true;
+    case EditorQuestion::UnsavedChanges:
+        question = QString::fromUtf8(unsavedChangesWarning);
+        break;
+    case EditorQuestion::Overwrite:
+        question = overwriteQuestion();
+        break;
+    }
+    return WarningDialog::ask(question, this) == WarningDialog::Continue;
 }
 
 void EditorShellDialog::newDocument()
 {
-    if (!mayReplace())
+    if (!mayGoOn(EditorStep::NewOrOpen))
         return;
     clearDocument();
+    changed_ = false;
     showDocument();
     newOrOpenDone();
 }
@@ -90,11 +122,14 @@ void EditorShellDialog::newDocument()
 // What is on screen stays when no file is chosen or the file cannot be read.
 void EditorShellDialog::openDocument()
 {
-    if (!mayReplace())
+    if (!mayGoOn(EditorStep::NewOrOpen))
         return;
     storeDocument();
     if (const std::optional<QString> path = choosePath(EditorFileChoice::Open, pattern())) {
         const OpenOutcome outcome = openFile(localPath(*path));
+        // A file that could not be read leaves the screen, and what was typed on it.
+        if (outcome.opened)
+            changed_ = false;
         showDocument();
         if (!outcome.opened) {
             warn(QString::fromLatin1(kind_.openFailed) + QStringLiteral("\n\n") + fromPathOrSingleByte(outcome.error));
@@ -120,7 +155,9 @@ void EditorShellDialog::saveWith(const QString& proposed)
     if (readyToSave()) {
         if (const std::optional<QString> path = choosePath(EditorFileChoice::Save, proposed)) {
             const WriteOutcome outcome = writeFile(localPath(*path));
-            if (!outcome)
+            if (outcome)
+                changed_ = false;
+            else
                 warn(QString::fromLatin1(kind_.saveFailed) + QStringLiteral("\n\n") +
                      fromPathOrSingleByte(outcome.error));
         }
@@ -131,11 +168,15 @@ void EditorShellDialog::saveWith(const QString& proposed)
 
 void EditorShellDialog::exitEditor()
 {
-    if (const std::optional<QString> question = exitQuestion();
-        question && WarningDialog::ask(*question, this) != WarningDialog::Continue)
-        return;
-    if (mayExit())
+    if (mayGoOn(EditorStep::Exit) && mayExit())
         accept();
+}
+
+// QDialog sends Escape and the close box here.
+void EditorShellDialog::reject()
+{
+    if (mayGoOn(EditorStep::Close))
+        TemplateDialog::reject();
 }
 
 void EditorShellDialog::warn(const QString& text)

@@ -2,9 +2,10 @@
 // What the three editors (stimulus lists, instruction pages, questionnaires) share:
 // the "File" menu above the dialog's own controls (New, Open, Save, Save As, Exit),
 // the file dialogs and where the paths come from, open and save with their error and
-// problem messages, the question before New or Open replaces the screen, the
-// question or checks before Exit, and Enter as Exit. An editor says how its document
-// is stored, shown, read and written; the order of the steps is the shell's.
+// problem messages, the changed flag and the questions it decides before New, Open,
+// Exit, Escape and the close box, the checks before Exit, and Enter as Exit. An
+// editor says how its document is stored, shown, read and written; the order of the
+// steps is the shell's.
 
 #include <QString>
 
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "common/file_io.h"
+#include "common/unsaved_work.h"
 #include "common/ui/template_dialog.h"
 
 class QAction;
@@ -37,10 +39,11 @@ struct EditorFileKind {
     const char* saveFailed;    // nothing was written
 };
 
-// The file dialog for kind: Qt's own, starting in the home directory, adding the
-// extension to a name typed without one.
+// The file dialog for kind: Qt's own, starting in the folder of currentFile (the
+// editor's file, empty for none) or where the last file was chosen, else at home,
+// adding the extension to a name typed without one.
 std::optional<QString> askEditorPath(QWidget* parent, const EditorFileKind& kind, EditorFileChoice choice,
-                                     const QString& proposed);
+                                     const QString& proposed, const QString& currentFile = {});
 
 // A path or a system reason as the file system gives it (UTF-8 here), or a problem
 // that quotes a file's single-byte text.
@@ -52,6 +55,7 @@ public:
     enum class Command { New, Open, Save, SaveAs, Exit };
 
     // The controls of dialogTemplate stand below the menu bar, which the dialog grows by.
+    // Text typed into an edit box and a click on a check or radio button count as edits.
     EditorShellDialog(const DialogTemplate& dialogTemplate, const EditorFileKind& kind, QWidget* parent);
 
     QMenuBar* menuBar() const { return menuBar_; }
@@ -66,10 +70,17 @@ public:
     void save();
     void saveAs();
     void exitEditor();
+    // Escape and the close box: at once, or after the question about unsaved changes.
+    void reject() override;
+
+    // Whether something was edited since the last New, Open or successful save.
+    bool hasUnsavedChanges() const { return changed_; }
 
 protected:
-    // The question New and Open ask before replacing the screen, when they must.
-    virtual std::optional<QString> replaceQuestion() const = 0;
+    // Whether no New or Open has gone through since the editor opened.
+    virtual bool firstNewOrOpen() const = 0;
+    // What every New and Open after the first asks before replacing the screen.
+    virtual QString overwriteQuestion() const = 0;
     // The widgets into the document, and the document into the widgets.
     virtual void storeDocument() = 0;
     virtual void showDocument() = 0;
@@ -91,22 +102,27 @@ protected:
     virtual void newOrOpenDone() {}
     // After Save and Save As, whatever came of them, before the document is shown.
     virtual void saveDone() {}
-    // The question Exit asks first, if any; then whether the editor may close.
-    virtual std::optional<QString> exitQuestion() const { return std::nullopt; }
+    // Whether Exit asks about unsaved changes with nothing changed, too; then whether
+    // the editor may close.
+    virtual bool exitAlwaysAsks() const { return false; }
     virtual bool mayExit() { return true; }
+
+    // An edit the shell does not see in the widgets (a page added, choices changed).
+    void markEdited() { changed_ = true; }
 
     // A warning message box with the editor's caption.
     void warn(const QString& text);
     // Shows path in the Static control id, its end (the file's name) when it is too long.
     void showPath(int id, const std::string& path);
 
-    // Enter, or the keypad's Enter, without Ctrl is Exit; Escape closes at once.
+    // Enter, or the keypad's Enter, without Ctrl is Exit; Escape is reject().
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::optional<QString> choosePath(EditorFileChoice choice, const QString& proposed);
     void saveWith(const QString& proposed);
-    bool mayReplace();
+    // Asks what the step must ask first; whether it goes on.
+    bool mayGoOn(EditorStep step);
     QString pattern() const;
 
     const EditorFileKind& kind_;
@@ -114,4 +130,5 @@ private:
     QMenuBar* menuBar_ = nullptr;
     int menuHeight_ = 0;
     QAction* actions_[5] = {};
+    bool changed_ = false;
 };

@@ -1,8 +1,9 @@
 #pragma once
 // The shell of the two page editors (instruction pages, questionnaire pages): the
 // editor shell, with the page commands of their PagedDocument, each between storing
-// the page on screen and showing the page after; the questions before New, Open, Exit
-// and Remove Page; and the command buttons, none of them the default, so that Enter
+// the page on screen and showing the page after, those that change the document
+// counting as edits; the questions before New, Open, Exit and Remove Page; and the
+// command buttons, none of them the default, so that Enter
 // stays Exit wherever it is pressed.
 
 #include <QPushButton>
@@ -44,28 +45,40 @@ public:
     void moveTowardsFront()
     {
         if (pages().current() > 0)
-            pageCommand([this] { pages().moveTowardsFront(); });
+            pageCommand([this] {
+                pages().moveTowardsFront();
+                markEdited();
+            });
     }
     void moveTowardsBack()
     {
         if (pages().current() < pages().count() - 1)
-            pageCommand([this] { pages().moveTowardsBack(); });
+            pageCommand([this] {
+                pages().moveTowardsBack();
+                markEdited();
+            });
     }
     void addPage()
     {
         pageCommand([this] {
-            if (!pages().addPage())
+            if (pages().addPage())
+                markEdited();
+            else
                 warn(texts_.noRoom);
         });
     }
     void removePage()
     {
         pageCommand([this] {
-            if (!pages().canRemove())
+            if (!pages().canRemove()) {
                 warn(texts_.onlyPage);
-            else
-                pages().removeCurrent(WarningDialog::ask(QString::fromUtf8(removePageQuestion), this) ==
-                                      WarningDialog::Continue);
+                return;
+            }
+            const bool confirmed = WarningDialog::ask(QString::fromUtf8(removePageQuestion), this) ==
+                                   WarningDialog::Continue;
+            pages().removeCurrent(confirmed);
+            if (confirmed)
+                markEdited();
         });
     }
 
@@ -79,15 +92,11 @@ protected:
     virtual Pages& pages() = 0;
     virtual const Pages& pages() const = 0;
 
-    std::optional<QString> replaceQuestion() const override
-    {
-        if (!pages().needsOverwriteWarning())
-            return std::nullopt;
-        return QString::fromUtf8(overwriteWarning);
-    }
+    bool firstNewOrOpen() const override { return !pages().needsOverwriteWarning(); }
+    QString overwriteQuestion() const override { return QString::fromUtf8(overwriteWarning); }
     void newOrOpenDone() override { pages().newOrOpenDone(); }
-    // Anything unsaved is lost: Exit asks first.
-    std::optional<QString> exitQuestion() const override { return QString::fromUtf8(exitWarning); }
+    // EXIT asks whether unsaved changes may be lost, changed or not.
+    bool exitAlwaysAsks() const override { return true; }
 
     void connectPageButtons(const PageButtonIds& ids)
     {

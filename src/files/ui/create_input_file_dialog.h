@@ -1,7 +1,9 @@
 #pragma once
 // The main menu's "Create New Input File": asks where the new input file goes, then
 // the experiment-wide settings and each session's settings, and writes the file.
-// Any Cancel ends the command with nothing written.
+// Any Cancel ends the command with nothing written. An instruction file chosen in
+// another folder, with none of its name beside the input file, is offered to be
+// copied there.
 
 #include <QString>
 
@@ -12,7 +14,7 @@
 class QWidget;
 
 // The save-file dialog for a new input file: Qt's own (not the desktop's), starting
-// in the home directory, showing input files, adding ".inp" to a name typed without
+// in the last folder a file was chosen in (else at home), showing input files, adding ".inp" to a name typed without
 // an extension and asking before an existing file is replaced. The chosen path, or
 // nothing when it was cancelled.
 std::optional<QString> askNewInputFilePath(QWidget* parent);

@@ -1,7 +1,6 @@
 #include "files/ui/input_file_dialog.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 #include <QPushButton>
 
 #include "common/text_codec.h"
+#include "common/ui/editor_file_dialog.h"
 
 const DialogTemplate& InputFileDialog::dialogTemplate()
 {
@@ -40,14 +40,15 @@ const DialogTemplate& InputFileDialog::dialogTemplate()
 
 InputFileDialog::InputFileDialog(const QString& inputPath, QWidget* parent) : TemplateDialog(dialogTemplate(), parent)
 {
-    chooseInstructionFile = [this] {
-        QFileDialog dialog(this, QStringLiteral("Open"), QDir::homePath(), QStringLiteral("Instruction files (*.bgi)"));
+    // Starts beside the input file being made, where the run will look.
+    chooseInstructionFile = [this, inputPath] {
+        QFileDialog dialog(this, QStringLiteral("Open"), fileDialogFolder(inputPath),
+                           QStringLiteral("Instruction files (*.bgi)"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(QStringLiteral("bgi"));
-        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                       : QString();
+        return runFileDialog(dialog).value_or(QString());
     };
     showFieldMessage = [this](const QString& text) { QMessageBox::warning(this, QString(), text); };
 

@@ -130,10 +130,8 @@ void StimulusListEditor::showDocument()
     setControlText(MessageId, fromSingleByte(document_.message()));
 }
 
-std::optional<QString> StimulusListEditor::replaceQuestion() const
+QString StimulusListEditor::overwriteQuestion() const
 {
-    if (!document_.asksBeforeReplacing())
-        return std::nullopt;
     return QString::fromUtf8(replaceWarning.data(), qsizetype(replaceWarning.size()));
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // The stimulus list editor, "Stimulus Lists": one category pair on screen, a "File"
 // menu with New, Open, Save, Save As and Exit, and no push buttons. Enter is Exit;
-// Escape and the close box leave without the field checks. The rules live in
+// Escape and the close box leave without the field checks. Each of them, and the
+// first New or Open, asks first when something typed is unsaved. The rules live in
 // StimulusListDocument; this dialog copies between its boxes and the document.
 
 #include <QString>
 
-#include <optional>
 
 #include "common/ui/editor_shell_dialog.h"
 #include "files/stimulus_lists.h"
@@ -46,7 +46,8 @@ public:
     const StimulusListDocument& document() const { return document_; }
 
 protected:
-    std::optional<QString> replaceQuestion() const override;
+    bool firstNewOrOpen() const override { return !document_.asksBeforeReplacing(); }
+    QString overwriteQuestion() const override;
     void storeDocument() override;
     void showDocument() override;
     void clearDocument() override { document_.newList(); }
@@ -55,7 +56,7 @@ protected:
     bool readyToSave() override;
     WriteOutcome writeFile(const std::string& path) override { return document_.saveTo(path); }
     void saveDone() override { document_.refresh(); }
-    // Exit neither asks nor saves, but checks the boxes.
+    // Exit saves nothing and checks the boxes; it asks only when something is unsaved.
     bool mayExit() override;
 
 private:

@@ -57,8 +57,9 @@ InstructionEditorDialog::InstructionEditorDialog(QWidget* parent)
                                        "removed.")},
                        parent)
 {
-    text_ = new PageTextEditor(control<QPlainTextEdit>(PageTextId), control<QLabel>(MessageId),
-                               [this] { exitEditor(); });
+    text_ = new PageTextEditor(
+        control<QPlainTextEdit>(PageTextId), control<QLabel>(MessageId), [this] { exitEditor(); },
+        [this] { markEdited(); });
 
     connectPageButtons({FlipBackId, FlipForwardId, MoveFrontId, MoveBackId, AddPageId, RemovePageId, SaveId, ExitId,
                         PreviewId});

@@ -11,8 +11,9 @@
 #include "common/ui/template_dialog.h"
 #include "instructions/page_text.h"
 
-PageTextEditor::PageTextEditor(QPlainTextEdit* box, QLabel* message, std::function<void()> onEnter)
-    : QObject(box), box_(box), message_(message), onEnter_(std::move(onEnter))
+PageTextEditor::PageTextEditor(QPlainTextEdit* box, QLabel* message, std::function<void()> onEnter,
+                               std::function<void()> onEdit)
+    : QObject(box), box_(box), message_(message), onEnter_(std::move(onEnter)), onEdit_(std::move(onEdit))
 {
     box_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     box_->installEventFilter(this);
@@ -84,6 +85,8 @@ void PageTextEditor::keepWithinPage()
         settingText_ = false;
     }
     acceptedText_ = boxText();
+    if (onEdit_)
+        onEdit_();
 }
 
 bool PageTextEditor::eventFilter(QObject* watched, QEvent* event)

@@ -25,8 +25,10 @@ inline constexpr const char* pageFullMessage = "Page full (999 characters): the 
 
 class PageTextEditor : public QObject {
 public:
-    // box: the editor's page text box; message: its message line; onEnter: Exit.
-    PageTextEditor(QPlainTextEdit* box, QLabel* message, std::function<void()> onEnter);
+    // box: the editor's page text box; message: its message line; onEnter: Exit;
+    // onEdit: told of every change the experimenter makes to the text (not of show()).
+    PageTextEditor(QPlainTextEdit* box, QLabel* message, std::function<void()> onEnter,
+                   std::function<void()> onEdit = {});
 
     // Shows a page (line breaks as CR LF, or lone CR or LF) and empties the message line.
     void show(std::string_view pageText);
@@ -46,6 +48,7 @@ private:
     QPlainTextEdit* box_;
     QLabel* message_;
     std::function<void()> onEnter_;
+    std::function<void()> onEdit_;
     QString acceptedText_;  // the box text as last admitted
     bool settingText_ = false;
 };

@@ -112,8 +112,9 @@ QuestionnaireEditorDialog::QuestionnaireEditorDialog(QWidget* parent)
     for (int id : {Category1LabelId, Category2LabelId, RadioItem1Id, RadioItem2Id, ExperimenterItemId})
         EntryValidator::attachTo(control<QLineEdit>(id));
 
-    pageText_ = new PageTextEditor(control<QPlainTextEdit>(PageTextId), control<QLabel>(MessageId),
-                                   [this] { exitEditor(); });
+    pageText_ = new PageTextEditor(
+        control<QPlainTextEdit>(PageTextId), control<QLabel>(MessageId), [this] { exitEditor(); },
+        [this] { markEdited(); });
 
     connectPageButtons({FlipBackId, FlipForwardId, MoveFrontId, MoveBackId, AddPageId, RemovePageId, SaveId, ExitId,
                         PreviewId});
@@ -185,9 +186,13 @@ WriteOutcome QuestionnaireEditorDialog::writeFile(const std::string& path)
 void QuestionnaireEditorDialog::editChoices()
 {
     ListOptionsDialog dialog(this);
-    dialog.setChoices(editing_.choiceBoxes());
-    if (dialog.exec() == QDialog::Accepted)
+    const ChoiceBoxes before = editing_.choiceBoxes();
+    dialog.setChoices(before);
+    if (dialog.exec() == QDialog::Accepted) {
+        if (dialog.choices() != before)
+            markEdited();
         editing_.applyChoiceBoxes(dialog.choices());
+    }
 }
 
 void QuestionnaireEditorDialog::preview()
