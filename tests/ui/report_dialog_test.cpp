@@ -1,5 +1,6 @@
 // The results report, on the offscreen platform.
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -70,6 +71,60 @@ TEST(ReportDialog, ShowsTheColumnsLineBesideLine)
     EXPECT_EQ(left->y(), right->y());
     EXPECT_EQ(left->font(), right->font());
     EXPECT_EQ(left->fontMetrics().lineSpacing(), right->fontMetrics().lineSpacing());
+}
+
+// The right column is drawn as a table, a cell per number under its heading: the N
+// column stands still whatever the width of the error rate beside it (27% and 5%),
+// each row stands beside its line of the left column, and the lines keep their texts.
+TEST(ReportDialog, TheNColumnStandsStillAndEachRowBesideItsLine)
+{
+    ReportDialog dialog;
+    const char* const right = "716        27%        18\n716        5%        18\n\n716        100%        18\n\n";
+    dialog.setReport(3,
+                     "1   Vehicles+Winter  or  Clothing+Summer\n     Vehicles+Summer  or  Clothing+Winter\n\n"
+                     "2   Vehicles+Personal  or  Clothing+Unfamiliar\n\n",
+                     right);
+    auto* column = dialog.control<QLabel>(ReportDialog::RightColumnId);
+    EXPECT_EQ(column->text(), right);
+    const QImage shot = dialog.grab().toImage();
+    const auto inked = [&](int x, int y) { return qGray(shot.pixel(x, y)) < 128; };
+
+    // The rows of a control's box that hold ink, as bands of (top, bottom).
+    const auto bands = [&](int id) {
+        const QRect box = dialog.control(id)->geometry();
+        std::vector<std::pair<int, int>> found;
+        for (int y = box.top(); y <= box.bottom(); ++y) {
+            bool any = false;
+            for (int x = box.left(); x <= box.right() && !any; ++x)
+                any = inked(x, y);
+            if (any && (found.empty() || found.back().second != y - 1))
+                found.push_back({y, y});
+            else if (any)
+                found.back().second = y;
+        }
+        return found;
+    };
+    const auto left = bands(ReportDialog::LeftColumnId);
+    const auto rows = bands(ReportDialog::RightColumnId);
+    ASSERT_EQ(left.size(), 3u);
+    ASSERT_EQ(rows.size(), 3u);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_GE(rows[k].first, left[k].first) << "row " << k;
+        EXPECT_LE(rows[k].second, left[k].second) << "row " << k;
+    }
+
+    // The rightmost ink of each row: the N cell's right edge.
+    const QRect box = column->geometry();
+    std::vector<int> ends;
+    for (const auto& [top, bottom] : rows) {
+        int last = -1;
+        for (int x = box.left(); x <= box.right(); ++x)
+            for (int y = top; y <= bottom; ++y)
+                last = inked(x, y) ? x : last;
+        ends.push_back(last);
+    }
+    EXPECT_EQ(ends[0], ends[1]);
+    EXPECT_EQ(ends[0], ends[2]);
 }
 
 TEST(ReportDialog, OkEnterAndEscapeCloseIt)

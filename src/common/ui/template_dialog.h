@@ -60,7 +60,7 @@ public:
 
 private:
     void build(const DialogTemplate& dialogTemplate, const PictureFactory& pictures);
-    void fitFixedText(QWidget* widget, const ControlSpec& item);
+    void fitFixedText(QWidget* widget, const ControlSpec& item, const QRect& room);
 
     DialogBaseUnits base_;
     QHash<int, QWidget*> controls_;

@@ -1,6 +1,12 @@
 #include "task/ui/report_dialog.h"
 
+#include <QEvent>
+#include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 #include "task/score_table.h"
 
@@ -39,6 +45,58 @@ ReportDialog::ReportDialog(QWidget* parent) : TemplateDialog(dialogTemplate(), p
 {
     connect(control<QPushButton>(OkId), &QPushButton::clicked, this, &QDialog::accept);
     control(OkId)->setFocus();
+    // The right column keeps its text and is drawn as cells.
+    control(RightColumnId)->installEventFilter(this);
+}
+
+std::vector<ReportDialog::Cell> ReportDialog::rightColumnCells() const
+{
+    const auto* column = control<QLabel>(RightColumnId);
+    const QFontMetrics metrics = column->fontMetrics();
+    // The horizontal centre of a heading's text as its label draws it.
+    const auto centreOf = [this](int id) {
+        const auto* heading = control<QLabel>(id);
+        const QRect box = heading->geometry();
+        if (heading->alignment() & Qt::AlignHCenter)
+            return box.x() + box.width() / 2;
+        return box.x() + heading->fontMetrics().horizontalAdvance(heading->text()) / 2;
+    };
+    const int centres[] = {centreOf(MeanLatencyId), centreOf(ErrorRateId), centreOf(NId)};
+    const QRect box = column->geometry();
+    std::vector<Cell> cells;
+    static const QRegularExpression spaces(QStringLiteral(" +"));
+    const QStringList lines = column->text().split(QLatin1Char('\n'));
+    // A row stands where the column's own text would put its line, beside the same
+    // line of the left column.
+    const auto topOf = [&](int row) {
+        if (row == 0)
+            return 0;
+        const QString above = lines.mid(0, row).join(QLatin1Char('\n'));
+        return metrics.boundingRect(QRect(0, 0, box.width(), 1 << 16), Qt::AlignLeft | Qt::AlignTop, above).height();
+    };
+    for (int row = 0; row < lines.size(); ++row) {
+        const QStringList texts = lines[row].split(spaces, Qt::SkipEmptyParts);
+        for (int k = 0; k < texts.size(); ++k) {
+            const int width = metrics.horizontalAdvance(texts[k]);
+            const int centre = centres[std::min<int>(k, std::size(centres) - 1)];
+            const int x = std::clamp(centre - width / 2, box.x(), std::max(box.x(), box.x() + box.width() - width));
+            cells.push_back({texts[k], QRect(x, box.y() + topOf(row), width, metrics.height())});
+        }
+    }
+    return cells;
+}
+
+bool ReportDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* column = control<QLabel>(RightColumnId);
+    if (watched != column || event->type() != QEvent::Paint)
+        return TemplateDialog::eventFilter(watched, event);
+    QPainter painter(column);
+    painter.setFont(column->font());
+    painter.setPen(column->palette().color(QPalette::WindowText));
+    for (const Cell& cell : rightColumnCells())
+        painter.drawText(cell.rect.translated(-column->pos()), Qt::AlignLeft | Qt::AlignTop, cell.text);
+    return true;
 }
 
 void ReportDialog::setReport(int subjectNumber, std::string_view leftColumn, std::string_view rightColumn)

@@ -3,7 +3,11 @@
 // combinations sorted in each half beside their mean latency, error rate and N.
 // Closes on OK, Enter or Escape.
 
+#include <QRect>
+#include <QString>
+
 #include <string_view>
+#include <vector>
 
 #include "common/ui/template_dialog.h"
 
@@ -33,8 +37,20 @@ public:
     // The columns are the finished score table's texts (single-byte).
     void setReport(int subjectNumber, std::string_view leftColumn, std::string_view rightColumn);
 
+    // The right column as it is drawn: a row per line, a cell per text between runs
+    // of spaces, each centred under its heading (Mean Latency, Error Rate, N) inside
+    // the column, so that a column stands still whatever the widths beside it.
+    struct Cell {
+        QString text;
+        QRect rect;  // the text's rectangle, in the dialog's coordinates
+    };
+    std::vector<Cell> rightColumnCells() const;
+
     // Shows the finished table's report modally until OK.
     static void showReport(int subjectNumber, const ScoreTable& scores, QWidget* parent = nullptr);
 
     static const DialogTemplate& dialogTemplate();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
